@@ -1,0 +1,81 @@
+#pragma once
+// The map document in memory: header, name tables, object list and extent.
+
+#include "mapdata/MapObject.h"
+#include "mapdata/NameTable.h"
+
+#include <QSizeF>
+
+#include <functional>
+
+namespace tsivor::mapdata {
+
+struct TORBMapHeader {
+    QString Caption;   // ShortString[40], never interpreted
+    int32_t Version = 0;
+    QString NameMap;   // ShortString[255]
+    QString CreatedBy; // ShortString[255]
+    int32_t Reserved3 = 0;
+    uint8_t Reserved4 = 0;
+    int32_t Mashtab = 0; // L map units = L * Mashtab / 1000 metres
+    double Date = 0;     // days since 30 Dec 1899
+    int32_t ObjectCount = 0;
+    int32_t NextId = 0;
+    double Scale = 100;
+    float XWind = 0, YWind = 0;
+    int32_t StreetCount = 0;
+    int32_t NextStreetCode = 0;
+    int32_t TownCount = 0;
+    int32_t NextTownCode = 0;
+    uint8_t Reserved5 = 0;
+};
+
+struct TMapExtent {
+    float MinX = 0, MinY = 0, MaxX = 0, MaxY = 0;
+    friend bool operator==(const TMapExtent&, const TMapExtent&) = default;
+};
+
+// Measures text with the font of FontIndex at the given height (in pixels of an off-screen
+// canvas); the map view installs one that uses its font options.
+using TTextMeasurer = std::function<QSizeF(const QString& text, uint8_t fontIndex, double height)>;
+
+// A rough measurer for headless use before a view exists: 0.6 em per character.
+QSizeF EstimateTextSize(const QString& text, uint8_t fontIndex, double height);
+
+// Today as a date-time value (days since 30 Dec 1899).
+double TodayAsDateTime();
+
+class TMapDocument {
+public:
+    TMapDocument();
+
+    TORBMapHeader Header;
+    TOrbMapList Objects; // top-level objects in file order, then appends
+    TNameTable Streets;
+    TNameTable Towns;
+    TMapExtent Extent;
+    TTextMeasurer MeasureText = EstimateTextSize;
+
+    int ObjectCount() const { return int(Objects.size()); }
+    TORBMapObjectMem* Object(int index) const {
+        return index >= 0 && index < ObjectCount() ? Objects[size_t(index)].get() : nullptr;
+    }
+
+    // Frees every object and empties the tables; the header goes to zero with Scale 100.
+    void Clear();
+    // Box of one object (children of a group first).
+    void CalcObjectBox(TORBMapObjectMem& o) const;
+    // MinX..MaxY over corners 0 and 2 of all top-level boxes; zero for an empty map.
+    void RecalcExtent();
+    // Widens the extent by an object's box without shrinking it.
+    void FoldIntoExtent(const TORBMapObjectMem& o);
+    // Appends an object, keeping Header.ObjectCount equal to the list.
+    TORBMapObjectMem& Append(TOrbMapObjectPtr o);
+    // Removes and frees object index; the extent is left as it is.
+    void Delete(int index);
+
+    // The decoded address; five empty strings without an address.
+    TAdres DecodeAddress(const TORBMapObjectMem& o) const;
+};
+
+} // namespace tsivor::mapdata

@@ -1,0 +1,46 @@
+#pragma once
+// LoadFromStream: reads plain map content (versions 10..14 headers, version-14 objects) into a
+// document. The steps that belong to the view (scale, dirty marks, linked maps, events) are
+// calls on the host, in the order the load runs them; TDataMap is the real host.
+
+#include "mapdata/MapDocument.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tsivor::mapdata {
+
+class TMapLoadHost {
+public:
+    virtual ~TMapLoadHost() = default;
+
+    virtual void ClearUndo() {}                         // step 1
+    virtual bool Locked() const { return false; }       // step 2: mpLocked, restored at the end
+    virtual void SetLocked(bool) {}
+    virtual void BeforeLoad() {}                        // OnBeforeLoad, before anything is cleared
+    virtual void ClearView() {}                         // blink list, draw lists, selection, scale
+    virtual bool SwitchIndexOff() { return false; }     // returns whether the index was in use
+    virtual void Progress(int /*position*/) {}          // OnProgress, percent of objects read
+    // Draws one object for the diagnostic pass; false means drawing failed.
+    virtual bool DrawForDiagnostics(const TORBMapObjectMem&) { return true; }
+    virtual void RestoreIndex(bool /*wasOn*/) {}
+    virtual void ClearSelection() {}
+    virtual void ApplyLoadedView() {}                   // whole map or the header's Scale
+    virtual void MarkDirty() {}
+    virtual void AfterLoad() {}                         // OnAfterLoad
+    virtual void SyncLinkedMaps() {}
+    virtual void CopyMashtabToPrinter(int32_t /*mashtab*/) {}
+};
+
+// Runs the whole load. content is the unscrambled stream; MaxObjects >= 1 limits a version-14
+// read. Damaged content never crashes: what can be read is kept, the rest dropped.
+void LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
+                    bool writeErrorLog = false, int maxObjects = 0,
+                    const QString& errorLogPath = QStringLiteral("errors.log"));
+
+// MapLoad: reads a whole envelope file, unscrambles it and loads it. Returns false with a
+// Russian message in error when the file cannot be read.
+bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host,
+             QString* error = nullptr);
+
+} // namespace tsivor::mapdata

@@ -1,0 +1,42 @@
+#include "mapdata/NameTable.h"
+
+#include "mapdata/Cp1251.h"
+
+#include <algorithm>
+
+namespace tsivor::mapdata {
+
+int TNameTable::LowerBound(const QString& key) const {
+    return int(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+}
+
+bool TNameTable::Add(const QString& name, int16_t code) {
+    const QString key = cp1251::Upper(name);
+    const int at = LowerBound(key);
+    if (at < Count() && keys_[size_t(at)] == key) return false;
+    entries_.insert(entries_.begin() + at, TNameEntry{name, code});
+    keys_.insert(keys_.begin() + at, key);
+    if (!byCode_.contains(code)) byCode_.insert(code, name);
+    return true;
+}
+
+void TNameTable::Clear() {
+    entries_.clear();
+    keys_.clear();
+    byCode_.clear();
+}
+
+int TNameTable::IndexOf(const QString& name) const {
+    const QString key = cp1251::Upper(name);
+    const int at = LowerBound(key);
+    return at < Count() && keys_[size_t(at)] == key ? at : -1;
+}
+
+int TNameTable::CodeOf(const QString& name) const {
+    const int i = IndexOf(name);
+    return i < 0 ? -1 : entries_[size_t(i)].Code;
+}
+
+QString TNameTable::NameOf(int code) const { return byCode_.value(code); }
+
+} // namespace tsivor::mapdata

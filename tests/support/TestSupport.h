@@ -1,0 +1,57 @@
+#pragma once
+// Helpers shared by the test executables.
+
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tsivor::test {
+
+// Records what the program would have shown or done instead of doing it.
+class FakePlatform : public platform::Platform {
+public:
+    FakePlatform() { platform::Install(this); }
+    ~FakePlatform() override { platform::Install(nullptr); }
+
+    void ShowMessage(const QString& text, platform::MessageKind, QWidget*) override {
+        messages << text;
+    }
+    platform::Answer AskYesNo(const QString& text, QWidget*) override {
+        messages << text;
+        return answer;
+    }
+    bool InputText(const QString&, const QString& prompt, QString& value, QWidget*) override {
+        messages << prompt;
+        if (!inputReply.has_value()) return false;
+        value = *inputReply;
+        return true;
+    }
+    void Beep() override { ++beeps; }
+    bool OpenUrl(const QString& target) override {
+        opened << target;
+        return true;
+    }
+    void SelectRussianLayout() override { ++layoutSwitches; }
+    bool ChoosePrinter(QPrinter&, QWidget*) override { return printerAccepted; }
+
+    QStringList messages;
+    QStringList opened;
+    int beeps = 0;
+    int layoutSwitches = 0;
+    platform::Answer answer = platform::Answer::Yes;
+    std::optional<QString> inputReply;
+    bool printerAccepted = true;
+};
+
+// The project's source folder and the folder holding the generated sample deployment.
+QString SourceDir();
+QString DeployDir();
+// ../shared/testdata relative to the project root.
+QString SharedTestData();
+QByteArray ReadFile(const QString& path);
+
+} // namespace tsivor::test

@@ -1,0 +1,53 @@
+#pragma once
+// The fictional city behind the sample deployment: one deterministic plan that the map, the
+// directory and the real-estate listings are all made from, so their addresses agree.
+
+#include <QString>
+
+#include <vector>
+
+namespace tsivor::sample {
+
+struct PlanPoint {
+    float X = 0, Y = 0;
+};
+
+struct PlanStreet {
+    QString Name;                  // as users type it, e.g. "Ленина" (stored upper case on the map)
+    QString Kind;                  // "ул.", "пр-т", "пер.", ...
+    std::vector<PlanPoint> Line;   // centre line in map units
+    float Width = 0;               // carriageway width in map units
+};
+
+struct PlanHouse {
+    QString Street;   // a PlanStreet::Name
+    QString House;    // house number text, e.g. "12", "12А", "3/1"
+    QString Street1;  // second street of a corner house, or empty
+    QString House1;
+    std::vector<PlanPoint> Outline; // polygon in map units
+    float Height = 0;               // storeys * 3 map units; 0 for a house without height
+    int Storeys = 0;
+    int Layer = 0;
+    int Category = 0;
+    QString District;
+};
+
+struct PlanDistrict {
+    QString Name; // "Заречный", ...
+    std::vector<PlanPoint> Outline;
+};
+
+struct CityPlan {
+    QString City;         // "Заречинск"
+    QString CityGenitive; // "Заречинска"
+    int Mashtab = 0;      // metres per 1000 map units
+    std::vector<PlanStreet> Streets;
+    std::vector<PlanHouse> Houses;
+    std::vector<PlanDistrict> Districts;
+    std::vector<PlanPoint> River; // river centre line
+};
+
+// The sample city; `large` makes a city of about a million objects for the benchmarks.
+CityPlan MakeCityPlan(bool large = false);
+
+} // namespace tsivor::sample
