@@ -13,16 +13,16 @@ struct PlanPoint {
 };
 
 struct PlanStreet {
-    QString Name;                  // as users type it, e.g. "Ленина" (stored upper case on the map)
-    QString Kind;                  // "ул.", "пр-т", "пер.", ...
-    std::vector<PlanPoint> Line;   // centre line in map units
-    float Width = 0;               // carriageway width in map units
+    QString Name; // as users type it, e.g. "Ленина" (stored upper case on the map)
+    QString Kind; // "ул.", "пр-т", "пер.", ...
+    std::vector<PlanPoint> Line; // centre line in map units
+    float Width = 0;             // carriageway width in map units
 };
 
 struct PlanHouse {
-    QString Street;   // a PlanStreet::Name
-    QString House;    // house number text, e.g. "12", "12А", "3/1"
-    QString Street1;  // second street of a corner house, or empty
+    QString Street;  // a PlanStreet::Name
+    QString House;   // house number text, e.g. "12", "12А", "3/1"
+    QString Street1; // second street of a corner house, or empty
     QString House1;
     std::vector<PlanPoint> Outline; // polygon in map units
     float Height = 0;               // storeys * 3 map units; 0 for a house without height
@@ -30,11 +30,27 @@ struct PlanHouse {
     int Layer = 0;
     int Category = 0;
     QString District;
+    QString Title; // name of a notable building ("Городская больница"), usually empty
 };
 
 struct PlanDistrict {
     QString Name; // "Заречный", ...
     std::vector<PlanPoint> Outline;
+};
+
+// A block without ordinary houses: a park, a square, a stadium, a factory site, a hospital.
+struct PlanArea {
+    enum Kind { Park, Square, Stadium, Factory, Hospital };
+    Kind Type = Park;
+    QString Name;                   // "Городской парк"
+    std::vector<PlanPoint> Outline; // the block inside its streets
+};
+
+// Where a street crosses the river.
+struct PlanBridge {
+    QString Street;
+    PlanPoint From, To;
+    float Width = 0;
 };
 
 struct CityPlan {
@@ -45,6 +61,11 @@ struct CityPlan {
     std::vector<PlanHouse> Houses;
     std::vector<PlanDistrict> Districts;
     std::vector<PlanPoint> River; // river centre line
+    QString RiverName;            // "Быстрица"
+    float RiverWidth = 0;         // bank to bank, map units
+    std::vector<PlanArea> Areas;
+    std::vector<PlanBridge> Bridges;
+    float MinX = 0, MinY = 0, MaxX = 0, MaxY = 0; // everything of the plan lies inside
 };
 
 // The sample city; `large` makes a city of about a million objects for the benchmarks.

@@ -1,0 +1,69 @@
+// tsivor-samplecity [--large] <folder>: writes the sample deployment of Заречинск into the folder.
+#include "CityPlan.h"
+#include "SampleParts.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: tsivor-samplecity [--large] <folder>\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Pictures are drawn with fonts, which need a GUI application but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    bool large = false;
+    QString dir;
+    const QStringList args = app.arguments().mid(1);
+    for (const QString& a : args) {
+        if (a == QLatin1String("--large"))
+            large = true;
+        else if (a.startsWith(QLatin1Char('-')) || !dir.isEmpty())
+            return Usage();
+        else
+            dir = a;
+    }
+    if (dir.isEmpty()) return Usage();
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "cannot create folder %s\n", qPrintable(dir));
+        return 1;
+    }
+
+    using namespace tsivor::sample;
+    QElapsedTimer timer;
+    timer.start();
+    const CityPlan plan = MakeCityPlan(large);
+    QString error;
+    struct Step {
+        const char* Name;
+        bool (*Write)(const CityPlan&, const QString&, QString*);
+    };
+    // The big city serves the map benchmarks only: the other parts stay those of the sample.
+    const Step steps[] = {
+        {"map", WriteSampleMap},
+        {"tsivor.ini", WriteSampleIni},
+        {"pictures", large ? nullptr : WriteSamplePictures},
+        {"icon library", large ? nullptr : WriteSampleIconLibrary},
+        {"directory", large ? nullptr : WriteSampleDirectory},
+    };
+    for (const Step& s : steps) {
+        if (!s.Write) continue;
+        if (!s.Write(plan, dir, &error)) {
+            std::fprintf(stderr, "tsivor-samplecity: %s: %s\n", s.Name, qPrintable(error));
+            return 1;
+        }
+    }
+    std::printf("%s: %zu streets, %zu houses in %lld ms\n", qPrintable(dir), plan.Streets.size(),
+                plan.Houses.size(), static_cast<long long>(timer.elapsed()));
+    return 0;
+}
