@@ -1,0 +1,211 @@
+#pragma once
+// TDataMap: the map component. It owns the map document and its options, keeps the viewport
+// and the back buffer, and is the host the loader reports to. The viewport maths live in
+// TMapViewport; this class adds the events, the dirty/redraw protocol and linked maps.
+
+#include "mapdata/MapDocument.h"
+#include "mapview/MapOptions.h"
+#include "mapview/MapTools.h"
+#include "mapview/Viewport.h"
+
+#include <QByteArray>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace tsivor::mapview {
+
+class TDataMap;
+using TNotifyEvent = std::function<void(TDataMap* Sender)>;
+using TProgressEvent = std::function<void(TDataMap* Sender, int Position)>;
+
+// What the back buffer was asked to rebuild; lets callers and tests see a frame's cost.
+struct TRedrawLog {
+    int FullFrames = 0;        // completed full rebuilds (Redraw)
+    int RectPasses = 0;        // completed RedrawRects calls
+    std::vector<QRect> Strips; // every rectangle RedrawRects rebuilt, in order
+    int Repaints = 0;          // repaint requests of the control
+};
+
+class TDataMap : public TMyImage {
+public:
+    explicit TDataMap(QWidget* parent = nullptr);
+    ~TDataMap() override;
+    TDataMap(const TDataMap&) = delete;
+    TDataMap& operator=(const TDataMap&) = delete;
+
+    // ------------------------------------------------------------------ document
+    // The shown document: the own one, or the main map's while linked.
+    mapdata::TMapDocument& Document();
+    const mapdata::TMapDocument& Document() const;
+    int ObjectCount() const { return Document().ObjectCount(); }
+    mapdata::TORBMapObjectMem* Object(int index) const { return Document().Object(index); }
+    const mapdata::TMapExtent& MapExtent() const { return Document().Extent; }
+    QString NameMap() const { return Document().Header.NameMap; }
+    void SetNameMap(const QString& v) { Document().Header.NameMap = v; }
+    QString CreatedBy() const { return Document().Header.CreatedBy; }
+    void SetCreatedBy(const QString& v) { Document().Header.CreatedBy = v; }
+    QString FileName() const { return FFileName; }
+    void SetFileName(const QString& v) { FFileName = v.trimmed(); }
+    // Scale denominator 1:Mashtab; a change is copied to the printer settings.
+    int32_t Mashtab() const { return Document().Header.Mashtab; }
+    void SetMashtab(int32_t v);
+    // Printing installs here where a new Mashtab goes (its custom scale).
+    std::function<void(int32_t)> MashtabToPrinter;
+
+    // ------------------------------------------------------------------ loading
+    // Plain (unscrambled) content; MaxObjects >= 1 limits the objects read.
+    void LoadFromStream(const QByteArray& content, bool WriteErrorLog = false, int MaxObjects = 0);
+    // A whole map file with its envelope; false with a Russian message in error on failure.
+    bool MapLoad(const QString& fileName, QString* error = nullptr);
+    QString ErrorLogPath = QStringLiteral("errors.log"); // where WriteErrorLog writes
+    TNotifyEvent OnBeforeLoad;
+    TProgressEvent OnProgress; // percent of objects read
+    TNotifyEvent OnAfterLoad;
+
+    // ------------------------------------------------------------------ options
+    tOrbMapOptions& Options() { return FOptions; }
+    const tOrbMapOptions& Options() const { return FOptions; }
+    // Called by the redrawing option setters.
+    void OptionsChanged();
+
+    // ------------------------------------------------------------------ viewport
+    double Scale() const { return FViewport.Scale(); }
+    // Keeps the view centre; OnChangeScale may change Scale again (e.g. clamp it).
+    // Values that are not positive finite numbers are ignored.
+    void SetScale(double v);
+    float XWind() const { return FViewport.XWind(); }
+    void SetXWind(float v);
+    float YWind() const { return FViewport.YWind(); }
+    void SetYWind(float v);
+    float ViewWidth() const { return FViewport.ViewWidth(); }
+    float ViewHeight() const { return FViewport.ViewHeight(); }
+    double PixelsPerUnit() const { return FViewport.PixelsPerUnit(); }
+    float DeviceFactor() const { return FViewport.DeviceFactor(); }
+    void SetDeviceFactor(float f) { FViewport.SetDeviceFactor(f); }
+    int ScaleFind() const { return FViewport.ScaleFind(); }
+    void SetScaleFind(int v) { FViewport.SetScaleFind(v); }
+    const TMapViewport& Viewport() const { return FViewport; }
+
+    void ScreenToMap(float& x, float& y) const { FViewport.ScreenToMap(x, y); }
+    // The three map-to-device conversions go through Transform(), so printing can swap it.
+    void MapToScreen(float& x, float& y) const { FTransform->MapToScreen(x, y); }
+    // Converts into the map's device point buffer, valid until the next conversion.
+    std::span<const QPoint> MapPointsToScreen(const mapdata::TORBMapPoint* pts, int count);
+    std::span<const QPoint> MapPointsToScreenCompact(const mapdata::TORBMapPoint* pts, int count);
+    const TMapTransform& Transform() const { return *FTransform; }
+    // Not owned; nullptr restores the screen transform of the viewport.
+    void SetTransform(const TMapTransform* t) { FTransform = t ? t : &FViewport; }
+
+    QPointF GetViewCenter() const { return FViewport.GetViewCenter(); }
+    void ZoomToRect(float X1, float Y1, float X2, float Y2);
+    // Fits the objects' boxes within ScaleFind; AScale >= 0 asks for that scale instead.
+    void ZoomToObjects(const std::vector<int>& indices, int AScale = -1);
+    // Centres (X, Y) at NewScale; at an unchanged scale a near target is scrolled to.
+    void ZoomAt(float X, float Y, double NewScale);
+    // Moves the view by pixels (TScrollDirection) and redraws the uncovered strips; false when
+    // LockScrollOutMap refuses the move. Neither repaints nor fires the scroll events.
+    bool ScrollBy(int Direction, int DX, int DY);
+    TNotifyEvent OnChangeScale;
+    TNotifyEvent OnBeforeScroll; // fired by the automatic scrolling loops
+    TNotifyEvent OnAfterScroll;
+
+    // ------------------------------------------------------------------ mouse position
+    // Recorded by the mouse-move handling.
+    void SetMousePos(QPoint p) { FMousePos = p; }
+    QPoint MousePos() const { return FMousePos; }
+    float MouseMapX();
+    float MouseMapY();
+
+    // ------------------------------------------------------------------ clipping
+    void SetClipRect(float X0, float Y0, float X1, float Y1) {
+        FViewport.SetClipRect(X0, Y0, X1, Y1);
+    }
+    int ClipCode(float X, float Y) const { return FViewport.ClipCode(X, Y); }
+    bool IsObjectInView(const mapdata::TOrbMapList& list, int index) const {
+        return FViewport.IsObjectInView(list, index);
+    }
+
+    // ------------------------------------------------------------------ drawing state
+    // Suspends drawing of this map and its linked maps; not counted: one Unlock resumes.
+    void LockDrawing();
+    void UnlockDrawing();
+    bool DrawingEnabled() const { return FDrawingEnabled; }
+    bool Dirty() const { return FDirty; }
+    void MarkDirty() { FDirty = true; }
+
+    // ------------------------------------------------------------------ render hooks
+    // Rebuilds the whole back buffer when dirty or resized.
+    void Redraw();
+    // Rebuilds only the given pixel rectangles; the caller repaints.
+    void RedrawRects(const std::vector<QRect>& rects);
+    const TRedrawLog& RedrawLog() const { return FRedrawLog; }
+    void ClearRedrawLog() { FRedrawLog = {}; }
+
+    // ------------------------------------------------------------------ linked maps
+    // Shows the main map's document with this map's own viewport and options; nullptr
+    // unlinks. Linking to itself or into a cycle is refused.
+    TDataMap* MainDataMap() const { return FMainDataMap; }
+    void SetMainDataMap(TDataMap* main);
+    const std::vector<TDataMap*>& LinkedMaps() const { return FLinkedMaps; }
+    // After a change of the shared document: redraws the main map and the linked maps.
+    void SyncLinkedMaps();
+
+protected:
+    void Paint(QPainter& canvas, const QRect& rect) override;
+    void ControlResized() override;
+
+private:
+    class TLoadHost;
+
+    // The render pipeline draws a full frame / one rectangle of the back buffer here.
+    void RenderFrame();
+    void RenderRect(const QRect& rect);
+    // Overlays painted on the control above the copied back buffer.
+    void PaintOverlays(QPainter& canvas);
+    void UpdateSmallView(); // the overview control follows the view
+    void RepaintControl();
+    void SetOrigin(float x, float y);
+    void ClearView();
+    void ApplyLoadedView();
+    void InstallTextMeasurer();
+
+    mapdata::TMapDocument FOwnDocument;
+    tOrbMapOptions FOptions;
+    TMapViewport FViewport;
+    const TMapTransform* FTransform = &FViewport;
+    std::vector<QPoint> FDevicePoints;
+    QString FFileName;
+    QPoint FMousePos;
+    QPointF FMouseMapPos;
+
+    bool FDirty = true;
+    bool FDrawingEnabled = true;
+    bool FRedrawing = false;
+    bool FPainting = false;
+    bool FSynchronising = false;
+    TRedrawLog FRedrawLog;
+
+    TDataMap* FMainDataMap = nullptr;
+    std::vector<TDataMap*> FLinkedMaps;
+};
+
+// Brackets a compound view change so one frame is drawn instead of several.
+class TDrawingLock {
+public:
+    explicit TDrawingLock(TDataMap& map) : FMap(map) { FMap.LockDrawing(); }
+    ~TDrawingLock() { FMap.UnlockDrawing(); }
+    TDrawingLock(const TDrawingLock&) = delete;
+    TDrawingLock& operator=(const TDrawingLock&) = delete;
+
+private:
+    TDataMap& FMap;
+};
+
+} // namespace tsivor::mapview

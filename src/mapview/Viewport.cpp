@@ -1,0 +1,186 @@
+#include "mapview/Viewport.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tsivor::mapview {
+
+namespace {
+
+// Far enough outside any control to be clipped, small enough that drawing code can still add
+// pen widths without overflowing an int.
+constexpr double kPixelLimit = 1 << 30;
+
+// Round to nearest with halves to even, as every pixel conversion of the map does.
+int RoundPixel(double v) {
+    if (std::isnan(v)) return 0;
+    return int(std::nearbyint(std::clamp(v, -kPixelLimit, kPixelLimit)));
+}
+
+} // namespace
+
+std::optional<QPoint> ScrollMovement(int direction, int dx, int dy) {
+    switch (direction) {
+    case sdLeft:
+        return QPoint(-dx, 0);
+    case sdUp:
+        return QPoint(0, -dy);
+    case sdRight:
+        return QPoint(dx, 0);
+    case sdDown:
+        return QPoint(0, dy);
+    case sdLeftUp:
+        return QPoint(-dx, -dy);
+    case sdRightUp:
+        return QPoint(dx, -dy);
+    case sdRightDown:
+        return QPoint(dx, dy);
+    case sdLeftDown:
+        return QPoint(-dx, dy);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::vector<QRect> UncoveredStrips(QPoint move, QSize size) {
+    const int w = size.width(), h = size.height();
+    const QRect control(0, 0, w, h);
+    const int sx = std::min(std::abs(move.x()), w), sy = std::min(std::abs(move.y()), h);
+    std::vector<QRect> strips;
+    // The rest of the horizontal strip starts where the vertical one ends.
+    int restLeft = 0, restRight = w;
+    if (move.x() < 0) {
+        strips.emplace_back(0, 0, sx, h);
+        restLeft = sx;
+    } else if (move.x() > 0) {
+        strips.emplace_back(w - sx, 0, sx, h);
+        restRight = w - sx;
+    }
+    if (move.y() < 0)
+        strips.emplace_back(restLeft, 0, restRight - restLeft, sy);
+    else if (move.y() > 0)
+        strips.emplace_back(restLeft, h - sy, restRight - restLeft, sy);
+    std::erase_if(strips, [&](const QRect& r) { return r.intersected(control).isEmpty(); });
+    return strips;
+}
+
+TMapViewport::TMapViewport() = default;
+
+void TMapViewport::ScreenToMap(float& x, float& y) const {
+    x = float(x * 100.0 / FScale + FXWind);
+    y = float(y * 100.0 / FScale + FYWind);
+}
+
+void TMapViewport::MapToScreen(float& x, float& y) const {
+    const float k = float(FPixelsPerUnit * FDeviceFactor);
+    x = (x - FXWind) * k;
+    y = (y - FYWind) * k;
+}
+
+void TMapViewport::MapPointsToScreen(const TORBMapPoint* in, int count, QPoint* out) const {
+    const double k = float(FPixelsPerUnit * FDeviceFactor);
+    for (int i = 0; i < count; ++i)
+        out[i] = QPoint(RoundPixel((double(in[i].X) - FXWind) * k),
+                        RoundPixel((double(in[i].Y) - FYWind) * k));
+}
+
+int TMapViewport::MapPointsToScreenCompact(const TORBMapPoint* in, int count, QPoint* out) const {
+    if (count < 6) {
+        MapPointsToScreen(in, std::max(count, 0), out);
+        return std::max(count, 0);
+    }
+    const double k = float(FPixelsPerUnit * FDeviceFactor);
+    int written = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPoint p(RoundPixel((double(in[i].X) - FXWind) * k),
+                       RoundPixel((double(in[i].Y) - FYWind) * k));
+        if (written == 0 || out[written - 1] != p) out[written++] = p;
+    }
+    return written;
+}
+
+QPointF TMapViewport::GetViewCenter() const {
+    return QPointF(FXWind + ViewWidth() / 2, FYWind + ViewHeight() / 2);
+}
+
+QPointF TMapViewport::OriginCentredOn(float x, float y, double scale) const {
+    return QPointF(x - Width() * 100.0 / scale / 2, y - Height() * 100.0 / scale / 2);
+}
+
+double TMapViewport::FitScale(float dx, float dy, float zeroAs) const {
+    const double ex = dx == 0 ? zeroAs : dx, ey = dy == 0 ? zeroAs : dy;
+    return std::min(100.0 / (ex / Width()), 100.0 / (ey / Height()));
+}
+
+bool TMapViewport::ScrollAllowed(QPoint move, const TMapExtent& e) const {
+    const double ox = std::abs(move.x()) * 100.0 / FScale;
+    const double oy = std::abs(move.y()) * 100.0 / FScale;
+    const double margin = (Width() / 3.0) * 100.0 / FScale;
+    const double right = FXWind + Width() * 100.0 / FScale;
+    const double bottom = FYWind + Height() * 100.0 / FScale;
+    if (move.x() < 0 && e.MinX - margin > FXWind - ox) return false;
+    if (move.x() > 0 && !(e.MaxX + margin >= right + ox)) return false;
+    if (move.y() < 0 && e.MinY - margin > FYWind - oy) return false;
+    if (move.y() > 0 && !(e.MaxY + margin >= bottom + oy)) return false;
+    return true;
+}
+
+void TMapViewport::MoveOriginByPixels(QPoint move) {
+    FXWind = float(FXWind + move.x() * 100.0 / FScale);
+    FYWind = float(FYWind + move.y() * 100.0 / FScale);
+}
+
+std::optional<std::vector<TScrollStep>> TMapViewport::ScrollStepsTowards(float x, float y) const {
+    const QPointF c = GetViewCenter();
+    const double k = float(FPixelsPerUnit * FDeviceFactor);
+    const double fx = k * (x - c.x()), fy = k * (y - c.y());
+    if (!(std::abs(fx) < Width() && std::abs(fy) < Height())) return std::nullopt;
+
+    const int ax = RoundPixel(std::abs(fx)), ay = RoundPixel(std::abs(fy));
+    std::vector<TScrollStep> steps;
+    if (fx < -0.5) {
+        if (fy < -0.5)
+            steps.push_back({sdLeftUp, ax, ay});
+        else if (fy > 0.5)
+            steps.push_back({sdLeftDown, ax, ay});
+        else
+            steps.push_back({sdLeft, ax, 0});
+    } else if (fx > 0.5) {
+        if (fy < -0.5)
+            steps.push_back({sdRightUp, ax, ay});
+        else if (fy > 0.5)
+            steps.push_back({sdRightDown, ax, ay});
+        else
+            steps.push_back({sdRight, ax, 0});
+    } else if (fy <= -0.5) {
+        steps.push_back({sdUp, 0, ay});
+    } else if (fy >= 0.5) {
+        steps.push_back({sdDown, 0, ay});
+    }
+    return steps;
+}
+
+void TMapViewport::SetClipRect(float x0, float y0, float x1, float y1) {
+    FClipMinX = x0;
+    FClipMinY = y0;
+    FClipMaxX = x1;
+    FClipMaxY = y1;
+}
+
+int TMapViewport::ClipCode(float x, float y) const {
+    int code = 0;
+    if (x < FClipMinX) code |= 1;
+    if (x > FClipMaxX) code |= 4;
+    if (y < FClipMinY) code |= 2;
+    if (y > FClipMaxY) code |= 8;
+    return code;
+}
+
+bool TMapViewport::IsObjectInView(const TOrbMapList& list, int index) const {
+    if (index < 0 || size_t(index) >= list.size() || !list[size_t(index)]) return false;
+    const auto& box = list[size_t(index)]->Box;
+    if ((ClipCode(box[0].X, box[0].Y) & ClipCode(box[2].X, box[2].Y)) == 0) return true;
+    return (ClipCode(box[1].X, box[1].Y) & ClipCode(box[3].X, box[3].Y)) == 0;
+}
+
+} // namespace tsivor::mapview
