@@ -16,6 +16,7 @@ extern const std::array<uint8_t, kKeySize> kScrambleKey;
 
 // XORs content byte i with key byte (i mod 10); the same call scrambles and unscrambles.
 QByteArray XorWithKey(const QByteArray& content);
+void XorInPlace(uint8_t* data, qsizetype size);
 // Preamble plus scrambled content, ready to be written as info1.db.
 QByteArray Scramble(const QByteArray& content);
 // The plain content of a whole envelope file; a file shorter than the preamble gives empty.

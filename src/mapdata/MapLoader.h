@@ -14,33 +14,44 @@ class TMapLoadHost {
 public:
     virtual ~TMapLoadHost() = default;
 
-    virtual void ClearUndo() {}                         // step 1
-    virtual bool Locked() const { return false; }       // step 2: mpLocked, restored at the end
+    virtual void ClearUndo() {}                   // step 1
+    virtual bool Locked() const { return false; } // step 2: mpLocked, restored at the end
     virtual void SetLocked(bool) {}
-    virtual void BeforeLoad() {}                        // OnBeforeLoad, before anything is cleared
-    virtual void ClearView() {}                         // blink list, draw lists, selection, scale
-    virtual bool SwitchIndexOff() { return false; }     // returns whether the index was in use
-    virtual void Progress(int /*position*/) {}          // OnProgress, percent of objects read
+    virtual void BeforeLoad() {}                    // OnBeforeLoad, before anything is cleared
+    virtual void ClearView() {}                     // blink list, draw lists, selection, scale
+    virtual bool SwitchIndexOff() { return false; } // returns whether the index was in use
+    virtual void Progress(int /*position*/) {}      // OnProgress, percent of objects read
     // Draws one object for the diagnostic pass; false means drawing failed.
     virtual bool DrawForDiagnostics(const TORBMapObjectMem&) { return true; }
     virtual void RestoreIndex(bool /*wasOn*/) {}
     virtual void ClearSelection() {}
-    virtual void ApplyLoadedView() {}                   // whole map or the header's Scale
+    virtual void ApplyLoadedView() {} // whole map or the header's Scale
     virtual void MarkDirty() {}
-    virtual void AfterLoad() {}                         // OnAfterLoad
+    virtual void AfterLoad() {} // OnAfterLoad
     virtual void SyncLinkedMaps() {}
     virtual void CopyMashtabToPrinter(int32_t /*mashtab*/) {}
 };
 
+// What a load met on its way; the document itself is always left consistent.
+struct TLoadReport {
+    int ObjectsRead = 0;         // top-level objects taken into the list
+    int ObjectsDropped = 0;      // top-level records abandoned as damaged (bytes consumed)
+    bool Truncated = false;      // the content ended before everything announced was read
+    bool UnknownVersion = false; // not a version 1..14 content: the map stays empty
+    int DiagnosticRemoved = 0;   // objects the diagnostic pass deleted
+    QString LogError;            // Russian message when the diagnostic log could not be written
+};
+
 // Runs the whole load. content is the unscrambled stream; MaxObjects >= 1 limits a version-14
 // read. Damaged content never crashes: what can be read is kept, the rest dropped.
-void LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
-                    bool writeErrorLog = false, int maxObjects = 0,
-                    const QString& errorLogPath = QStringLiteral("errors.log"));
+// The diagnostic log is a UTF-8 text file.
+TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
+                           bool writeErrorLog = false, int maxObjects = 0,
+                           const QString& errorLogPath = QStringLiteral("errors.log"));
 
 // MapLoad: reads a whole envelope file, unscrambles it and loads it. Returns false with a
-// Russian message in error when the file cannot be read.
+// Russian message in error when the file cannot be read; the document is then untouched.
 bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host,
-             QString* error = nullptr);
+             QString* error = nullptr, TLoadReport* report = nullptr);
 
 } // namespace tsivor::mapdata

@@ -5,9 +5,28 @@
 #include <algorithm>
 
 namespace tsivor::mapdata {
+namespace {
+
+// Alphabetical order of upper-case keys: by code point, except that Ё sorts right after Е
+// as in the Russian alphabet, not before А.
+uint32_t Weight(QChar c) {
+    const uint32_t u = c.unicode();
+    return u == 0x0401 ? 0x0415u * 2 + 1 : u * 2;
+}
+
+bool KeyLess(const QString& a, const QString& b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const uint32_t wa = Weight(a[i]), wb = Weight(b[i]);
+        if (wa != wb) return wa < wb;
+    }
+    return a.size() < b.size();
+}
+
+} // namespace
 
 int TNameTable::LowerBound(const QString& key) const {
-    return int(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+    return int(std::lower_bound(keys_.begin(), keys_.end(), key, KeyLess) - keys_.begin());
 }
 
 bool TNameTable::Add(const QString& name, int16_t code) {
@@ -37,6 +56,8 @@ int TNameTable::CodeOf(const QString& name) const {
     return i < 0 ? -1 : entries_[size_t(i)].Code;
 }
 
-QString TNameTable::NameOf(int code) const { return byCode_.value(code); }
+QString TNameTable::NameOf(int code) const {
+    return byCode_.value(code);
+}
 
 } // namespace tsivor::mapdata

@@ -1,0 +1,56 @@
+#include "mapdata/MapEnvelope.h"
+
+#include <cstring>
+
+namespace tsivor::mapdata {
+
+const std::array<uint8_t, kKeySize> kScrambleKey = {0x5A, 0xC3, 0x17, 0x8E, 0x66,
+                                                    0xB1, 0x2D, 0xF4, 0x09, 0x9B};
+
+namespace {
+
+// Any 31 bytes will do; a readable name helps whoever looks at the file.
+constexpr char kPreamble[kPreambleSize + 1] = "TSIVOR MAP\x1a                    ";
+static_assert(sizeof(kPreamble) == kPreambleSize + 1);
+
+} // namespace
+
+void XorInPlace(uint8_t* d, qsizetype n) {
+    // Blocks of 10 bytes; the last one may be shorter and then uses key bytes 0..k-1.
+    // Working 40 bytes at a time (the least common multiple of 10 and 8) keeps the key in step.
+    uint64_t key40[5];
+    uint8_t rep[40];
+    for (int i = 0; i < 40; ++i) rep[i] = kScrambleKey[size_t(i % kKeySize)];
+    std::memcpy(key40, rep, sizeof rep);
+    qsizetype i = 0;
+    for (; i + 40 <= n; i += 40) {
+        for (int w = 0; w < 5; ++w) {
+            uint64_t v;
+            std::memcpy(&v, d + i + w * 8, 8);
+            v ^= key40[w];
+            std::memcpy(d + i + w * 8, &v, 8);
+        }
+    }
+    for (; i < n; ++i) d[i] ^= kScrambleKey[size_t(i % kKeySize)];
+}
+
+QByteArray XorWithKey(const QByteArray& content) {
+    QByteArray out(content);
+    XorInPlace(reinterpret_cast<uint8_t*>(out.data()), out.size());
+    return out;
+}
+
+QByteArray Scramble(const QByteArray& content) {
+    QByteArray out(kPreamble, kPreambleSize);
+    out.append(XorWithKey(content));
+    return out;
+}
+
+QByteArray Unscramble(const QByteArray& file) {
+    if (file.size() <= kPreambleSize) return {};
+    QByteArray out = file.mid(kPreambleSize);
+    XorInPlace(reinterpret_cast<uint8_t*>(out.data()), out.size());
+    return out;
+}
+
+} // namespace tsivor::mapdata

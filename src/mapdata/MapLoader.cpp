@@ -1,0 +1,126 @@
+#include "mapdata/MapLoader.h"
+
+#include "mapdata/LoadProgress.h"
+#include "mapdata/MapContentReader.h"
+#include "mapdata/MapEnvelope.h"
+#include "mapdata/MapErrorLog.h"
+#include "mapdata/MapLegacyReader.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace tsivor::mapdata {
+namespace {
+
+void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress& progress,
+                    TLoadReport& report) {
+    for (int64_t k = 0; k < n; ++k) {
+        TOrbMapObjectPtr o;
+        const TReadStatus st = ReadObjectV14(r, o);
+        if (st == TReadStatus::EndOfStream) {
+            // Without framing nothing after a cut record can be found again; the partly read
+            // record is dropped.
+            report.Truncated = true;
+            break;
+        }
+        if (st == TReadStatus::Ok) {
+            doc.CalcObjectBox(*o); // children first, inside
+            doc.Objects.push_back(std::move(o));
+        } else {
+            ++report.ObjectsDropped;
+        }
+        progress.ObjectDone();
+    }
+}
+
+// Steps 7 to 12: header, name tables and objects into doc, which is already cleared.
+int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
+                    int maxObjects, TLoadReport& report) {
+    TByteReader r(content);
+    const int32_t version = PeekVersion(r);
+    if (version < 1 || version > 14) {
+        report.UnknownVersion = true;
+        return 0;
+    }
+    if (!ReadHeader(r, version, doc.Header)) {
+        report.Truncated = true;
+        return 0;
+    }
+    const int32_t announced = doc.Header.ObjectCount;
+    // A damaged count must not reserve more than the content could hold.
+    const int64_t fits = int64_t(r.Remaining() / kRecordFixedSize);
+    doc.Objects.reserve(size_t(std::clamp<int64_t>(announced, 0, fits) + 100));
+    if (announced == 0) return 100;
+
+    if (!ReadNameTable(r, doc.Header.StreetCount, doc.Streets) ||
+        !ReadNameTable(r, doc.Header.TownCount, doc.Towns)) {
+        report.Truncated = true;
+        return 0;
+    }
+    int64_t n = std::max<int32_t>(announced, 0);
+    if (version == 14 && maxObjects >= 1) n = std::min<int64_t>(n, maxObjects);
+    TLoadProgress progress(host, n);
+    if (version == 14)
+        ReadObjectsV14(r, n, doc, progress, report);
+    else
+        ReadLegacyObjects(r, version, doc, progress, report);
+    return progress.Counter();
+}
+
+} // namespace
+
+TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
+                           bool writeErrorLog, int maxObjects, const QString& errorLogPath) {
+    TLoadReport report;
+    host.ClearUndo();
+    const bool wasLocked = host.Locked();
+    host.SetLocked(false);
+    host.BeforeLoad();
+    doc.Clear();
+    host.ClearView();
+    const bool indexWasOn = host.SwitchIndexOff();
+
+    const int64_t objectsRead = ReadContent(content, doc, host, maxObjects, report);
+    doc.Header.ObjectCount = doc.ObjectCount();
+    report.ObjectsRead = doc.ObjectCount();
+    host.Progress(TLoadProgress::Percent(objectsRead, doc.Header.ObjectCount));
+
+    if (writeErrorLog) {
+        const TDiagnosticResult diag = RunDiagnosticPass(doc, host, errorLogPath);
+        report.DiagnosticRemoved = diag.Removed;
+        report.LogError = diag.Error;
+    }
+    doc.RecalcExtent();
+    host.RestoreIndex(indexWasOn);
+    host.ClearSelection();
+    host.ApplyLoadedView();
+    host.MarkDirty();
+    host.AfterLoad();
+    host.SyncLinkedMaps();
+    host.CopyMashtabToPrinter(doc.Header.Mashtab);
+    host.SetLocked(wasLocked);
+    return report;
+}
+
+bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QString* error,
+             TLoadReport* report) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("Не удалось открыть файл карты «%1»").arg(fileName);
+        return false;
+    }
+    QByteArray scrambled = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
+        return false;
+    }
+    file.close();
+    const QByteArray content = Unscramble(scrambled);
+    scrambled = QByteArray(); // only one copy of a large map at a time
+    const TLoadReport r = LoadFromStream(content, doc, host, false, 0);
+    if (report) *report = r;
+    return true;
+}
+
+} // namespace tsivor::mapdata
