@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace tsivor::sample {
@@ -111,6 +113,26 @@ TEST(CityPlan, HasCornerHousesYardHousesAndVariedStoreys) {
     EXPECT_GE(categories.size(), 4);
     EXPECT_GE(layers.size(), 3);
     EXPECT_EQ(districts.size(), 4);
+}
+
+TEST(CityPlan, NamesTwentyDistinctAdvertisedHouses) {
+    const CityPlan& plan = Plan();
+    ASSERT_EQ(plan.Advertised.size(), 20u);
+    std::set<int> seen(plan.Advertised.begin(), plan.Advertised.end());
+    EXPECT_EQ(seen.size(), 20u);
+    for (int h : plan.Advertised) ASSERT_TRUE(h >= 0 && size_t(h) < plan.Houses.size());
+}
+
+TEST(CityPlan, StreetCrossingsLieOnTheirLines) {
+    for (const PlanStreet& s : Plan().Streets) {
+        float length = 0;
+        for (size_t i = 1; i < s.Line.size(); ++i)
+            length += std::hypot(s.Line[i].X - s.Line[i - 1].X, s.Line[i].Y - s.Line[i - 1].Y);
+        ASSERT_GE(s.Crossings.size(), 2u) << s.Name.toStdString();
+        EXPECT_TRUE(std::is_sorted(s.Crossings.begin(), s.Crossings.end()));
+        EXPECT_GE(s.Crossings.front(), 0);
+        EXPECT_LE(s.Crossings.back(), length + 0.01f);
+    }
 }
 
 TEST(CityPlan, EverythingLiesInsideTheExtent) {

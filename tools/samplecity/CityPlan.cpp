@@ -71,6 +71,33 @@ std::vector<PlanPoint> MapOutline(const std::vector<std::array<float, 2>>& uv) {
     return out;
 }
 
+// A grid line of constant v with a vertex at every crossing, which it records.
+std::vector<PlanPoint> HorizontalLine(float v, float width, std::vector<float>& crossings) {
+    std::vector<PlanPoint> line;
+    float along = 0;
+    auto add = [&](float u) {
+        const PlanPoint p = ToMap(u, v);
+        if (!line.empty()) along += std::hypot(p.X - line.back().X, p.Y - line.back().Y);
+        line.push_back(p);
+        if (std::fmod(u, kBlockW) == 0 && u >= 0 && u <= width) crossings.push_back(along);
+    };
+    add(-40);
+    for (float u = 0; u <= width; u += 50) add(u);
+    add(width + 40);
+    return line;
+}
+
+// Distances of the given vertices along a polyline.
+std::vector<float> VertexDistances(const std::vector<PlanPoint>& line, size_t first, size_t last) {
+    std::vector<float> out;
+    float along = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (i > 0) along += std::hypot(line[i].X - line[i - 1].X, line[i].Y - line[i - 1].Y);
+        if (i >= first && i <= last) out.push_back(along);
+    }
+    return out;
+}
+
 // Names repeat with an ordinal in the large city: "2-я Садовая".
 QString NameFrom(const QStringList& list, int index) {
     const int n = int(list.size());
@@ -142,13 +169,15 @@ public:
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < layout_.Columns; ++column) MakeBlock(column, row);
         NumberHouses();
+        ChooseAdvertised();
         MakeExtent();
     }
 
 private:
     int AddStreet(const QString& name, const QString& kind, float width,
-                  std::vector<PlanPoint> line) {
+                  std::vector<PlanPoint> line, std::vector<float> crossings) {
         PlanStreet s;
+        s.Crossings = std::move(crossings);
         s.Name = name;
         s.Kind = kind;
         s.Width = width;
@@ -173,20 +202,21 @@ private:
         for (int k = 0; k < nLines; ++k) {
             const bool main = !large_ && k == 1;
             const bool embankment = k == nLines - 1;
-            std::vector<PlanPoint> line;
-            AppendSegment(line, -40, layout_.NorthV(k), w + 40, layout_.NorthV(k));
+            std::vector<float> crossings;
+            std::vector<PlanPoint> line = HorizontalLine(layout_.NorthV(k), w, crossings);
             const QString kind = large_ ? (embankment ? "наб." : "ул.") : northKind[k % 5];
             const int id = AddStreet(embankment && large_ ? "Набережная" : NameFrom(north, k), kind,
                                      main         ? 30
                                      : embankment ? 20
                                                   : 16,
-                                     std::move(line));
+                                     std::move(line), std::move(crossings));
             northRow_.push_back(id);
         }
         for (int k = 0; k < sLines; ++k) {
-            std::vector<PlanPoint> line;
-            AppendSegment(line, -40, layout_.SouthV(k), w + 40, layout_.SouthV(k));
-            southRow_.push_back(AddStreet(NameFrom(south, k), "ул.", 12, std::move(line)));
+            std::vector<float> crossings;
+            std::vector<PlanPoint> line = HorizontalLine(layout_.SouthV(k), w, crossings);
+            southRow_.push_back(
+                AddStreet(NameFrom(south, k), "ул.", 12, std::move(line), std::move(crossings)));
         }
         int southIndex = 0;
         const float sEnd = layout_.SouthV(layout_.SouthRows);
@@ -198,21 +228,26 @@ private:
             if (Layout::IsBridge(c)) {
                 for (int k = 0; k < sLines; ++k) line.push_back(ToMap(u, layout_.SouthV(k)));
                 line.push_back(ToMap(u, sEnd + 40));
-                const int id = AddStreet(NameFrom(across, c), "ул.", 16, std::move(line));
+                auto crossings = VertexDistances(line, 1, line.size() - 2);
+                const int id = AddStreet(NameFrom(across, c), "ул.", 16, std::move(line),
+                                         std::move(crossings));
                 northColumn_.push_back(id);
                 southColumn_.push_back(id);
                 plan_.Bridges.push_back({plan_.Streets[size_t(id)].Name,
                                          ToMap(u, layout_.RiverV() - 80),
                                          ToMap(u, layout_.RiverV() + 80), 16});
             } else {
-                northColumn_.push_back(AddStreet(NameFrom(across, c), "ул.", 14, std::move(line)));
+                auto crossings = VertexDistances(line, 1, line.size() - 1);
+                northColumn_.push_back(AddStreet(NameFrom(across, c), "ул.", 14, std::move(line),
+                                                 std::move(crossings)));
                 std::vector<PlanPoint> southLine;
                 for (int k = 0; k < sLines; ++k) southLine.push_back(ToMap(u, layout_.SouthV(k)));
                 southLine.push_back(ToMap(u, sEnd + 40));
                 const bool lane = southIndex % 2 == 1;
+                auto southCrossings = VertexDistances(southLine, 0, southLine.size() - 2);
                 southColumn_.push_back(AddStreet(NameFrom(acrossSouth, southIndex),
                                                  lane ? "пер." : "ул.", lane ? 9 : 11,
-                                                 std::move(southLine)));
+                                                 std::move(southLine), std::move(southCrossings)));
                 ++southIndex;
             }
         }
@@ -220,6 +255,7 @@ private:
 
     void MakeRiver() {
         AppendSegment(plan_.River, -400, layout_.RiverV(), layout_.Width() + 400, layout_.RiverV());
+        AppendSegment(plan_.Railway, -400, -75, layout_.Width() + 400, -75);
     }
 
     float DistrictSplit() const { return float(layout_.Columns / 2) * kBlockW + kBlockW / 2; }
@@ -300,6 +336,7 @@ private:
         const float u1 = float(column + 1) * kBlockW - HalfWidth(right) - kSetback;
         const float v0 = layout_.RowTop(row) + HalfWidth(top) + kSetback;
         const float v1 = layout_.RowBottom(row) - HalfWidth(bottom) - kSetback;
+        plan_.Blocks.push_back(BentRect(u0 - 2, v0 - 2, u1 + 2, v1 + 2));
 
         if (const SpecialBlock* special = SpecialAt(column, row)) {
             plan_.Areas.push_back(
@@ -473,6 +510,25 @@ private:
         }
     }
 
+    // The notable buildings first, then tall houses spread over the whole town.
+    void ChooseAdvertised() {
+        constexpr size_t kCount = 20;
+        auto& chosen = plan_.Advertised;
+        for (size_t i = 0; i < plan_.Houses.size() && chosen.size() < kCount / 2; ++i)
+            if (!plan_.Houses[i].Title.isEmpty()) chosen.push_back(int(i));
+        const size_t stride = std::max<size_t>(1, plan_.Houses.size() / (kCount + 1));
+        for (size_t i = stride / 2; i < plan_.Houses.size() && chosen.size() < kCount;
+             i += stride) {
+            size_t j = i;
+            while (j < plan_.Houses.size() &&
+                   (plan_.Houses[j].Storeys < 5 || !plan_.Houses[j].Title.isEmpty()))
+                ++j;
+            if (j < plan_.Houses.size() &&
+                std::find(chosen.begin(), chosen.end(), int(j)) == chosen.end())
+                chosen.push_back(int(j));
+        }
+    }
+
     void MakeExtent() {
         float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
         auto fold = [&](const std::vector<PlanPoint>& pts) {
@@ -487,6 +543,7 @@ private:
         for (const auto& d : plan_.Districts) fold(d.Outline);
         for (const auto& h : plan_.Houses) fold(h.Outline);
         fold(plan_.River);
+        fold(plan_.Railway);
         const float bank = plan_.RiverWidth;
         plan_.MinX = minX - bank;
         plan_.MinY = minY - bank;

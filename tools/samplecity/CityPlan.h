@@ -15,8 +15,9 @@ struct PlanPoint {
 struct PlanStreet {
     QString Name; // as users type it, e.g. "Ленина" (stored upper case on the map)
     QString Kind; // "ул.", "пр-т", "пер.", ...
-    std::vector<PlanPoint> Line; // centre line in map units
-    float Width = 0;             // carriageway width in map units
+    std::vector<PlanPoint> Line;  // centre line in map units
+    float Width = 0;              // carriageway width in map units
+    std::vector<float> Crossings; // distances along Line where other streets cross it
 };
 
 struct PlanHouse {
@@ -65,6 +66,11 @@ struct CityPlan {
     float RiverWidth = 0;         // bank to bank, map units
     std::vector<PlanArea> Areas;
     std::vector<PlanBridge> Bridges;
+    std::vector<std::vector<PlanPoint>> Blocks; // every block inside its streets
+    std::vector<PlanPoint> Railway;             // along the northern edge of the town
+    // The houses of the advertised organisations 1..20 (banners, animations, logos): the
+    // organisation numbered n stands at Houses[Advertised[n - 1]].
+    std::vector<int> Advertised;
     float MinX = 0, MinY = 0, MaxX = 0, MaxY = 0; // everything of the plan lies inside
 };
 
