@@ -104,15 +104,6 @@ TEST(MapLoadHost, UnknownContentGivesAnEmptyMapWithAllEvents) {
     EXPECT_TRUE(l.steps.contains("after"));
 }
 
-TEST(MapLoadHost, LoadingThroughALinkedMapFillsTheSharedDocument) {
-    TDataMap main, linked;
-    linked.SetMainDataMap(&main);
-    main.ClearRedrawLog();
-    linked.LoadFromStream(SampleContent(4, 100, 0, 0));
-    EXPECT_EQ(main.ObjectCount(), 4);
-    EXPECT_GE(main.RedrawLog().FullFrames, 1);
-}
-
 TEST(MapLoadHost, MissingFileIsReported) {
     TDataMap map;
     QString error;
