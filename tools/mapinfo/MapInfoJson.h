@@ -1,0 +1,14 @@
+#pragma once
+// The whole loaded map as one JSON document: header fields, extent, name tables and objects.
+
+#include "mapdata/MapDocument.h"
+
+#include <QJsonObject>
+
+namespace tsivor::mapinfo {
+
+QJsonObject MapToJson(const mapdata::TMapDocument& doc);
+// One object with its attribute blocks and, for a group, its children.
+QJsonObject ObjectToJson(const mapdata::TMapDocument& doc, const mapdata::TORBMapObjectMem& o);
+
+} // namespace tsivor::mapinfo
