@@ -1,0 +1,175 @@
+#include "CityPlan.h"
+#include "SampleMap.h"
+#include "SampleParts.h"
+
+#include "mapdata/Cp1251.h"
+#include "mapdata/MapLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace tsivor::sample {
+namespace {
+
+using namespace tsivor::mapdata;
+
+const CityPlan& Plan() {
+    static const CityPlan plan = MakeCityPlan(false);
+    return plan;
+}
+
+// The sample map as the program reads it: written, scrambled, unscrambled and loaded.
+class SampleMapFile : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new QTemporaryDir;
+        QString error;
+        ASSERT_TRUE(WriteSampleMap(Plan(), dir_->path(), &error)) << error.toStdString();
+        doc_ = new TMapDocument;
+        TMapLoadHost host;
+        TLoadReport report;
+        ASSERT_TRUE(MapLoad(QDir(dir_->path()).filePath("info1.db"), *doc_, host, &error, &report))
+            << error.toStdString();
+        ASSERT_EQ(report.ObjectsDropped, 0);
+        ASSERT_FALSE(report.Truncated);
+    }
+    static void TearDownTestSuite() {
+        delete doc_;
+        delete dir_;
+    }
+
+    static void ForEach(const std::function<void(const TORBMapObjectMem&, int depth)>& f) {
+        std::function<void(const TORBMapObjectMem&, int)> walk = [&](const TORBMapObjectMem& o,
+                                                                      int depth) {
+            f(o, depth);
+            if (o.Children)
+                for (const auto& c : *o.Children)
+                    walk(*c, depth + 1);
+        };
+        for (const auto& o : doc_->Objects)
+            walk(*o, 0);
+    }
+
+    static inline QTemporaryDir* dir_ = nullptr;
+    static inline TMapDocument* doc_ = nullptr;
+};
+
+TEST_F(SampleMapFile, LoadsBackWithEveryObjectType) {
+    std::set<int> types;
+    int maxDepth = 0;
+    ForEach([&](const TORBMapObjectMem& o, int depth) {
+        types.insert(o.ObjectType);
+        maxDepth = std::max(maxDepth, depth);
+    });
+    for (int t = cPolygon; t <= cBezierFill; ++t)
+        EXPECT_TRUE(types.count(t)) << ObjectTypeName(t);
+    EXPECT_GE(maxDepth, 2); // a group inside a group
+    EXPECT_GE(doc_->ObjectCount(), int(Plan().Houses.size() + Plan().Streets.size()));
+    EXPECT_LT(doc_->ObjectCount(), 10000);
+}
+
+TEST_F(SampleMapFile, HeaderAndTablesDescribeTheTown) {
+    EXPECT_EQ(doc_->Header.Version, 14);
+    EXPECT_EQ(doc_->Header.Mashtab, Plan().Mashtab);
+    EXPECT_GT(doc_->Header.Scale, 0);
+    EXPECT_EQ(doc_->Towns.Count(), 1);
+    EXPECT_EQ(doc_->Towns.At(0).Name, QStringLiteral("ЗАРЕЧИНСК"));
+    EXPECT_EQ(doc_->Streets.Count(), int(Plan().Streets.size()));
+    EXPECT_GE(doc_->Header.NextStreetCode, doc_->Streets.Count());
+    for (const PlanStreet& s : Plan().Streets)
+        EXPECT_GE(doc_->Streets.IndexOf(cp1251::Upper(s.Name)), 0) << s.Name.toStdString();
+    for (const auto& e : doc_->Streets.Entries())
+        EXPECT_EQ(e.Name, cp1251::Upper(e.Name));
+    EXPECT_LT(doc_->Extent.MinX, doc_->Extent.MaxX);
+}
+
+TEST_F(SampleMapFile, EveryPlannedAddressIsOnTheMap) {
+    std::set<QString> onMap;
+    std::set<QString> streetsWithoutNumber;
+    int corners = 0, withHeight = 0;
+    ForEach([&](const TORBMapObjectMem& o, int) {
+        if (!o.HasAddress)
+            return;
+        const TAdres a = doc_->DecodeAddress(o);
+        EXPECT_EQ(a.Town, QStringLiteral("ЗАРЕЧИНСК"));
+        ASSERT_FALSE(a.Street.isEmpty());
+        if (a.House.isEmpty())
+            streetsWithoutNumber.insert(a.Street);
+        else
+            onMap.insert(a.Street + '|' + a.House);
+        corners += !a.Street1.isEmpty() && !a.House1.isEmpty();
+        withHeight += o.Height > 0;
+    });
+    for (const PlanHouse& h : Plan().Houses)
+        ASSERT_TRUE(onMap.count(cp1251::Upper(h.Street) + '|' + h.House))
+            << h.Street.toStdString() << " " << h.House.toStdString();
+    EXPECT_EQ(streetsWithoutNumber.size(), Plan().Streets.size());
+    EXPECT_GT(corners, 100);
+    EXPECT_GT(withHeight, 1000);
+}
+
+TEST_F(SampleMapFile, CarriesRotatedLabelsNotesAndPictures) {
+    int rotated = 0, small = 0, notes = 0, jpeg = 0, bmp = 0, transparent = 0, casing = 0,
+        dashed = 0, hatched = 0;
+    std::set<QString> pictures;
+    ForEach([&](const TORBMapObjectMem& o, int) {
+        TORBMapText t;
+        if (o.GetText(t)) {
+            rotated += t.Angle != 0 && t.Angle % 900 != 0;
+            small += t.Size < 10;
+        }
+        TORBMapZametka z;
+        if (o.GetZametka(z)) {
+            ++notes;
+            EXPECT_EQ(z.NameLib, QStringLiteral("Default"));
+            pictures.insert(z.NamePic);
+        }
+        if (o.Bitmap) {
+            QImage img;
+            EXPECT_TRUE(img.loadFromData(o.Bitmap->Image, o.Bitmap->Format ? "JPG" : "BMP"));
+            jpeg += o.Bitmap->Format == 1;
+            bmp += o.Bitmap->Format == 0;
+            transparent += o.Bitmap->Transparent == 1;
+        }
+        casing += o.ObjectType == cLine && (o.Pen.Flags & kPenCasing);
+        dashed += o.ObjectType == cLine && o.Pen.Style != 0;
+        hatched += o.ObjectType == cPolygon && o.Brush.Style >= 2;
+    });
+    EXPECT_GT(rotated, 5);
+    EXPECT_GT(small, 0);
+    EXPECT_EQ(notes, 62);
+    EXPECT_EQ(pictures.size(), 62u);
+    EXPECT_GE(jpeg, 1);
+    EXPECT_GE(bmp, 1);
+    EXPECT_GE(transparent, 1);
+    EXPECT_GT(casing, 0);
+    EXPECT_GT(dashed, 0);
+    EXPECT_GT(hatched, 0);
+}
+
+TEST(SampleMap, IsWrittenTheSameEveryTime) {
+    QTemporaryDir a, b;
+    QString error;
+    ASSERT_TRUE(WriteSampleMap(Plan(), a.path(), &error));
+    ASSERT_TRUE(WriteSampleMap(Plan(), b.path(), &error));
+    QFile fa(QDir(a.path()).filePath("info1.db")), fb(QDir(b.path()).filePath("info1.db"));
+    ASSERT_TRUE(fa.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(fb.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fa.readAll() == fb.readAll());
+}
+
+TEST(SampleMap, ReportsAFolderThatCannotBeWritten) {
+    QString error;
+    EXPECT_FALSE(WriteSampleMap(Plan(), "/proc/no-such-folder", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
+} // namespace tsivor::sample
