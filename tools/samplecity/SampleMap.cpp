@@ -665,7 +665,7 @@ private:
         if (square) {
             const PlanPoint c = Centroid(square->Outline);
             const float h = Size(square->Outline, false);
-            AddBitmap(EncodeImage(CoatOfArms(96, 112), "BMP"), 0, true, c.X - 20, c.Y + h * 0.05f,
+            AddBitmap(EncodeImage(CoatOfArms(96, 112), "BMP"), 0, true, c.X - 110, c.Y - h * 0.05f,
                       40, 46);
         }
         if (secondSquare) {
