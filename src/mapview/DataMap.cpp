@@ -1,7 +1,5 @@
 #include "mapview/DataMap.h"
 
-#include "mapdata/MapLoader.h"
-
 #include <QPainter>
 
 #include <algorithm>
@@ -39,7 +37,9 @@ public:
     void Progress(int position) override {
         if (M.OnProgress) M.OnProgress(&M, position);
     }
-    bool DrawForDiagnostics(const mapdata::TORBMapObjectMem&) override { return true; }
+    bool DrawForDiagnostics(const mapdata::TORBMapObjectMem& o) override {
+        return M.FRender.DrawForDiagnostics(o);
+    }
     void RestoreIndex(bool) override {}
     void ClearSelection() override {}
     void ApplyLoadedView() override { M.ApplyLoadedView(); }
@@ -93,14 +93,16 @@ void TDataMap::InstallTextMeasurer() {
 
 // ---------------------------------------------------------------------- loading
 
-void TDataMap::LoadFromStream(const QByteArray& content, bool WriteErrorLog, int MaxObjects) {
+mapdata::TLoadReport TDataMap::LoadFromStream(const QByteArray& content, bool WriteErrorLog,
+                                              int MaxObjects) {
     TLoadHost host(*this);
-    mapdata::LoadFromStream(content, Document(), host, WriteErrorLog, MaxObjects, ErrorLogPath);
+    return mapdata::LoadFromStream(content, Document(), host, WriteErrorLog, MaxObjects,
+                                   ErrorLogPath);
 }
 
-bool TDataMap::MapLoad(const QString& fileName, QString* error) {
+bool TDataMap::MapLoad(const QString& fileName, QString* error, mapdata::TLoadReport* report) {
     TLoadHost host(*this);
-    return mapdata::MapLoad(fileName, Document(), host, error);
+    return mapdata::MapLoad(fileName, Document(), host, error, report);
 }
 
 void TDataMap::ClearView() {
@@ -130,8 +132,8 @@ void TDataMap::ApplyLoadedView() {
 // ---------------------------------------------------------------------- options
 
 void TDataMap::OptionsChanged() {
-    // The drawing object's primitive set, the 3-D reference line and the house-number label
-    // size are refreshed here by the render pipeline.
+    // The 3-D reference line is refreshed here once the 3-D view exists.
+    FRender.OptionsChanged();
     FDirty = true;
     Redraw();
     RepaintControl();
@@ -308,17 +310,73 @@ void TDataMap::RedrawRects(const std::vector<QRect>& rects) {
         if (!inside.isEmpty()) RenderRect(inside);
         FRedrawLog.Strips.push_back(r);
     }
+    FRender.AfterRects(Picture());
     ++FRedrawLog.RectPasses;
     FDirty = false;
 }
 
 void TDataMap::RenderFrame() {
-    Picture().fill(Qt::white);
+    FRender.RenderFrame(Picture());
 }
 
 void TDataMap::RenderRect(const QRect& rect) {
-    QPainter canvas(&Picture());
-    canvas.fillRect(rect, Qt::white);
+    FRender.RenderRect(Picture(), rect);
+}
+
+void TDataMap::RedrawObject(int Index) {
+    if (!Object(Index)) return;
+    SetClipRect(XWind(), YWind(), XWind() + ViewWidth(), YWind() + ViewHeight());
+    if (!IsObjectInView(Document().Objects, Index)) return;
+    const QRect r = FRender.ObjectScreenRect(Index);
+    if (r.isEmpty()) return;
+    RedrawRects({r});
+    PaintRect(r);
+}
+
+void TDataMap::PaintRect(const QRect& rect) {
+    // The overlays are drawn with the copy when the control paints.
+    ++FRedrawLog.Repaints;
+    update(rect);
+}
+
+void TDataMap::SetBackgroundColor(mapdata::TColor v) {
+    FRender.BackgroundColor = v;
+    FDirty = true;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::SetGrass(const QImage& v) {
+    FRender.Grass = v.copy();
+    FDirty = true;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::SetFilter(bool v) {
+    // The selected object is cleared here once selection exists.
+    FRender.Filter = v;
+    FDirty = true;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::SetGuideColor(mapdata::TColor v) {
+    FRender.GuideColor = v;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::SetGuideStepX(int v) {
+    FRender.GuideStepX = v;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::SetGuideStepY(int v) {
+    FRender.GuideStepY = v;
+    Redraw();
+    RepaintControl();
 }
 
 void TDataMap::Paint(QPainter& canvas, const QRect& rect) {
@@ -333,7 +391,11 @@ void TDataMap::Paint(QPainter& canvas, const QRect& rect) {
     PaintOverlays(canvas);
 }
 
-void TDataMap::PaintOverlays(QPainter&) {}
+void TDataMap::PaintOverlays(QPainter& canvas) {
+    // Measure polyline, region outline, scrolling marker, selection frame and lens frame
+    // join the guide lines here as the tools arrive.
+    FRender.PaintGuideLines(canvas);
+}
 
 void TDataMap::ControlResized() {
     // Paint notices the size change and rebuilds the whole frame.

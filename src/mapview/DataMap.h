@@ -4,8 +4,10 @@
 // TMapViewport; this class adds the events, the dirty/redraw protocol and linked maps.
 
 #include "mapdata/MapDocument.h"
+#include "mapdata/MapLoader.h"
 #include "mapview/MapOptions.h"
 #include "mapview/MapTools.h"
+#include "mapview/RenderPipeline.h"
 #include "mapview/Viewport.h"
 
 #include <QByteArray>
@@ -60,10 +62,13 @@ public:
     std::function<void(int32_t)> MashtabToPrinter;
 
     // ------------------------------------------------------------------ loading
-    // Plain (unscrambled) content; MaxObjects >= 1 limits the objects read.
-    void LoadFromStream(const QByteArray& content, bool WriteErrorLog = false, int MaxObjects = 0);
+    // Plain (unscrambled) content; MaxObjects >= 1 limits the objects read. The report tells
+    // what was dropped on the way.
+    mapdata::TLoadReport LoadFromStream(const QByteArray& content, bool WriteErrorLog = false,
+                                        int MaxObjects = 0);
     // A whole map file with its envelope; false with a Russian message in error on failure.
-    bool MapLoad(const QString& fileName, QString* error = nullptr);
+    bool MapLoad(const QString& fileName, QString* error = nullptr,
+                 mapdata::TLoadReport* report = nullptr);
     QString ErrorLogPath = QStringLiteral("errors.log"); // where WriteErrorLog writes
     TNotifyEvent OnBeforeLoad;
     TProgressEvent OnProgress; // percent of objects read
@@ -147,6 +152,36 @@ public:
     void RedrawRects(const std::vector<QRect>& rects);
     const TRedrawLog& RedrawLog() const { return FRedrawLog; }
     void ClearRedrawLog() { FRedrawLog = {}; }
+    // Rebuilds and repaints only the screen rectangle of one object.
+    void RedrawObject(int Index);
+    // Repaints one rectangle of the control from the back buffer.
+    void PaintRect(const QRect& rect);
+
+    // ------------------------------------------------------------------ rendering
+    // The frame builder with its events (OnPaintObject, OnPixelLineEvent, OnPaintAddress
+    // through Render().Painter(); OnPaintBackground, OnAfterRisovan, OnFilteredObject).
+    TRenderPipeline& Render() { return FRender; }
+    mapdata::TColor BackgroundColor() const { return FRender.BackgroundColor; }
+    void SetBackgroundColor(mapdata::TColor v);
+    const QImage& Grass() const { return FRender.Grass; }
+    void SetGrass(const QImage& v);
+    bool Filter() const { return FRender.Filter; }
+    void SetFilter(bool v);
+    mapdata::TColor GuideColor() const { return FRender.GuideColor; }
+    void SetGuideColor(mapdata::TColor v);
+    int GuideStepX() const { return FRender.GuideStepX; }
+    void SetGuideStepX(int v);
+    int GuideStepY() const { return FRender.GuideStepY; }
+    void SetGuideStepY(int v);
+    // The map rectangle at AScale as an uncompressed bitmap file, without touching the view.
+    bool RenderToStream(TPixelFormat PixelFormat, QIODevice& Stream, float X0, float Y0, float X1,
+                        float Y1, double AScale) {
+        return FRender.RenderToStream(PixelFormat, Stream, X0, Y0, X1, Y1, AScale);
+    }
+    bool SaveImageToFile(TPixelFormat PixelFormat, const QString& FileName, float X0, float Y0,
+                         float X1, float Y1, double AScale, QString* error = nullptr) {
+        return FRender.SaveImageToFile(PixelFormat, FileName, X0, Y0, X1, Y1, AScale, error);
+    }
 
     // ------------------------------------------------------------------ linked maps
     // Shows the main map's document with this map's own viewport and options; nullptr
@@ -163,6 +198,7 @@ protected:
 
 private:
     class TLoadHost;
+    friend class TRenderPipeline;
 
     // The render pipeline draws a full frame / one rectangle of the back buffer here.
     void RenderFrame();
@@ -194,6 +230,7 @@ private:
 
     TDataMap* FMainDataMap = nullptr;
     std::vector<TDataMap*> FLinkedMaps;
+    TRenderPipeline FRender{*this}; // last: it reads the options when made
 };
 
 // Brackets a compound view change so one frame is drawn instead of several.

@@ -1,0 +1,425 @@
+#include "mapview/DrawObject.h"
+
+#include "mapview/JpegDecoder.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace tsivor::mapview {
+
+using namespace mapdata;
+
+namespace {
+
+constexpr size_t kDevicePointBufferSize = 150000;
+constexpr size_t kPictureCacheLimit = 64;
+
+QImage MakeErrorIcon() {
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(QColor(255, 0, 0));
+    QPainter p(&icon);
+    p.setPen(Qt::white);
+    p.drawRect(0, 0, 31, 31);
+    p.setPen(Qt::black);
+    p.drawRect(1, 1, 29, 29);
+    InstallMapFontSubstitutes();
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11); // 8 points on a 96-dpi canvas
+    p.setFont(font);
+    p.setPen(QColor(255, 255, 0));
+    p.drawText(3, 4 + QFontMetrics(font).ascent(), QStringLiteral("Error!"));
+    return icon;
+}
+
+Qt::PenStyle PenStyleOf(uint8_t style) {
+    switch (style) {
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    case 5:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine; // solid and inside frame
+    }
+}
+
+int DeviceWidth(const TORBMapPen& pen, double k) {
+    return pen.Width > 0 ? int(std::lround(pen.Width * k)) : 1;
+}
+
+} // namespace
+
+TObjectPainter::TObjectPainter(TDrawObject& draw) : FDraw(draw), FErrorIcon(MakeErrorIcon()) {
+    FDevicePoints.resize(kDevicePointBufferSize);
+}
+
+QPen TObjectPainter::MakePen(const TORBMapObjectMem& o, double k, int extraWidth) {
+    const TColor color = extraWidth <= 0 ? o.Pen.Color : o.Brush.Color;
+    const int onDevice = DeviceWidth(o.Pen, k);
+    QPen pen(ToQColor(color));
+    pen.setStyle(PenStyleOf(o.Pen.Style));
+    pen.setJoinStyle(Qt::RoundJoin);
+    const bool geometric = o.Pen.Flags != 0 || (o.Pen.Style != 0 && o.Pen.Width > 0);
+    if (geometric) {
+        pen.setCapStyle((o.Pen.Flags & kPenSquareEnds) ? Qt::SquareCap : Qt::RoundCap);
+        pen.setWidth(o.Pen.Width > 0 ? extraWidth + onDevice : 1);
+    } else {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setWidth(onDevice);
+    }
+    return pen;
+}
+
+QBrush TObjectPainter::MakeBrush(uint32_t color, uint8_t style) {
+    static constexpr Qt::BrushStyle kStyles[] = {
+        Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
+        Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+    return QBrush(ToQColor(color), style < 8 ? kStyles[style] : Qt::SolidPattern);
+}
+
+std::vector<QPoint> TObjectPainter::EllipseQuadPoints(const QPointF corners[4]) {
+    constexpr double kHalfKappa = 0.2761423749154;
+    QPointF c[4];
+    for (int i = 0; i < 4; ++i)
+        c[i] = QPointF(std::round(corners[i].x()), std::round(corners[i].y()));
+    auto mid = [&](int a, int b) { return (c[a] + c[b]) / 2.0; };
+    auto length = [](QPointF a, QPointF b) { return std::hypot(b.x() - a.x(), b.y() - a.y()); };
+    // The point at distance d from p towards q, the distance p–q taken in whole pixels.
+    auto towards = [&](QPointF p, QPointF q, double d) {
+        const double l = std::round(length(p, q));
+        return l == 0 ? p : p + (q - p) * (d / l);
+    };
+    auto toPoint = [](QPointF p) {
+        return QPoint(int(std::lround(p.x())), int(std::lround(p.y())));
+    };
+    std::vector<QPoint> out;
+    out.reserve(13);
+    // Sides i → i+1 with midpoints; the arc from side i to side i+1 bends around corner i+1.
+    for (int i = 0; i < 4; ++i) {
+        const int j = (i + 1) % 4, n = (i + 2) % 4;
+        const QPointF m1 = mid(i, j), m2 = mid(j, n);
+        if (i == 0) out.push_back(toPoint(m1));
+        out.push_back(toPoint(towards(m1, c[j], kHalfKappa * length(c[i], c[j]))));
+        out.push_back(toPoint(towards(m2, c[j], kHalfKappa * length(c[j], c[n]))));
+        out.push_back(toPoint(m2));
+    }
+    return out;
+}
+
+std::span<const QPoint> TObjectPainter::Convert(const TORBMapObjectMem& o,
+                                                const TDrawDevice& device, bool compact) {
+    if (!o.Points || o.Count <= 0) return {};
+    if (FDevicePoints.size() < size_t(o.Count)) FDevicePoints.resize(size_t(o.Count));
+    if (compact) {
+        const int n = device.Transform->MapPointsToScreenCompact(o.Points.get(), o.Count,
+                                                                 FDevicePoints.data());
+        return {FDevicePoints.data(), size_t(n)};
+    }
+    device.Transform->MapPointsToScreen(o.Points.get(), o.Count, FDevicePoints.data());
+    return {FDevicePoints.data(), size_t(o.Count)};
+}
+
+void TObjectPainter::BeforeFigure(const TORBMapObjectMem& o, QPainter& canvas, QPen& pen,
+                                  QBrush& brush, uint8_t& alpha, const tOrbMapOptions& options) {
+    alpha = o.Alpha;
+    if (OnPaintObject) OnPaintObject(o, alpha, pen, brush);
+    if (canvas.pen() != pen) canvas.setPen(pen);
+    if (canvas.brush() != brush) canvas.setBrush(brush);
+    FDraw.Opacity = uint8_t(std::lround(options.AlphaBlending() * alpha / 255.0));
+}
+
+void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                                const TDrawDevice& device) {
+    QPainter* canvas = FDraw.Canvas();
+    if (!canvas || !device.Transform) return;
+    if (o.ObjectType == cGroup) {
+        DrawGroup(o, options, device);
+        return;
+    }
+    const uint8_t savedOpacity = FDraw.Opacity;
+    DrawFigure(o, options, device, *canvas);
+    FDraw.Opacity = savedOpacity;
+
+    const bool hostLine =
+        o.ObjectType == cLine && o.Pen.Flags == kPenHostDrawn && bool(OnPixelLineEvent);
+    if (o.ObjectType != cZametka && !hostLine) {
+        THouseNumberDevice numbers{device.Transform, device.Scale, device.Printing,
+                                   device.PrintNumberDom, device.LogicalDpi};
+        FDraw.Opacity = uint8_t(std::lround(options.AlphaBlending() * o.Alpha / 255.0));
+        HouseNumbers.Draw(o, options, numbers, FDraw);
+        FDraw.Opacity = savedOpacity;
+    }
+}
+
+void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                                const TDrawDevice& device, QPainter& canvas) {
+    const double k = device.K();
+    QPen pen = canvas.pen();
+    QBrush brush = canvas.brush();
+    uint8_t alpha = o.Alpha;
+    const bool fillable = !(device.Printing && device.ConturOnly);
+
+    switch (o.ObjectType) {
+    case cPolygon: {
+        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        const auto pts = Convert(o, device, true);
+        pen = MakePen(o, k, 0);
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        // Extruded houses of the 3-D view go through the same call with their height.
+        if (pts.size() >= 2) FDraw.Polygon(pts);
+        return;
+    }
+    case cLine: {
+        brush.setColor(ToQColor(o.Brush.Color));
+        if (o.Pen.Flags == kPenHostDrawn) {
+            DrawHostLine(o, device, canvas);
+            return;
+        }
+        const auto pts = Convert(o, device, true);
+        pen = MakePen(o, k, 0);
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        if (pts.size() < 2) return;
+        if (o.Pen.Flags & kPenCasing) {
+            canvas.setPen(MakePen(o, k, 2));
+            FDraw.Polyline(pts);
+            canvas.setPen(pen);
+        }
+        FDraw.Polyline(pts);
+        return;
+    }
+    case cPixel: {
+        brush = QBrush(ToQColor(o.Brush.Color), Qt::SolidPattern);
+        pen = MakePen(o, k, 0);
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        if (!o.Points) return;
+        for (int i = 0; i < o.Count; ++i) {
+            const TORBMapPoint& p = o.Points[size_t(i)];
+            if (FPixelRadius <= 0) {
+                // A degenerate ellipse: a dot the size of the pen.
+                float x = p.X, y = p.Y;
+                device.Transform->MapToScreen(x, y);
+                canvas.drawPoint(int(std::lround(x)), int(std::lround(y)));
+                continue;
+            }
+            float x1 = p.X - FPixelRadius, y1 = p.Y - FPixelRadius;
+            float x2 = p.X + FPixelRadius, y2 = p.Y + FPixelRadius;
+            device.Transform->MapToScreen(x1, y1);
+            device.Transform->MapToScreen(x2, y2);
+            FDraw.Ellipse(int(std::lround(x1)), int(std::lround(y1)), int(std::lround(x2)),
+                          int(std::lround(y2)));
+        }
+        return;
+    }
+    case cText:
+        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        DrawText(o, options, device, canvas, pen, brush, alpha);
+        return;
+    case cBitmap:
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        DrawBitmap(o, device, canvas);
+        return;
+    case cBezier:
+    case cBezierFill: {
+        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        const auto pts = Convert(o, device, false);
+        pen = MakePen(o, k, 0);
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        if (pts.size() < 4) return;
+        // A chain needs 3 n + 1 points; a surplus at the end is left out.
+        const auto chain = pts.first(((pts.size() - 1) / 3) * 3 + 1);
+        if (o.ObjectType == cBezier)
+            FDraw.PolyBezier(chain);
+        else
+            FDraw.FillBezierPath(chain);
+        return;
+    }
+    case cEllipse: {
+        brush = MakeBrush(o.Brush.Color, o.Brush.Style);
+        pen = MakePen(o, k, 0);
+        if (!o.Points || o.Count < 4) {
+            BeforeFigure(o, canvas, pen, brush, alpha, options);
+            return;
+        }
+        QPointF corners[4];
+        for (int i = 0; i < 4; ++i) {
+            float x = o.Points[size_t(i)].X, y = o.Points[size_t(i)].Y;
+            device.Transform->MapToScreen(x, y);
+            corners[i] = QPointF(x, y);
+        }
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        const std::vector<QPoint> chain = EllipseQuadPoints(corners);
+        FDraw.FillBezierPath(chain);
+        return;
+    }
+    case cZametka:
+        DrawNote(o, options, device, canvas);
+        return;
+    default:
+        return; // unknown type codes draw nothing
+    }
+}
+
+void TObjectPainter::DrawHostLine(const TORBMapObjectMem& o, const TDrawDevice& device,
+                                  QPainter& canvas) {
+    if (!OnPixelLineEvent) return;
+    const auto pts = Convert(o, device, true);
+    if (pts.size() < 2) return;
+    // The handler gets its own copy; the record may change while pixels are handed out.
+    TOrbMapObjectPtr copy = o.Clone();
+    const std::vector<QPoint> points(pts.begin(), pts.end());
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        const auto segment =
+            ClipSegment(points[i], points[i + 1], device.Size.width(), device.Size.height());
+        if (!segment) continue;
+        int number = 0;
+        StepLine(segment->A, segment->B, [&](int x, int y) {
+            OnPixelLineEvent(*copy, x, y, number++, device.DeviceFactor, canvas);
+        });
+    }
+}
+
+void TObjectPainter::DrawText(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                              const TDrawDevice& device, QPainter& canvas, QPen& pen, QBrush& brush,
+                              uint8_t& alpha) {
+    TORBMapText t;
+    if (!o.GetText(t)) {
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        return;
+    }
+    const double k = device.K();
+    const long h = std::lround(double(t.Size) * k);
+    pen.setColor(ToQColor(o.Pen.Color));
+    if (h <= 4 || h > 100000) {
+        BeforeFigure(o, canvas, pen, brush, alpha, options);
+        return;
+    }
+    float x = t.X, y = t.Y;
+    device.Transform->MapToScreen(x, y);
+    BeforeFigure(o, canvas, pen, brush, alpha, options);
+    FDraw.TextFontName = t.FontIndex == 1 ? options.FontSystem1() : options.FontSystem();
+    FDraw.TextHeight = int(h);
+    FDraw.TextColor = canvas.pen().color();
+    FDraw.TextBold = false;
+    FDraw.TextOut(int(std::lround(x)), int(std::lround(y)), t.Text, t.Angle);
+}
+
+const QImage& TObjectPainter::Picture(const TORBMapBitmap& b, int reduction) {
+    const auto key = std::make_tuple(b.Image.constData(), b.Image.size(), reduction);
+    auto it = FPictures.find(key);
+    if (it != FPictures.end()) return it->second.Image;
+    if (FPictures.size() >= kPictureCacheLimit) FPictures.clear();
+    QImage image;
+    if (b.Format == 1) {
+        image = DecodeJpeg(b.Image, reduction);
+    } else {
+        QImage loaded = QImage::fromData(b.Image, "BMP");
+        if (!loaded.isNull()) {
+            image = loaded.convertToFormat(QImage::Format_ARGB32);
+            if (b.Transparent) {
+                // Pixels of the transparent colour are left out of the picture.
+                const QRgb key = ToQColor(b.TransparentColor).rgb() & 0xFFFFFF;
+                for (int y = 0; y < image.height(); ++y) {
+                    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                    for (int x = 0; x < image.width(); ++x)
+                        if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
+                }
+            }
+        }
+    }
+    return FPictures.emplace(key, TCachedPicture{b.Image, image}).first->second.Image;
+}
+
+void TObjectPainter::DrawBitmap(const TORBMapObjectMem& o, const TDrawDevice& device,
+                                QPainter& canvas) {
+    if (!o.Bitmap) return;
+    const TORBMapBitmap& b = *o.Bitmap;
+    QPointF c[4];
+    for (int i = 0; i < 4; ++i) {
+        float x = b.Corners[size_t(i)].X, y = b.Corners[size_t(i)].Y;
+        device.Transform->MapToScreen(x, y);
+        c[i] = QPointF(x, y);
+    }
+    auto px = [](QPointF p) { return QPoint(int(std::lround(p.x())), int(std::lround(p.y()))); };
+    const QImage* image = nullptr;
+    if (!b.Image.isEmpty()) {
+        int reduction = 1;
+        if (b.Format == 1) {
+            const QSize size = JpegImageSize(b.Image);
+            if (size.width() > 0) {
+                const double shown = std::hypot(c[1].x() - c[0].x(), c[1].y() - c[0].y());
+                reduction = JpegReductionForRatio(shown / size.width());
+            }
+        }
+        const QImage& decoded = Picture(b, reduction);
+        if (!decoded.isNull()) image = &decoded;
+    }
+    if (image) {
+        const QPoint a = px(c[0]), z = px(c[2]);
+        FDraw.StretchDraw(a.x(), a.y(), z.x(), z.y(), *image);
+        return;
+    }
+    // No picture, or one that cannot be decoded: the crossed outline.
+    canvas.save();
+    QPen pen(Qt::white, 1, Qt::DashDotLine);
+    canvas.setPen(pen);
+    const QPoint outline[5] = {px(c[0]), px(c[1]), px(c[2]), px(c[3]), px(c[0])};
+    FDraw.Polyline(outline);
+    canvas.drawLine(px(c[0]), px(c[2]));
+    canvas.drawLine(px(c[1]), px(c[3]));
+    canvas.restore();
+}
+
+QImage TObjectPainter::NoteIcon(const TORBMapObjectMem& o) const {
+    TORBMapZametka z;
+    if (IconLookup && o.GetZametka(z)) {
+        QImage icon = IconLookup(z.NameLib, z.NamePic);
+        if (!icon.isNull()) return icon;
+    }
+    return FErrorIcon;
+}
+
+void TObjectPainter::DrawNote(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                              const TDrawDevice& device, QPainter& canvas) {
+    TORBMapZametka z;
+    if (!o.GetZametka(z)) return;
+    float x = z.X, y = z.Y;
+    device.Transform->MapToScreen(x, y);
+    const QImage icon = NoteIcon(o);
+    long w = std::lround(icon.width() * double(device.DeviceFactor));
+    long h = std::lround(icon.height() * double(device.DeviceFactor));
+    if (device.Printing) {
+        w = std::lround(w * device.PixelSize);
+        h = std::lround(h * device.PixelSize);
+    }
+    const long left = std::lround(x - w / 2.0), top = std::lround(y - h / 2.0);
+    QPen pen = canvas.pen();
+    QBrush brush(Qt::NoBrush);
+    uint8_t alpha = o.Alpha;
+    BeforeFigure(o, canvas, pen, brush, alpha, options);
+    FDraw.StretchTransparent(QRect(int(left), int(top), int(w), int(h)), icon);
+}
+
+void TObjectPainter::DrawGroup(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                               const TDrawDevice& device) {
+    if (!o.Children) return;
+    const TOrbMapList& members = *o.Children;
+    for (int i = 0; i < int(members.size()); ++i) {
+        const TORBMapObjectMem* m = members[size_t(i)].get();
+        if (!m) continue;
+        if (device.Clip && !device.Clip->IsObjectInView(members, i)) continue;
+        if (m->ObjectType != cZametka) {
+            const double w = std::abs(m->Box[2].X - m->Box[0].X) * device.PixelsPerUnit;
+            const double h = std::abs(m->Box[2].Y - m->Box[0].Y) * device.PixelsPerUnit;
+            if (w <= options.ObjectView() && h <= options.ObjectView()) continue;
+        }
+        DrawObject(*m, options, device);
+    }
+}
+
+} // namespace tsivor::mapview

@@ -1,0 +1,106 @@
+#pragma once
+// TObjectPainter: draws one map object record onto a canvas — pen and brush from the record,
+// coordinates through the viewport transform, the host's adjustments, the figure through
+// TDrawObject, then the object's house number.
+
+#include "mapdata/MapObject.h"
+#include "mapview/DrawPrimitives.h"
+#include "mapview/HouseNumbers.h"
+#include "mapview/MapOptions.h"
+#include "mapview/Viewport.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPen>
+#include <QSize>
+
+#include <functional>
+#include <map>
+#include <tuple>
+#include <vector>
+
+namespace tsivor::mapview {
+
+using mapdata::TORBMapObjectMem;
+
+// The host may change the canvas pen and brush and the object's alpha before the figure.
+using TPaintObjectEvent = std::function<void(const TORBMapObjectMem& MapObject, uint8_t& Alpha,
+                                             QPen& Pen, QBrush& Brush)>;
+// One pixel of a host-drawn line (pen flags -1); NumberPixel counts from 0 per segment.
+using TPixelLineEvent = std::function<void(const TORBMapObjectMem& MapObject, int X, int Y,
+                                           int NumberPixel, double Koef, QPainter& Canvas)>;
+// The picture of a note from the icon library; a null image when the library lacks it.
+using TIconLookup = std::function<QImage(const QString& NameLib, const QString& NamePic)>;
+
+// The device a drawing pass draws on.
+struct TDrawDevice {
+    const TMapTransform* Transform = nullptr;
+    const TMapViewport* Clip = nullptr; // clip rectangle of group members
+    double Scale = 100;
+    double PixelsPerUnit = 1; // FPixelsPerUnit
+    float DeviceFactor = 1;
+    QSize Size; // the control (or picture) rectangle host-drawn lines clip to
+    bool Printing = false;
+    bool ConturOnly = false; // printing: polygons, texts and filled curves lose their fill
+    double PixelSize = 1;    // printing: note icons are enlarged by it
+    bool PrintNumberDom = false;
+    int LogicalDpi = 96;
+    double K() const { return double(float(PixelsPerUnit * DeviceFactor)); }
+};
+
+class TObjectPainter {
+public:
+    explicit TObjectPainter(TDrawObject& draw);
+
+    TPaintObjectEvent OnPaintObject;
+    TPixelLineEvent OnPixelLineEvent;
+    TIconLookup IconLookup;
+    THouseNumberPainter HouseNumbers;
+    float FPixelRadius = 0; // map-unit radius of the dots of a cPixel object
+
+    // Draws one record on the drawing object's canvas.
+    void DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                    const TDrawDevice& device);
+
+    // The 32 × 32 picture shown for a note whose icon is missing.
+    const QImage& ErrorIcon() const { return FErrorIcon; }
+    // The icon a note shows: from the library, or the error icon.
+    QImage NoteIcon(const TORBMapObjectMem& o) const;
+
+    // The pen for the current record; extraWidth > 0 gives the casing in the brush colour.
+    static QPen MakePen(const TORBMapObjectMem& o, double k, int extraWidth);
+    static QBrush MakeBrush(uint32_t color, uint8_t style);
+    // The 13 points of the Bézier chain of an ellipse inscribed in a quadrilateral.
+    static std::vector<QPoint> EllipseQuadPoints(const QPointF corners[4]);
+
+private:
+    void DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                    const TDrawDevice& device, QPainter& canvas);
+    void DrawHostLine(const TORBMapObjectMem& o, const TDrawDevice& device, QPainter& canvas);
+    void DrawText(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                  const TDrawDevice& device, QPainter& canvas, QPen& pen, QBrush& brush,
+                  uint8_t& alpha);
+    void DrawBitmap(const TORBMapObjectMem& o, const TDrawDevice& device, QPainter& canvas);
+    void DrawNote(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                  const TDrawDevice& device, QPainter& canvas);
+    void DrawGroup(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                   const TDrawDevice& device);
+    // Runs OnPaintObject and applies pen, brush and opacity for the figure.
+    void BeforeFigure(const TORBMapObjectMem& o, QPainter& canvas, QPen& pen, QBrush& brush,
+                      uint8_t& alpha, const tOrbMapOptions& options);
+    std::span<const QPoint> Convert(const TORBMapObjectMem& o, const TDrawDevice& device,
+                                    bool compact);
+    // A decoded picture, kept while its bytes are unchanged.
+    const QImage& Picture(const mapdata::TORBMapBitmap& b, int reduction);
+
+    TDrawObject& FDraw;
+    QImage FErrorIcon;
+    std::vector<QPoint> FDevicePoints; // grows for objects with more points
+    struct TCachedPicture {
+        QByteArray Bytes; // keeps the data alive, so its address identifies it
+        QImage Image;
+    };
+    std::map<std::tuple<const char*, qsizetype, int>, TCachedPicture> FPictures;
+};
+
+} // namespace tsivor::mapview

@@ -1,0 +1,87 @@
+#pragma once
+// TDrawObject: the drawing state and the nine primitives every map figure is drawn with, plus
+// the pixel-exact helpers of host-drawn lines (segment clipping and line stepping).
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+namespace tsivor::mapview {
+
+// Installs the explicit substitutes of the map's font names ("Arial Cyr" and the like) so
+// that the metric-compatible Liberation fonts are used rather than whatever fontconfig picks.
+// Idempotent; the map control calls it when created.
+void InstallMapFontSubstitutes();
+
+// The font whose cell (ascent + descent) is cellHeight pixels, as the old canvas sized fonts
+// given a positive height.
+QFont CellFont(const QString& family, int cellHeight, bool bold = false);
+
+// A 0x00BBGGRR colour as a QColor and back.
+QColor ToQColor(uint32_t c);
+uint32_t FromQColor(const QColor& c);
+
+class TDrawObject {
+public:
+    // The canvas must outlive the frame; nullptr detaches.
+    void SetCanvas(QPainter* canvas) { FCanvas = canvas; }
+    QPainter* Canvas() const { return FCanvas; }
+    // Both values install the same painter primitives; the flag is kept for the text path of
+    // house numbers.
+    void SetUseGDIPlus(bool flag) { FUseGDIPlus = flag; }
+    bool UseGDIPlus() const { return FUseGDIPlus; }
+
+    // 255 opaque; figures are alpha-blended with Opacity / 255.
+    uint8_t Opacity = 255;
+    bool SquareCaps = false;
+    // Parameters of TextOut.
+    QString TextFontName;
+    int TextHeight = 0; // cell height in pixels
+    QColor TextColor = Qt::black;
+    bool TextBold = false;
+
+    // --- the primitives (points are device pixels)
+    void Polygon(std::span<const QPoint> pts);
+    void Polyline(std::span<const QPoint> pts);
+    void PolyBezier(std::span<const QPoint> pts);     // 3 n + 1 points
+    void FillBezierPath(std::span<const QPoint> pts); // closed, stroked and filled
+    void Ellipse(int x1, int y1, int x2, int y2);
+    // The anchor is the top-left corner of the text cell; escapement in tenths of a degree,
+    // counter-clockwise. A solid canvas brush paints the cell behind the letters.
+    void TextOut(int x, int y, const QString& text, int escapement);
+    void DrawGraphic(int x, int y, const QImage& graphic);
+    // Pixels of the bitmap's transparent colour (alpha 0 in the image) are left out.
+    void StretchTransparent(const QRect& rect, const QImage& bitmap);
+    void StretchDraw(int x1, int y1, int x2, int y2, const QImage& graphic);
+
+private:
+    // Applies the opacity for the duration of one primitive.
+    class TOpacityScope;
+
+    QPainter* FCanvas = nullptr;
+    bool FUseGDIPlus = false;
+};
+
+// Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,
+// 2 above, 4 right, 8 below. nullopt when the segment lies wholly outside.
+struct TSegment {
+    QPoint A, B;
+    friend bool operator==(const TSegment&, const TSegment&) = default;
+};
+int OutCode(QPoint p, int w, int h);
+std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h);
+
+// The line-stepping routine: calls visit for every pixel from a towards b, the start pixel
+// included and the end pixel excluded (a == b visits nothing).
+void StepLine(QPoint a, QPoint b, const std::function<void(int x, int y)>& visit);
+
+} // namespace tsivor::mapview

@@ -1,0 +1,471 @@
+#include "mapview/RenderPipeline.h"
+
+#include "mapview/DataMap.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QLocale>
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+namespace tsivor::mapview {
+
+using namespace mapdata;
+
+namespace {
+
+constexpr int kMaxExportSide = 20000; // pixels; larger pictures are refused, not attempted
+
+// Sets the device factor for a pass and puts the old one back.
+class TDeviceFactorScope {
+public:
+    TDeviceFactorScope(TMapViewport& vp, float factor) : FVp(vp), FSaved(vp.DeviceFactor()) {
+        FVp.SetDeviceFactor(factor);
+    }
+    ~TDeviceFactorScope() { FVp.SetDeviceFactor(FSaved); }
+    TDeviceFactorScope(const TDeviceFactorScope&) = delete;
+    TDeviceFactorScope& operator=(const TDeviceFactorScope&) = delete;
+
+private:
+    TMapViewport& FVp;
+    float FSaved;
+};
+
+void ClearLists(TLayerLists& lists) {
+    for (auto& l : lists) l.clear();
+}
+
+int LayerSlot(int32_t layer) {
+    return std::clamp(layer, -64, 64) + 64;
+}
+
+} // namespace
+
+TRenderPipeline::TRenderPipeline(TDataMap& map) : FMap(map), FPainter(FDraw) {
+    for (auto& l : FLayerLists) l.reserve(500);
+    for (auto& l : F3DLayerLists) l.reserve(500);
+    OptionsChanged();
+}
+
+bool TRenderPipeline::View3DActive(double scale) const {
+    return FMap.Options().View3D() && scale >= FMap.Options().MinScale3D();
+}
+
+void TRenderPipeline::Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const {
+    if (!View3DActive(scale)) return;
+    const double a = FMap.Options().View3DAngle() * std::numbers::pi / 180.0;
+    const double len = 20000.0 / scale;
+    const float dx = float(len * std::cos(a)), dy = float(len * std::sin(a));
+    if (dy >= 0)
+        y0 -= dy;
+    else
+        y1 -= dy;
+    if (dx >= 0)
+        x0 -= dx;
+    else
+        x1 -= dx;
+}
+
+TDrawDevice TRenderPipeline::ScreenDevice(const TMapViewport& vp, QSize size) const {
+    TDrawDevice d;
+    d.Transform = &vp;
+    d.Clip = &vp;
+    d.Scale = vp.Scale();
+    d.PixelsPerUnit = vp.PixelsPerUnit();
+    d.DeviceFactor = vp.DeviceFactor();
+    d.Size = size;
+    return d;
+}
+
+// ---------------------------------------------------------------------- collection
+
+void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float y1, bool fullTests,
+                                            TLayerLists& flat, TLayerLists& extruded, bool clear) {
+    if (FCollecting) return;
+    TFlagGuard guard(FCollecting);
+    if (clear) {
+        ClearLists(flat);
+        ClearLists(extruded);
+    }
+    TMapViewport& vp = FMap.FViewport;
+    vp.SetClipRect(x0, y0, x1, y1);
+    const TMapDocument& doc = FMap.Document();
+    const tOrbMapOptions& opt = FMap.Options();
+    const double ppu = vp.PixelsPerUnit();
+    const double scale = vp.Scale();
+    const bool view3D = View3DActive(scale);
+    for (int i = 0; i < doc.ObjectCount(); ++i) {
+        const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
+        if (!vp.IsObjectInView(doc.Objects, i)) continue;
+        if (Filter) {
+            if (IsCategoryVisible && !IsCategoryVisible(o.Category)) continue;
+            if (OnFilteredObject) {
+                bool visible = true;
+                OnFilteredObject(o, visible);
+                if (!visible) continue;
+            }
+        }
+        const int slot = LayerSlot(o.Layer);
+        if (!fullTests) {
+            if (view3D && o.ObjectType == cPolygon && o.Height > 0.000001f)
+                extruded[size_t(slot)].push_back(i);
+            else
+                flat[size_t(slot)].push_back(i);
+            continue;
+        }
+        if (o.ObjectType == cLine && o.Pen.Width > 0) {
+            if (o.Pen.Width * ppu >= opt.mpLineWidthMin()) flat[size_t(slot)].push_back(i);
+            continue;
+        }
+        if (o.ObjectType == cZametka) {
+            if (scale >= opt.MinScaleIcon()) flat[size_t(slot)].push_back(i);
+            continue;
+        }
+        const double w = std::abs(o.Box[0].X - o.Box[2].X) * ppu;
+        const double h = std::abs(o.Box[0].Y - o.Box[2].Y) * ppu;
+        if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
+        if (view3D && o.ObjectType == cPolygon && o.Height > 0.000001f)
+            extruded[size_t(slot)].push_back(i);
+        else
+            flat[size_t(slot)].push_back(i);
+    }
+    // The depth order of extruded houses is set here once the 3-D view draws them.
+}
+
+// ---------------------------------------------------------------------- drawing
+
+void TRenderPipeline::FillBackground(QPainter& canvas, const QRect& rect) {
+    if (FMap.Options().Texture() && !Grass.isNull())
+        canvas.fillRect(rect, QBrush(Grass));
+    else
+        canvas.fillRect(rect, ToQColor(BackgroundColor));
+}
+
+void TRenderPipeline::PaintBackgroundLayer(QPainter& canvas, float x0, float y0, float x1,
+                                           float y1) {
+    if (OnPaintBackground) OnPaintBackground(canvas, x0, y0, x1, y1);
+    // The raster background layer is drawn here when one is attached.
+}
+
+void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
+                                const TLayerLists& extruded, const TDrawDevice& device,
+                                const TMapViewport& clip, bool with3D) {
+    const TMapDocument& doc = FMap.Document();
+    const tOrbMapOptions& opt = FMap.Options();
+    FDraw.SetCanvas(&canvas);
+    auto drawList = [&](const std::vector<int>& list) {
+        for (int index : list) {
+            const TORBMapObjectMem* o = doc.Object(index);
+            if (!o) continue;
+            if (o->ObjectType != cZametka && !clip.IsObjectInView(doc.Objects, index)) continue;
+            FPainter.DrawObject(*o, opt, device);
+        }
+    };
+    for (int k = 0; k < kLayerCount; ++k) {
+        drawList(flat[size_t(k)]);
+        if (with3D) drawList(extruded[size_t(k)]);
+    }
+    FDraw.SetCanvas(nullptr);
+}
+
+void TRenderPipeline::RenderFrame(QImage& buffer) {
+    if (buffer.isNull()) return;
+    TMapViewport& vp = FMap.FViewport;
+    const double scale = vp.Scale();
+    const float x0 = vp.XWind(), y0 = vp.YWind();
+    const float x1 = float(vp.XWind() + buffer.width() * 100.0 / scale);
+    const float y1 = float(vp.YWind() + buffer.height() * 100.0 / scale);
+    float cx0 = x0, cy0 = y0, cx1 = x1, cy1 = y1;
+    Widen3D(scale, cx0, cy0, cx1, cy1);
+    const float margin = float(500.0 / scale);
+    CollectVisibleObjects(cx0 - margin, cy0 - margin, cx1 + margin, cy1 + margin, true, FLayerLists,
+                          F3DLayerLists);
+    vp.SetClipRect(cx0 - 3, cy0 - 3, cx1 + 3, cy1 + 3);
+
+    QPainter canvas(&buffer);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    FillBackground(canvas, buffer.rect());
+    PaintBackgroundLayer(canvas, x0, y0, x1, y1);
+    TDeviceFactorScope factor(vp, 1.0f);
+    TDrawDevice device = ScreenDevice(vp, buffer.size());
+    device.Transform = &FMap.Transform();
+    DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+    if (OnAfterRisovan) OnAfterRisovan(canvas);
+}
+
+void TRenderPipeline::RenderRect(QImage& buffer, const QRect& rect) {
+    if (buffer.isNull() || rect.isEmpty()) return;
+    TMapViewport& vp = FMap.FViewport;
+    const double scale = vp.Scale();
+    const double unit = 100.0 / scale;
+    float rx0 = float(vp.XWind() + rect.left() * unit);
+    float ry0 = float(vp.YWind() + rect.top() * unit);
+    float rx1 = float(vp.XWind() + (rect.left() + rect.width()) * unit);
+    float ry1 = float(vp.YWind() + (rect.top() + rect.height()) * unit);
+    // Thin strips need a wider margin so objects straddling the strip edge are found.
+    const int marginPixels = rect.width() < 30 && rect.height() < 30 ? 20 : 15;
+    const float margin = float(marginPixels * unit);
+    Widen3D(scale, rx0, ry0, rx1, ry1);
+    CollectVisibleObjects(rx0 - margin, ry0 - margin, rx1 + margin, ry1 + margin, true, FLayerLists,
+                          F3DLayerLists);
+    vp.SetClipRect(rx0 - margin, ry0 - margin, rx1 + margin, ry1 + margin);
+
+    QPainter canvas(&buffer);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setClipRect(rect);
+    FillBackground(canvas, rect);
+    PaintBackgroundLayer(canvas, vp.XWind(), vp.YWind(), float(vp.XWind() + buffer.width() * unit),
+                         float(vp.YWind() + buffer.height() * unit));
+    TDeviceFactorScope factor(vp, 1.0f);
+    TDrawDevice device = ScreenDevice(vp, buffer.size());
+    device.Transform = &FMap.Transform();
+    DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+}
+
+void TRenderPipeline::AfterRects(QImage& buffer) {
+    if (!OnAfterRisovan || buffer.isNull()) return;
+    QPainter canvas(&buffer);
+    OnAfterRisovan(canvas);
+}
+
+// ---------------------------------------------------------------------- overlays
+
+void TRenderPipeline::PaintGuideLines(QPainter& canvas) {
+    if (!FMap.Options().mpGuideLines() || GuideStepX <= 0 || GuideStepY <= 0) return;
+    const TMapViewport& vp = FMap.Viewport();
+    const int w = vp.Width(), h = vp.Height();
+    const double unit = 100.0 / vp.Scale();
+    canvas.save();
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setPen(QPen(ToQColor(GuideColor), 1, Qt::DotLine));
+    canvas.setBrush(Qt::NoBrush);
+    for (int i = 0; i <= w / GuideStepX; ++i) {
+        const int x = i * GuideStepX;
+        canvas.drawLine(x, 0, x, h);
+    }
+    for (int j = 1; j <= h / GuideStepY; ++j) {
+        const int y = j * GuideStepY;
+        canvas.drawLine(0, y, w, y);
+    }
+    InstallMapFontSubstitutes();
+    QFont font(FMap.Options().FontSystem());
+    font.setPixelSize(9); // 7 points on a 96-dpi canvas
+    canvas.setFont(font);
+    canvas.setPen(ToQColor(GuideColor));
+    const QFontMetrics metrics(font);
+    const QLocale locale;
+    if (GuideStepX > 20)
+        for (int i = 0; i <= w / GuideStepX; ++i) {
+            const int x = i * GuideStepX;
+            const double mapX = i * GuideStepX * unit + vp.XWind();
+            canvas.drawText(x + 2, 1 + metrics.ascent(), locale.toString(mapX, 'f', 2));
+        }
+    if (GuideStepY > 20)
+        for (int j = 1; j <= h / GuideStepY; ++j) {
+            const int y = j * GuideStepY;
+            const double mapY = j * GuideStepY * unit + vp.YWind();
+            canvas.drawText(2, y + 2 + metrics.ascent(), locale.toString(mapY, 'f', 2));
+        }
+    canvas.restore();
+}
+
+// ---------------------------------------------------------------------- objects
+
+namespace {
+
+// The map box of an object widened by what its drawing reaches beyond its points.
+QRectF MapExtentOf(const TORBMapObjectMem& o) {
+    float x0 = o.Box[0].X, y0 = o.Box[0].Y, x1 = o.Box[2].X, y1 = o.Box[2].Y;
+    switch (o.ObjectType) {
+    case cText:
+        x0 -= 10, y0 -= 5, x1 += 30, y1 += 10;
+        break;
+    case cBezier:
+    case cBezierFill:
+    case cEllipse:
+        if (o.Points && o.Count > 0) {
+            x0 = x1 = o.Points[0].X;
+            y0 = y1 = o.Points[0].Y;
+            for (int i = 1; i < o.Count; ++i) {
+                x0 = std::min(x0, o.Points[size_t(i)].X), x1 = std::max(x1, o.Points[size_t(i)].X);
+                y0 = std::min(y0, o.Points[size_t(i)].Y), y1 = std::max(y1, o.Points[size_t(i)].Y);
+            }
+        }
+        {
+            const float half = std::max(0.0f, o.Pen.Width) / 2;
+            x0 -= half, y0 -= half, x1 += half, y1 += half;
+        }
+        break;
+    case cLine:
+        if (o.Pen.Flags & kPenSquareEnds) {
+            const float w = std::max(0.0f, o.Pen.Width);
+            x0 -= w, y0 -= w, x1 += w, y1 += w;
+        }
+        break;
+    default:
+        break;
+    }
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+} // namespace
+
+QRect TRenderPipeline::ObjectScreenRect(int index) {
+    const TORBMapObjectMem* o = FMap.Document().Object(index);
+    if (!o) return {};
+    const TMapTransform& t = FMap.Transform();
+    const int grow = FMap.Options().SizeRect() + 4;
+    std::function<QRect(const TORBMapObjectMem&)> rectOf = [&](const TORBMapObjectMem& m) {
+        if (m.ObjectType == cZametka) {
+            TORBMapZametka z;
+            if (!m.GetZametka(z)) return QRect();
+            float x = z.X, y = z.Y;
+            t.MapToScreen(x, y);
+            const QImage icon = FPainter.NoteIcon(m);
+            const int w = int(std::lround(icon.width() * FMap.DeviceFactor())) + 40;
+            const int h = int(std::lround(icon.height() * FMap.DeviceFactor())) + 40;
+            return QRect(QPoint(int(x) - w, int(y) - h), QPoint(int(x) + w, int(y) + h));
+        }
+        const QRectF e = MapExtentOf(m);
+        float x0 = float(e.left()), y0 = float(e.top()), x1 = float(e.right()),
+              y1 = float(e.bottom());
+        t.MapToScreen(x0, y0);
+        t.MapToScreen(x1, y1);
+        QRect r(QPoint(int(std::floor(std::min(x0, x1))), int(std::floor(std::min(y0, y1)))),
+                QPoint(int(std::ceil(std::max(x0, x1))), int(std::ceil(std::max(y0, y1)))));
+        r.adjust(-grow, -grow, grow, grow);
+        if (m.HasAddress == 1) {
+            const QSize label(int(std::ceil(FLargestLabel.width())),
+                              int(std::ceil(FLargestLabel.height())));
+            if (r.width() < label.width() || r.height() < label.height()) {
+                const QPoint c = r.center();
+                const QSize s(std::max(r.width(), label.width()),
+                              std::max(r.height(), label.height()));
+                r = QRect(c.x() - s.width() / 2, c.y() - s.height() / 2, s.width(), s.height());
+            }
+        }
+        if (m.ObjectType == cGroup && m.Children)
+            for (const auto& child : *m.Children)
+                if (child && (child->ObjectType == cZametka || child->ObjectType == cGroup))
+                    r = r.united(rectOf(*child));
+        return r;
+    };
+    return rectOf(*o).intersected(QRect(QPoint(0, 0), FMap.size()));
+}
+
+void TRenderPipeline::OptionsChanged() {
+    const tOrbMapOptions& opt = FMap.Options();
+    FDraw.SetUseGDIPlus(opt.UseGDIPlus());
+    FDraw.Opacity = opt.AlphaBlending();
+    InstallMapFontSubstitutes();
+    QFont font(opt.FontSystem());
+    font.setPixelSize(std::max(1, (opt.mpNumberDomSizeFont() * 96 + 36) / 72));
+    const QFontMetricsF metrics(font);
+    FLargestLabel =
+        QSizeF(metrics.horizontalAdvance(QStringLiteral("WWWWWWWWWWWWW")), metrics.height());
+}
+
+bool TRenderPipeline::DrawForDiagnostics(const TORBMapObjectMem& o) {
+    try {
+        QImage picture(500, 500, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter canvas(&picture);
+        FDraw.SetCanvas(&canvas);
+        TDrawDevice device = ScreenDevice(FMap.Viewport(), picture.size());
+        device.Transform = &FMap.Transform();
+        FPainter.DrawObject(o, FMap.Options(), device);
+        FDraw.SetCanvas(nullptr);
+        return true;
+    } catch (const std::exception&) {
+        FDraw.SetCanvas(nullptr);
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------- export
+
+QImage TRenderPipeline::RenderImage(float x0, float y0, float x1, float y1, double aScale) {
+    if (!(aScale > 0) || !std::isfinite(aScale))
+        throw std::runtime_error("Неверный масштаб изображения");
+    const double w = std::round(std::abs(double(x1) - x0) * aScale / 100.0);
+    const double h = std::round(std::abs(double(y1) - y0) * aScale / 100.0);
+    if (!(w >= 1 && h >= 1) || w > kMaxExportSide || h > kMaxExportSide)
+        throw std::runtime_error("Неверный размер изображения");
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    if (image.isNull()) throw std::runtime_error("Недостаточно памяти для изображения");
+
+    // The control's view is saved and put back whatever happens below.
+    TMapViewport& vp = FMap.FViewport;
+    const double savedScale = vp.Scale();
+    const float savedX = vp.XWind(), savedY = vp.YWind();
+    struct TRestore {
+        TMapViewport& Vp;
+        double Scale;
+        float X, Y;
+        ~TRestore() {
+            Vp.StoreScale(Scale);
+            Vp.UpdatePixelsPerUnit();
+            Vp.SetOrigin(X, Y);
+        }
+    } restore{vp, savedScale, savedX, savedY};
+    const float ox = std::min(x0, x1), oy = std::min(y0, y1);
+    const float ex = std::max(x0, x1), ey = std::max(y0, y1);
+    vp.StoreScale(aScale);
+    vp.UpdatePixelsPerUnit();
+    vp.SetOrigin(ox, oy);
+
+    TLayerLists flat, extruded;
+    CollectVisibleObjects(ox, oy, ex, ey, true, flat, extruded);
+    QPainter canvas(&image);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    FillBackground(canvas, image.rect());
+    PaintBackgroundLayer(canvas, ox, oy, ex, ey);
+    TDeviceFactorScope factor(vp, 1.0f);
+    TDrawDevice device = ScreenDevice(vp, image.size());
+    const TMapDocument& doc = FMap.Document();
+    FDraw.SetCanvas(&canvas);
+    const bool with3D = aScale >= FMap.Options().MinScale3D();
+    for (int k = 0; k < kLayerCount; ++k) {
+        for (int index : flat[size_t(k)])
+            if (const TORBMapObjectMem* o = doc.Object(index))
+                FPainter.DrawObject(*o, FMap.Options(), device);
+        if (!with3D) continue;
+        for (int index : extruded[size_t(k)]) {
+            const TORBMapObjectMem* o = doc.Object(index);
+            if (o && (o->ObjectType == cZametka || vp.IsObjectInView(doc.Objects, index)))
+                FPainter.DrawObject(*o, FMap.Options(), device);
+        }
+    }
+    FDraw.SetCanvas(nullptr);
+    canvas.end();
+    return image;
+}
+
+bool TRenderPipeline::RenderToStream(TPixelFormat format, QIODevice& stream, float x0, float y0,
+                                     float x1, float y1, double aScale) {
+    const QImage image = RenderImage(x0, y0, x1, y1, aScale);
+    return WriteBmp(stream, image, format);
+}
+
+bool TRenderPipeline::SaveImageToFile(TPixelFormat format, const QString& fileName, float x0,
+                                      float y0, float x1, float y1, double aScale, QString* error) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error) *error = QStringLiteral("Не удалось создать файл %1").arg(fileName);
+        return false;
+    }
+    try {
+        if (!RenderToStream(format, file, x0, y0, x1, y1, aScale)) {
+            if (error) *error = QStringLiteral("Ошибка записи файла %1").arg(fileName);
+            return false;
+        }
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return false;
+    }
+    return true;
+}
+
+} // namespace tsivor::mapview

@@ -1,0 +1,113 @@
+#pragma once
+// TRenderPipeline: builds the map's back buffer. A frame is a collection pass that sorts the
+// visible objects into 129 per-layer lists and a drawing pass that walks them from layer -64
+// to 64; strips of a scrolled image and exported pictures are built the same way.
+
+#include "mapview/BmpWriter.h"
+#include "mapview/DrawObject.h"
+#include "mapview/DrawPrimitives.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QSizeF>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace tsivor::mapview {
+
+class TDataMap;
+
+constexpr int kLayerCount = 129; // layers -64 .. 64
+
+using TLayerLists = std::array<std::vector<int>, kLayerCount>;
+
+// Paints under the objects instead of the raster layer; X, Y, X1, Y1 is the map rectangle.
+using TPaintBackgroundEvent =
+    std::function<void(QPainter& Canvas, float X, float Y, float X1, float Y1)>;
+// Runs after all objects of a frame, on the back buffer.
+using TAfterRisovanEvent = std::function<void(QPainter& Canvas)>;
+// While Filter is on: may hide an object by clearing Visible.
+using TFilteredObjectEvent =
+    std::function<void(const mapdata::TORBMapObjectMem& MapObject, bool& Visible)>;
+
+class TRenderPipeline {
+public:
+    explicit TRenderPipeline(TDataMap& map);
+
+    // --- properties (the map's setters store here, then mark dirty and redraw)
+    mapdata::TColor BackgroundColor = 0x008000;
+    QImage Grass; // background brush while Options.Texture is set
+    bool Filter = false;
+    mapdata::TColor GuideColor = 0xC0C0C0;
+    int GuideStepX = 50, GuideStepY = 50;
+    // Category visibility of the filter; every category is visible until the filter is set up.
+    std::function<bool(int32_t category)> IsCategoryVisible;
+
+    // --- events
+    TPaintBackgroundEvent OnPaintBackground;
+    TAfterRisovanEvent OnAfterRisovan;
+    TFilteredObjectEvent OnFilteredObject;
+    TObjectPainter& Painter() { return FPainter; }
+    TDrawObject& DrawingObject() { return FDraw; }
+
+    // --- frames
+    // The whole back buffer (already sized to the control); OnAfterRisovan follows.
+    void RenderFrame(QImage& buffer);
+    // One pixel rectangle of the back buffer; the caller fires AfterRects once at the end.
+    void RenderRect(QImage& buffer, const QRect& rect);
+    void AfterRects(QImage& buffer);
+    // Sorts the visible objects of the map rectangle into the lists (cleared first when
+    // asked); fullTests adds the size tests and the 3-D split.
+    void CollectVisibleObjects(float x0, float y0, float x1, float y1, bool fullTests,
+                               TLayerLists& flat, TLayerLists& extruded, bool clear = true);
+    const TLayerLists& LayerLists() const { return FLayerLists; }
+    const TLayerLists& Layer3DLists() const { return F3DLayerLists; }
+
+    // --- overlays painted on the control
+    void PaintGuideLines(QPainter& canvas);
+
+    // --- objects
+    // The pixel rectangle an object covers on the control, clipped to it.
+    QRect ObjectScreenRect(int index);
+    // The house-number label size is measured here; called by the map's OptionsChanged.
+    void OptionsChanged();
+    QSizeF LargestLabel() const { return FLargestLabel; }
+    // Draws one object on a 500 × 500 picture; false when drawing it failed.
+    bool DrawForDiagnostics(const mapdata::TORBMapObjectMem& o);
+
+    // --- export
+    // Renders the map rectangle at aScale into a new picture without touching the view.
+    // Throws std::runtime_error with a Russian message for sizes that cannot be made.
+    QImage RenderImage(float x0, float y0, float x1, float y1, double aScale);
+    // RenderImage written as an uncompressed bitmap file; false when the device fails.
+    bool RenderToStream(TPixelFormat format, QIODevice& stream, float x0, float y0, float x1,
+                        float y1, double aScale);
+    // Creates or overwrites the file; false with a Russian message on failure.
+    bool SaveImageToFile(TPixelFormat format, const QString& fileName, float x0, float y0, float x1,
+                         float y1, double aScale, QString* error = nullptr);
+
+private:
+    TDrawDevice ScreenDevice(const TMapViewport& vp, QSize size) const;
+    bool View3DActive(double scale) const;
+    // The collection rectangle widened towards the side extruded objects reach in from.
+    void Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const;
+    void FillBackground(QPainter& canvas, const QRect& rect);
+    void PaintBackgroundLayer(QPainter& canvas, float x0, float y0, float x1, float y1);
+    // Draws the lists; clipTest applies the visibility test to every object but notes.
+    void DrawLists(QPainter& canvas, const TLayerLists& flat, const TLayerLists& extruded,
+                   const TDrawDevice& device, const TMapViewport& clip, bool with3D);
+
+    TDataMap& FMap;
+    TDrawObject FDraw;
+    TObjectPainter FPainter;
+    TLayerLists FLayerLists;
+    TLayerLists F3DLayerLists;
+    bool FCollecting = false;
+    QSizeF FLargestLabel;
+};
+
+} // namespace tsivor::mapview
