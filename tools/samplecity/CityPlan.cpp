@@ -511,21 +511,29 @@ private:
     }
 
     // The notable buildings first, then tall houses spread over the whole town.
+    // Shops and offices in tall houses spread over the whole town.
     void ChooseAdvertised() {
-        constexpr size_t kCount = 20;
-        auto& chosen = plan_.Advertised;
-        for (size_t i = 0; i < plan_.Houses.size() && chosen.size() < kCount / 2; ++i)
-            if (!plan_.Houses[i].Title.isEmpty()) chosen.push_back(int(i));
-        const size_t stride = std::max<size_t>(1, plan_.Houses.size() / (kCount + 1));
-        for (size_t i = stride / 2; i < plan_.Houses.size() && chosen.size() < kCount;
-             i += stride) {
+        static const char* const names[] = {
+            "Аптека «Здоровье»",         "Банк «Заречье»",         "Кафе «Быстрица»",
+            "Салон «Мебель-Дом»",        "Автосервис «Мотор»",     "Магазин «Продукты 24»",
+            "Компьютерный центр «Байт»", "Парикмахерская «Локон»", "Ресторан «Старый город»",
+            "Фитнес-клуб «Олимп»",       "Химчистка «Свежесть»",   "Книжный магазин «Читай»",
+            "Стоматология «Улыбка»",     "Турагентство «Глобус»",  "Цветы «Ромашка»",
+            "Такси «Заречье»",           "Строймаркет «Мастер»",   "Обувь «Шаг»",
+            "Гостиница «Заречинск»",     "Детский центр «Радуга»",
+        };
+        constexpr size_t kCount = std::size(names);
+        const size_t n = plan_.Houses.size();
+        const size_t stride = std::max<size_t>(1, n / (kCount + 1));
+        for (size_t i = stride / 2; i < n && plan_.Advertised.size() < kCount; i += stride) {
             size_t j = i;
-            while (j < plan_.Houses.size() &&
-                   (plan_.Houses[j].Storeys < 5 || !plan_.Houses[j].Title.isEmpty()))
+            while (j < n && (plan_.Houses[j].Storeys < 5 || !plan_.Houses[j].Title.isEmpty() ||
+                             std::find(plan_.Advertised.begin(), plan_.Advertised.end(), int(j)) !=
+                                 plan_.Advertised.end()))
                 ++j;
-            if (j < plan_.Houses.size() &&
-                std::find(chosen.begin(), chosen.end(), int(j)) == chosen.end())
-                chosen.push_back(int(j));
+            if (j >= n) break;
+            plan_.Advertised.push_back(int(j));
+            plan_.AdvertisedNames.push_back(QString::fromUtf8(names[plan_.AdvertisedNames.size()]));
         }
     }
 

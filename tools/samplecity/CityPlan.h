@@ -71,6 +71,7 @@ struct CityPlan {
     // The houses of the advertised organisations 1..20 (banners, animations, logos): the
     // organisation numbered n stands at Houses[Advertised[n - 1]].
     std::vector<int> Advertised;
+    std::vector<QString> AdvertisedNames;         // their names, as the banners and logos show them
     float MinX = 0, MinY = 0, MaxX = 0, MaxY = 0; // everything of the plan lies inside
 };
 
