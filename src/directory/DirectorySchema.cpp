@@ -1,0 +1,105 @@
+#include "directory/DirectorySchema.h"
+
+namespace tsivor::directory {
+
+const std::vector<TSchemaTable>& DirectoryTables() {
+    static const std::vector<TSchemaTable> tables = {
+        {"Main",
+         {{"Id", "INTEGER"},
+          {"Title", "TEXT"},
+          {"Memo", "TEXT"},
+          {"www", "TEXT"},
+          {"Mail", "TEXT"},
+          {"File", "TEXT"},
+          {"Header", "TEXT"},
+          {"Color", "INTEGER"},
+          {"AutoLoad", "INTEGER"},
+          {"ids", "TEXT"}},
+         true},
+        {"Topics", {{"id", "INTEGER"}, {"Name", "TEXT"}}, true},
+        {"Jumps", {{"Id", "INTEGER"}, {"Id_Topic", "INTEGER"}, {"Id_Main", "INTEGER"}}, true},
+        {"Adr",
+         {{"Id", "INTEGER"},
+          {"Id_Main", "INTEGER"},
+          {"Id_Street", "INTEGER"},
+          {"Adr_Pre", "TEXT"},
+          {"Number", "TEXT"},
+          {"Adr_Post", "TEXT"},
+          {"id_map", "INTEGER"}},
+         true},
+        {"Streets", {{"id", "INTEGER"}, {"Name", "TEXT"}}, true},
+        {"Phones",
+         {{"Id", "INTEGER"},
+          {"Id_Adr", "INTEGER"},
+          {"Kind", "TEXT"},
+          {"Phone", "TEXT"},
+          {"Comment", "TEXT"}},
+         true},
+    };
+    return tables;
+}
+
+const std::vector<TSchemaTable>& HousesTables() {
+    static const std::vector<TSchemaTable> tables = {
+        {"Base",
+         {{"Operation", "INTEGER"},
+          {"District", "INTEGER"},
+          {"Rooms", "INTEGER"},
+          {"Adr", "TEXT"},
+          {"FF", "TEXT"},
+          {"Square", "REAL"},
+          {"Plane", "TEXT"},
+          {"Sanuzel", "TEXT"},
+          {"Balcon", "TEXT"},
+          {"Phone", "TEXT"},
+          {"Comment", "TEXT"},
+          {"Summa", "REAL"},
+          {"ContactPhone", "TEXT"},
+          {"DateIn", "TEXT"},
+          {"Agency", "INTEGER"}},
+         false},
+        {"Operations", {{"id", "INTEGER"}, {"Name", "TEXT"}}, true},
+        {"Raion", {{"id", "INTEGER"}, {"Name", "TEXT"}}, true},
+        {"An", {{"id", "INTEGER"}, {"Name", "TEXT"}, {"Adr", "TEXT"}, {"Phones", "TEXT"}}, true},
+    };
+    return tables;
+}
+
+QString SchemaStatements(const std::vector<TSchemaTable>& tables) {
+    QString sql;
+    for (const TSchemaTable& t : tables) {
+        QStringList cols;
+        for (size_t i = 0; i < t.Columns.size(); ++i) {
+            const TSchemaColumn& c = t.Columns[i];
+            QString def =
+                QStringLiteral("\"%1\" %2").arg(QLatin1String(c.Name), QLatin1String(c.Type));
+            if (i == 0 && t.FirstIsKey) def += QStringLiteral(" PRIMARY KEY");
+            if (QLatin1String(c.Type) == QLatin1String("TEXT"))
+                def += QStringLiteral(" COLLATE NOCASE");
+            cols << def;
+        }
+        sql += QStringLiteral("CREATE TABLE \"%1\" (%2);\n")
+                   .arg(QLatin1String(t.Name), cols.join(QStringLiteral(", ")));
+        // Links are followed by these numbers; an index keeps the joins quick.
+        for (size_t i = 1; i < t.Columns.size(); ++i) {
+            const QString col = QLatin1String(t.Columns[i].Name);
+            if (col.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive))
+                sql += QStringLiteral("CREATE INDEX \"%1_%2\" ON \"%1\" (\"%2\");\n")
+                           .arg(QLatin1String(t.Name), col);
+        }
+    }
+    return sql;
+}
+
+bool CreateSchema(TDatabase& db, const std::vector<TSchemaTable>& tables, QString* error) {
+    return db.Exec(SchemaStatements(tables), error);
+}
+
+QStringList MissingTables(const TDatabase& db, const std::vector<TSchemaTable>& tables) {
+    QStringList missing;
+    for (const TSchemaTable& t : tables)
+        if (!db.HasTable(QLatin1String(t.Name))) missing << QLatin1String(t.Name);
+    return missing;
+}
+
+} // namespace tsivor::directory

@@ -1,0 +1,366 @@
+#include "directory/JetDialect.h"
+
+#include <QChar>
+#include <QList>
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace tsivor::directory {
+
+namespace {
+
+bool IsWordStart(QChar c) {
+    return c.isLetter() || c == u'_';
+}
+bool IsWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+char32_t Fold(char32_t c) {
+    return QChar::toCaseFolded(c);
+}
+
+// Sort weight of a folded character: ё sits between е and ж as in the Russian alphabet.
+uint64_t Weight(char32_t folded) {
+    if (folded == U'ё') return uint64_t(U'е') * 2 + 1;
+    return uint64_t(folded) * 2;
+}
+
+// Decodes UTF-8 leniently: a broken sequence yields its bytes one by one.
+class Utf8Reader {
+public:
+    Utf8Reader(const unsigned char* s, size_t n) : p_(s), end_(s + n) {}
+    bool AtEnd() const { return p_ >= end_; }
+    char32_t Next() {
+        const unsigned char c = *p_++;
+        if (c < 0x80) return c;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra == 0 || end_ - p_ < extra) return c;
+        char32_t v = c & (0x3F >> extra);
+        for (int i = 0; i < extra; ++i) {
+            if ((p_[i] & 0xC0) != 0x80) return c;
+            v = (v << 6) | (p_[i] & 0x3F);
+        }
+        p_ += extra;
+        return v;
+    }
+
+private:
+    const unsigned char* p_;
+    const unsigned char* end_;
+};
+
+std::u32string FoldedUtf8(const unsigned char* s, size_t n) {
+    std::u32string out;
+    out.reserve(n);
+    Utf8Reader r(s, n);
+    while (!r.AtEnd()) out.push_back(Fold(r.Next()));
+    return out;
+}
+
+std::u32string FoldedString(QStringView s) {
+    std::u32string out;
+    out.reserve(size_t(s.size()));
+    for (char32_t c : s.toUcs4()) out.push_back(Fold(c));
+    return out;
+}
+
+// A like pattern compiled into single-character steps and "%" runs.
+class LikePattern {
+public:
+    LikePattern(const std::u32string& folded, char32_t escape) {
+        for (size_t i = 0; i < folded.size(); ++i) {
+            const char32_t c = folded[i];
+            Step s;
+            if (escape && c == escape && i + 1 < folded.size()) {
+                s.Literal = folded[++i];
+            } else if (c == U'%') {
+                s.Kind = Step::Run;
+            } else if (c == U'_') {
+                s.Kind = Step::One;
+            } else if (c == U'[' && ParseSet(folded, i, s)) {
+                s.Kind = Step::Set;
+            } else {
+                s.Literal = c;
+            }
+            steps_.push_back(std::move(s));
+        }
+    }
+
+    bool Matches(const std::u32string& v) const {
+        size_t p = 0, i = 0;
+        size_t runStep = std::string::npos, runPos = 0;
+        while (i < v.size()) {
+            if (p < steps_.size() && steps_[p].Kind == Step::Run) {
+                runStep = p++;
+                runPos = i;
+            } else if (p < steps_.size() && steps_[p].Accepts(v[i])) {
+                ++p;
+                ++i;
+            } else if (runStep != std::string::npos) {
+                p = runStep + 1;
+                i = ++runPos;
+            } else {
+                return false;
+            }
+        }
+        while (p < steps_.size() && steps_[p].Kind == Step::Run) ++p;
+        return p == steps_.size();
+    }
+
+private:
+    struct Step {
+        enum Kind { Char, One, Run, Set } Kind = Char;
+        char32_t Literal = 0;
+        bool Negated = false;
+        std::vector<std::pair<char32_t, char32_t>> Ranges;
+        bool Accepts(char32_t c) const {
+            switch (Kind) {
+            case Char:
+                return c == Literal;
+            case One:
+                return true;
+            case Run:
+                return false;
+            case Set: {
+                bool in = false;
+                for (const auto& [lo, hi] : Ranges)
+                    if (c >= lo && c <= hi) in = true;
+                return in != Negated;
+            }
+            }
+            return false;
+        }
+    };
+
+    // "[...]" starting at i; on success i is left on the closing bracket.
+    static bool ParseSet(const std::u32string& f, size_t& i, Step& s) {
+        size_t j = i + 1;
+        if (j < f.size() && f[j] == U'!') {
+            s.Negated = true;
+            ++j;
+        }
+        const size_t first = j;
+        while (j < f.size() && (f[j] != U']' || j == first)) {
+            char32_t lo = f[j], hi = lo;
+            if (j + 2 < f.size() && f[j + 1] == U'-' && f[j + 2] != U']') {
+                hi = f[j + 2];
+                j += 2;
+            }
+            s.Ranges.emplace_back(std::min(lo, hi), std::max(lo, hi));
+            ++j;
+        }
+        if (j >= f.size()) {
+            s.Ranges.clear();
+            s.Negated = false;
+            return false;
+        }
+        i = j;
+        return true;
+    }
+
+    std::vector<Step> steps_;
+};
+
+int CompareFolded(const std::u32string& a, const std::u32string& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const uint64_t wa = Weight(a[i]), wb = Weight(b[i]);
+        if (wa != wb) return wa < wb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+void FreePattern(void* p) {
+    delete static_cast<LikePattern*>(p);
+}
+
+void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    char32_t escape = 0;
+    if (argc == 3) {
+        const auto* e = sqlite3_value_text(argv[2]);
+        if (!e) return; // NULL escape: NULL result
+        const std::u32string esc = FoldedUtf8(e, size_t(sqlite3_value_bytes(argv[2])));
+        if (esc.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = esc[0];
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return;
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!pattern) {
+        const auto* p = sqlite3_value_text(argv[0]);
+        pattern = new LikePattern(FoldedUtf8(p, size_t(sqlite3_value_bytes(argv[0]))), escape);
+        sqlite3_set_auxdata(ctx, 0, pattern, FreePattern);
+        // SQLite may have freed it at once; fetch again to know whether it is still ours.
+        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!pattern) {
+            const auto* p2 = sqlite3_value_text(argv[0]);
+            LikePattern local(FoldedUtf8(p2, size_t(sqlite3_value_bytes(argv[0]))), escape);
+            const auto* v = sqlite3_value_text(argv[1]);
+            sqlite3_result_int(ctx,
+                               local.Matches(FoldedUtf8(v, size_t(sqlite3_value_bytes(argv[1])))));
+            return;
+        }
+    }
+    const auto* v = sqlite3_value_text(argv[1]);
+    sqlite3_result_int(ctx, pattern->Matches(FoldedUtf8(v, size_t(sqlite3_value_bytes(argv[1])))));
+}
+
+QString ArgText(sqlite3_value* v) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)),
+                             sqlite3_value_bytes(v));
+}
+
+void ResultText(sqlite3_context* ctx, const QString& s) {
+    const QByteArray u = s.toUtf8();
+    sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+void UCaseFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    ResultText(ctx, ArgText(argv[0]).toUpper());
+}
+
+void LCaseFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    ResultText(ctx, ArgText(argv[0]).toLower());
+}
+
+void LenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+    sqlite3_result_int64(ctx, ArgText(argv[0]).size());
+}
+
+int NoCaseCollation(void*, int na, const void* a, int nb, const void* b) {
+    return CompareFolded(FoldedUtf8(static_cast<const unsigned char*>(a), size_t(na)),
+                         FoldedUtf8(static_cast<const unsigned char*>(b), size_t(nb)));
+}
+
+} // namespace
+
+QString TranslateJetStatement(QStringView jet) {
+    QString out;
+    out.reserve(jet.size() + 16);
+    const qsizetype n = jet.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = jet[i];
+        if (c == u'\'') {
+            // A single-quoted string means the same in both dialects: copied as it stands.
+            qsizetype j = i + 1;
+            while (j < n) {
+                if (jet[j] == u'\'') {
+                    if (j + 1 < n && jet[j + 1] == u'\'') {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            j = std::min(j + 1, n);
+            out += jet.mid(i, j - i);
+            i = j;
+        } else if (c == u'"') {
+            // Jet: a string constant, "" standing for one quote. SQLite: 'text', '' for '.
+            QString text;
+            qsizetype j = i + 1;
+            bool closed = false;
+            while (j < n) {
+                if (jet[j] == u'"') {
+                    if (j + 1 < n && jet[j + 1] == u'"') {
+                        text += u'"';
+                        j += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++j;
+                    break;
+                }
+                text += jet[j++];
+            }
+            if (!closed) {
+                // Left unterminated so that SQLite reports the statement as broken.
+                out += jet.mid(i);
+                break;
+            }
+            text.replace(u'\'', QStringLiteral("''"));
+            out += u'\'';
+            out += text;
+            out += u'\'';
+            i = j;
+        } else if (c == u'[') {
+            const qsizetype close = jet.indexOf(u']', i + 1);
+            const qsizetype j = close < 0 ? n : close + 1;
+            out += jet.mid(i, j - i);
+            i = j;
+        } else if (c == u'&') {
+            out += QStringLiteral(" || ");
+            ++i;
+        } else if (IsWordStart(c)) {
+            qsizetype j = i + 1;
+            while (j < n && IsWordChar(jet[j])) ++j;
+            const QStringView word = jet.mid(i, j - i);
+            if (word.compare(QLatin1String("DISTINCTROW"), Qt::CaseInsensitive) == 0)
+                out += QStringLiteral("DISTINCT");
+            else
+                out += word;
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool JetLike(QStringView value, QStringView pattern) {
+    return LikePattern(FoldedString(pattern), 0).Matches(FoldedString(value));
+}
+
+int JetCompareText(QStringView a, QStringView b) {
+    return CompareFolded(FoldedString(a), FoldedString(b));
+}
+
+QString EscapeLikeText(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'%' || c == u'_' || c == u'[' || c == u'#' || c == u'*' || c == u'?') {
+            // * ? # are Jet's own wildcards in its other mode; bracketing keeps them literal too.
+            out += u'[';
+            out += c;
+            out += u']';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool RegisterJetFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    bool ok = true;
+    ok &= sqlite3_create_function(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr) ==
+          SQLITE_OK;
+    ok &= sqlite3_create_function(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr) ==
+          SQLITE_OK;
+    ok &= sqlite3_create_function(db, "ucase", 1, flags, nullptr, UCaseFunction, nullptr,
+                                  nullptr) == SQLITE_OK;
+    ok &= sqlite3_create_function(db, "lcase", 1, flags, nullptr, LCaseFunction, nullptr,
+                                  nullptr) == SQLITE_OK;
+    ok &= sqlite3_create_function(db, "len", 1, flags, nullptr, LenFunction, nullptr, nullptr) ==
+          SQLITE_OK;
+    ok &=
+        sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, NoCaseCollation) == SQLITE_OK;
+    return ok;
+}
+
+} // namespace tsivor::directory

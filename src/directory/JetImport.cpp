@@ -1,0 +1,290 @@
+#include "directory/JetImport.h"
+
+#include "directory/Database.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <mdbtools.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tsivor::directory {
+
+namespace {
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Sets an environment variable for the life of the object (mdbtools reads its character sets
+// from the environment when a file is opened).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = QByteArray(old);
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_, old_->constData(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<QByteArray> old_;
+};
+
+struct MdbCloser {
+    void operator()(MdbHandle* h) const { mdb_close(h); }
+};
+struct TableFreer {
+    void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
+};
+
+QString Quoted(const QString& name) {
+    QString n = name;
+    n.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + n + u'"';
+}
+
+enum class Kind { Integer, Real, Text, Skip };
+
+Kind KindOf(int colType) {
+    switch (colType) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+        return Kind::Integer;
+    case MDB_MONEY:
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_NUMERIC:
+        return Kind::Real;
+    case MDB_TEXT:
+    case MDB_MEMO:
+    case MDB_DATETIME:
+    case MDB_REPID:
+        return Kind::Text;
+    default:
+        return Kind::Skip; // pictures and attachments: nothing the program reads
+    }
+}
+
+const char* SqlType(Kind k) {
+    switch (k) {
+    case Kind::Integer:
+        return "INTEGER";
+    case Kind::Real:
+        return "REAL";
+    case Kind::Text:
+        return "TEXT COLLATE NOCASE";
+    case Kind::Skip:
+        return "BLOB";
+    }
+    return "BLOB";
+}
+
+constexpr size_t kBindSize = 256 * 1024; // longest memo text carried over
+
+class StatementGuard {
+public:
+    explicit StatementGuard(sqlite3_stmt* s) : s_(s) {}
+    ~StatementGuard() { sqlite3_finalize(s_); }
+    StatementGuard(const StatementGuard&) = delete;
+    StatementGuard& operator=(const StatementGuard&) = delete;
+
+private:
+    sqlite3_stmt* s_;
+};
+
+bool CopyTable(MdbCatalogEntry* entry, TDatabase& out, QString* why) {
+    std::unique_ptr<MdbTableDef, TableFreer> table(mdb_read_table(entry));
+    if (!table) {
+        *why =
+            QStringLiteral("таблица \"%1\" не читается").arg(QString::fromUtf8(entry->object_name));
+        return false;
+    }
+    const QString tableName = QString::fromUtf8(table->name);
+    if (!mdb_read_columns(table.get()) || !table->columns) {
+        *why = QStringLiteral("столбцы таблицы \"%1\" не читаются").arg(tableName);
+        return false;
+    }
+    mdb_rewind_table(table.get());
+
+    struct Bound {
+        QString Name;
+        Kind Type;
+        std::vector<char> Buffer;
+        int Length = 0;
+    };
+    std::vector<Bound> cols(table->num_cols);
+    QStringList defs, names, marks;
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+        Bound& b = cols[i];
+        b.Name = QString::fromUtf8(col->name);
+        b.Type = KindOf(col->col_type);
+        defs << Quoted(b.Name) + u' ' + QLatin1String(SqlType(b.Type));
+        names << Quoted(b.Name);
+        marks << QStringLiteral("?%1").arg(i + 1);
+        if (b.Type != Kind::Skip) {
+            b.Buffer.assign(kBindSize, 0);
+            mdb_bind_column(table.get(), int(i) + 1, b.Buffer.data(), &b.Length);
+        }
+    }
+    QString sql = QStringLiteral("CREATE TABLE %1 (%2);").arg(Quoted(tableName), defs.join(u','));
+    for (const Bound& b : cols)
+        if (b.Type == Kind::Integer && b.Name.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive))
+            sql += QStringLiteral("CREATE INDEX %1 ON %2 (%3);")
+                       .arg(Quoted(tableName + u'_' + b.Name), Quoted(tableName), Quoted(b.Name));
+    if (!out.Exec(sql, why)) return false;
+
+    const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(Quoted(tableName), names.join(u','), marks.join(u','))
+                                  .toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(out.Handle(), insert.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
+        *why = out.LastError();
+        return false;
+    }
+    StatementGuard guard(stmt);
+    while (mdb_fetch_row(table.get())) {
+        for (size_t i = 0; i < cols.size(); ++i) {
+            Bound& b = cols[i];
+            const int idx = int(i) + 1;
+            const int len = std::clamp(b.Length, 0, int(kBindSize) - 1);
+            if (b.Type == Kind::Skip || len == 0) {
+                sqlite3_bind_null(stmt, idx);
+                continue;
+            }
+            const QByteArray text(b.Buffer.data(), len);
+            bool ok = false;
+            if (b.Type == Kind::Integer) {
+                const qint64 v = text.trimmed().toLongLong(&ok);
+                if (ok) sqlite3_bind_int64(stmt, idx, v);
+            } else if (b.Type == Kind::Real) {
+                const double v = text.trimmed().toDouble(&ok);
+                if (ok) sqlite3_bind_double(stmt, idx, v);
+            }
+            if (!ok)
+                sqlite3_bind_text(stmt, idx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+        if (sqlite3_step(stmt) != SQLITE_DONE) {
+            *why = out.LastError();
+            return false;
+        }
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
+    return true;
+}
+
+bool CopyAllTables(MdbHandle* mdb, TDatabase& out, QString* why) {
+    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+        *why = QStringLiteral("каталог базы не читается");
+        return false;
+    }
+    if (!out.Exec(QStringLiteral("BEGIN"), why)) return false;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry)) continue;
+        if (!CopyTable(entry, out, why)) return false;
+    }
+    return out.Exec(QStringLiteral("COMMIT"), why);
+}
+
+} // namespace
+
+TDatabaseFormat DetectDatabaseFormat(const QString& path) {
+    QFile f(path);
+    if (!f.exists()) return TDatabaseFormat::Missing;
+    if (!f.open(QIODevice::ReadOnly)) return TDatabaseFormat::Unknown;
+    const QByteArray head = f.read(32);
+    if (head.startsWith("SQLite format 3")) return TDatabaseFormat::SQLite;
+    if (head.size() >= 19 &&
+        (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB"))
+        return TDatabaseFormat::Jet;
+    return TDatabaseFormat::Unknown;
+}
+
+bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("Не удалось прочитать базу данных Access \"%1\": %2.")
+                         .arg(Shown(jetPath), why);
+        return false;
+    };
+    if (DetectDatabaseFormat(jetPath) != TDatabaseFormat::Jet)
+        return fail(QStringLiteral("файл повреждён или не является базой данных Access"));
+
+    std::unique_ptr<MdbHandle, MdbCloser> mdb;
+    {
+        // Jet 4 stores Unicode; Jet 3 stores texts in the Windows code page of the city.
+        ScopedEnv target("MDB_ICONV", "UTF-8");
+        ScopedEnv jet3("MDB_JET3_CHARSET", "CP1251");
+        mdb.reset(mdb_open(QFile::encodeName(jetPath).constData(), MDB_NOFLAGS));
+    }
+    if (!mdb) return fail(QStringLiteral("файл повреждён или не является базой данных Access"));
+    mdb_set_bind_size(mdb.get(), kBindSize);
+    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d");
+    mdb_set_boolean_fmt_numbers(mdb.get());
+
+    const QString part = sqlitePath + QStringLiteral(".part");
+    QFile::remove(part);
+    QString why;
+    bool ok;
+    {
+        TDatabase out;
+        ok = out.Open(part, TDatabase::Mode::Create, &why) && CopyAllTables(mdb.get(), out, &why);
+    }
+    if (ok) {
+        QFile::remove(sqlitePath);
+        ok = QFile::rename(part, sqlitePath);
+        if (!ok) why = QStringLiteral("не удалось записать файл \"%1\"").arg(Shown(sqlitePath));
+    }
+    if (!ok) {
+        QFile::remove(part);
+        return fail(why);
+    }
+    return true;
+}
+
+QString ResolveDatabaseFile(const QString& path, QString* error) {
+    switch (DetectDatabaseFormat(path)) {
+    case TDatabaseFormat::SQLite:
+        return path;
+    case TDatabaseFormat::Missing:
+        if (error) *error = QStringLiteral("Не найден файл базы данных \"%1\".").arg(Shown(path));
+        return {};
+    case TDatabaseFormat::Unknown:
+        if (error)
+            *error =
+                QStringLiteral("Файл базы данных \"%1\" повреждён или имеет неизвестный формат.")
+                    .arg(Shown(path));
+        return {};
+    case TDatabaseFormat::Jet:
+        break;
+    }
+    const QString imported = path + QStringLiteral(".sqlite");
+    const QFileInfo jet(path), copy(imported);
+    if (copy.exists() && copy.lastModified() >= jet.lastModified() &&
+        DetectDatabaseFormat(imported) == TDatabaseFormat::SQLite)
+        return imported;
+    if (!ImportJetDatabase(path, imported, error)) return {};
+    return imported;
+}
+
+} // namespace tsivor::directory

@@ -1,0 +1,25 @@
+#pragma once
+// Access (Jet) database files: telling them apart and carrying their tables over into SQLite
+// through mdbtools, so the rest of the program only ever talks to SQLite.
+
+#include <QString>
+
+namespace tsivor::directory {
+
+enum class TDatabaseFormat { Missing, SQLite, Jet, Unknown };
+
+// By the header bytes of the file.
+TDatabaseFormat DetectDatabaseFormat(const QString& path);
+
+// Copies every user table of a Jet 3 or Jet 4 file, with all its columns, into a new SQLite
+// file at sqlitePath (an existing one is replaced only when the import succeeded). Texts end
+// up as UTF-8; Jet 3 texts are read in code page 1251. False with a Russian message naming the
+// file when it cannot be read.
+bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QString* error);
+
+// The SQLite file that serves a database path: the file itself when it is SQLite, for a Jet
+// file its import beside it (path + ".sqlite"), made anew when the Jet file is newer. Empty,
+// with a Russian message, when the file is missing, damaged or cannot be imported.
+QString ResolveDatabaseFile(const QString& path, QString* error);
+
+} // namespace tsivor::directory

@@ -1,0 +1,68 @@
+#include "directory/LikeCondition.h"
+
+#include "directory/JetDialect.h"
+
+#include <QStringList>
+
+namespace tsivor::directory {
+
+namespace {
+
+// Trim in the old sense: every character up to the space counts as blank.
+QString TrimBlanks(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b].unicode() <= 0x20) ++b;
+    while (e > b && s[e - 1].unicode() <= 0x20) --e;
+    return s.mid(b, e - b);
+}
+
+QStringList SplitAtSpaces(const QString& s) {
+    return TrimBlanks(s).split(u' ', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+QString LikeLiteral(const QString& word) {
+    QString s = EscapeLikeText(word);
+    s.replace(u'"', QStringLiteral("\"\""));
+    return s;
+}
+
+QString BuildLikeCondition(const QString& fields, const QString& words, const QString& op,
+                           bool substring) {
+    const QStringList columns = SplitAtSpaces(fields);
+    QStringList wordList = SplitAtSpaces(words);
+    if (wordList.isEmpty()) wordList << QString();
+    const QString prefix = substring ? QStringLiteral("%") : QString();
+
+    QStringList contributions;
+    for (const QString& column : columns) {
+        auto term = [&](const QString& w) {
+            return QStringLiteral("(") + column + QStringLiteral(" like \"") + prefix +
+                   LikeLiteral(w) + QStringLiteral("%\")");
+        };
+        QString joined;
+        for (const QString& w : wordList) {
+            if (w.isEmpty()) continue;
+            QString t;
+            if (w.contains(u'/')) {
+                QStringList alts;
+                for (const QString& piece : w.split(u'/')) alts << term(piece);
+                t = u'(' + alts.join(QStringLiteral(" OR ")) + u')';
+            } else {
+                t = term(w);
+            }
+            if (!joined.isEmpty()) joined += u' ' + op + u' ';
+            joined += t;
+        }
+        if (!joined.isEmpty()) contributions << joined;
+    }
+    return contributions.join(QStringLiteral(" or "));
+}
+
+bool IsRefusedSearchChar(QChar c) {
+    static const QString refused = QStringLiteral("~!#$%^&*()_+|`=\\\";:?{}[]'");
+    return refused.contains(c);
+}
+
+} // namespace tsivor::directory
