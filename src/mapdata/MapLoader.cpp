@@ -110,14 +110,18 @@ bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QSt
         if (error) *error = QStringLiteral("Не удалось открыть файл карты «%1»").arg(fileName);
         return false;
     }
-    QByteArray scrambled = file.readAll();
+    QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
         return false;
     }
     file.close();
-    const QByteArray content = Unscramble(scrambled);
-    scrambled = QByteArray(); // only one copy of a large map at a time
+    // Unscrambled where it lies: a large map is held once, not twice.
+    const qsizetype contentSize = std::max<qsizetype>(0, data.size() - kPreambleSize);
+    auto* bytes = reinterpret_cast<uint8_t*>(data.data());
+    if (contentSize > 0) XorInPlace(bytes + kPreambleSize, contentSize);
+    const QByteArray content = QByteArray::fromRawData(
+        reinterpret_cast<const char*>(bytes) + (contentSize > 0 ? kPreambleSize : 0), contentSize);
     const TLoadReport r = LoadFromStream(content, doc, host, false, 0);
     if (report) *report = r;
     return true;
