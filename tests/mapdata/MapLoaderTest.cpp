@@ -401,3 +401,16 @@ TEST(MapDamaged, OverlongShortStringsAreCut) {
     EXPECT_EQ(doc.Header.Caption.size(), 40);
     EXPECT_EQ(doc.Header.NameMap.size(), 255);
 }
+
+TEST(MapDamaged, ProgressCountsDroppedObjectsButNeverPassesHundred) {
+    QByteArray content = HeaderBytes(14, 200);
+    for (int i = 0; i < 150; ++i) content += FixedPart(i, cPolygon, 0); // all dropped
+    for (int i = 0; i < 50; ++i) content += Square(1000 + i);
+    TMapDocument doc;
+    RecordingHost host;
+    const TLoadReport rep = LoadFromStream(content, doc, host);
+    EXPECT_EQ(rep.ObjectsDropped, 150);
+    EXPECT_EQ(doc.ObjectCount(), 50);
+    // After 100 and 200 records read of 200, then the final figure against the 50 kept.
+    EXPECT_EQ(host.progress, (std::vector<int>{50, 100, 100}));
+}
