@@ -1,5 +1,5 @@
-#include "CityPlan.h"
 #include "SampleMap.h"
+#include "CityPlan.h"
 #include "SampleParts.h"
 
 #include "mapdata/Cp1251.h"
@@ -47,14 +47,12 @@ protected:
 
     static void ForEach(const std::function<void(const TORBMapObjectMem&, int depth)>& f) {
         std::function<void(const TORBMapObjectMem&, int)> walk = [&](const TORBMapObjectMem& o,
-                                                                      int depth) {
+                                                                     int depth) {
             f(o, depth);
             if (o.Children)
-                for (const auto& c : *o.Children)
-                    walk(*c, depth + 1);
+                for (const auto& c : *o.Children) walk(*c, depth + 1);
         };
-        for (const auto& o : doc_->Objects)
-            walk(*o, 0);
+        for (const auto& o : doc_->Objects) walk(*o, 0);
     }
 
     static inline QTemporaryDir* dir_ = nullptr;
@@ -68,8 +66,7 @@ TEST_F(SampleMapFile, LoadsBackWithEveryObjectType) {
         types.insert(o.ObjectType);
         maxDepth = std::max(maxDepth, depth);
     });
-    for (int t = cPolygon; t <= cBezierFill; ++t)
-        EXPECT_TRUE(types.count(t)) << ObjectTypeName(t);
+    for (int t = cPolygon; t <= cBezierFill; ++t) EXPECT_TRUE(types.count(t)) << ObjectTypeName(t);
     EXPECT_GE(maxDepth, 2); // a group inside a group
     EXPECT_GE(doc_->ObjectCount(), int(Plan().Houses.size() + Plan().Streets.size()));
     EXPECT_LT(doc_->ObjectCount(), 10000);
@@ -85,8 +82,7 @@ TEST_F(SampleMapFile, HeaderAndTablesDescribeTheTown) {
     EXPECT_GE(doc_->Header.NextStreetCode, doc_->Streets.Count());
     for (const PlanStreet& s : Plan().Streets)
         EXPECT_GE(doc_->Streets.IndexOf(cp1251::Upper(s.Name)), 0) << s.Name.toStdString();
-    for (const auto& e : doc_->Streets.Entries())
-        EXPECT_EQ(e.Name, cp1251::Upper(e.Name));
+    for (const auto& e : doc_->Streets.Entries()) EXPECT_EQ(e.Name, cp1251::Upper(e.Name));
     EXPECT_LT(doc_->Extent.MinX, doc_->Extent.MaxX);
 }
 
@@ -95,8 +91,7 @@ TEST_F(SampleMapFile, EveryPlannedAddressIsOnTheMap) {
     std::set<QString> streetsWithoutNumber;
     int corners = 0, withHeight = 0;
     ForEach([&](const TORBMapObjectMem& o, int) {
-        if (!o.HasAddress)
-            return;
+        if (!o.HasAddress) return;
         const TAdres a = doc_->DecodeAddress(o);
         EXPECT_EQ(a.Town, QStringLiteral("ЗАРЕЧИНСК"));
         ASSERT_FALSE(a.Street.isEmpty());
