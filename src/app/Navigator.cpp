@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -67,9 +68,14 @@ TNavigator::TNavigator(QWidget* parent) : QScrollArea(parent) {
     CreateCards(InitialCards);
 }
 
+int TNavigator::CardAreaWidth() const {
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return std::max(100, width() - bar - 2 * frameWidth());
+}
+
 void TNavigator::CreateCards(int upTo) {
     FItems.reserve(upTo);
-    const int w = std::max(100, viewport()->width());
+    const int w = CardAreaWidth();
     while (int(FItems.size()) < upTo) {
         auto* card = new TNavigatorItem(this, FContent);
         card->resize(w, card->height());
@@ -102,7 +108,7 @@ void TNavigator::ScheduleRelayout() {
 void TNavigator::Relayout() {
     FRelayoutPending = false;
     int y = 0;
-    const int w = viewport()->width();
+    const int w = CardAreaWidth();
     for (int i = 0; i < FItemsCount; ++i) {
         TNavigatorItem* c = FItems[i];
         if (c->isHidden()) continue;
@@ -114,7 +120,11 @@ void TNavigator::Relayout() {
 
 void TNavigator::resizeEvent(QResizeEvent* e) {
     QScrollArea::resizeEvent(e);
-    const int w = viewport()->width();
+    FitCardsToWidth();
+}
+
+void TNavigator::FitCardsToWidth() {
+    const int w = CardAreaWidth();
     if (FItems.empty() || FItems.front()->width() == w) return;
     for (TNavigatorItem* c : FItems) {
         c->resize(w, c->height());

@@ -69,6 +69,8 @@ public:
     // Stacks the visible cards top to bottom; runs deferred after height changes.
     void Relayout();
     void ScheduleRelayout();
+    // The cards follow the list's width at once (also while the list is not shown yet).
+    void FitCardsToWidth();
 
     // Expand or collapse every card in use, letting input through after each card.
     // Returns false (after a beep) when there are no cards.
@@ -86,6 +88,8 @@ protected:
 
 private:
     void CreateCards(int upTo);
+    // The width the cards get: the list less its scroll bar, valid before the first show.
+    int CardAreaWidth() const;
 
     QWidget* FContent;
     QElapsedTimer FClockStart;

@@ -375,4 +375,8 @@ void TNavigatorItem::mousePressEvent(QMouseEvent* e) {
     e->accept();
 }
 
+void TNavigatorItem::mouseReleaseEvent(QMouseEvent* e) {
+    e->accept();
+}
+
 } // namespace tsivor::app

@@ -1,0 +1,776 @@
+#include "app/MainForm.h"
+
+#include "app/Navigator.h"
+#include "directory/DataModule.h"
+#include "directory/RubricQueries.h"
+#include "mapview/DataMap.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace tsivor::app {
+
+namespace {
+
+constexpr int LeftColumnWidth = 288;
+
+int RoundHalfEven(double v) {
+    return int(std::nearbyint(v));
+}
+
+// Button glyphs: a short sign on a tinted square.
+QIcon Glyph(const QString& sign, const QColor& tint) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(tint.darker(160));
+    p.setBrush(tint);
+    p.drawRoundedRect(1, 1, 22, 22, 4, 4);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(sign.size() > 1 ? 10 : 15);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    p.drawText(pm.rect(), Qt::AlignCenter, sign);
+    return QIcon(pm);
+}
+
+QToolButton* MakeButton(QWidget* parent, const char* name, const QString& hint, const QString& sign,
+                        const QColor& tint, bool checkable = false) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(hint);
+    b->setIcon(Glyph(sign, tint));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setCheckable(checkable);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QPixmap CaptionIcon(const QColor& c, const QString& sign) {
+    QPixmap pm(10, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(c.darker(150));
+    p.setBrush(c);
+    p.drawRect(0, 2, 9, 12);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(9);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 2, 10, 12), Qt::AlignCenter, sign);
+    return pm;
+}
+
+QPixmap QuickRubricPicture(int tag, const QString& hint) {
+    static const QColor tints[] = {{70, 130, 180}, {160, 80, 160}, {200, 120, 40}, {40, 140, 90},
+                                   {200, 50, 50},  {120, 100, 60}, {60, 60, 160},  {110, 110, 110},
+                                   {30, 120, 150}, {50, 160, 50},  {150, 90, 30}};
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor c = tints[(tag - 1) % 11];
+    p.setBrush(c);
+    p.setPen(c.darker(150));
+    p.drawEllipse(1, 1, 30, 30);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(15);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(pm.rect(), Qt::AlignCenter, hint.left(1));
+    return pm;
+}
+
+} // namespace
+
+TFMainForm::TFMainForm(TMainFormSettings settings, directory::Tdm& dm, QWidget* parent)
+    : QMainWindow(parent), FSettings(std::move(settings)), FDm(dm),
+      FRubrics(std::make_unique<directory::TRubricQueries>(dm)),
+      FDetails(std::make_unique<TQueryCardDetails>(dm)) {
+    setObjectName(QStringLiteral("FMainForm"));
+    setMinimumSize(770, 550);
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    BuildLeftColumn(central);
+    BuildRightPart(central);
+    row->addWidget(Panel1);
+    row->addWidget(Panel2, 1);
+    setCentralWidget(central);
+
+    Esc = new QAction(this);
+    Esc->setObjectName(QStringLiteral("Esc"));
+    Esc->setShortcut(Qt::Key_Escape);
+    Esc->setShortcutContext(Qt::ApplicationShortcut);
+    connect(Esc, &QAction::triggered, this, [this] { EscExecute(); });
+    addAction(Esc);
+    History.OnChanged = [this] { UpdateHistoryButtons(); };
+    UpdateHistoryButtons();
+}
+
+TFMainForm::~TFMainForm() {
+    FDm.QMain.AfterOpen = nullptr; // the cards go with the window
+}
+
+void TFMainForm::BuildLeftColumn(QWidget* parent) {
+    Panel1 = new QWidget(parent);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(LeftColumnWidth);
+    auto* col = new QVBoxLayout(Panel1);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+
+    Panel16 = new QWidget(Panel1);
+    Panel16->setObjectName(QStringLiteral("Panel16"));
+    Panel16->setFixedHeight(63);
+    auto* none = new QLabel(QStringLiteral("Ни одного баннера не найдено!"), Panel16);
+    none->setAlignment(Qt::AlignCenter);
+    none->setGeometry(0, 0, LeftColumnWidth, 63);
+    BannerImage = new QLabel(Panel16);
+    BannerImage->setObjectName(QStringLiteral("BannerImage"));
+    BannerImage->setGeometry((LeftColumnWidth - 281) / 2, 3, 281, 57);
+    col->addWidget(Panel16);
+
+    Splitter1 = new QSplitter(Qt::Vertical, Panel1);
+    Splitter1->setChildrenCollapsible(true);
+    PageControl1 = new QTabWidget(Splitter1);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    TabSheet1 = new QWidget;
+    TabSheet2 = new QWidget;
+    TabSheet3 = new QWidget;
+    TabSheet4 = new QWidget;
+    new QVBoxLayout(TabSheet1);
+    TabSheet1->layout()->setContentsMargins(2, 2, 2, 2);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Рубрикатор"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Организации"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Мегапоиск"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("Недвижимость"));
+    PageControl1->setTabVisible(1, false);
+    auto* estate = new QVBoxLayout(TabSheet4);
+    bAplay = new QPushButton(QStringLiteral("Найти"), TabSheet4);
+    bAplay->setObjectName(QStringLiteral("bAplay"));
+    bAplay->setEnabled(false);
+    estate->addWidget(bAplay);
+    estate->addStretch();
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+
+    auto* lower = new QWidget(Splitter1);
+    auto* lowerCol = new QVBoxLayout(lower);
+    lowerCol->setContentsMargins(0, 0, 0, 0);
+    lowerCol->setSpacing(0);
+    Panel12 = new QWidget(lower);
+    Panel12->setObjectName(QStringLiteral("Panel12"));
+    Panel12->setFixedHeight(28);
+    auto* bar = new QHBoxLayout(Panel12);
+    bar->setContentsMargins(1, 1, 1, 1);
+    bar->setSpacing(0);
+    sbLabel = new QPlainTextEdit(Panel12);
+    sbLabel->setObjectName(QStringLiteral("sbLabel"));
+    sbLabel->setReadOnly(true);
+    sbLabel->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbLabel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbLabel->setFocusPolicy(Qt::NoFocus);
+    QFont small(QStringLiteral("Arial"), 7);
+    sbLabel->setFont(small);
+    bar->addWidget(sbLabel, 1);
+    sbFavorit = MakeButton(Panel12, "sbFavorit", QStringLiteral("Избранное"), "★", {250, 210, 90});
+    sbNavShowAll = MakeButton(Panel12, "sbNavShowAll", QStringLiteral("Развернуть все карточки"),
+                              "▼", {180, 210, 240});
+    sbNavShowAllOFF = MakeButton(Panel12, "sbNavShowAllOFF",
+                                 QStringLiteral("Свернуть все карточки"), "▲", {180, 210, 240});
+    sbNavPrint =
+        MakeButton(Panel12, "sbNavPrint", QStringLiteral("Печать карточек (только развернутых)"),
+                   "P", {220, 220, 220});
+    sbNavigatorPrev = MakeButton(Panel12, "sbNavigatorPrev", QString(), "◄", {200, 230, 200});
+    sbNavigatorNext = MakeButton(Panel12, "sbNavigatorNext", QString(), "►", {200, 230, 200});
+    for (QToolButton* b :
+         {sbFavorit, sbNavShowAll, sbNavShowAllOFF, sbNavPrint, sbNavigatorPrev, sbNavigatorNext}) {
+        b->setIconSize(QSize(18, 18));
+        bar->addWidget(b);
+    }
+    connect(sbNavShowAll, &QToolButton::clicked, this, [this] { sbNavShowAllClick(); });
+    connect(sbNavShowAllOFF, &QToolButton::clicked, this, [this] { sbNavShowAllOFFClick(); });
+    connect(sbNavigatorPrev, &QToolButton::clicked, this, [this] { sbNavigatorPrevClick(); });
+    connect(sbNavigatorNext, &QToolButton::clicked, this, [this] { sbNavigatorNextClick(); });
+    lowerCol->addWidget(Panel12);
+
+    pNavigator = new QWidget(lower);
+    pNavigator->setObjectName(QStringLiteral("pNavigator"));
+    new QVBoxLayout(pNavigator);
+    pNavigator->layout()->setContentsMargins(0, 0, 0, 0);
+    pWait = new TWaitPanel(pNavigator);
+    pWait->setObjectName(QStringLiteral("pWait"));
+    lowerCol->addWidget(pNavigator, 1);
+
+    Splitter1->addWidget(PageControl1);
+    Splitter1->addWidget(lower);
+    Splitter1->setStretchFactor(1, 1);
+    col->addWidget(Splitter1, 1);
+}
+
+void TFMainForm::BuildRightPart(QWidget* parent) {
+    Panel2 = new QWidget(parent);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* col = new QVBoxLayout(Panel2);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+    BuildToolBar();
+    col->addWidget(Panl);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    DataMap1 = new mapview::TDataMap(Panel2);
+    DataMap1->setObjectName(QStringLiteral("DataMap1"));
+    DataMap1->setMouseTracking(true);
+    DataMap1->installEventFilter(this);
+    middle->addWidget(DataMap1, 1);
+    BuildQuickRubrics();
+    middle->addWidget(Panel15);
+    col->addLayout(middle, 1);
+
+    BuildStatusLine();
+    col->addWidget(Panel8);
+}
+
+void TFMainForm::BuildToolBar() {
+    Panl = new QWidget(Panel2);
+    Panl->setObjectName(QStringLiteral("Panl"));
+    Panl->setFixedHeight(36);
+    auto* row = new QHBoxLayout(Panl);
+    row->setContentsMargins(1, 2, 4, 2);
+    Panel14 = new QWidget(Panl); // the advertising animation's place
+    Panel14->setObjectName(QStringLiteral("Panel14"));
+    row->addWidget(Panel14, 1);
+    Panel4 = new QWidget(Panl);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    auto* buttons = new QHBoxLayout(Panel4);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(2);
+    const QColor tool(200, 220, 240);
+    sbFind = MakeButton(Panel4, "sbFind",
+                        QStringLiteral("Поиск объекта на карте\r\n(правый клик - снять выделение)"),
+                        "?", tool);
+    sbPrintMap =
+        MakeButton(Panel4, "sbPrintMap", QStringLiteral("Печать карты на принтере"), "P", tool);
+    sbZoomIn = MakeButton(Panel4, "sbZoomIn", QStringLiteral("Масштаб: увеличение"), "+", tool);
+    sbZoomOut = MakeButton(Panel4, "sbZoomOut", QStringLiteral("Масштаб: уменьшение"), "−", tool);
+    sbZoomAll = MakeButton(Panel4, "sbZoomAll", QStringLiteral("Масштаб: вся карта"), "[ ]", tool);
+    sbDefault = MakeButton(Panel4, "sbDefault", QStringLiteral("Режим: основной"), "✋",
+                           {230, 230, 200}, true);
+    sbZoom =
+        MakeButton(Panel4, "sbZoom", QStringLiteral("Режим: лупа"), "◎", {230, 230, 200}, true);
+    sbMeasure = MakeButton(Panel4, "sbMeasure", QStringLiteral("Режим: измеритель расстояний"), "↔",
+                           {230, 230, 200}, true);
+    sbMini = MakeButton(Panel4, "sbMini", QStringLiteral("Миникарта / Превью"), "▣",
+                        {220, 240, 220}, true);
+    sb3D = MakeButton(Panel4, "sb3D", QStringLiteral("Трёхмерный режим карты"), "3D",
+                      {220, 240, 220}, true);
+    sbHelp =
+        MakeButton(Panel4, "sbHelp", QStringLiteral("О программе / Помощь"), "i", {240, 220, 220});
+    sbFavoritMap =
+        MakeButton(Panel4, "sbFavoritMap", QStringLiteral("Закладки на карте"), "★", tool);
+    sbFavoritMap->hide();
+    sbDefault->setProperty("Tag", 1);
+    sbZoom->setProperty("Tag", 2);
+    sbMeasure->setProperty("Tag", 3);
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (QToolButton* b : {sbDefault, sbZoom, sbMeasure}) group->addButton(b);
+    sbDefault->setChecked(true);
+    for (QToolButton* b : {sbFind, sbPrintMap, sbZoomIn, sbZoomOut, sbZoomAll, sbDefault, sbZoom,
+                           sbMeasure, sbMini, sb3D, sbHelp, sbFavoritMap})
+        buttons->addWidget(b);
+    row->addWidget(Panel4);
+    connect(sbZoomIn, &QToolButton::clicked, this, [this] { sbZoomInClick(); });
+    connect(sbZoomOut, &QToolButton::clicked, this, [this] { sbZoomOutClick(); });
+    connect(sbZoomAll, &QToolButton::clicked, this, [this] { sbZoomAllClick(); });
+    connect(sb3D, &QToolButton::clicked, this, [this] { sb3DClick(); });
+    connect(sbHelp, &QToolButton::clicked, this, [this] { OpenHelp(); });
+}
+
+void TFMainForm::BuildQuickRubrics() {
+    Panel15 = new QWidget(Panel2);
+    Panel15->setObjectName(QStringLiteral("Panel15"));
+    Panel15->setFixedWidth(40);
+    auto* col = new QVBoxLayout(Panel15);
+    col->setContentsMargins(4, 4, 4, 4);
+    col->setSpacing(4);
+    for (const directory::TQuickRubric& r : directory::QuickRubrics()) {
+        if (r.Tag < 1 || r.Tag > int(QuickImages.size())) continue;
+        auto* image = new QLabel(Panel15);
+        image->setObjectName(r.Image);
+        image->setFixedSize(32, 32);
+        image->setPixmap(QuickRubricPicture(r.Tag, r.Hint));
+        image->setToolTip(r.Hint);
+        image->setCursor(Qt::PointingHandCursor);
+        image->setProperty("Tag", r.Tag);
+        image->installEventFilter(this);
+        QuickImages[r.Tag - 1] = image;
+        col->addWidget(image);
+    }
+    col->addStretch();
+    Panel15->hide();
+}
+
+void TFMainForm::BuildStatusLine() {
+    Panel8 = new QWidget(Panel2);
+    Panel8->setObjectName(QStringLiteral("Panel8"));
+    Panel8->setFixedHeight(20);
+    auto* row = new QHBoxLayout(Panel8);
+    row->setContentsMargins(2, 0, 2, 0);
+    Status0 = new QLabel(Panel8);
+    Status0->setObjectName(QStringLiteral("Status0"));
+    Status0->setTextFormat(Qt::PlainText);
+    LStreetHouseName = new QLabel(Panel8);
+    LStreetHouseName->setObjectName(QStringLiteral("LStreetHouseName"));
+    LStreetHouseName->setTextFormat(Qt::PlainText);
+    row->addWidget(Status0, 1);
+    row->addWidget(LStreetHouseName, 1);
+    Panel17 = new QWidget(Panel8);
+    Panel17->setObjectName(QStringLiteral("Panel17"));
+    auto* notice = new QHBoxLayout(Panel17);
+    notice->setContentsMargins(0, 0, 0, 0);
+    notice->addWidget(new QLabel(QStringLiteral("© Цивор"), Panel17));
+    Label13 = new QLabel(QStringLiteral("www.tsivor.example"), Panel17);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->setCursor(Qt::PointingHandCursor);
+    QPalette p = Label13->palette();
+    p.setColor(QPalette::WindowText, Qt::blue);
+    Label13->setPalette(p);
+    Label13->installEventFilter(this);
+    notice->addWidget(Label13);
+    row->addWidget(Panel17);
+}
+
+// ---------------------------------------------------------------------------- creation
+
+bool TFMainForm::FormCreate(QString* error) {
+    // 1. Maximised at first; the first activation leaves the user free to move it.
+    setWindowState(windowState() | Qt::WindowMaximized);
+    // 2.
+    platform::Current().SelectRussianLayout();
+    // 4.
+    PageControl1->setTabVisible(3, FSettings.nedv != 0);
+    // 5.
+    if (!FDm.OpenAtStart(FSettings.ExeDir, error)) return false;
+    bAplay->setEnabled(FDm.HousesAvailable());
+    // 6.
+    FRubrics->OpenRubricLists();
+    // 7. Red 237, green 211, blue 174 as a 0x00BBGGRR colour.
+    DataMap1->SetBackgroundColor(mapdata::TColor(237 | (211 << 8) | (174 << 16)));
+    // 8.
+    LoadMap();
+    // 9.
+    ApplyMapOptions();
+    // 11. (the category filter is switched on; every category is shown until filters exist)
+    DataMap1->SetFilter(true);
+    DataMap1->MarkDirty();
+    DataMap1->Redraw();
+    DataMap1->update();
+    // 12.
+    Panel15->setVisible(FSettings.Pan == 1);
+    RestoreView();
+    // 13.
+    History.Clear();
+    CreateNavigator();
+    ConnectCardHooks();
+    FResultKey.clear();
+    // 15.
+    ShowAutoLoad();
+    FStartListShown = true;
+    // 16.
+    if (PageControl1->currentIndex() == 2)
+        PageControl1Change();
+    else
+        PageControl1->setCurrentIndex(2);
+    FCreated = true;
+    return true;
+}
+
+void TFMainForm::LoadMap() {
+    const QString path = FSettings.ExeDir + QStringLiteral("/info1.db");
+    QString error;
+    if (!DataMap1->MapLoad(path, &error)) {
+        platform::ShowMessage(error.isEmpty() ? QStringLiteral("Не удалось загрузить карту ") + path
+                                              : error,
+                              platform::MessageKind::Error, this);
+        return;
+    }
+    DataMap1->SetMashtab(FSettings.Mashtab);
+    // The scale that shows the whole map is the lower limit.
+    FMinScale = DataMap1->Scale();
+}
+
+void TFMainForm::ApplyMapOptions() {
+    mapview::tOrbMapOptions& o = DataMap1->Options();
+    o.SetView3DAngle(80);
+    o.SetmpNumberDomSizeFont(10);
+    o.SetView3D(false);
+    o.SetLockScrollOutMap(true);
+    const int font = FSettings.font > 0 ? FSettings.font : 100; // a zero divisor is not a size
+    o.SetmpNumberDomSizeFont(RoundHalfEven(DataMap1->Scale() / font));
+    o.SetView3DAngle(80);
+    o.SetMinScale3D(float(FSettings.min_3));
+    o.SetMinScaleAddress(FSettings.min_adr);
+    DataMap1->SetScaleFind(FSettings.scale_find);
+    o.SetView3D(false);
+    o.SetShowMeasure(false);
+    DataMap1->OnChangeScale = [this](mapview::TDataMap*) { DataMap1ChangeScale(); };
+}
+
+void TFMainForm::RestoreView() {
+    if (FSettings.M1 != 333 && DataMap1->Scale() < FSettings.M1) {
+        DataMap1->LockDrawing();
+        DataMap1->SetScale(FSettings.M1);
+        DataMap1->SetXWind(float(FSettings.P1));
+        DataMap1->SetYWind(float(FSettings.P2));
+        DataMap1->UnlockDrawing();
+        DataMap1->update();
+    }
+}
+
+void TFMainForm::CreateNavigator() {
+    Navigator = new TNavigator(pNavigator);
+    Navigator->setObjectName(QStringLiteral("Navigator"));
+    pNavigator->layout()->addWidget(Navigator);
+    // The column has a fixed width: the cards get it before the window is first laid out.
+    Navigator->resize(LeftColumnWidth, std::max(200, pNavigator->height()));
+    Navigator->FitCardsToWidth();
+    Navigator->SetCaptionIcons(CaptionIcon({200, 60, 60}, QStringLiteral("i")),
+                               CaptionIcon({60, 110, 190}, QStringLiteral("…")));
+    FFiller = std::make_unique<TCardFiller>(*Navigator, pWait, FSettings.ExeDir);
+    FFiller->Hooks.OnBeforeFill = [this] { History.BeforeFill(Snapshot()); };
+    FFiller->Hooks.OnAfterFill = [this] { History.AfterFill(Snapshot()); };
+    FDm.QMain.AfterOpen = [this](directory::TQuery& q) { FFiller->Fill(CardRowsOf(q)); };
+}
+
+void TFMainForm::ConnectCardHooks() {
+    TCardHooks& h = Navigator->Hooks;
+    h.OnCardRubricClick = [this](const QString& name) { ShowRubricByName(name); };
+    h.OnCardWebClick = [](const QString& text) { platform::OpenUrl(text); };
+    h.OnCardMailClick = [](const QString& text) {
+        platform::OpenUrl(QStringLiteral("Mailto:") + text);
+    };
+    h.OnCardAttachment = [this](const QString& path) {
+        platform::OpenUrl(FSettings.ExeDir + u'/' + path);
+    };
+    h.FillCardDetails = [this](TNavigatorItem& card, int orgId) {
+        FFiller->FillDetails(card, orgId, *FDetails);
+    };
+}
+
+// ---------------------------------------------------------------------------- results
+
+QString TFMainForm::CurrentResultKey() const {
+    return FResultKey;
+}
+QString TFMainForm::ResultTitle() const {
+    return sbLabel->toPlainText();
+}
+void TFMainForm::SetTitle(const QString& title) {
+    sbLabel->setPlainText(title);
+}
+
+void TFMainForm::TakeResult(const directory::TDirectoryResult& r) {
+    FResultKey = r.Key;
+    SetTitle(r.Title);
+}
+
+TResultSnapshot TFMainForm::Snapshot() const {
+    TResultSnapshot s;
+    if (Navigator) {
+        s.ResultIds = Navigator->ResultIds();
+        s.ExpandedFlags = Navigator->ExpandedFlags();
+        s.CardCount = Navigator->ItemsCount();
+    }
+    s.ResultKey = FResultKey;
+    s.Title = ResultTitle();
+    return s;
+}
+
+void TFMainForm::ShowAutoLoad() {
+    History.ResetPositions();
+    TakeResult(FRubrics->ShowAutoLoad());
+}
+
+void TFMainForm::ShowByIds(const QString& list) {
+    directory::TRubricQueries::ReopenOrReport(FDm.QMain,
+                                              ShowByIdsStatement(list, History.HistoryPos()));
+    FResultKey = QStringLiteral("По адресу") + list;
+    SetTitle(QStringLiteral("Выборка по карте (%1 шт.)").arg(FDm.QMain.RecordCount()));
+}
+
+void TFMainForm::ShowRubricByName(const QString& name) {
+    if (auto r = FRubrics->ShowRubricByName(name, FResultKey)) TakeResult(*r);
+}
+
+void TFMainForm::ShowQuickRubric(int tag) {
+    if (auto r = FRubrics->ShowQuickRubric(tag, FResultKey)) TakeResult(*r);
+}
+
+void TFMainForm::ChooseRubric() {
+    if (auto r = FRubrics->ChooseCurrentRubric(FResultKey)) TakeResult(*r);
+}
+
+// ---------------------------------------------------------------------------- cards bar
+
+void TFMainForm::sbNavShowAllClick() {
+    if (Navigator) Navigator->RunBulk(true, pWait);
+}
+
+void TFMainForm::sbNavShowAllOFFClick() {
+    if (Navigator) Navigator->RunBulk(false, pWait);
+}
+
+void TFMainForm::EscExecute() {
+    if (Navigator) Navigator->RequestStop();
+}
+
+void TFMainForm::UpdateHistoryButtons() {
+    sbNavigatorPrev->setEnabled(History.PrevEnabled());
+    sbNavigatorPrev->setToolTip(History.PrevHint());
+    sbNavigatorNext->setEnabled(History.NextEnabled());
+    sbNavigatorNext->setToolTip(History.NextHint());
+}
+
+void TFMainForm::Restore(const TNavigatorHistoryItem& entry) {
+    const TNavigatorHistoryItem copy = entry; // the fill must not see the entry change
+    History.SetRecording(false);
+    ShowByIds(copy.ResultIds);
+    FResultKey = copy.ResultKey;
+    SetTitle(copy.ResultTitle);
+    History.SetRecording(true);
+}
+
+void TFMainForm::sbNavigatorPrevClick() {
+    if (const TNavigatorHistoryItem* e = History.Previous(ResultTitle())) Restore(*e);
+    UpdateHistoryButtons();
+}
+
+void TFMainForm::sbNavigatorNextClick() {
+    if (const TNavigatorHistoryItem* e = History.Next()) Restore(*e);
+    UpdateHistoryButtons();
+}
+
+// ---------------------------------------------------------------------------- map
+
+void TFMainForm::ZoomAtMouse(double delta) {
+    DataMap1->LockDrawing();
+    const QPoint p = DataMap1->MousePos();
+    float x0 = float(p.x()), y0 = float(p.y());
+    DataMap1->ScreenToMap(x0, y0);
+    DataMap1->SetScale(DataMap1->Scale() + delta);
+    float x1 = float(p.x()), y1 = float(p.y());
+    DataMap1->ScreenToMap(x1, y1);
+    DataMap1->SetXWind(DataMap1->XWind() + (x0 - x1));
+    DataMap1->SetYWind(DataMap1->YWind() + (y0 - y1));
+    DataMap1->UnlockDrawing();
+    DataMap1->update();
+}
+
+void TFMainForm::ZoomAtCentre(double delta) {
+    DataMap1->LockDrawing();
+    const QPointF c0 = DataMap1->GetViewCenter();
+    DataMap1->SetScale(DataMap1->Scale() + delta);
+    const QPointF c1 = DataMap1->GetViewCenter();
+    DataMap1->SetXWind(DataMap1->XWind() + float(c0.x() - c1.x()));
+    DataMap1->SetYWind(DataMap1->YWind() + float(c0.y() - c1.y()));
+    DataMap1->UnlockDrawing();
+    DataMap1->update();
+}
+
+void TFMainForm::sbZoomInClick() {
+    const double s = DataMap1->Scale();
+    const int d = RoundHalfEven(s / 2);
+    if (s + d > FMinScale && s + d < FMaxScale)
+        ZoomAtCentre(d);
+    else
+        ZoomAtCentre(RoundHalfEven(FMaxScale - s));
+}
+
+void TFMainForm::sbZoomOutClick() {
+    const double s = DataMap1->Scale();
+    const int d = -RoundHalfEven(s / 2);
+    if (s + d > FMinScale && s + d < FMaxScale)
+        ZoomAtCentre(d);
+    else
+        ZoomAtCentre(RoundHalfEven(FMinScale - s));
+}
+
+void TFMainForm::sbZoomAllClick() {
+    const mapdata::TMapExtent& e = DataMap1->MapExtent();
+    DataMap1->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
+    FMinScale = DataMap1->Scale();
+    DataMap1->update();
+}
+
+void TFMainForm::sb3DClick() {
+    DataMap1->Options().SetView3D(sb3D->isChecked());
+}
+
+void TFMainForm::DataMap1ChangeScale() {
+    if (FInScaleChange) return;
+    FInScaleChange = true;
+    mapview::tOrbMapOptions& o = DataMap1->Options();
+    o.NotifyChange = false;
+    if (DataMap1->Scale() < FMinScale)
+        DataMap1->SetScale(FMinScale);
+    else if (DataMap1->Scale() > FMaxScale)
+        DataMap1->SetScale(FMaxScale);
+    const int font = FSettings.font > 0 ? FSettings.font : 100;
+    o.SetmpNumberDomSizeFont(int(DataMap1->Scale() / font));
+    o.NotifyChange = true;
+    DataMap1->SetFilter(true);
+    DataMap1->MarkDirty();
+    FInScaleChange = false;
+}
+
+void TFMainForm::DataMap1MouseWheel(QWheelEvent* e) {
+    DataMap1->SetMousePos(e->position().toPoint());
+    const double s = DataMap1->Scale();
+    const double d = std::trunc(s * 0.3 * e->angleDelta().y() / 60.0);
+    if (s + d < FMinScale)
+        ZoomAtMouse(RoundHalfEven(FMinScale - s));
+    else if (s + d > FMaxScale)
+        ZoomAtMouse(RoundHalfEven(FMaxScale - s));
+    else
+        ZoomAtMouse(d);
+    e->accept();
+}
+
+bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
+    const bool keypad = e->modifiers() & Qt::KeypadModifier;
+    const int k = e->key();
+    if (k == Qt::Key_PageUp || (keypad && k == Qt::Key_Plus))
+        sbZoomIn->click();
+    else if (k == Qt::Key_PageDown || (keypad && k == Qt::Key_Minus))
+        sbZoomOut->click();
+    else if (keypad && k == Qt::Key_Asterisk)
+        sbZoomAll->click();
+    else if ((e->modifiers() & Qt::ControlModifier) &&
+             (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down)) {
+        const float step = float(4000.0 / DataMap1->Scale());
+        if (k == Qt::Key_Left) DataMap1->SetXWind(DataMap1->XWind() - step);
+        if (k == Qt::Key_Right) DataMap1->SetXWind(DataMap1->XWind() + step);
+        if (k == Qt::Key_Up) DataMap1->SetYWind(DataMap1->YWind() - step);
+        if (k == Qt::Key_Down) DataMap1->SetYWind(DataMap1->YWind() + step);
+        DataMap1->update();
+    } else {
+        return false;
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void TFMainForm::OpenHelp() {
+    const QString n = ReadHelpNumber ? ReadHelpNumber() : QString();
+    platform::OpenUrl(FSettings.ExeDir + QStringLiteral("/chm/chm_") + n + QStringLiteral(".chm"));
+}
+
+// ---------------------------------------------------------------------------- window
+
+void TFMainForm::PageControl1Change() {
+    Panel12->show();
+    const bool closed = StartPageClosed && StartPageClosed();
+    const int tab = PageControl1->currentIndex();
+    const int total = Splitter1->height() > 0 ? Splitter1->height() : 600;
+    if (tab == 0) {
+        if (closed && RubricPanel) RubricPanel->setFocus();
+        Splitter1->setSizes({182, std::max(0, total - 182)});
+    } else if (tab == 2) {
+        Splitter1->setSizes({199, std::max(0, total - 199)});
+    } else if (tab == 3) {
+        Panel12->hide();
+        Splitter1->setSizes({total, 0});
+    }
+}
+
+void TFMainForm::FormShow() {
+    if (FShownOnce) return;
+    FShownOnce = true;
+    sbMini->setChecked(FSettings.ButtonsMini);
+    sb3D->setChecked(FSettings.Buttons3d);
+    sb3DClick();
+    if (OnShown) OnShown();
+}
+
+bool TFMainForm::Ready() const {
+    return FCreated && FStartListShown && FShownOnce && DataMap1->isVisible() &&
+           DataMap1->PictureFitsControl();
+}
+
+void TFMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    FormShow();
+    if (Splitter1->sizes().value(0) == 0 || PageControl1->currentIndex() >= 0) PageControl1Change();
+}
+
+void TFMainForm::closeEvent(QCloseEvent* e) {
+    if (OnSaveView) {
+        TMainFormViewState s;
+        s.P1 = DataMap1->XWind();
+        s.P2 = DataMap1->YWind();
+        s.M1 = DataMap1->Scale();
+        s.Buttons3d = sb3D->isChecked();
+        s.ButtonsMini = sbMini->isChecked();
+        OnSaveView(s);
+    }
+    FDm.QMain.AfterOpen = nullptr;
+    QMainWindow::closeEvent(e);
+}
+
+bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == DataMap1) {
+        switch (event->type()) {
+        case QEvent::Wheel:
+            DataMap1MouseWheel(static_cast<QWheelEvent*>(event));
+            return true;
+        case QEvent::KeyPress:
+            return DataMap1KeyDown(static_cast<QKeyEvent*>(event));
+        case QEvent::MouseMove:
+            DataMap1->SetMousePos(static_cast<QMouseEvent*>(event)->position().toPoint());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Label13) {
+            platform::OpenUrl(QStringLiteral("http://") + Label13->text());
+            return true;
+        }
+        const QVariant tag = watched->property("Tag");
+        if (tag.isValid() && watched->parent() == Panel15) {
+            ShowQuickRubric(tag.toInt());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace tsivor::app

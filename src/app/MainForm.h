@@ -1,0 +1,203 @@
+#pragma once
+// TFMainForm: the main window. The directory on the left (banner, tabs, the cards list with
+// its bar), the map on the right (tool bar, map, quick rubrics, status line).
+
+#include "app/CardFiller.h"
+#include "app/CardFillerQueries.h"
+#include "app/ResultHistory.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+
+namespace tsivor::directory {
+class Tdm;
+class TRubricQueries;
+struct TDirectoryResult;
+} // namespace tsivor::directory
+
+namespace tsivor::mapview {
+class TDataMap;
+}
+
+namespace tsivor::app {
+
+class TNavigator;
+class TWaitPanel;
+
+// The values of tsivor.ini the main window uses at creation.
+struct TMainFormSettings {
+    QString ExeDir;
+    int nedv = 1;
+    int Pan = 0;
+    double P1 = 333;
+    double P2 = 333;
+    double M1 = 333;
+    int min_3 = 70;
+    int min_adr = 200;
+    int logo_p = 200;
+    int logo_rub = 30;
+    int font = 100;
+    int scale_find = 600;
+    int Mashtab = 4520;
+    bool Buttons3d = true;
+    bool ButtonsMini = true;
+};
+
+// What closing the window writes back: Map/P1, P2, M1 and Buttons/3d, Mini.
+struct TMainFormViewState {
+    double P1 = 0;
+    double P2 = 0;
+    double M1 = 0;
+    bool Buttons3d = false;
+    bool ButtonsMini = false;
+};
+
+class TFMainForm : public QMainWindow {
+public:
+    TFMainForm(TMainFormSettings settings, directory::Tdm& dm, QWidget* parent = nullptr);
+    ~TFMainForm() override;
+
+    // The creation steps; false when the directory cannot be opened (error says why).
+    bool FormCreate(QString* error);
+
+    // Where the view keys go at close; also the source of Main/Help for the help button.
+    std::function<void(const TMainFormViewState&)> OnSaveView;
+    std::function<QString()> ReadHelpNumber;
+
+    // ---- results
+    void ShowAutoLoad();
+    void ShowByIds(const QString& list);
+    void ShowRubricByName(const QString& name);
+    void ShowQuickRubric(int tag);
+    void ChooseRubric(); // dbBOXFind1Click on the current QJumps row
+    QString CurrentResultKey() const;
+    QString ResultTitle() const;
+
+    // ---- cards bar
+    void sbNavShowAllClick();
+    void sbNavShowAllOFFClick();
+    void EscExecute();
+    void sbNavigatorPrevClick();
+    void sbNavigatorNextClick();
+
+    // ---- map
+    void ZoomAtMouse(double delta);
+    void ZoomAtCentre(double delta);
+    void sbZoomInClick();
+    void sbZoomOutClick();
+    void sbZoomAllClick();
+    void sb3DClick();
+
+    void PageControl1Change();
+    void FormShow();
+    // Filled by the program: true once the user has left the start page.
+    std::function<bool()> StartPageClosed;
+    // After the first show (MainFormShown).
+    std::function<void()> OnShown;
+    // Whether the map has been drawn and the start list shown.
+    bool Ready() const;
+
+    // Components, by their names.
+    QWidget* Panel1;
+    QWidget* Panel16;
+    QLabel* BannerImage;
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QWidget* TabSheet4;
+    QPushButton* bAplay;
+    QSplitter* Splitter1;
+    QWidget* Panel12;
+    QPlainTextEdit* sbLabel;
+    QToolButton* sbFavorit;
+    QToolButton* sbNavShowAll;
+    QToolButton* sbNavShowAllOFF;
+    QToolButton* sbNavPrint;
+    QToolButton* sbNavigatorPrev;
+    QToolButton* sbNavigatorNext;
+    QWidget* pNavigator;
+    TNavigator* Navigator = nullptr;
+    TWaitPanel* pWait;
+    QWidget* Panel2;
+    QWidget* Panl;
+    QWidget* Panel14;
+    QWidget* Panel4;
+    QToolButton* sbFind;
+    QToolButton* sbPrintMap;
+    QToolButton* sbZoomIn;
+    QToolButton* sbZoomOut;
+    QToolButton* sbZoomAll;
+    QToolButton* sbDefault;
+    QToolButton* sbZoom;
+    QToolButton* sbMeasure;
+    QToolButton* sbMini;
+    QToolButton* sb3D;
+    QToolButton* sbHelp;
+    QToolButton* sbFavoritMap;
+    mapview::TDataMap* DataMap1;
+    QWidget* Panel15;
+    std::array<QLabel*, 11> QuickImages{};
+    QWidget* Panel8;
+    QLabel* Status0;
+    QLabel* LStreetHouseName;
+    QWidget* Panel17;
+    QLabel* Label13;
+    QAction* Esc;
+    QWidget* RubricPanel = nullptr; // the rubric tab's contents
+
+    TResultHistory History;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLeftColumn(QWidget* parent);
+    void BuildRightPart(QWidget* parent);
+    void BuildToolBar();
+    void BuildQuickRubrics();
+    void BuildStatusLine();
+    void CreateNavigator();
+    void ConnectCardHooks();
+    void LoadMap();
+    void ApplyMapOptions();
+    void RestoreView();
+    void UpdateHistoryButtons();
+    void Restore(const TNavigatorHistoryItem& entry);
+    void TakeResult(const directory::TDirectoryResult& r);
+    void SetTitle(const QString& title);
+    TResultSnapshot Snapshot() const;
+    void DataMap1ChangeScale();
+    void DataMap1MouseWheel(QWheelEvent* e);
+    bool DataMap1KeyDown(QKeyEvent* e);
+    void OpenHelp();
+
+    TMainFormSettings FSettings;
+    directory::Tdm& FDm;
+    std::unique_ptr<directory::TRubricQueries> FRubrics;
+    std::unique_ptr<TCardFiller> FFiller;
+    std::unique_ptr<TQueryCardDetails> FDetails;
+    QString FResultKey;
+    bool FShownOnce = false;
+    bool FActivatedOnce = false;
+    bool FInScaleChange = false;
+    bool FCreated = false;
+    bool FStartListShown = false;
+    double FMinScale = 5.0;
+    double FMaxScale = 4000.0;
+};
+
+} // namespace tsivor::app

@@ -1,0 +1,220 @@
+#include "app/MainForm.h"
+#include "app/Navigator.h"
+
+#include "TestSupport.h"
+#include "directory/DataModule.h"
+#include "directory/DirectorySchema.h"
+
+#include "mapview/DataMap.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace tsivor::app;
+using tsivor::directory::TDatabase;
+
+namespace {
+
+// A small directory: three rubrics, five organisations.
+void WriteDirectory(const QString& dir) {
+    TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(dir + "/info.db", TDatabase::Mode::Create, &error)) << error.toStdString();
+    ASSERT_TRUE(CreateSchema(db, tsivor::directory::DirectoryTables(), &error))
+        << error.toStdString();
+    const QStringList sql = {
+        "INSERT INTO Topics (id, Name) VALUES (424, 'Гостиницы'), (471, 'Аптеки'), (5, 'Пусто')",
+        "INSERT INTO Main (Id, Title, Memo, www, Mail, File, Header, Color, AutoLoad, ids) VALUES "
+        "(1, 'Гостиница Заря', 'Уютные номера у реки', 'www.zarya.example', 'zarya@example.org', "
+        "'', '', 1, 2, '10;'),"
+        "(2, 'Аптека №1', '', '', '', '', '', 0, 1, ''),"
+        "(3, 'Аптека Здоровье', '', '', '', '', '', 0, 0, ''),"
+        "(4, 'Гостиница Волна', '', '', '', '', '', 0, 0, ''),"
+        "(5, 'Аптека Лесная', '', '', '', '', '', 0, 0, '')",
+        "INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (1, 424, 1), (2, 424, 4), (3, 471, 2), "
+        "(4, 471, 3), (5, 471, 5)",
+        "INSERT INTO Streets (id, Name) VALUES (1, 'Лесная'), (2, 'Приреченск')",
+        "INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, Adr_Post, id_map) VALUES "
+        "(1, 1, 1, '', '5', 'оф. 2', 10), (2, 2, 2, '', '', '', -1)",
+        "INSERT INTO Phones (Id, Id_Adr, Kind, Phone, Comment) VALUES (1, 1, 'тел', '123456', '')",
+    };
+    for (const QString& s : sql) ASSERT_TRUE(db.Exec(s, &error)) << error.toStdString();
+}
+
+class MainFormFixture : public ::testing::Test {
+protected:
+    void Make(int nedv) {
+        WriteDirectory(dir.path());
+        TMainFormSettings s;
+        s.ExeDir = dir.path();
+        s.nedv = nedv;
+        form = std::make_unique<TFMainForm>(s, dm);
+        form->resize(1200, 800);
+        QString error;
+        ASSERT_TRUE(form->FormCreate(&error)) << error.toStdString();
+    }
+    int Cards() const { return form->Navigator->ItemsCount(); }
+    QString CardTitle(int i) const {
+        const TNavigatorItem* c = form->Navigator->Item(i);
+        QString t;
+        for (int k = 0; k < c->LineCount() && c->LineStyle(k) == &CaptionStyle; ++k)
+            t += c->Line(k)->text();
+        return t;
+    }
+
+    tsivor::test::FakePlatform platform;
+    QTemporaryDir dir;
+    tsivor::directory::Tdm dm;
+    std::unique_ptr<TFMainForm> form;
+};
+
+TEST_F(MainFormFixture, TabsAndTheStartList) {
+    Make(0);
+    EXPECT_EQ(form->PageControl1->count(), 4);
+    EXPECT_EQ(form->PageControl1->tabText(0), "Рубрикатор");
+    EXPECT_FALSE(form->PageControl1->isTabVisible(1));
+    EXPECT_FALSE(form->PageControl1->isTabVisible(3)); // nedv = 0
+    EXPECT_EQ(form->PageControl1->currentIndex(), 2);
+    EXPECT_FALSE(form->bAplay->isEnabled());
+    EXPECT_TRUE(form->Panel15->isHidden());
+    EXPECT_EQ(form->Panel1->width(), 288);
+    // The start list: AutoLoad organisations, larger marks first.
+    ASSERT_EQ(Cards(), 2);
+    EXPECT_EQ(CardTitle(0), "Гостиница Заря");
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Автозагрузка (2шт.)");
+    EXPECT_EQ(form->CurrentResultKey(), "AutoLoad");
+    EXPECT_EQ(form->sbNavShowAll->toolTip(), "Развернуть все карточки");
+}
+
+TEST_F(MainFormFixture, RealEstateTabShownWhenConfigured) {
+    Make(1);
+    EXPECT_TRUE(form->PageControl1->isTabVisible(3));
+}
+
+TEST_F(MainFormFixture, ChoosingARubricShowsItsOrganisations) {
+    Make(1);
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    ASSERT_EQ(Cards(), 3);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)");
+    EXPECT_EQ(form->CurrentResultKey(), "id_topic471");
+    EXPECT_EQ(CardTitle(0), "Аптека Здоровье"); // by title
+    // A card's rubric link of the rubric shown says so.
+    form->ShowRubricByName("аптеки");
+    EXPECT_EQ(platform.messages.last().toStdString(), "Рубрика \"аптеки\" уже загружена!");
+    form->ShowRubricByName("Гостиницы");
+    EXPECT_EQ(Cards(), 2);
+}
+
+TEST_F(MainFormFixture, ExpandedCardShowsDetailsFromTheDatabase) {
+    Make(1);
+    form->ShowByIds("1;");
+    ASSERT_EQ(Cards(), 1);
+    TNavigatorItem* c = form->Navigator->Item(0);
+    EXPECT_TRUE(c->Maximized());
+    QStringList texts;
+    for (int i = 0; i < c->LineCount(); ++i) texts << c->Line(i)->text();
+    EXPECT_TRUE(texts.contains("Гостиницы"));
+    EXPECT_TRUE(texts.contains("Лесная, 5"));
+    EXPECT_TRUE(texts.contains("тел. 12-34-56"));
+    EXPECT_TRUE(texts.contains("www.zarya.example"));
+    EXPECT_EQ(form->ResultTitle(), "Выборка по карте (1 шт.)");
+    EXPECT_EQ(form->CurrentResultKey(), "По адресу1;");
+    // Mail and web links go to the shell.
+    form->Navigator->Hooks.OnCardMailClick("zarya@example.org");
+    form->Navigator->Hooks.OnCardWebClick("www.zarya.example");
+    EXPECT_EQ(platform.opened, (QStringList{"Mailto:zarya@example.org", "www.zarya.example"}));
+}
+
+TEST_F(MainFormFixture, ShowByIdsKeepsTheStartOrderOnlyAtTheFirstEntry) {
+    Make(1);
+    form->ShowByIds("2;1;");
+    ASSERT_EQ(Cards(), 2);
+    EXPECT_EQ(form->Navigator->Item(0)->FOrgId, 1); // HistoryPos 0: larger AutoLoad first
+    ASSERT_GT(form->History.HistoryPos(), 0);
+    form->ShowByIds("2;1;");
+    EXPECT_EQ(form->Navigator->Item(0)->FOrgId, 2); // then by title
+    form->ShowByIds("");
+    EXPECT_EQ(Cards(), 0);
+}
+
+TEST_F(MainFormFixture, HistoryButtonsStepThroughResults) {
+    Make(1);
+    EXPECT_FALSE(form->sbNavigatorPrev->isEnabled());
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    form->Navigator->Item(1)->SetMaximized(true);
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Гостиницы"));
+    form->ChooseRubric();
+    EXPECT_TRUE(form->sbNavigatorPrev->isEnabled());
+    EXPECT_EQ(form->sbNavigatorPrev->toolTip(), "Рубрика: Аптеки (3шт.)");
+    EXPECT_FALSE(form->sbNavigatorNext->isEnabled());
+    EXPECT_EQ(form->sbNavigatorNext->toolTip(), "");
+
+    QTest::mouseClick(form->sbNavigatorPrev, Qt::LeftButton);
+    EXPECT_EQ(Cards(), 3);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)");
+    EXPECT_EQ(form->CurrentResultKey(), "id_topic471");
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(form->Navigator->Item(i)->Maximized());
+    EXPECT_EQ(form->sbNavigatorNext->toolTip(), "Рубрика: Гостиницы (2шт.)");
+
+    QTest::mouseClick(form->sbNavigatorNext, Qt::LeftButton);
+    EXPECT_EQ(Cards(), 2);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Гостиницы (2шт.)");
+    EXPECT_FALSE(form->sbNavigatorNext->isEnabled());
+}
+
+TEST_F(MainFormFixture, EscActionStopsNothingOutsideALoop) {
+    Make(1);
+    EXPECT_EQ(form->Esc->shortcut(), QKeySequence(Qt::Key_Escape));
+    form->Esc->trigger();
+    form->sbNavShowAllClick();
+    for (int i = 0; i < Cards(); ++i) EXPECT_TRUE(form->Navigator->Item(i)->Maximized());
+    form->sbNavShowAllOFFClick();
+    for (int i = 0; i < Cards(); ++i) EXPECT_FALSE(form->Navigator->Item(i)->Maximized());
+}
+
+TEST_F(MainFormFixture, QuickRubricImagesLoadTheirRubrics) {
+    Make(1);
+    ASSERT_NE(form->QuickImages[0], nullptr);
+    EXPECT_EQ(form->QuickImages[0]->toolTip(), "Гостиницы");
+    form->ShowQuickRubric(1);
+    EXPECT_EQ(Cards(), 2);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Гостиницы (2шт.)");
+}
+
+TEST_F(MainFormFixture, CloseWritesTheViewKeys) {
+    Make(1);
+    TMainFormViewState saved;
+    bool called = false;
+    form->OnSaveView = [&](const TMainFormViewState& s) {
+        saved = s;
+        called = true;
+    };
+    form->sb3D->setChecked(true);
+    form->close();
+    EXPECT_TRUE(called);
+    EXPECT_TRUE(saved.Buttons3d);
+    EXPECT_EQ(saved.M1, form->DataMap1->Scale());
+}
+
+TEST(MainFormDatabase, MissingDirectoryIsReportedWithItsPath) {
+    tsivor::test::FakePlatform platform;
+    QTemporaryDir dir;
+    tsivor::directory::Tdm dm;
+    TMainFormSettings s;
+    s.ExeDir = dir.path();
+    TFMainForm form(s, dm);
+    QString error;
+    EXPECT_FALSE(form.FormCreate(&error));
+    EXPECT_TRUE(error.contains(dir.path() + "/info.db")) << error.toStdString();
+}
+
+} // namespace
