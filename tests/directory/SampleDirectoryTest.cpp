@@ -1,0 +1,184 @@
+#include "TestSupport.h"
+
+#include "CityPlan.h"
+#include "SampleParts.h"
+#include "directory/DataModule.h"
+#include "directory/DirectorySchema.h"
+#include "directory/RubricQueries.h"
+#include "mapdata/Cp1251.h"
+#include "mapdata/MapLoader.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+using namespace tsivor;
+
+namespace {
+
+// One sample deployment (directory part only) shared by the tests of this file.
+class SampleDirectory : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        plan = new sample::CityPlan(sample::MakeCityPlan());
+        QString error;
+        // The map goes first: the directory takes the houses' object numbers from it.
+        ok = sample::WriteSampleMap(*plan, dir->path(), &error) &&
+             sample::WriteSampleDirectory(*plan, dir->path(), &error);
+        message = error;
+    }
+    static void TearDownTestSuite() {
+        delete plan;
+        delete dir;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(ok) << message.toStdString();
+        QString error;
+        ASSERT_TRUE(dm.OpenDirectory(dir->path(), &error)) << error.toStdString();
+    }
+
+    // Column names and declared types of a table, "Name TYPE" each.
+    static QStringList Columns(const QString& file, const char* table) {
+        directory::TDatabase db;
+        QString error;
+        EXPECT_TRUE(db.Open(file, directory::TDatabase::Mode::ReadOnly, &error));
+        directory::TQuery q(&db);
+        QStringList out;
+        if (!q.Reopen({QStringLiteral("PRAGMA table_info(\"%1\")").arg(QLatin1String(table))}))
+            return out;
+        for (q.First(); !q.Eof(); q.Next())
+            out << q.FieldAsString("name") + u' ' + q.FieldAsString("type").section(u' ', 0, 0);
+        return out;
+    }
+    static QStringList Expected(const directory::TSchemaTable& t) {
+        QStringList out;
+        for (const auto& c : t.Columns) out << QLatin1String(c.Name) + u' ' + QLatin1String(c.Type);
+        return out;
+    }
+    qint64 Count(const QString& sql) {
+        directory::TQuery q(&dm.ADOConnection1);
+        EXPECT_TRUE(q.Reopen({"SELECT count(*) AS n FROM (" + sql + ")"}))
+            << q.LastError().toStdString();
+        return q.FieldAsInteger("n");
+    }
+
+    static QTemporaryDir* dir;
+    static sample::CityPlan* plan;
+    static bool ok;
+    static QString message;
+    directory::Tdm dm;
+};
+
+QTemporaryDir* SampleDirectory::dir = nullptr;
+sample::CityPlan* SampleDirectory::plan = nullptr;
+bool SampleDirectory::ok = false;
+QString SampleDirectory::message;
+
+TEST_F(SampleDirectory, TablesHaveExactlyTheColumnsTheProgramReads) {
+    for (const auto& t : directory::DirectoryTables())
+        EXPECT_EQ(Columns(QDir(dir->path()).filePath("info.db"), t.Name), Expected(t)) << t.Name;
+    for (const auto& t : directory::HousesTables())
+        EXPECT_EQ(Columns(QDir(dir->path()).filePath("houses/houses.db"), t.Name), Expected(t))
+            << t.Name;
+}
+
+TEST_F(SampleDirectory, SizeAndAdvertisedOrganisations) {
+    const qint64 orgs = Count("SELECT Id FROM Main");
+    EXPECT_GE(orgs, 300);
+    EXPECT_LE(orgs, 600);
+    EXPECT_EQ(Count("SELECT Id FROM Main WHERE Id BETWEEN 1 AND 20 AND Color <> 0"), 20);
+    EXPECT_GT(Count("SELECT Id FROM Main WHERE AutoLoad <> 0"), 0);
+    EXPECT_GT(Count("SELECT Id FROM Main WHERE length(Memo) > 3"), 100);
+    EXPECT_GT(Count("SELECT Id FROM Main WHERE Mail like \"%@%\""), 50);
+    // Every organisation has a rubric and an address, so the multi-criteria search finds it.
+    EXPECT_EQ(Count("SELECT Id FROM Main WHERE Id NOT IN (SELECT Id_Main FROM Jumps)"), 0);
+    EXPECT_EQ(Count("SELECT Id FROM Main WHERE Id NOT IN (SELECT Id_Main FROM Adr)"), 0);
+    EXPECT_EQ(Count("SELECT Id FROM Adr WHERE Id_Street NOT IN (SELECT id FROM Streets)"), 0);
+    EXPECT_GT(Count("SELECT Id FROM Phones"), 300);
+}
+
+TEST_F(SampleDirectory, AddressesAreHousesOfThePlan) {
+    directory::TQuery q(&dm.ADOConnection1);
+    ASSERT_TRUE(q.Reopen({"SELECT Streets.Name, Adr.Number FROM Streets INNER JOIN Adr ON "
+                          "Streets.id = Adr.Id_Street",
+                          "WHERE Streets.Name <> \"Приреченск\""}));
+    QSet<QString> houses;
+    for (const auto& h : plan->Houses) houses.insert(h.Street + u'|' + h.House);
+    ASSERT_GT(q.RecordCount(), 300);
+    for (q.First(); !q.Eof(); q.Next())
+        EXPECT_TRUE(houses.contains(q.FieldAsString("Name") + u'|' + q.FieldAsString("Number")));
+}
+
+TEST_F(SampleDirectory, MapObjectNumbersPointAtTheHouses) {
+    mapdata::TMapDocument doc;
+    mapdata::TMapLoadHost host;
+    ASSERT_TRUE(mapdata::MapLoad(QDir(dir->path()).filePath("info1.db"), doc, host));
+    directory::TQuery q(&dm.ADOConnection1);
+    ASSERT_TRUE(
+        q.Reopen({"SELECT Streets.Name, Adr.Number, Adr.id_map, Main.ids",
+                  "FROM Main INNER JOIN (Streets INNER JOIN Adr ON Streets.id = Adr.Id_Street)",
+                  "ON Main.Id = Adr.Id_Main WHERE Adr.id_map >= 0"}));
+    ASSERT_GT(q.RecordCount(), 300);
+    for (q.First(); !q.Eof(); q.Next()) {
+        const auto* o = doc.Object(int(q.FieldAsInteger("id_map")));
+        ASSERT_NE(o, nullptr);
+        const mapdata::TAdres a = doc.DecodeAddress(*o);
+        const QString street = cp1251::Key(q.FieldAsString("Name")),
+                      house = cp1251::Key(q.FieldAsString("Number"));
+        EXPECT_TRUE((cp1251::Key(a.Street) == street && cp1251::Key(a.House) == house) ||
+                    (cp1251::Key(a.Street1) == street && cp1251::Key(a.House1) == house));
+        EXPECT_TRUE((";" + q.FieldAsString("ids")).contains(";" + q.FieldAsString("id_map") + ";"));
+    }
+}
+
+TEST_F(SampleDirectory, QuickRubricsHaveOrganisations) {
+    directory::TRubricQueries rubrics(dm);
+    test::FakePlatform platform;
+    ASSERT_TRUE(rubrics.OpenRubricLists());
+    for (const auto& r : directory::QuickRubrics()) {
+        const auto result = rubrics.ShowQuickRubric(r.Tag, "");
+        ASSERT_TRUE(result);
+        EXPECT_GT(result->Rows, 0) << r.Hint.toStdString();
+    }
+    // The rubric without links is not listed.
+    EXPECT_FALSE(dm.QJumpsAll.Locate("Name", QString::fromUtf8("Прокат лодок")));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(SampleDirectory, RealEstateListingsCoverSectionsAndDistricts) {
+    ASSERT_TRUE(QFile::exists(QDir(dir->path()).filePath("houses/houses.db")));
+    directory::TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(QDir(dir->path()).filePath("houses/houses.db"),
+                        directory::TDatabase::Mode::ReadOnly, &error));
+    directory::TQuery q(&db);
+    ASSERT_TRUE(q.Reopen({"SELECT count(DISTINCT Operation) AS o, count(DISTINCT District) AS d,",
+                          "count(DISTINCT Rooms) AS r, count(*) AS n FROM Base"}));
+    EXPECT_EQ(q.FieldAsInteger("o"), 4);
+    EXPECT_GE(q.FieldAsInteger("d"), 4);
+    EXPECT_EQ(q.FieldAsInteger("r"), 6);
+    EXPECT_GE(q.FieldAsInteger("n"), 100);
+    ASSERT_TRUE(q.Reopen({"SELECT count(*) AS n FROM Raion"}));
+    EXPECT_EQ(q.FieldAsInteger("n"), 7);
+}
+
+TEST_F(SampleDirectory, WritingIsDeterministic) {
+    QTemporaryDir again;
+    QString error;
+    ASSERT_TRUE(sample::WriteSampleMap(*plan, again.path(), &error));
+    ASSERT_TRUE(sample::WriteSampleDirectory(*plan, again.path(), &error));
+    directory::Tdm other;
+    ASSERT_TRUE(other.OpenDirectory(again.path(), &error));
+    const QStringList dump = {
+        "SELECT group_concat(Id || Title || Memo || Mail || ids, '|') AS s FROM Main"};
+    directory::TQuery a(&dm.ADOConnection1), b(&other.ADOConnection1);
+    ASSERT_TRUE(a.Reopen(dump));
+    ASSERT_TRUE(b.Reopen(dump));
+    EXPECT_EQ(a.FieldAsString("s"), b.FieldAsString("s"));
+}
+
+} // namespace
