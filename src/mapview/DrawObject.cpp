@@ -288,17 +288,11 @@ void TObjectPainter::DrawText(const TORBMapObjectMem& o, const tOrbMapOptions& o
                               const TDrawDevice& device, QPainter& canvas, QPen& pen, QBrush& brush,
                               uint8_t& alpha) {
     TORBMapText t;
-    if (!o.GetText(t)) {
-        BeforeFigure(o, canvas, pen, brush, alpha, options);
-        return;
-    }
+    if (!o.GetText(t)) return;
     const double k = device.K();
     const long h = std::lround(double(t.Size) * k);
     pen.setColor(ToQColor(o.Pen.Color));
-    if (h <= 4 || h > 100000) {
-        BeforeFigure(o, canvas, pen, brush, alpha, options);
-        return;
-    }
+    if (h <= 4 || h > 100000) return; // too small to read, or a damaged size
     float x = t.X, y = t.Y;
     device.Transform->MapToScreen(x, y);
     BeforeFigure(o, canvas, pen, brush, alpha, options);
