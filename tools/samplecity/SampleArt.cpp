@@ -16,7 +16,7 @@ QColor TownColor(int index) {
     static const QColor colors[] = {
         QColor(32, 96, 168),  // river blue
         QColor(200, 40, 40),  // brick red
-        QColor(240, 190, 40), // gold
+        QColor(196, 140, 20), // gold
         QColor(40, 130, 70),  // park green
         QColor(110, 60, 140), // violet
         QColor(230, 120, 30), // orange

@@ -321,7 +321,7 @@ private:
                            QString::fromUtf8(tiles[t].Line), TownColor(t + 2), 0.15 + 0.14 * k);
                 if (t == 0) {
                     QPainter p(&img);
-                    p.drawImage(QRectF(8, 8, 34, 40), CoatOfArms(34, 40));
+                    p.drawImage(QRectF(224, 74, 34, 40), CoatOfArms(34, 40));
                 }
                 frames.push_back({img, k == 0 ? 200 : 15});
             }
