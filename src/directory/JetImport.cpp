@@ -197,10 +197,18 @@ bool CopyAllTables(MdbHandle* mdb, TDatabase& out, QString* why) {
         return false;
     }
     if (!out.Exec(QStringLiteral("BEGIN"), why)) return false;
+    int copied = 0;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
         if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry)) continue;
         if (!CopyTable(entry, out, why)) return false;
+        ++copied;
+    }
+    // A catalogue that cannot be followed reads as empty: a database without tables is taken
+    // for a damaged one.
+    if (copied == 0) {
+        *why = QStringLiteral("в файле не найдено ни одной таблицы, файл повреждён");
+        return false;
     }
     return out.Exec(QStringLiteral("COMMIT"), why);
 }
