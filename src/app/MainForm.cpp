@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/AppGlobals.h"
 #include "app/Navigator.h"
 #include "directory/DataModule.h"
 #include "directory/RubricQueries.h"
@@ -397,7 +398,7 @@ bool TFMainForm::FormCreate(QString* error) {
     History.Clear();
     CreateNavigator();
     ConnectCardHooks();
-    FResultKey.clear();
+    Globals().CurrentResultKey.clear();
     // 15.
     ShowAutoLoad();
     FStartListShown = true;
@@ -421,7 +422,7 @@ void TFMainForm::LoadMap() {
     }
     DataMap1->SetMashtab(FSettings.Mashtab);
     // The scale that shows the whole map is the lower limit.
-    FMinScale = DataMap1->Scale();
+    Globals().MinScale = DataMap1->Scale();
 }
 
 void TFMainForm::ApplyMapOptions() {
@@ -485,7 +486,7 @@ void TFMainForm::ConnectCardHooks() {
 // ---------------------------------------------------------------------------- results
 
 QString TFMainForm::CurrentResultKey() const {
-    return FResultKey;
+    return Globals().CurrentResultKey;
 }
 QString TFMainForm::ResultTitle() const {
     return sbLabel->toPlainText();
@@ -495,7 +496,7 @@ void TFMainForm::SetTitle(const QString& title) {
 }
 
 void TFMainForm::TakeResult(const directory::TDirectoryResult& r) {
-    FResultKey = r.Key;
+    Globals().CurrentResultKey = r.Key;
     SetTitle(r.Title);
 }
 
@@ -506,7 +507,7 @@ TResultSnapshot TFMainForm::Snapshot() const {
         s.ExpandedFlags = Navigator->ExpandedFlags();
         s.CardCount = Navigator->ItemsCount();
     }
-    s.ResultKey = FResultKey;
+    s.ResultKey = Globals().CurrentResultKey;
     s.Title = ResultTitle();
     return s;
 }
@@ -519,20 +520,20 @@ void TFMainForm::ShowAutoLoad() {
 void TFMainForm::ShowByIds(const QString& list) {
     directory::TRubricQueries::ReopenOrReport(FDm.QMain,
                                               ShowByIdsStatement(list, History.HistoryPos()));
-    FResultKey = QStringLiteral("По адресу") + list;
+    Globals().CurrentResultKey = QStringLiteral("По адресу") + list;
     SetTitle(QStringLiteral("Выборка по карте (%1 шт.)").arg(FDm.QMain.RecordCount()));
 }
 
 void TFMainForm::ShowRubricByName(const QString& name) {
-    if (auto r = FRubrics->ShowRubricByName(name, FResultKey)) TakeResult(*r);
+    if (auto r = FRubrics->ShowRubricByName(name, Globals().CurrentResultKey)) TakeResult(*r);
 }
 
 void TFMainForm::ShowQuickRubric(int tag) {
-    if (auto r = FRubrics->ShowQuickRubric(tag, FResultKey)) TakeResult(*r);
+    if (auto r = FRubrics->ShowQuickRubric(tag, Globals().CurrentResultKey)) TakeResult(*r);
 }
 
 void TFMainForm::ChooseRubric() {
-    if (auto r = FRubrics->ChooseCurrentRubric(FResultKey)) TakeResult(*r);
+    if (auto r = FRubrics->ChooseCurrentRubric(Globals().CurrentResultKey)) TakeResult(*r);
 }
 
 // ---------------------------------------------------------------------------- cards bar
@@ -560,7 +561,7 @@ void TFMainForm::Restore(const TNavigatorHistoryItem& entry) {
     const TNavigatorHistoryItem copy = entry; // the fill must not see the entry change
     History.SetRecording(false);
     ShowByIds(copy.ResultIds);
-    FResultKey = copy.ResultKey;
+    Globals().CurrentResultKey = copy.ResultKey;
     SetTitle(copy.ResultTitle);
     History.SetRecording(true);
 }
@@ -605,25 +606,25 @@ void TFMainForm::ZoomAtCentre(double delta) {
 void TFMainForm::sbZoomInClick() {
     const double s = DataMap1->Scale();
     const int d = RoundHalfEven(s / 2);
-    if (s + d > FMinScale && s + d < FMaxScale)
+    if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
         ZoomAtCentre(d);
     else
-        ZoomAtCentre(RoundHalfEven(FMaxScale - s));
+        ZoomAtCentre(RoundHalfEven(Globals().MaxScale - s));
 }
 
 void TFMainForm::sbZoomOutClick() {
     const double s = DataMap1->Scale();
     const int d = -RoundHalfEven(s / 2);
-    if (s + d > FMinScale && s + d < FMaxScale)
+    if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
         ZoomAtCentre(d);
     else
-        ZoomAtCentre(RoundHalfEven(FMinScale - s));
+        ZoomAtCentre(RoundHalfEven(Globals().MinScale - s));
 }
 
 void TFMainForm::sbZoomAllClick() {
     const mapdata::TMapExtent& e = DataMap1->MapExtent();
     DataMap1->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
-    FMinScale = DataMap1->Scale();
+    Globals().MinScale = DataMap1->Scale();
     DataMap1->update();
 }
 
@@ -636,10 +637,10 @@ void TFMainForm::DataMap1ChangeScale() {
     FInScaleChange = true;
     mapview::tOrbMapOptions& o = DataMap1->Options();
     o.NotifyChange = false;
-    if (DataMap1->Scale() < FMinScale)
-        DataMap1->SetScale(FMinScale);
-    else if (DataMap1->Scale() > FMaxScale)
-        DataMap1->SetScale(FMaxScale);
+    if (DataMap1->Scale() < Globals().MinScale)
+        DataMap1->SetScale(Globals().MinScale);
+    else if (DataMap1->Scale() > Globals().MaxScale)
+        DataMap1->SetScale(Globals().MaxScale);
     const int font = FSettings.font > 0 ? FSettings.font : 100;
     o.SetmpNumberDomSizeFont(int(DataMap1->Scale() / font));
     o.NotifyChange = true;
@@ -652,10 +653,10 @@ void TFMainForm::DataMap1MouseWheel(QWheelEvent* e) {
     DataMap1->SetMousePos(e->position().toPoint());
     const double s = DataMap1->Scale();
     const double d = std::trunc(s * 0.3 * e->angleDelta().y() / 60.0);
-    if (s + d < FMinScale)
-        ZoomAtMouse(RoundHalfEven(FMinScale - s));
-    else if (s + d > FMaxScale)
-        ZoomAtMouse(RoundHalfEven(FMaxScale - s));
+    if (s + d < Globals().MinScale)
+        ZoomAtMouse(RoundHalfEven(Globals().MinScale - s));
+    else if (s + d > Globals().MaxScale)
+        ZoomAtMouse(RoundHalfEven(Globals().MaxScale - s));
     else
         ZoomAtMouse(d);
     e->accept();
@@ -694,7 +695,7 @@ void TFMainForm::OpenHelp() {
 
 void TFMainForm::PageControl1Change() {
     Panel12->show();
-    const bool closed = StartPageClosed && StartPageClosed();
+    const bool closed = Globals().StartPageClosed;
     const int tab = PageControl1->currentIndex();
     const int total = Splitter1->height() > 0 ? Splitter1->height() : 600;
     if (tab == 0) {
@@ -714,6 +715,7 @@ void TFMainForm::FormShow() {
     sbMini->setChecked(FSettings.ButtonsMini);
     sb3D->setChecked(FSettings.Buttons3d);
     sb3DClick();
+    Globals().MainFormShown = true;
     if (OnShown) OnShown();
 }
 

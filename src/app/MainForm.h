@@ -32,6 +32,7 @@ class TDataMap;
 
 namespace tsivor::app {
 
+struct TTsivorConfig;
 class TNavigator;
 class TWaitPanel;
 
@@ -52,6 +53,8 @@ struct TMainFormSettings {
     int Mashtab = 4520;
     bool Buttons3d = true;
     bool ButtonsMini = true;
+
+    static TMainFormSettings From(const TTsivorConfig& config, const QString& exeDir);
 };
 
 // What closing the window writes back: Map/P1, P2, M1 and Buttons/3d, Mini.
@@ -101,8 +104,6 @@ public:
 
     void PageControl1Change();
     void FormShow();
-    // Filled by the program: true once the user has left the start page.
-    std::function<bool()> StartPageClosed;
     // After the first show (MainFormShown).
     std::function<void()> OnShown;
     // Whether the map has been drawn and the start list shown.
@@ -190,14 +191,11 @@ private:
     std::unique_ptr<directory::TRubricQueries> FRubrics;
     std::unique_ptr<TCardFiller> FFiller;
     std::unique_ptr<TQueryCardDetails> FDetails;
-    QString FResultKey;
     bool FShownOnce = false;
     bool FActivatedOnce = false;
     bool FInScaleChange = false;
     bool FCreated = false;
     bool FStartListShown = false;
-    double FMinScale = 5.0;
-    double FMaxScale = 4000.0;
 };
 
 } // namespace tsivor::app

@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/AppGlobals.h"
 #include "platform/Platform.h"
 
 #include <QCloseEvent>
@@ -70,6 +71,8 @@ TFStartUp::TFStartUp(QString exeDir, QString tileDir, unsigned seed, QWidget* pa
       FExeDir(std::move(exeDir)), FTileDir(std::move(tileDir)),
       FRandom(seed ? seed : std::random_device{}()) {
     setObjectName(QStringLiteral("FStartUp"));
+    Globals().MainFormShown = false;
+    Globals().StartPageClosed = false;
     setFixedSize(PageWidth, PageHeight);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -157,9 +160,11 @@ void TFStartUp::WebLinkClick(QLabel* link) {
 }
 
 void TFStartUp::bNextClick() {
-    if (!IsMainFormShown || !IsMainFormShown()) return;
+    const bool shown = IsMainFormShown ? IsMainFormShown() : Globals().MainFormShown;
+    if (!shown) return;
     FClosed = true;
     close();
+    Globals().StartPageClosed = true;
     if (OnStartPageClosed) OnStartPageClosed();
 }
 

@@ -33,8 +33,9 @@ public:
     std::array<QLabel*, TileCount> RxGifStart{};
     std::array<int, TileCount> TileNumber{}; // the tiles' Tag
 
-    // Wired by the program: whether the main window was shown, and what follows the close.
+    // Whether the main window was shown; MainFormShown when not set.
     std::function<bool()> IsMainFormShown;
+    // What follows leaving the page (the cards list takes the focus).
     std::function<void()> OnStartPageClosed;
 
     void bNextClick();

@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/AppGlobals.h"
+
 #include "TestSupport.h"
 
 #include <QDir>
@@ -20,9 +22,9 @@ TEST(StartUp, NextWorksOnlyAfterTheMainWindowWasShown) {
     tsivor::test::FakePlatform platform;
     QTemporaryDir empty;
     TFStartUp page(empty.path(), empty.path(), 1);
-    bool shown = false;
+    EXPECT_FALSE(Globals().MainFormShown);
+    EXPECT_FALSE(Globals().StartPageClosed);
     int closed = 0;
-    page.IsMainFormShown = [&] { return shown; };
     page.OnStartPageClosed = [&] { ++closed; };
     page.show();
     QTest::mouseClick(page.bNext, Qt::LeftButton);
@@ -30,10 +32,11 @@ TEST(StartUp, NextWorksOnlyAfterTheMainWindowWasShown) {
     EXPECT_EQ(closed, 0);
     page.close(); // no other way out
     EXPECT_TRUE(page.isVisible());
-    shown = true;
+    Globals().MainFormShown = true;
     QTest::mouseClick(page.bNext, Qt::LeftButton);
     EXPECT_FALSE(page.isVisible());
     EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(Globals().StartPageClosed);
 }
 
 TEST(StartUp, TilesTakeEveryCellOnceEvenWithoutFiles) {
