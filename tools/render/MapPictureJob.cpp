@@ -1,0 +1,183 @@
+#include "MapPictureJob.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace tsivor::render {
+
+namespace {
+
+std::optional<double> Number(const QString& text) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+QString UsageText() {
+    return QStringLiteral(
+        "Использование: tsivor-render [параметры] КАРТА ВЫХОДНОЙ_ФАЙЛ(.png|.bmp)\n"
+        "  --plain          файл карты без внешней оболочки\n"
+        "  --scale S        масштаб (100 = один пиксель на единицу карты)\n"
+        "  --origin X Y     точка карты в левом верхнем углу\n"
+        "  --fit            вся карта в заданный размер (по умолчанию)\n"
+        "  --size WxH       размер изображения в пикселях (1024x768)\n"
+        "  --16bit          BMP с 16 битами на пиксель\n"
+        "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n");
+}
+
+std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) {
+    TMapPictureJob job;
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto next = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        if (a == QLatin1String("--plain")) {
+            job.Plain = true;
+        } else if (a == QLatin1String("--fit")) {
+            job.Fit = true;
+        } else if (a == QLatin1String("--16bit")) {
+            job.Bits16 = true;
+        } else if (a == QLatin1String("--plain-look")) {
+            job.AppLook = false;
+        } else if (a == QLatin1String("--scale")) {
+            const auto v = next();
+            job.Scale = v ? Number(*v) : std::nullopt;
+            if (!job.Scale || *job.Scale <= 0) {
+                error = QStringLiteral("Неверный масштаб: нужно положительное число");
+                return std::nullopt;
+            }
+        } else if (a == QLatin1String("--origin")) {
+            const auto x = next(), y = next();
+            const auto nx = x ? Number(*x) : std::nullopt, ny = y ? Number(*y) : std::nullopt;
+            if (!nx || !ny) {
+                error = QStringLiteral("Неверная точка: нужно два числа после --origin");
+                return std::nullopt;
+            }
+            job.Origin = QPointF(*nx, *ny);
+        } else if (a == QLatin1String("--size")) {
+            const auto v = next();
+            const QStringList parts = v ? v->split(QLatin1Char('x')) : QStringList();
+            bool okW = false, okH = false;
+            const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
+            const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
+            if (!okW || !okH || w < 1 || h < 1 || w > 20000 || h > 20000) {
+                error = QStringLiteral("Неверный размер: нужно ШxВ от 1x1 до 20000x20000");
+                return std::nullopt;
+            }
+            job.Size = QSize(w, h);
+        } else if (a == QLatin1String("--3d")) {
+            error = QStringLiteral("Объёмный вид пока не поддерживается");
+            return std::nullopt;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            error = QStringLiteral("Неизвестный параметр: %1").arg(a);
+            return std::nullopt;
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != 2) {
+        error = QStringLiteral("Нужно указать файл карты и выходной файл");
+        return std::nullopt;
+    }
+    job.MapFile = positional[0];
+    job.OutFile = positional[1];
+    if (job.Fit && (job.Scale || job.Origin)) {
+        error = QStringLiteral("--fit нельзя сочетать с --scale и --origin");
+        return std::nullopt;
+    }
+    if (!job.Scale && !job.Origin) job.Fit = true;
+    const QString suffix = QFileInfo(job.OutFile).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("bmp")) {
+        error = QStringLiteral("Выходной файл должен иметь расширение .png или .bmp");
+        return std::nullopt;
+    }
+    return job;
+}
+
+void ApplyApplicationLook(mapview::TDataMap& map) {
+    mapview::tOrbMapOptions& o = map.Options();
+    o.NotifyChange = false;
+    o.SetmpEdit(false);
+    o.SetmpGuideLines(false);
+    o.SetmpNumberDom(true);
+    o.SetmpNumberDomFill(false);
+    o.SetMinScaleAddress(150);
+    o.SetObjectView(2);
+    o.SetAntiAliasing(mapview::orbSmoothingModeNone);
+    o.NotifyChange = true;
+    map.Render().BackgroundColor = 237 | (211 << 8) | (174 << 16);
+}
+
+bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
+    if (job.AppLook) ApplyApplicationLook(map);
+    if (job.Plain) {
+        QFile file(job.MapFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("Не удалось открыть файл карты %1").arg(job.MapFile);
+            return false;
+        }
+        map.LoadFromStream(file.readAll());
+    } else if (!map.MapLoad(job.MapFile, &error)) {
+        if (error.isEmpty())
+            error = QStringLiteral("Не удалось загрузить карту %1").arg(job.MapFile);
+        return false;
+    }
+    if (map.ObjectCount() == 0) {
+        error = QStringLiteral("В файле карты нет объектов: %1").arg(job.MapFile);
+        return false;
+    }
+
+    const mapdata::TMapExtent& e = map.MapExtent();
+    double scale = 100;
+    QPointF origin;
+    const double w = job.Size.width(), h = job.Size.height();
+    if (job.Fit) {
+        const double dx = std::max(1e-3, double(e.MaxX - e.MinX));
+        const double dy = std::max(1e-3, double(e.MaxY - e.MinY));
+        scale = std::min(w * 100 / dx, h * 100 / dy);
+    } else {
+        scale = job.Scale.value_or(map.Scale());
+    }
+    if (job.Origin) {
+        origin = *job.Origin;
+    } else {
+        // Centred on the map.
+        const double cx = (e.MinX + e.MaxX) / 2.0, cy = (e.MinY + e.MaxY) / 2.0;
+        origin = QPointF(cx - w * 50 / scale, cy - h * 50 / scale);
+    }
+    const float x0 = float(origin.x()), y0 = float(origin.y());
+    const float x1 = float(origin.x() + w * 100 / scale), y1 = float(origin.y() + h * 100 / scale);
+    if (job.AppLook) {
+        // The application sizes house numbers with the scale.
+        map.Options().NotifyChange = false;
+        map.Options().SetmpNumberDomSizeFont(int(scale / 100));
+        map.Options().NotifyChange = true;
+        map.Render().OptionsChanged();
+    }
+
+    if (QFileInfo(job.OutFile).suffix().toLower() == QLatin1String("bmp"))
+        return map.SaveImageToFile(job.Bits16 ? mapview::pf16bit : mapview::pf24bit, job.OutFile,
+                                   x0, y0, x1, y1, scale, &error);
+    try {
+        const QImage image = map.Render().RenderImage(x0, y0, x1, y1, scale);
+        if (!image.save(job.OutFile, "PNG")) {
+            error = QStringLiteral("Не удалось записать файл %1").arg(job.OutFile);
+            return false;
+        }
+    } catch (const std::exception& ex) {
+        error = QString::fromUtf8(ex.what());
+        return false;
+    }
+    return true;
+}
+
+} // namespace tsivor::render

@@ -1,0 +1,36 @@
+#pragma once
+// One picture of a map file: what to load, which rectangle at which scale, where to write.
+
+#include "mapview/DataMap.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tsivor::render {
+
+struct TMapPictureJob {
+    QString MapFile;
+    QString OutFile;
+    bool Plain = false;            // the file holds the plain content, no envelope
+    std::optional<double> Scale;   // --scale
+    std::optional<QPointF> Origin; // --origin: map position of the top-left pixel
+    bool Fit = false;              // --fit: the whole map into Size
+    QSize Size{1024, 768};
+    bool Bits16 = false; // BMP in 16 bits per pixel
+    bool AppLook = true; // the application's colours and house numbers
+};
+
+// Parses the command line; nullopt with a Russian message in error.
+std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error);
+QString UsageText();
+
+// The look the application gives its map: background, house numbers, culling.
+void ApplyApplicationLook(mapview::TDataMap& map);
+
+// Loads the map and writes the picture; false with a Russian message in error.
+bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error);
+
+} // namespace tsivor::render
