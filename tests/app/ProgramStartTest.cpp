@@ -1,0 +1,154 @@
+#include "app/ProgramStart.h"
+#include "app/AppGlobals.h"
+#include "app/MapSummaryWindow.h"
+#include "app/StartUp.h"
+#include "mapdata/MapEnvelope.h"
+#include "mapdata/MapWriter.h"
+#include "platform/Cp1251Codec.h"
+
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tsivor;
+using namespace tsivor::app;
+
+namespace {
+
+class ProgramStartTest : public testing::Test {
+protected:
+    void SetUp() override { Globals() = TAppGlobals{}; }
+    void TearDown() override { Globals() = TAppGlobals{}; }
+
+    void Put(const QString& name, const QByteArray& bytes) {
+        QFile f(exeDir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // A map with one square on a named street, scrambled as the program expects it.
+    void PutMap() {
+        mapdata::TMapDocument doc;
+        doc.Header.Version = 14;
+        doc.Header.Mashtab = 500;
+        doc.Header.NameMap = QStringLiteral("Заречинск");
+        doc.Streets.Add(QStringLiteral("ЛЕНИНА"), 1);
+        doc.Streets.Add(QStringLiteral("САДОВАЯ"), 2);
+        doc.Towns.Add(QStringLiteral("ЗАРЕЧИНСК"), 1);
+        auto o = std::make_unique<mapdata::TORBMapObjectMem>();
+        o->ID = 1;
+        o->ObjectType = uint8_t(mapdata::cPolygon);
+        o->Count = 4;
+        o->Points = std::make_unique<mapdata::TORBMapPoint[]>(4);
+        o->Points[0] = {10, 20};
+        o->Points[1] = {110, 20};
+        o->Points[2] = {110, 70};
+        o->Points[3] = {10, 70};
+        doc.Append(std::move(o));
+        Put(QStringLiteral("info1.db"), mapdata::Scramble(mapdata::WriteMapContent(doc)));
+    }
+
+    QByteArray SampleIni(const QString& www = QString()) {
+        return platform::Cp1251Encode(QStringLiteral("[Main]\r\nYear=2009\r\nMonth=9\r\n"
+                                                     "City=Заречинск\r\nPhoneS=22-33-44\r\n"
+                                                     "PhoneM=8-900-000\r\nWWW=") +
+                                      www + QStringLiteral("\r\n[Mas]\r\nscale_find=450\r\n"));
+    }
+
+    QTemporaryDir exeDir;
+    QTemporaryDir workDir;
+    test::FakePlatform fake;
+};
+
+} // namespace
+
+TEST_F(ProgramStartTest, RunsWithTheConfigurationAndTheMap) {
+    Put(QStringLiteral("tsivor.ini"), SampleIni(QStringLiteral("zarechinsk.example")));
+    PutMap();
+    TProgramStart start(exeDir.path() + u'/', workDir.path(), 7);
+    start.Run();
+
+    EXPECT_TRUE(fake.messages.isEmpty()) << fake.messages.join(u'|').toStdString();
+    EXPECT_EQ(Globals().ExeDir, exeDir.path()); // no trailing separator
+    EXPECT_EQ(Globals().ReleaseTitle, QStringLiteral("Сентябрь ' 2009"));
+    EXPECT_EQ(Globals().Mas.scale_find, 450);
+    EXPECT_EQ(Globals().Mas.font, 100);
+    EXPECT_TRUE(Globals().MainFormShown);
+    EXPECT_FALSE(Globals().StartPageClosed);
+
+    TFStartUp* page = start.StartPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->LVersion->text(), QStringLiteral("Сентябрь ' 2009"));
+    EXPECT_EQ(page->LCity->text(), QStringLiteral("Электронная карта г. Заречинска"));
+    EXPECT_EQ(page->Label5->text(), "22-33-44");
+    EXPECT_EQ(page->Label7->text(), "8-900-000");
+    EXPECT_EQ(page->LabelWWW->text(), "zarechinsk.example");
+    EXPECT_FALSE(page->LabelWWW->isHidden());
+
+    TFMapSummary* window = start.MainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Цивор - Заречинск за Сентябрь ' 2009"));
+    EXPECT_TRUE(window->MapLoaded());
+    EXPECT_EQ(window->Document().ObjectCount(), 1);
+    EXPECT_EQ(window->Document().Header.NameMap, BuildNameMap(QStringLiteral("Заречинск")));
+    const QString text = window->SummaryText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Объектов: 1"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Улиц: 2, населённых пунктов: 1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("X от 10.0 до 110.0, Y от 20.0 до 70.0")));
+
+    // The main window is shown, so the start page may now be left.
+    page->bNext->click();
+    EXPECT_TRUE(page->Closed());
+    EXPECT_TRUE(Globals().StartPageClosed);
+}
+
+TEST_F(ProgramStartTest, MissingMapIsReportedAndTheWindowOpensEmpty) {
+    Put(QStringLiteral("tsivor.ini"), SampleIni());
+    TProgramStart start(exeDir.path(), workDir.path(), 7);
+    start.Run();
+
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].contains(QStringLiteral("info1.db")));
+    EXPECT_TRUE(fake.messages[0].contains(QStringLiteral("Карта будет пустой")));
+    TFMapSummary* window = start.MainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->MapLoaded());
+    EXPECT_EQ(window->Document().ObjectCount(), 0);
+    EXPECT_TRUE(window->SummaryText().contains(QStringLiteral("Карта не загружена")));
+    EXPECT_TRUE(start.StartPage()->LabelWWW->isHidden()); // no web address configured
+}
+
+TEST_F(ProgramStartTest, NoConfigurationGivesTheDefaults) {
+    TProgramStart start(exeDir.path(), workDir.path(), 7);
+    start.ReadConfiguration();
+    start.BuildTitles();
+    EXPECT_EQ(Globals().ReleaseTitle, QStringLiteral(" ' 2003"));
+    EXPECT_EQ(start.Subtitle(), QStringLiteral("Электронная карта г. а"));
+    EXPECT_EQ(Globals().Mas.Mashtab, 4520);
+}
+
+TEST_F(ProgramStartTest, StartPageStaysUntilTheMainWindowWasShown) {
+    TProgramStart start(exeDir.path(), workDir.path(), 7);
+    start.ReadConfiguration();
+    start.BuildTitles();
+    start.ShowStartPage();
+    start.StartPage()->bNext->click();
+    EXPECT_FALSE(start.StartPage()->Closed());
+    EXPECT_FALSE(Globals().StartPageClosed);
+}
+
+TEST_F(ProgramStartTest, DamagedMapLoadsWhatItCan) {
+    Put(QStringLiteral("info1.db"), QByteArray(200, '\x5A')); // scrambled noise
+    TFMapSummary window;
+    window.LoadMap(exeDir.filePath(QStringLiteral("info1.db")));
+    EXPECT_TRUE(window.MapLoaded()); // read, though nothing usable came of it
+    EXPECT_FALSE(window.SummaryText().isEmpty());
+    EXPECT_TRUE(fake.messages.isEmpty());
+}
