@@ -43,7 +43,10 @@ struct TLoadReport {
 };
 
 // Runs the whole load. content is the unscrambled stream; MaxObjects >= 1 limits a version-14
-// read. Damaged content never crashes: what can be read is kept, the rest dropped.
+// read. Damaged content never crashes: a record cut by the end of the content is dropped and
+// reading stops; a damaged record (a point object without points, a negative count, a group
+// nested deeper than 64 levels) is dropped, alone, and reading goes on after it. Layers are
+// clamped to -64..64 and a Scale that is not a positive number becomes 100.
 // The diagnostic log is a UTF-8 text file.
 TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
                            bool writeErrorLog = false, int maxObjects = 0,
