@@ -72,9 +72,9 @@ TEST_F(SamplePictures, BannersAreBitmapsOfTheBannerSize) {
 
 TEST_F(SamplePictures, AnimationsAreGifsWithSeveralFrames) {
     QStringList gifs;
-    for (const QString& folder : {"panel", "start", "header"})
+    for (const char* folder : {"panel", "start", "header"})
         for (const QString& f : QDir(Path(folder)).entryList({"*.gif"}, QDir::Files))
-            gifs << folder + "/" + f;
+            gifs << QString::fromLatin1(folder) + "/" + f;
     EXPECT_EQ(QDir(Path("panel")).entryList({"panel_*.gif"}).size(), 1);
     EXPECT_EQ(QDir(Path("panel")).entryList({"panelr_*.gif"}).size(), 1);
     EXPECT_GE(QDir(Path("start")).entryList({"st_*.gif"}).size(), 4);

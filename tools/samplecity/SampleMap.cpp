@@ -581,13 +581,21 @@ private:
             o->Alpha = 140;
             Add(std::move(o));
         }
-        // The river's name along its bends.
-        for (int k = 1; k <= 3; ++k) {
+        // The river's name along its bends, clear of the bridges.
+        const float riverLength = RiverLength();
+        float lastLabel = -1e30f;
+        for (float s = 300; s < riverLength - 300; s += 100) {
             Vec at{}, dir{};
-            const float length = RiverLength();
-            if (PointAlong(plan_.River, length * float(k) / 4, at, dir))
-                Add(LabelAlong(QStringLiteral("р. ") + plan_.RiverName, at, dir, 28,
-                               Rgb(30, 70, 150), -25, kCatWater, 1));
+            if (s - lastLabel < 900 || !PointAlong(plan_.River, s, at, dir)) continue;
+            const bool nearBridge =
+                std::any_of(plan_.Bridges.begin(), plan_.Bridges.end(), [&](const PlanBridge& b) {
+                    return std::hypot(at.X - (b.From.X + b.To.X) / 2,
+                                      at.Y - (b.From.Y + b.To.Y) / 2) < 260;
+                });
+            if (nearBridge) continue;
+            Add(LabelAlong(QStringLiteral("р. ") + plan_.RiverName, at, dir, 28, Rgb(30, 70, 150),
+                           -25, kCatWater, 1));
+            lastLabel = s;
         }
         for (const PlanArea& a : plan_.Areas) {
             const PlanPoint c = Centroid(a.Outline);
@@ -625,9 +633,8 @@ private:
         }
         if (crossings.empty()) return;
         constexpr int kPictures = 62;
-        const size_t stride = std::max<size_t>(1, crossings.size() / kPictures);
         for (int i = 0; i < kPictures; ++i) {
-            const size_t k = (size_t(i) * stride) % crossings.size();
+            const size_t k = size_t(i) * crossings.size() / kPictures; // spread over the town
             const auto& [p, street] = crossings[k];
             auto o = New(cZametka, 30, kCatEvent);
             TORBMapZametka z;
