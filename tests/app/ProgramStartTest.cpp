@@ -152,3 +152,19 @@ TEST_F(ProgramStartTest, DamagedMapLoadsWhatItCan) {
     EXPECT_FALSE(window.SummaryText().isEmpty());
     EXPECT_TRUE(fake.messages.isEmpty());
 }
+
+TEST_F(ProgramStartTest, StartsOnTheSampleDeployment) {
+    const QString deploy = test::DeployDir();
+    if (!QFile::exists(deploy + QStringLiteral("/info1.db")) ||
+        !QFile::exists(deploy + QStringLiteral("/tsivor.ini")))
+        GTEST_SKIP() << "no sample deployment";
+    TProgramStart start(deploy, deploy, 7);
+    start.Run();
+    EXPECT_TRUE(fake.messages.isEmpty()) << fake.messages.join(u'|').toStdString();
+    EXPECT_FALSE(start.Config().Main.City.isEmpty());
+    EXPECT_TRUE(start.MainWindow()->MapLoaded());
+    EXPECT_GT(start.MainWindow()->Document().ObjectCount(), 100);
+    EXPECT_GT(start.MainWindow()->Document().Streets.Count(), 0);
+    EXPECT_TRUE(start.MainWindow()->windowTitle().startsWith(QStringLiteral("Цивор - ") +
+                                                             start.Config().Main.City));
+}
