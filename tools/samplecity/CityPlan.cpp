@@ -187,8 +187,8 @@ private:
     }
 
     void MakeStreets() {
-        static const QStringList north = {"Северная", "Ленина", "Советская", "Пушкина",
-                                          "Набережная"};
+        // The last line north of the river is always the embankment.
+        static const QStringList north = {"Северная", "Ленина", "Советская", "Пушкина"};
         static const QStringList northKind = {"ул.", "пр-т", "ул.", "ул.", "наб."};
         static const QStringList south = {"Заречная", "Луговая", "Садовая", "Полевая"};
         static const QStringList across = {"Гагарина", "Кирова",     "Мира",          "Чехова",
@@ -205,11 +205,12 @@ private:
             std::vector<float> crossings;
             std::vector<PlanPoint> line = HorizontalLine(layout_.NorthV(k), w, crossings);
             const QString kind = large_ ? (embankment ? "наб." : "ул.") : northKind[k % 5];
-            const int id = AddStreet(embankment && large_ ? "Набережная" : NameFrom(north, k), kind,
-                                     main         ? 30
-                                     : embankment ? 20
-                                                  : 16,
-                                     std::move(line), std::move(crossings));
+            const int id =
+                AddStreet(embankment ? QStringLiteral("Набережная") : NameFrom(north, k), kind,
+                          main         ? 30
+                          : embankment ? 20
+                                       : 16,
+                          std::move(line), std::move(crossings));
             northRow_.push_back(id);
         }
         for (int k = 0; k < sLines; ++k) {
