@@ -153,14 +153,13 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
                                 const TLayerLists& extruded, const TDrawDevice& device,
                                 const TMapViewport& clip, bool with3D) {
     const TMapDocument& doc = FMap.Document();
-    const tOrbMapOptions& opt = FMap.Options();
     FDraw.SetCanvas(&canvas);
     auto drawList = [&](const std::vector<int>& list) {
         for (int index : list) {
             const TORBMapObjectMem* o = doc.Object(index);
             if (!o) continue;
             if (o->ObjectType != cZametka && !clip.IsObjectInView(doc.Objects, index)) continue;
-            FPainter.DrawObject(*o, opt, device);
+            DrawFrameObject(index, *o, device);
         }
     };
     for (int k = 0; k < kLayerCount; ++k) {
@@ -168,6 +167,12 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
         if (with3D) drawList(extruded[size_t(k)]);
     }
     FDraw.SetCanvas(nullptr);
+}
+
+void TRenderPipeline::DrawFrameObject(int index, const TORBMapObjectMem& o,
+                                      const TDrawDevice& device) {
+    const TORBMapObjectMem* substitute = BlinkSubstitute ? BlinkSubstitute(index) : nullptr;
+    FPainter.DrawObject(substitute ? *substitute : o, FMap.Options(), device);
 }
 
 void TRenderPipeline::RenderFrame(QImage& buffer) {

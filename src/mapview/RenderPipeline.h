@@ -51,6 +51,9 @@ public:
     TPaintBackgroundEvent OnPaintBackground;
     TAfterRisovanEvent OnAfterRisovan;
     TFilteredObjectEvent OnFilteredObject;
+    // Frames (not exports) draw what this returns instead of the record of index: the
+    // blinking keeps a recoloured copy of a blinking object here. nullptr draws the record.
+    std::function<const mapdata::TORBMapObjectMem*(int index)> BlinkSubstitute;
     TObjectPainter& Painter() { return FPainter; }
     TDrawObject& DrawingObject() { return FDraw; }
 
@@ -100,6 +103,8 @@ private:
     // Draws the lists; clipTest applies the visibility test to every object but notes.
     void DrawLists(QPainter& canvas, const TLayerLists& flat, const TLayerLists& extruded,
                    const TDrawDevice& device, const TMapViewport& clip, bool with3D);
+    // Draws one collected object of a frame, or its blinking substitute.
+    void DrawFrameObject(int index, const mapdata::TORBMapObjectMem& o, const TDrawDevice& device);
 
     TDataMap& FMap;
     TDrawObject FDraw;

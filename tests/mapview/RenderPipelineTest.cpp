@@ -220,3 +220,13 @@ TEST(RenderObjects, DiagnosticDrawingSucceedsForOrdinaryObjects) {
     FillScene(t.Doc());
     for (const auto& o : t.Doc().Objects) EXPECT_TRUE(t.map.Render().DrawForDiagnostics(*o));
 }
+
+TEST(RenderFrames, BlinkingCopiesReplaceRecordsInFramesOnly) {
+    TTestMap t;
+    AddRect(t.Doc(), 10, 10, 50, 50, kRed);
+    TOrbMapObjectPtr copy = t.Doc().Objects[0]->Clone();
+    copy->Brush.Color = copy->Pen.Color = kBlue;
+    t.map.Render().BlinkSubstitute = [&](int index) { return index == 0 ? copy.get() : nullptr; };
+    EXPECT_EQ(PixelColor(t.Frame(), 30, 30), kBlue);
+    EXPECT_EQ(PixelColor(t.map.Render().RenderImage(0, 0, 200, 150, 100), 30, 30), kRed);
+}
