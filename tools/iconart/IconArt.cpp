@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -585,8 +586,9 @@ QImage LogoIcon(int number, const QString& name) {
     const QColor fill = colours[size_t(std::abs(number) % int(colours.size()))];
     QString initials;
     for (const QString& w : name.split(QChar(' '), Qt::SkipEmptyParts)) {
-        const QChar c = w.at(0);
-        if (c.isLetterOrNumber()) initials += c.toUpper();
+        // The first letter of each word, past any opening quote.
+        const auto c = std::find_if(w.begin(), w.end(), [](QChar ch) { return ch.isLetter(); });
+        if (c != w.end()) initials += c->toUpper();
         if (initials.size() == 2) break;
     }
     if (initials.isEmpty()) initials = QString::number(number);
