@@ -34,6 +34,19 @@ Tdm::Tdm()
       qTopics(&ADOConnection1), qAdr(&ADOConnection1), qPhones(&ADOConnection1),
       QStrPhone(&ADOConnection1), QHouses(&ADOConnection2) {}
 
+QString Tdm::BuildHousesStatement(const QString& condition, const QString& order) {
+    return QStringLiteral("SELECT Operations.Name, Raion.Name, Base.Adr, "
+                          "IIf(Base.Rooms=0,\"СРТ/КСС\",Base.Rooms) as Rooms1, Base.FF,") +
+           QStringLiteral(" Base.Square, Base.Plane, Base.Sanuzel, Base.Balcon,") +
+           QStringLiteral(" Base.Phone, Base.Comment, IIf(Summa=0,\"Дог.\",Summa) as Summa1, "
+                          "Base.ContactPhone,") +
+           QStringLiteral(" Base.DateIn, An.Name,An.Adr as an1,An.Phones as an2") +
+           QStringLiteral(" FROM An RIGHT JOIN (Raion RIGHT JOIN (Operations RIGHT JOIN") +
+           QStringLiteral(" Base ON Operations.id = Base.Operation) ON Raion.id = Base.District)") +
+           QStringLiteral(" ON An.id = Base.Agency") + QStringLiteral(" WHERE (") + condition +
+           QStringLiteral(")") + QStringLiteral(" ORDER BY ") + order;
+}
+
 QString Tdm::DirectoryPath(const QString& exeDir) {
     return exeDir + QStringLiteral("/info.db");
 }

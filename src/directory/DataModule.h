@@ -48,6 +48,10 @@ public:
     // Why the last attempt to open the real-estate database failed; empty when it did not.
     QString HousesError() const { return housesError_; }
 
+    // The one-line statement of QHouses: listings with section, district, agency; rooms 0
+    // shown as "СРТ/КСС", price 0 as "Дог.".
+    static QString BuildHousesStatement(const QString& condition, const QString& order);
+
     static QString DirectoryPath(const QString& exeDir);
     static QString HousesPath(const QString& exeDir);
 

@@ -30,6 +30,19 @@ QString FromUtf8(const char* s) {
     return s ? QString::fromUtf8(s) : QString();
 }
 
+// SQLite may number repeated names ("Name:1") where a join is rewritten inside; the field
+// keeps the name of its column, as Jet gives it.
+QString ColumnName(sqlite3_stmt* stmt, int i) {
+    const QString name = FromUtf8(sqlite3_column_name(stmt, i));
+    const QString origin = FromUtf8(sqlite3_column_origin_name(stmt, i));
+    if (!origin.isEmpty() && name.size() > origin.size() + 1 && name.startsWith(origin + u':')) {
+        bool digits = false;
+        name.mid(origin.size() + 1).toInt(&digits);
+        if (digits) return origin;
+    }
+    return name;
+}
+
 bool OnlySeparatorsLeft(const char* tail) {
     for (; tail && *tail; ++tail)
         if (*tail != ';' && *tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n')
@@ -69,8 +82,7 @@ bool TQuery::Open() {
     const int n = sqlite3_column_count(stmt);
     columns_.reserve(size_t(n));
     for (int i = 0; i < n; ++i)
-        columns_.push_back(
-            {FromUtf8(sqlite3_column_name(stmt, i)), FromUtf8(sqlite3_column_table_name(stmt, i))});
+        columns_.push_back({ColumnName(stmt, i), FromUtf8(sqlite3_column_table_name(stmt, i))});
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         std::vector<QVariant> row;

@@ -4,6 +4,7 @@
 #include "SampleParts.h"
 #include "directory/DataModule.h"
 #include "directory/DirectorySchema.h"
+#include "directory/LikeCondition.h"
 #include "directory/RubricQueries.h"
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapLoader.h"
@@ -179,6 +180,95 @@ TEST_F(SampleDirectory, WritingIsDeterministic) {
     ASSERT_TRUE(a.Reopen(dump));
     ASSERT_TRUE(b.Reopen(dump));
     EXPECT_EQ(a.FieldAsString("s"), b.FieldAsString("s"));
+}
+
+} // namespace
+
+namespace {
+
+// The statements other parts of the program send, as they write them, on the sample data.
+class StatementsOfTheProgram : public SampleDirectory {};
+
+TEST_F(StatementsOfTheProgram, CardDetails) {
+    ASSERT_TRUE(dm.qTopics.Reopen({"SELECT Main.Id, Topics.Name",
+                                   "FROM Main INNER JOIN (Topics INNER JOIN Jumps ON Topics.id = "
+                                   "Jumps.Id_Topic) ON Main.Id = Jumps.Id_Main",
+                                   "WHERE (((Main.Id)=1))"}))
+        << dm.qTopics.LastError().toStdString();
+    EXPECT_EQ(dm.qTopics.RecordCount(), 2);
+    ASSERT_TRUE(
+        dm.qAdr.Reopen({"SELECT Adr.Id_Main, Adr.Id, Adr.Adr_Pre, Adr.Adr_Post, Streets.Name, "
+                        "Adr.Number, adr.id_map",
+                        "FROM Streets INNER JOIN Adr ON Streets.id = Adr.Id_Street",
+                        "WHERE (((Adr.Id_Main)=1))"}));
+    ASSERT_GE(dm.qAdr.RecordCount(), 1);
+    EXPECT_GE(dm.qAdr.FieldAsInteger("id_MAP"), 0);
+    ASSERT_TRUE(dm.qPhones.Reopen(
+        {"SELECT Phones.Id_Adr, Phones.Kind, Phones.Phone, Phones.Comment", "FROM Phones",
+         "WHERE (((Phones.Id_Adr)=" + dm.qAdr.FieldAsString("Id") + "))"}));
+}
+
+TEST_F(StatementsOfTheProgram, HouseOfTheMapAndShowByIds) {
+    const sample::PlanHouse& h = plan->Houses[size_t(plan->Advertised[0])];
+    ASSERT_TRUE(dm.QMain.Reopen(
+        {"SELECT Main.*, Adr.Number, Streets.Name",
+         "FROM Streets INNER JOIN (Main INNER JOIN Adr ON Main.Id = Adr.Id_Main) ON "
+         "Streets.id = Adr.Id_Street",
+         "WHERE (((Adr.Number)=\"" + h.House + "\") AND ((Streets.Name) Like \"" +
+             cp1251::Key(h.Street) + "%\")) ORDER BY title"}))
+        << dm.QMain.LastError().toStdString();
+    EXPECT_TRUE(dm.QMain.Locate("Id", 1, false));
+    ASSERT_TRUE(dm.QMain.Reopen(
+        {"SELECT * FROM Main", "WHERE (id=3) or (id=1) or (id=2)", "order by Main.Autoload desc"}));
+    ASSERT_EQ(dm.QMain.RecordCount(), 3);
+    EXPECT_EQ(dm.QMain.FieldAsInteger("Id"), 1);
+}
+
+TEST_F(StatementsOfTheProgram, MultiCriteriaSearch) {
+    const QString condition =
+        " and ( " +
+        directory::BuildLikeCondition("Streets.Name", QString::fromUtf8("лен"), "and", true) + " )";
+    const QStringList joins = {"FROM Topics INNER JOIN (Streets INNER JOIN",
+                               " ((Main INNER JOIN (Adr LEFT JOIN Phones ON Adr.Id",
+                               " = Phones.Id_Adr) ON Main.Id = Adr.Id_Main) INNER JOIN",
+                               " Jumps ON Main.Id = Jumps.Id_Main) ON Streets.id = Adr.Id_Street)",
+                               " ON Topics.id = Jumps.Id_Topic"};
+    ASSERT_TRUE(dm.QStrPhone.Reopen(QStringList{"SELECT DISTINCTrow Main.Id, Main.Title"} + joins +
+                                    QStringList{"WHERE 1=1" + condition, "order by Main.Title"}))
+        << dm.QStrPhone.LastError().toStdString();
+    const int count = dm.QStrPhone.RecordCount();
+    EXPECT_GT(count, 0);
+    ASSERT_TRUE(dm.QMain.Reopen(QStringList{"SELECT distinctrow Main.*"} + joins +
+                                QStringList{"WHERE 1=1" + condition, "order by Main.Title"}));
+    EXPECT_EQ(dm.QMain.RecordCount(), count);
+}
+
+TEST_F(StatementsOfTheProgram, RealEstateSearch) {
+    directory::TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(QDir(dir->path()).filePath("houses/houses.db"),
+                        directory::TDatabase::Mode::ReadOnly, &error));
+    directory::TQuery q(&db);
+    ASSERT_TRUE(q.Reopen({directory::Tdm::BuildHousesStatement(
+        "( (Operation=1) ) and ( (District=1) or  (District=2)) and ( (Rooms=0) or  (Rooms>=4))",
+        "Base.Operation, Base.District, Base.Rooms;")}))
+        << q.LastError().toStdString();
+    ASSERT_GT(q.RecordCount(), 0);
+    bool sawSrt = false;
+    for (q.First(); !q.Eof(); q.Next()) {
+        EXPECT_EQ(q.FieldAsString("Operations.Name"), QString::fromUtf8("Продажа"));
+        EXPECT_FALSE(q.FieldAsString("Raion.Name").isEmpty());
+        const QString rooms = q.FieldAsString("Rooms1");
+        sawSrt |= rooms == QString::fromUtf8("СРТ/КСС");
+        EXPECT_TRUE(rooms == QString::fromUtf8("СРТ/КСС") || rooms.toInt() >= 4)
+            << rooms.toStdString();
+        const QString price = q.FieldAsString("Summa1");
+        EXPECT_TRUE(price == QString::fromUtf8("Дог.") || price.toInt() > 0) << price.toStdString();
+    }
+    EXPECT_TRUE(sawSrt);
+    ASSERT_TRUE(
+        q.Reopen({directory::Tdm::BuildHousesStatement("( (phone=\"+\") )", "Base.Operation;")}));
+    EXPECT_GT(q.RecordCount(), 0);
 }
 
 } // namespace
