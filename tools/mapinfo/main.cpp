@@ -1,9 +1,11 @@
 // tsivor-mapinfo [--plain] [--json] FILE: what a map file holds.
+// tsivor-mapinfo [--plain] FILE --street NAME --house NUMBER [--like]: the objects found there.
 //
 // Each query is an option block: declare its options on the parser below, then answer it after
 // the map is loaded, before the default summary.
 
 #include "ArgParser.h"
+#include "MapInfoHouses.h"
 #include "MapInfoJson.h"
 #include "MapInfoText.h"
 
@@ -25,6 +27,8 @@ struct TOptions {
     bool Json = false;
     bool Help = false;
     QString File;
+    QString Street, House;
+    bool Like = false;
 };
 
 void Print(FILE* to, const QString& text) {
@@ -59,6 +63,9 @@ int main(int argc, char** argv) {
     parser.Flag("--plain", &opt.Plain, "FILE holds unscrambled content");
     parser.Flag("--json", &opt.Json, "print everything as one JSON document");
     parser.Flag("--help", &opt.Help, "show this help");
+    parser.Value("--street", "NAME", &opt.Street, "list the objects of a house: its street");
+    parser.Value("--house", "NUMBER", &opt.House, "the house number (may be empty)");
+    parser.Flag("--like", &opt.Like, "match the street name tolerantly");
     parser.Positional("FILE", &opt.File, false);
 
     QString error;
@@ -72,6 +79,11 @@ int main(int argc, char** argv) {
     TLoadReport report;
     if (!LoadMap(opt, doc, report, error)) return Fail(error);
 
+    // An empty street or house is a valid query, so the option's presence decides.
+    if (app.arguments().mid(1).contains(QStringLiteral("--street"))) {
+        Print(stdout, mapinfo::HouseQueryText(doc, opt.Street, opt.House, opt.Like));
+        return 0;
+    }
     if (opt.Json) {
         Print(stdout, QString::fromUtf8(QJsonDocument(mapinfo::MapToJson(doc)).toJson()));
         return 0;
