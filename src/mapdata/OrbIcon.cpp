@@ -152,8 +152,13 @@ const TOrbIconPicture* TOrbIconList::Picture(int index) const {
 
 const QImage* TOrbIconList::GetIcon(const QString& picName) {
     const QString key = NormalName(picName);
-    for (const TWorkBitmap& w : FCache) {
-        if (w.Name == key) return &w.Bitmap;
+    // Name hits count as uses too: the map asks by name, and its busiest pictures should
+    // be the ones that stay.
+    for (TWorkBitmap& w : FCache) {
+        if (w.Name == key) {
+            ++w.Uses;
+            return &w.Bitmap;
+        }
     }
     const int index = IndexOf(key);
     return index < 0 ? nullptr : Decode(index);

@@ -38,7 +38,7 @@ struct TWorkBitmap {
     int Index = -1;
     QString Name;  // upper case
     QImage Bitmap; // ARGB32; the transparent colour has alpha 0 when the entry asks for it
-    int Uses = 0;
+    int Uses = 0;  // hits since decoding, by index or by name
 };
 
 // One library: pictures in file order, looked up by name case-insensitively.

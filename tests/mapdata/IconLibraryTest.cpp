@@ -119,12 +119,12 @@ TEST(IconLibraryCache, ThirtySecondPictureReplacesTheLeastUsed) {
     ASSERT_TRUE(lib.LoadFromBytes(WriteIconLibrary("x", Numbered(40))));
     for (int i = 0; i < kIconCacheSize; ++i) ASSERT_NE(lib.GetIconByIndex(i), nullptr);
     ASSERT_EQ(int(lib.Cache().size()), kIconCacheSize);
-    // index hits count as uses, name hits do not
+    // hits by index and by name both count as uses
     for (int i = 0; i < kIconCacheSize; ++i)
-        if (i != 3 && i != 7) lib.GetIconByIndex(i);
-    lib.GetIcon("3");
+        if (i != 3 && i != 7 && i != 9) lib.GetIconByIndex(i);
+    lib.GetIcon("9");
+    EXPECT_EQ(lib.Cache()[9].Uses, 1);
     EXPECT_EQ(lib.Cache()[3].Uses, 0);
-    EXPECT_EQ(lib.Cache()[0].Uses, 1);
 
     ASSERT_NE(lib.GetIconByIndex(35), nullptr);
     EXPECT_EQ(int(lib.Cache().size()), kIconCacheSize);
