@@ -55,11 +55,8 @@ TRubricPanel::TRubricPanel(directory::Tdm& dm, directory::TRubricQueries& rubric
     FKeys->OnEnter = [this] { emit enterPressed(); };
     FKeys->OnDown = [this] {
         FList->setFocus();
-        if (FList->count() > 0 && FList->currentRow() < 0) {
-            FFilling = true; // moving the focus is not a choice yet
-            FList->setCurrentRow(0);
-            FFilling = false;
-        }
+        // Moving the focus is not a choice yet.
+        if (FList->count() > 0 && FList->currentRow() < 0) FList->setCurrentRow(0);
     };
     SetFound(true);
 
@@ -67,13 +64,28 @@ TRubricPanel::TRubricPanel(directory::Tdm& dm, directory::TRubricQueries& rubric
     connect(FList, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Choose(FList->row(item)); });
     // Moving through the list with the keys chooses as a click does.
-    connect(FList, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!FFilling && FList->hasFocus()) Choose(row);
-    });
+    FList->installEventFilter(this);
+}
+
+bool TRubricPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FList && event->type() == QEvent::KeyRelease) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            Choose(FList->currentRow());
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TRubricPanel::Reload() {
-    FFilling = true;
     FList->clear();
     directory::TQuery& q = FDm.QJumps;
     for (q.First(); !q.Eof(); q.Next()) {
@@ -81,7 +93,6 @@ void TRubricPanel::Reload() {
         item->setData(Qt::UserRole, q.FieldAsInteger(QStringLiteral("id")));
     }
     q.First();
-    FFilling = false;
 }
 
 void TRubricPanel::FilterChanged(const QString& text) {

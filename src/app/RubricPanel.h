@@ -51,6 +51,9 @@ signals:
     // Enter in the filter edit.
     void enterPressed();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FilterChanged(const QString& text);
     void Choose(int row);
@@ -62,7 +65,6 @@ private:
     QLineEdit* FEdit;
     QListWidget* FList;
     TSearchKeyFilter* FKeys;
-    bool FFilling = false;
 };
 
 } // namespace tsivor::app

@@ -115,4 +115,16 @@ TEST_F(RubricPanelTest, ClickChoosesTheRubricRowAndEnterIsPassedOn) {
     EXPECT_EQ(enter.count(), 1);
 }
 
+TEST_F(RubricPanelTest, DownArrowGoesToTheListAndArrowsThereChoose) {
+    QSignalSpy chosen(panel.get(), &app::TRubricPanel::rubricChosen);
+    panel->show();
+    panel->eFind1()->setFocus();
+    QTest::keyClick(panel->eFind1(), Qt::Key_Down);
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(panel->dbBOXFind1()->currentRow(), 0);
+    QTest::keyClick(panel->dbBOXFind1(), Qt::Key_Down);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(dm.QJumps.FieldAsString("Name"), QString::fromUtf8("Бары"));
+}
+
 } // namespace
