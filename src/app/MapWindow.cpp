@@ -1,6 +1,10 @@
 #include "app/MapWindow.h"
 
 #include "app/AppGlobals.h"
+#include "mapview/MapCursors.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,10 +47,24 @@ TMapWindow::TMapWindow(QWidget* parent) : QWidget(parent), FMap(new mapview::TDa
     FFontDivisor = Globals().Mas.font > 0 ? Globals().Mas.font : 100;
     ApplyDesignOptions(*FMap, FFontDivisor, Globals().Mas.min_adr);
     FMap->OnChangeScale = [this](mapview::TDataMap*) { ScaleChanged(); };
+    FMap->Render().Painter().IconLookup = [this](const QString& lib, const QString& pic) {
+        const QImage* icon = FIcons.GetIcon(lib, pic);
+        return icon ? *icon : QImage();
+    };
+}
+
+TMapWindow::~TMapWindow() {
+    // The map outlives the icons by a moment: it is deleted with the window's children.
+    FMap->Render().Painter().IconLookup = {};
 }
 
 bool TMapWindow::LoadMap(const QString& fileName, QString* error) {
     if (!FMap->MapLoad(fileName, error)) return false;
+    FIcons.ClearLibraries();
+    mapview::LoadBuiltInIcons(FIcons);
+    // A missing or damaged library leaves its notes with the error icon.
+    const QString library = QFileInfo(fileName).dir().filePath(QStringLiteral("tsivor.lib"));
+    if (QFileInfo::exists(library)) FIcons.LoadIconLibrary(library);
     ZoomAll();
     return true;
 }

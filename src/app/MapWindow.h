@@ -3,6 +3,7 @@
 // wheel and key zoom within MinScale..MaxScale and panning by dragging. A light viewer for
 // trying maps out; the main window carries the full set of tools.
 
+#include "mapdata/OrbIcon.h"
 #include "mapview/DataMap.h"
 
 #include <QPoint>
@@ -16,9 +17,11 @@ void ApplyDesignOptions(mapview::TDataMap& map, int fontDivisor = 100, int minSc
 class TMapWindow : public QWidget {
 public:
     explicit TMapWindow(QWidget* parent = nullptr);
+    ~TMapWindow() override;
 
     mapview::TDataMap& Map() { return *FMap; }
-    // Loads a map file and shows all of it; false with a Russian message in error.
+    // Loads a map file and shows all of it; false with a Russian message in error. The icons
+    // of its notes come from the built-in library and tsivor.lib beside the map.
     bool LoadMap(const QString& fileName, QString* error = nullptr);
     // The whole map; its scale becomes the lower zoom limit.
     void ZoomAll();
@@ -38,6 +41,7 @@ private:
     void ScaleChanged();
     bool KeyPressed(int key, Qt::KeyboardModifiers modifiers);
 
+    mapdata::TOrbIcon FIcons; // before the map, which draws from it
     mapview::TDataMap* FMap;
     int FFontDivisor = 100;
     bool FDragging = false;

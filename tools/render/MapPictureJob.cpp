@@ -1,5 +1,9 @@
 #include "MapPictureJob.h"
 
+#include "mapdata/OrbIcon.h"
+#include "mapview/MapCursors.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -28,6 +32,7 @@ QString UsageText() {
         "  --fit            вся карта в заданный размер (по умолчанию)\n"
         "  --size WxH       размер изображения в пикселях (1024x768)\n"
         "  --16bit          BMP с 16 битами на пиксель\n"
+        "  --icons ФАЙЛ     библиотека значков (по умолчанию tsivor.lib рядом с картой)\n"
         "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n");
 }
 
@@ -74,6 +79,13 @@ std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) 
                 return std::nullopt;
             }
             job.Size = QSize(w, h);
+        } else if (a == QLatin1String("--icons")) {
+            const auto v = next();
+            if (!v) {
+                error = QStringLiteral("После --icons нужно указать файл библиотеки значков");
+                return std::nullopt;
+            }
+            job.IconFile = *v;
         } else if (a == QLatin1String("--3d")) {
             error = QStringLiteral("Объёмный вид пока не поддерживается");
             return std::nullopt;
@@ -119,6 +131,23 @@ void ApplyApplicationLook(mapview::TDataMap& map) {
 
 bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
     if (job.AppLook) ApplyApplicationLook(map);
+    // Notes show their icons from the library; without one they show the error icon.
+    mapdata::TOrbIcon icons;
+    mapview::LoadBuiltInIcons(icons);
+    QString iconFile = job.IconFile;
+    if (iconFile.isEmpty()) {
+        const QString beside = QFileInfo(job.MapFile).dir().filePath(QStringLiteral("tsivor.lib"));
+        if (QFileInfo::exists(beside)) iconFile = beside;
+    }
+    if (!iconFile.isEmpty() && !icons.LoadIconLibrary(iconFile, &error)) return false;
+    map.Render().Painter().IconLookup = [&icons](const QString& lib, const QString& pic) {
+        const QImage* icon = icons.GetIcon(lib, pic);
+        return icon ? *icon : QImage();
+    };
+    struct TDetachIcons { // the library goes away with this call
+        mapview::TDataMap& Map;
+        ~TDetachIcons() { Map.Render().Painter().IconLookup = {}; }
+    } detach{map};
     if (job.Plain) {
         QFile file(job.MapFile);
         if (!file.open(QIODevice::ReadOnly)) {

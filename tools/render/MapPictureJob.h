@@ -21,6 +21,7 @@ struct TMapPictureJob {
     QSize Size{1024, 768};
     bool Bits16 = false; // BMP in 16 bits per pixel
     bool AppLook = true; // the application's colours and house numbers
+    QString IconFile;    // --icons; by default tsivor.lib next to the map, when present
 };
 
 // Parses the command line; nullopt with a Russian message in error.
