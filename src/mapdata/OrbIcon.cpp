@@ -236,7 +236,7 @@ void TOrbIcon::ClearLibraries() {
 int TOrbIcon::LibraryIndex(const QString& libName) const {
     const QString key = cp1251::Key(libName);
     for (int i = 0; i < LibraryCount(); ++i) {
-        if (cp1251::Upper(FLibraries[size_t(i)]->Name()) == key) return i;
+        if (cp1251::Key(FLibraries[size_t(i)]->Name()) == key) return i;
     }
     return -1;
 }
