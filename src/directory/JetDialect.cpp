@@ -5,7 +5,7 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -193,24 +193,18 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return;
+    // The pattern is compiled once per statement and kept with it while SQLite allows.
     auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    std::unique_ptr<LikePattern> fresh;
     if (!pattern) {
         const auto* p = sqlite3_value_text(argv[0]);
-        pattern = new LikePattern(FoldedUtf8(p, size_t(sqlite3_value_bytes(argv[0]))), escape);
-        sqlite3_set_auxdata(ctx, 0, pattern, FreePattern);
-        // SQLite may have freed it at once; fetch again to know whether it is still ours.
-        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
-        if (!pattern) {
-            const auto* p2 = sqlite3_value_text(argv[0]);
-            LikePattern local(FoldedUtf8(p2, size_t(sqlite3_value_bytes(argv[0]))), escape);
-            const auto* v = sqlite3_value_text(argv[1]);
-            sqlite3_result_int(ctx,
-                               local.Matches(FoldedUtf8(v, size_t(sqlite3_value_bytes(argv[1])))));
-            return;
-        }
+        fresh = std::make_unique<LikePattern>(FoldedUtf8(p, size_t(sqlite3_value_bytes(argv[0]))),
+                                              escape);
+        pattern = fresh.get();
     }
     const auto* v = sqlite3_value_text(argv[1]);
     sqlite3_result_int(ctx, pattern->Matches(FoldedUtf8(v, size_t(sqlite3_value_bytes(argv[1])))));
+    if (fresh) sqlite3_set_auxdata(ctx, 0, fresh.release(), FreePattern);
 }
 
 QString ArgText(sqlite3_value* v) {
