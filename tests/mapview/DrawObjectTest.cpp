@@ -2,6 +2,7 @@
 // groups, printing without fills, and the clipping and line-stepping helpers.
 #include "RenderTestSupport.h"
 
+#include "mapview/BmpWriter.h"
 #include "mapview/DrawObject.h"
 
 #include <gtest/gtest.h>
@@ -235,4 +236,88 @@ TEST(DrawHost, OnPaintObjectMayChangeBrushAndAlpha) {
         alpha = 255;
     };
     EXPECT_EQ(PixelColor(t.Frame(), 30, 30), kBlue);
+}
+
+namespace {
+
+TORBMapObjectMem& AddBitmap(TMapDocument& doc, float x0, float y0, float x1, float y1,
+                            const QByteArray& image, uint8_t format, bool transparent, TColor key) {
+    auto o = std::make_unique<TORBMapObjectMem>();
+    o->ObjectType = cBitmap;
+    o->Bitmap = std::make_unique<TORBMapBitmap>();
+    o->Bitmap->Corners = {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}};
+    o->Bitmap->Format = format;
+    o->Bitmap->Transparent = transparent;
+    o->Bitmap->TransparentColor = key;
+    o->Bitmap->Image = image;
+    doc.CalcObjectBox(*o);
+    return doc.Append(std::move(o));
+}
+
+QByteArray HalfKeyedBmp() {
+    QImage img(4, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) img.setPixel(x, y, x < 2 ? qRgb(255, 0, 255) : qRgb(0, 0, 255));
+    return EncodeBmp(img, pf24bit);
+}
+
+} // namespace
+
+TEST(DrawBitmaps, TransparentColourOfABmpLetsTheMapShowThrough) {
+    TTestMap t;
+    AddRect(t.Doc(), 0, 0, 200, 150, kRed);
+    AddBitmap(t.Doc(), 20, 20, 100, 100, HalfKeyedBmp(), 0, true, 0xFF00FF);
+    AddBitmap(t.Doc(), 120, 20, 200, 100, HalfKeyedBmp(), 0, false, 0xFF00FF);
+    const QImage& img = t.Frame();
+    EXPECT_EQ(PixelColor(img, 40, 60), kRed); // keyed half
+    EXPECT_EQ(PixelColor(img, 80, 60), kBlue);
+    EXPECT_EQ(PixelColor(img, 140, 60), 0xFF00FFu); // not transparent: the key colour shows
+}
+
+TEST(DrawBitmaps, MissingOrDamagedPicturesShowACrossedOutline) {
+    TTestMap t;
+    t.map.SetBackgroundColor(0);
+    AddBitmap(t.Doc(), 10, 10, 90, 90, QByteArray(), 0, false, 0);
+    AddBitmap(t.Doc(), 110, 10, 190, 90, QByteArray("\xFF\xD8\xFF garbage", 12), 1, false, 0);
+    const QImage& img = t.Frame();
+    // The dash-dot diagonals: most pixels of each diagonal are white.
+    int first = 0, second = 0;
+    for (int d = 15; d < 85; ++d) {
+        first += PixelColor(img, d, d) == kWhite;
+        second += PixelColor(img, 100 + d, d) == kWhite;
+    }
+    EXPECT_GT(first, 35);
+    EXPECT_GT(second, 35);
+    EXPECT_EQ(PixelColor(img, 30, 50), 0u);
+}
+
+TEST(DrawLimits, ObjectsWithMorePointsThanTheBufferAreDrawn) {
+    TTestMap t;
+    auto o = std::make_unique<TORBMapObjectMem>();
+    o->ObjectType = cPolygon;
+    o->Count = 200000;
+    o->Points = std::make_unique<TORBMapPoint[]>(size_t(o->Count));
+    // A square traced with many points along its sides.
+    const int perSide = o->Count / 4;
+    for (int i = 0; i < o->Count; ++i) {
+        const int side = i / perSide;
+        const float f = float(i % perSide) / perSide * 100;
+        const TORBMapPoint p = side == 0   ? TORBMapPoint{10 + f, 10}
+                               : side == 1 ? TORBMapPoint{110, 10 + f}
+                               : side == 2 ? TORBMapPoint{110 - f, 110}
+                                           : TORBMapPoint{10, 110 - f};
+        o->Points[size_t(i)] = p;
+    }
+    o->Pen.Color = o->Brush.Color = kBlue;
+    t.Doc().CalcObjectBox(*o);
+    t.Doc().Append(std::move(o));
+    // Zoomed in, so the compact conversion keeps every point.
+    t.map.SetScale(100000);
+    t.map.SetXWind(10);
+    t.map.SetYWind(9.99f);
+    EXPECT_EQ(PixelColor(t.Frame(), 50, 50), kBlue);
+    t.map.SetScale(100);
+    t.map.SetXWind(0);
+    t.map.SetYWind(0);
+    EXPECT_EQ(PixelColor(t.Frame(), 60, 60), kBlue);
 }
