@@ -2,9 +2,11 @@
 
 #include "app/AppGlobals.h"
 #include "app/Navigator.h"
+#include "app/RubricPanel.h"
 #include "directory/DataModule.h"
 #include "directory/RubricQueries.h"
 #include "mapview/DataMap.h"
+#include "mapview/MapCursors.h"
 #include "platform/Platform.h"
 
 #include <QAction>
@@ -12,14 +14,17 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -102,6 +107,44 @@ QPixmap QuickRubricPicture(int tag, const QString& hint) {
     p.setPen(Qt::white);
     p.drawText(pm.rect(), Qt::AlignCenter, hint.left(1));
     return pm;
+}
+
+// The map as the window's designer left it; the creation steps set the rest.
+void ApplyDesignOptions(mapview::TDataMap& map) {
+    mapview::tOrbMapOptions& o = map.Options();
+    o.NotifyChange = false;
+    o.SetmpEdit(false);
+    o.SetmpGrid(false);
+    o.SetmpDelete(false);
+    o.SetmpGuideLines(false);
+    o.SetmpHint(true);
+    o.SetmpNumberDom(true);
+    o.SetmpNumberDomFill(false);
+    o.SetmpNumberDomBold(false);
+    o.SetmpLinzaDouble(false);
+    o.SetmpAllMapAfterLoad(false);
+    o.SetmpNoScroll(false);
+    o.SetmpLineWidthMin(0.0001f);
+    o.SetView3DAngle(0);
+    o.SetMinScaleIcon(1);
+    o.SetMeasureFontSize(12);
+    o.SetRefreshLink(false);
+    o.SetTexture(false);
+    o.SetFontSystem(QStringLiteral("Arial Cyr"));
+    o.SetFontSystem1(QStringLiteral("Times New Roman Cyr"));
+    o.SetObjectView(2);
+    o.SetSizeRect(4);
+    o.SetStepLinza(50);
+    o.SetDelayScroll(20);
+    o.SetBorderSelectedObject(false);
+    o.SetAntiAliasing(mapview::orbSmoothingModeNone);
+    o.SetLockScrollOutMap(true);
+    o.SetSystemPopUpMenu(true);
+    o.SetCancelAction(mapview::orbRightButton);
+    o.SetZoneFindLine(0);
+    o.SetShowRegion(true);
+    o.NotifyChange = true;
+    map.SetScaleFind(800);
 }
 
 } // namespace
@@ -247,6 +290,14 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     DataMap1->setObjectName(QStringLiteral("DataMap1"));
     DataMap1->setMouseTracking(true);
     DataMap1->installEventFilter(this);
+    ApplyDesignOptions(*DataMap1);
+    DataMap1->Render().IsCategoryVisible = [this](int32_t code) {
+        return FCategories.IsCategoryVisible(code);
+    };
+    DataMap1->Render().Painter().IconLookup = [this](const QString& lib, const QString& pic) {
+        const QImage* icon = FIcons.GetIcon(lib, pic);
+        return icon ? *icon : QImage();
+    };
     middle->addWidget(DataMap1, 1);
     BuildQuickRubrics();
     middle->addWidget(Panel15);
@@ -279,7 +330,7 @@ void TFMainForm::BuildToolBar() {
     sbZoomIn = MakeButton(Panel4, "sbZoomIn", QStringLiteral("Масштаб: увеличение"), "+", tool);
     sbZoomOut = MakeButton(Panel4, "sbZoomOut", QStringLiteral("Масштаб: уменьшение"), "−", tool);
     sbZoomAll = MakeButton(Panel4, "sbZoomAll", QStringLiteral("Масштаб: вся карта"), "[ ]", tool);
-    sbDefault = MakeButton(Panel4, "sbDefault", QStringLiteral("Режим: основной"), "✋",
+    sbDefault = MakeButton(Panel4, "sbDefault", QStringLiteral("Режим: основной"), "↖",
                            {230, 230, 200}, true);
     sbZoom =
         MakeButton(Panel4, "sbZoom", QStringLiteral("Режим: лупа"), "◎", {230, 230, 200}, true);
@@ -380,13 +431,27 @@ bool TFMainForm::FormCreate(QString* error) {
     bAplay->setEnabled(FDm.HousesAvailable());
     // 6.
     FRubrics->OpenRubricLists();
+    auto* rubrics = new TRubricPanel(FDm, *FRubrics, TabSheet1);
+    rubrics->setObjectName(QStringLiteral("RubricPanel"));
+    TabSheet1->layout()->addWidget(rubrics);
+    rubrics->Reload();
+    connect(rubrics, &TRubricPanel::rubricChosen, this, [this] { ChooseRubric(); });
+    RubricPanel = rubrics;
     // 7. Red 237, green 211, blue 174 as a 0x00BBGGRR colour.
     DataMap1->SetBackgroundColor(mapdata::TColor(237 | (211 << 8) | (174 << 16)));
     // 8.
     LoadMap();
     // 9.
     ApplyMapOptions();
-    // 11. (the category filter is switched on; every category is shown until filters exist)
+    // 10.
+    QString iconError;
+    if (!FIcons.LoadIconLibrary(FSettings.ExeDir + QStringLiteral("/tsivor.lib"), &iconError))
+        platform::ShowMessage(iconError, platform::MessageKind::Error, this);
+    // Notes of the built-in library keep their pictures next to the program's own library.
+    mapview::LoadBuiltInIcons(FIcons);
+    // 11.
+    for (int code = 100; code <= 512000; ++code) FCategories.SetCategoryVisible(code, false);
+    for (int code = 0; code <= 99; ++code) FCategories.SetCategoryVisible(code, true);
     DataMap1->SetFilter(true);
     DataMap1->MarkDirty();
     DataMap1->Redraw();
@@ -444,6 +509,7 @@ void TFMainForm::ApplyMapOptions() {
 
 void TFMainForm::RestoreView() {
     if (FSettings.M1 != 333 && DataMap1->Scale() < FSettings.M1) {
+        FViewRestored = true;
         DataMap1->LockDrawing();
         DataMap1->SetScale(FSettings.M1);
         DataMap1->SetXWind(float(FSettings.P1));
@@ -641,6 +707,8 @@ void TFMainForm::DataMap1ChangeScale() {
         DataMap1->SetScale(Globals().MinScale);
     else if (DataMap1->Scale() > Globals().MaxScale)
         DataMap1->SetScale(Globals().MaxScale);
+    FCategories.SetCategoryVisible(98, DataMap1->Scale() > FSettings.logo_p);
+    FCategories.SetCategoryVisible(97, DataMap1->Scale() > FSettings.logo_rub);
     const int font = FSettings.font > 0 ? FSettings.font : 100;
     o.SetmpNumberDomSizeFont(int(DataMap1->Scale() / font));
     o.NotifyChange = true;
@@ -699,7 +767,7 @@ void TFMainForm::PageControl1Change() {
     const int tab = PageControl1->currentIndex();
     const int total = Splitter1->height() > 0 ? Splitter1->height() : 600;
     if (tab == 0) {
-        if (closed && RubricPanel) RubricPanel->setFocus();
+        if (closed && RubricPanel) RubricPanel->eFind1()->setFocus();
         Splitter1->setSizes({182, std::max(0, total - 182)});
     } else if (tab == 2) {
         Splitter1->setSizes({199, std::max(0, total - 199)});
@@ -715,12 +783,17 @@ void TFMainForm::FormShow() {
     sbMini->setChecked(FSettings.ButtonsMini);
     sb3D->setChecked(FSettings.Buttons3d);
     sb3DClick();
+    // The map was fitted while the window had no size yet: show the whole map at the real one.
+    QTimer::singleShot(0, this, [this] {
+        if (!FViewRestored && DataMap1->ObjectCount() > 0) sbZoomAllClick();
+        FViewFitted = true;
+    });
     Globals().MainFormShown = true;
     if (OnShown) OnShown();
 }
 
 bool TFMainForm::Ready() const {
-    return FCreated && FStartListShown && FShownOnce && DataMap1->isVisible() &&
+    return FCreated && FStartListShown && FShownOnce && FViewFitted && DataMap1->isVisible() &&
            DataMap1->PictureFitsControl();
 }
 
@@ -754,6 +827,17 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
             return DataMap1KeyDown(static_cast<QKeyEvent*>(event));
         case QEvent::MouseMove:
             DataMap1->SetMousePos(static_cast<QMouseEvent*>(event)->position().toPoint());
+            break;
+        case QEvent::Enter:
+        case QEvent::Leave:
+            // Focus follows the mouse while the program is active and the start page is gone.
+            if (Globals().StartPageClosed &&
+                QGuiApplication::applicationState() == Qt::ApplicationActive) {
+                if (event->type() == QEvent::Enter)
+                    DataMap1->setFocus(Qt::MouseFocusReason);
+                else if (Navigator)
+                    Navigator->setFocus(Qt::MouseFocusReason);
+            }
             break;
         default:
             break;

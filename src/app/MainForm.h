@@ -5,6 +5,8 @@
 #include "app/CardFiller.h"
 #include "app/CardFillerQueries.h"
 #include "app/ResultHistory.h"
+#include "mapdata/Categories.h"
+#include "mapdata/OrbIcon.h"
 
 #include <QMainWindow>
 
@@ -34,6 +36,7 @@ namespace tsivor::app {
 
 struct TTsivorConfig;
 class TNavigator;
+class TRubricPanel;
 class TWaitPanel;
 
 // The values of tsivor.ini the main window uses at creation.
@@ -156,9 +159,10 @@ public:
     QWidget* Panel17;
     QLabel* Label13;
     QAction* Esc;
-    QWidget* RubricPanel = nullptr; // the rubric tab's contents
+    TRubricPanel* RubricPanel = nullptr; // the rubric tab's contents
 
     TResultHistory History;
+    const mapdata::TCategories& Categories() const { return FCategories; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -191,11 +195,15 @@ private:
     std::unique_ptr<directory::TRubricQueries> FRubrics;
     std::unique_ptr<TCardFiller> FFiller;
     std::unique_ptr<TQueryCardDetails> FDetails;
+    mapdata::TCategories FCategories; // the map's category filter
+    mapdata::TOrbIcon FIcons;         // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;
     bool FInScaleChange = false;
     bool FCreated = false;
     bool FStartListShown = false;
+    bool FViewRestored = false;
+    bool FViewFitted = false;
 };
 
 } // namespace tsivor::app

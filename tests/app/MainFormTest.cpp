@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
+#include "app/AppGlobals.h"
 #include "app/Navigator.h"
+#include "app/RubricPanel.h"
 
 #include "TestSupport.h"
 #include "directory/DataModule.h"
@@ -7,7 +9,10 @@
 
 #include "mapview/DataMap.h"
 
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -113,6 +118,23 @@ TEST_F(MainFormFixture, ChoosingARubricShowsItsOrganisations) {
     EXPECT_EQ(Cards(), 2);
 }
 
+TEST_F(MainFormFixture, ClickingARubricInTheRubricTabShowsItsCards) {
+    Make(1);
+    ASSERT_NE(form->RubricPanel, nullptr);
+    QListWidget* list = form->RubricPanel->dbBOXFind1();
+    ASSERT_EQ(list->count(), 2); // the rubric without organisations is not listed
+    form->PageControl1->setCurrentIndex(0);
+    form->show();
+    QListWidgetItem* item = list->findItems("Аптеки", Qt::MatchExactly).value(0);
+    ASSERT_NE(item, nullptr);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    EXPECT_EQ(Cards(), 3);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)");
+    // The filter narrows the list.
+    form->RubricPanel->eFind1()->setText("гост");
+    EXPECT_EQ(list->count(), 1);
+}
+
 TEST_F(MainFormFixture, ExpandedCardShowsDetailsFromTheDatabase) {
     Make(1);
     form->ShowByIds("1;");
@@ -215,6 +237,41 @@ TEST(MainFormDatabase, MissingDirectoryIsReportedWithItsPath) {
     QString error;
     EXPECT_FALSE(form.FormCreate(&error));
     EXPECT_TRUE(error.contains(dir.path() + "/info.db")) << error.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainFormSample, StartsOnTheSampleDeployment) {
+    const QString deploy = tsivor::test::DeployDir();
+    if (!QFileInfo::exists(deploy + "/info.db") || !QFileInfo::exists(deploy + "/info1.db"))
+        GTEST_SKIP() << "no sample deployment";
+    tsivor::test::FakePlatform platform;
+    tsivor::directory::Tdm dm;
+    TMainFormSettings s;
+    s.ExeDir = deploy;
+    s.Pan = 1;
+    TFMainForm form(s, dm);
+    QString error;
+    ASSERT_TRUE(form.FormCreate(&error)) << error.toStdString();
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
+    EXPECT_GT(form.DataMap1->ObjectCount(), 100);
+    EXPECT_GT(form.Navigator->ItemsCount(), 0);
+    EXPECT_TRUE(form.ResultTitle().startsWith("Рубрика: Автозагрузка ("));
+    EXPECT_FALSE(form.Panel15->isHidden());
+    form.setWindowState(Qt::WindowNoState);
+    form.resize(1400, 900);
+    form.show();
+    for (int i = 0; i < 50 && !form.Ready(); ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(form.Ready());
+    EXPECT_TRUE(tsivor::app::Globals().MainFormShown);
+    // Expanding every card of the start list reads their details without complaint.
+    form.sbNavShowAllClick();
+    EXPECT_TRUE(form.Navigator->Item(0)->FDetailsLoaded);
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
+    const QImage shot = form.grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(1400, 900));
 }
 
 } // namespace
