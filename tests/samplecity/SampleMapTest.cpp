@@ -72,6 +72,40 @@ TEST_F(SampleMapFile, LoadsBackWithEveryObjectType) {
     EXPECT_LT(doc_->ObjectCount(), 10000);
 }
 
+// The drawing code takes these shapes on trust.
+TEST_F(SampleMapFile, ShapesAreWellFormed) {
+    std::set<int> ids;
+    ForEach([&](const TORBMapObjectMem& o, int) {
+        EXPECT_TRUE(ids.insert(o.ID).second) << o.ID;
+        EXPECT_GE(o.Layer, -64);
+        EXPECT_LE(o.Layer, 64);
+        EXPECT_LT(o.Category, 97); // 97 and up belong to the program's logos
+        switch (o.ObjectType) {
+        case cBezier:
+        case cBezierFill:
+            EXPECT_EQ(o.Count % 3, 1);
+            break;
+        case cEllipse:
+            EXPECT_EQ(o.Count, 4);
+            break;
+        case cPolygon:
+            EXPECT_GE(o.Count, 3);
+            break;
+        case cLine:
+            EXPECT_GE(o.Count, 2);
+            break;
+        case cGroup:
+            ASSERT_TRUE(o.Children);
+            EXPECT_EQ(o.Count, int(o.Children->size()));
+            break;
+        default:
+            break;
+        }
+        EXPECT_TRUE(o.HasData()) << o.ID;
+    });
+    EXPECT_GE(doc_->Header.NextId, int(ids.size()));
+}
+
 TEST_F(SampleMapFile, HeaderAndTablesDescribeTheTown) {
     EXPECT_EQ(doc_->Header.Version, 14);
     EXPECT_EQ(doc_->Header.Mashtab, Plan().Mashtab);
