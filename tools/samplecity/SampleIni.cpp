@@ -17,7 +17,7 @@ bool WriteSampleIni(const CityPlan& plan, const QString& dir, QString* error) {
                                         "Month=9\n"
                                         "PhoneS=(38222) 5-12-34\n"
                                         "PhoneM=8-913-555-12-34\n"
-                                        "WWW=http://www.tsivor.example\n"
+                                        "WWW=www.zarechinsk.example\n"
                                         "Help=1\n"
                                         "\n"
                                         "[Mas]\n"
