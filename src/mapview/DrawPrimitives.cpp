@@ -1,7 +1,6 @@
 #include "mapview/DrawPrimitives.h"
 
 #include <QFontMetricsF>
-#include <QHash>
 #include <QPainterPath>
 
 #include <cmath>
@@ -25,17 +24,15 @@ void InstallMapFontSubstitutes() {
     (void)installed;
 }
 
-QFont CellFont(const QString& family, int cellHeight, bool bold) {
+QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
     InstallMapFontSubstitutes();
-    // The ratio of cell height to em size depends only on the family; measured once.
-    static QHash<QString, double> cellPerEm;
-    auto it = cellPerEm.find(family);
-    if (it == cellPerEm.end()) {
+    auto it = FCellPerEm.find(family);
+    if (it == FCellPerEm.end()) {
         QFont probe(family);
         probe.setPixelSize(100);
         const QFontMetricsF m(probe);
-        const double ratio = m.ascent() + m.descent() > 0 ? (m.ascent() + m.descent()) / 100 : 1.0;
-        it = cellPerEm.insert(family, ratio);
+        const double cell = m.ascent() + m.descent();
+        it = FCellPerEm.insert(family, cell > 0 ? cell / 100 : 1.0);
     }
     QFont font(family);
     font.setPixelSize(std::max(1, int(std::lround(cellHeight / it.value()))));
@@ -115,7 +112,7 @@ void TDrawObject::Ellipse(int x1, int y1, int x2, int y2) {
 void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
     if (!FCanvas || text.isEmpty() || TextHeight <= 0) return;
     TOpacityScope scope(*FCanvas, Opacity);
-    const QFont font = CellFont(TextFontName, TextHeight, TextBold);
+    const QFont font = FFonts.Font(TextFontName, TextHeight, TextBold);
     const QFontMetrics metrics(font);
     FCanvas->save();
     FCanvas->translate(x, y);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
@@ -22,9 +23,15 @@ namespace tsivor::mapview {
 // Idempotent; the map control calls it when created.
 void InstallMapFontSubstitutes();
 
-// The font whose cell (ascent + descent) is cellHeight pixels, as the old canvas sized fonts
-// given a positive height.
-QFont CellFont(const QString& family, int cellHeight, bool bold = false);
+// Fonts sized by their cell (ascent + descent) in pixels, as the old canvas sized fonts given a
+// positive height. Remembers each family's ratio of cell to em size.
+class TCellFonts {
+public:
+    QFont Font(const QString& family, int cellHeight, bool bold = false);
+
+private:
+    QHash<QString, double> FCellPerEm;
+};
 
 // A 0x00BBGGRR colour as a QColor and back.
 QColor ToQColor(uint32_t c);
@@ -69,6 +76,7 @@ private:
 
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;
+    TCellFonts FFonts;
 };
 
 // Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,
