@@ -5,6 +5,9 @@
 #include "mapview/BmpWriter.h"
 #include "mapview/DrawObject.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -320,4 +323,18 @@ TEST(DrawLimits, ObjectsWithMorePointsThanTheBufferAreDrawn) {
     t.map.SetXWind(0);
     t.map.SetYWind(0);
     EXPECT_EQ(PixelColor(t.Frame(), 60, 60), kBlue);
+}
+
+TEST(DrawTexts, MapFontNamesResolveToTheMetricCompatibleFonts) {
+    if (!QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
+        GTEST_SKIP() << "fonts-liberation not installed";
+    InstallMapFontSubstitutes();
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Arial Cyr"))).family(),
+              QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Times New Roman Cyr"))).family(),
+              QStringLiteral("Liberation Serif"));
+    // A positive height is the cell height, as the map files mean it.
+    TCellFonts fonts;
+    const QFontMetrics m(fonts.Font(QStringLiteral("Arial Cyr"), 40));
+    EXPECT_NEAR(m.ascent() + m.descent(), 40, 1);
 }
