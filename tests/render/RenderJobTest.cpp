@@ -1,0 +1,104 @@
+// tsivor-render's command line and pictures of the sample city.
+#include "MapPictureJob.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tsivor;
+using render::ParseJob;
+
+namespace {
+
+const QString kCity = QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db");
+
+QStringList Args(const char* line) {
+    return QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(RenderJobArguments, DefaultsAndOptions) {
+    QString error;
+    auto job = ParseJob(Args("map.db out.png"), error);
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(job->Fit);
+    EXPECT_EQ(job->Size, QSize(1024, 768));
+    job = ParseJob(Args("--plain --scale 250 --origin 10 -20.5 --size 300x200 --16bit m o.bmp"),
+                   error);
+    ASSERT_TRUE(job) << error.toStdString();
+    EXPECT_TRUE(job->Plain);
+    EXPECT_FALSE(job->Fit);
+    EXPECT_DOUBLE_EQ(*job->Scale, 250);
+    EXPECT_EQ(*job->Origin, QPointF(10, -20.5));
+    EXPECT_EQ(job->Size, QSize(300, 200));
+    EXPECT_TRUE(job->Bits16);
+}
+
+TEST(RenderJobArguments, BadInputGetsAMessage) {
+    for (const char* line : {"m.db", "m.db o.jpg", "--scale 0 m o.png", "--scale x m o.png",
+                             "--size 10 m o.png", "--size 0x5 m o.png", "--origin 1 m o.png",
+                             "--fit --scale 200 m o.png", "--wat m o.png", "--3d m o.png"}) {
+        QString error;
+        EXPECT_FALSE(ParseJob(Args(line), error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+    }
+}
+
+TEST(RenderJobRun, SampleCityFitsThePicture) {
+    if (!QFileInfo::exists(kCity)) GTEST_SKIP() << "sample deployment not built";
+    QTemporaryDir dir;
+    QString error;
+    auto job = ParseJob({kCity, dir.filePath(QStringLiteral("city.png")), QStringLiteral("--size"),
+                         QStringLiteral("320x240")},
+                        error);
+    ASSERT_TRUE(job);
+    mapview::TDataMap map;
+    ASSERT_TRUE(render::RunJob(*job, map, error)) << error.toStdString();
+    const QImage img(dir.filePath(QStringLiteral("city.png")));
+    ASSERT_EQ(img.size(), QSize(320, 240));
+    // The application's background shows at a corner, the town in the middle.
+    EXPECT_EQ(img.pixel(0, 0), qRgb(237, 211, 174));
+    int other = 0;
+    for (int x = 100; x < 220; ++x) other += img.pixel(x, 120) != qRgb(237, 211, 174);
+    EXPECT_GT(other, 100);
+}
+
+TEST(RenderJobRun, SixteenBitBmpAndUnreadableMaps) {
+    if (!QFileInfo::exists(kCity)) GTEST_SKIP() << "sample deployment not built";
+    QTemporaryDir dir;
+    QString error;
+    const QString out = dir.filePath(QStringLiteral("city.bmp"));
+    auto job = ParseJob(
+        {kCity, out, QStringLiteral("--16bit"), QStringLiteral("--size"), QStringLiteral("64x48")},
+        error);
+    ASSERT_TRUE(job);
+    {
+        mapview::TDataMap map;
+        ASSERT_TRUE(render::RunJob(*job, map, error)) << error.toStdString();
+    }
+    QFile bmp(out);
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    const QByteArray bytes = bmp.readAll();
+    ASSERT_GT(bytes.size(), 54);
+    EXPECT_EQ(uchar(bytes[28]), 16);
+    EXPECT_EQ(bytes.size(), 54 + 64 * 2 * 48);
+
+    const QString junk = dir.filePath(QStringLiteral("junk.db"));
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a map at all");
+    f.close();
+    for (bool plain : {false, true}) {
+        auto bad = ParseJob({junk, dir.filePath(QStringLiteral("x.png"))}, error);
+        ASSERT_TRUE(bad);
+        bad->Plain = plain;
+        mapview::TDataMap map;
+        error.clear();
+        EXPECT_FALSE(render::RunJob(*bad, map, error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
