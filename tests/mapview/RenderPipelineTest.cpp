@@ -230,3 +230,16 @@ TEST(RenderFrames, BlinkingCopiesReplaceRecordsInFramesOnly) {
     EXPECT_EQ(PixelColor(t.Frame(), 30, 30), kBlue);
     EXPECT_EQ(PixelColor(t.map.Render().RenderImage(0, 0, 200, 150, 100), 30, 30), kRed);
 }
+
+TEST(RenderFrames, GrassTexturesTheBackgroundOnlyWithTheTextureOption) {
+    TTestMap t;
+    QImage grass(2, 1, QImage::Format_RGB32);
+    grass.setPixel(0, 0, qRgb(0, 255, 0));
+    grass.setPixel(1, 0, qRgb(0, 0, 0));
+    t.map.SetGrass(grass);
+    grass.fill(Qt::red); // the setter keeps its own copy
+    EXPECT_EQ(PixelColor(t.map.Picture(), 10, 10), 0xFFFFFFu);
+    t.map.Options().SetTexture(true);
+    EXPECT_EQ(PixelColor(t.map.Picture(), 10, 10), kGreen);
+    EXPECT_EQ(PixelColor(t.map.Picture(), 11, 10), 0u);
+}
