@@ -551,6 +551,26 @@ void TFMainForm::ConnectCardHooks() {
 
 // ---------------------------------------------------------------------------- results
 
+TMainFormSettings TMainFormSettings::From(const TTsivorConfig& c, const QString& exeDir) {
+    TMainFormSettings s;
+    s.ExeDir = exeDir;
+    s.nedv = c.Map.nedv;
+    s.Pan = c.Map.Pan;
+    s.P1 = c.Map.P1;
+    s.P2 = c.Map.P2;
+    s.M1 = c.Map.M1;
+    s.min_3 = c.Mas.min_3;
+    s.min_adr = c.Mas.min_adr;
+    s.logo_p = c.Mas.logo_p;
+    s.logo_rub = c.Mas.logo_rub;
+    s.font = c.Mas.font;
+    s.scale_find = c.Mas.scale_find;
+    s.Mashtab = c.Mas.Mashtab;
+    s.Buttons3d = c.Buttons.View3D;
+    s.ButtonsMini = c.Buttons.Mini;
+    return s;
+}
+
 QString TFMainForm::CurrentResultKey() const {
     return Globals().CurrentResultKey;
 }
@@ -815,6 +835,7 @@ void TFMainForm::closeEvent(QCloseEvent* e) {
     }
     FDm.QMain.AfterOpen = nullptr;
     QMainWindow::closeEvent(e);
+    if (OnClosed) OnClosed();
 }
 
 bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {

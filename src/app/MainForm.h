@@ -80,6 +80,7 @@ public:
     // Where the view keys go at close; also the source of Main/Help for the help button.
     std::function<void(const TMainFormViewState&)> OnSaveView;
     std::function<QString()> ReadHelpNumber;
+    std::function<void()> OnClosed; // the program ends with this window
 
     // ---- results
     void ShowAutoLoad();

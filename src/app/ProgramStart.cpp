@@ -1,8 +1,12 @@
 #include "app/ProgramStart.h"
 
 #include "app/AppGlobals.h"
-#include "app/MapSummaryWindow.h"
+#include "app/MainForm.h"
+#include "app/Navigator.h"
 #include "app/StartUp.h"
+#include "directory/DataModule.h"
+#include "mapview/DataMap.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -17,13 +21,14 @@ TProgramStart::TProgramStart(QString exeDir, QString workDir, unsigned seed)
 
 TProgramStart::~TProgramStart() = default;
 
-void TProgramStart::Run() {
+bool TProgramStart::Run() {
     ReadConfiguration();
     BuildTitles();
     ShowStartPage();
-    CreateMainWindow();
+    if (!CreateMainWindow()) return false;
     SetCaptions();
     ShowMainWindow();
+    return true;
 }
 
 void TProgramStart::ReadConfiguration() {
@@ -49,27 +54,47 @@ void TProgramStart::ShowStartPage() {
     FStartPage->IsMainFormShown = [] { return Globals().MainFormShown; };
     FStartPage->OnStartPageClosed = [this] {
         Globals().StartPageClosed = true;
-        if (FMainWindow) FMainWindow->activateWindow();
+        if (!FMainWindow) return;
+        FMainWindow->activateWindow();
+        if (FMainWindow->Navigator) FMainWindow->Navigator->setFocus();
     };
     FStartPage->show();
     FStartPage->repaint();
 }
 
-void TProgramStart::CreateMainWindow() {
-    FMainWindow = std::make_unique<TFMapSummary>();
+bool TProgramStart::CreateMainWindow() {
+    FDm = std::make_unique<directory::Tdm>();
+    FMainWindow =
+        std::make_unique<TFMainForm>(TMainFormSettings::From(FConfig, Globals().ExeDir), *FDm);
     // Closing the main window ends the program even while the start page is still up.
     FMainWindow->OnClosed = [] { QCoreApplication::quit(); };
-    FMainWindow->LoadMap(ExePath(QStringLiteral("info1.db")));
+    FMainWindow->OnSaveView = [](const TMainFormViewState& v) {
+        TIniFile ini(ExePath(QStringLiteral("tsivor.ini")));
+        TButtonSettings buttons;
+        buttons.View3D = v.Buttons3d;
+        buttons.Mini = v.ButtonsMini;
+        if (!TMapSettings::SaveView(ini, v.P1, v.P2, v.M1) || !buttons.Save(ini))
+            platform::ShowMessage(ini.LastError(), platform::MessageKind::Error);
+    };
+    FMainWindow->ReadHelpNumber = [] {
+        return tsivor::app::ReadHelpNumber(TIniFile(ExePath(QStringLiteral("tsivor.ini"))));
+    };
+    QString error;
+    if (!FMainWindow->FormCreate(&error)) {
+        platform::ShowMessage(error, platform::MessageKind::Error);
+        FMainWindow.reset();
+        return false;
+    }
+    return true;
 }
 
 void TProgramStart::SetCaptions() {
     FMainWindow->setWindowTitle(BuildMainCaption(FConfig.Main.City, Globals().ReleaseTitle));
-    FMainWindow->SetNameMap(BuildNameMap(FConfig.Main.City));
+    FMainWindow->DataMap1->SetNameMap(BuildNameMap(FConfig.Main.City));
 }
 
 void TProgramStart::ShowMainWindow() {
-    FMainWindow->show();
-    Globals().MainFormShown = true;
+    FMainWindow->show(); // maximised; its first show sets MainFormShown
     if (FStartPage && !FStartPage->Closed()) FStartPage->raise(); // stays above until left
 }
 

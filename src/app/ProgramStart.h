@@ -1,6 +1,6 @@
 #pragma once
-// TProgramStart: the program start as named steps, run in order by Run. The main window slots
-// in at CreateMainWindow; until it exists the map summary stands in its place.
+// TProgramStart: the program start as named steps, run in order by Run: the configuration,
+// the start page, the data module and the main window.
 
 #include "app/Config.h"
 
@@ -8,9 +8,13 @@
 
 #include <memory>
 
+namespace tsivor::directory {
+class Tdm;
+}
+
 namespace tsivor::app {
 
-class TFMapSummary;
+class TFMainForm;
 class TFStartUp;
 
 class TProgramStart {
@@ -20,20 +24,21 @@ public:
     TProgramStart(QString exeDir, QString workDir, unsigned seed = 0);
     ~TProgramStart();
 
-    // Every step below, in order; the message loop is the caller's.
-    void Run();
+    // Every step below, in order; the message loop is the caller's. False when the program
+    // cannot go on (the directory could not be opened; the message was shown).
+    bool Run();
 
     void ReadConfiguration(); // tsivor.ini at ExeDir into Config() and Globals()
     void BuildTitles();       // ReleaseTitle and the start page subtitle
     void ShowStartPage();     // shown and painted at once, so it stays up while the rest loads
-    void CreateMainWindow();  // loads ExeDir/info1.db
+    bool CreateMainWindow();  // the data module, then the main window (databases, map)
     void SetCaptions();       // window caption and NameMap
     void ShowMainWindow();    // from here on the start page may be left
 
     const TTsivorConfig& Config() const { return FConfig; }
     const QString& Subtitle() const { return FSubtitle; }
     TFStartUp* StartPage() const { return FStartPage.get(); }
-    TFMapSummary* MainWindow() const { return FMainWindow.get(); }
+    TFMainForm* MainWindow() const { return FMainWindow.get(); }
 
 private:
     QString FWorkDir;
@@ -41,7 +46,8 @@ private:
     TTsivorConfig FConfig;
     QString FSubtitle;
     std::unique_ptr<TFStartUp> FStartPage; // owned by the program, not the main window
-    std::unique_ptr<TFMapSummary> FMainWindow;
+    std::unique_ptr<directory::Tdm> FDm;   // outlives the main window
+    std::unique_ptr<TFMainForm> FMainWindow;
 };
 
 } // namespace tsivor::app

@@ -1,9 +1,14 @@
 #include "app/ProgramStart.h"
 #include "app/AppGlobals.h"
+#include "app/MainForm.h"
 #include "app/MapSummaryWindow.h"
 #include "app/StartUp.h"
+#include "directory/Database.h"
+#include "directory/DirectorySchema.h"
 #include "mapdata/MapEnvelope.h"
 #include "mapdata/MapWriter.h"
+#include "mapview/DataMap.h"
+#include "mapview/MapCursors.h"
 #include "platform/Cp1251Codec.h"
 
 #include "TestSupport.h"
@@ -53,6 +58,16 @@ protected:
         Put(QStringLiteral("info1.db"), mapdata::Scramble(mapdata::WriteMapContent(doc)));
     }
 
+    // An empty directory and an icon library: what the main window opens besides the map.
+    void PutDirectory() {
+        directory::TDatabase db;
+        QString error;
+        ASSERT_TRUE(db.Open(exeDir.filePath(QStringLiteral("info.db")),
+                            directory::TDatabase::Mode::Create, &error));
+        ASSERT_TRUE(directory::CreateSchema(db, directory::DirectoryTables(), &error));
+        Put(QStringLiteral("tsivor.lib"), mapview::BuiltInIconLibrary());
+    }
+
     QByteArray SampleIni(const QString& www = QString()) {
         return platform::Cp1251Encode(QStringLiteral("[Main]\r\nYear=2009\r\nMonth=9\r\n"
                                                      "City=Заречинск\r\nPhoneS=22-33-44\r\n"
@@ -70,6 +85,7 @@ protected:
 TEST_F(ProgramStartTest, RunsWithTheConfigurationAndTheMap) {
     Put(QStringLiteral("tsivor.ini"), SampleIni(QStringLiteral("zarechinsk.example")));
     PutMap();
+    PutDirectory();
     TProgramStart start(exeDir.path() + u'/', workDir.path(), 7);
     start.Run();
 
@@ -90,17 +106,12 @@ TEST_F(ProgramStartTest, RunsWithTheConfigurationAndTheMap) {
     EXPECT_EQ(page->LabelWWW->text(), "zarechinsk.example");
     EXPECT_FALSE(page->LabelWWW->isHidden());
 
-    TFMapSummary* window = start.MainWindow();
+    TFMainForm* window = start.MainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Цивор - Заречинск за Сентябрь ' 2009"));
-    EXPECT_TRUE(window->MapLoaded());
-    EXPECT_EQ(window->Document().ObjectCount(), 1);
-    EXPECT_EQ(window->Document().Header.NameMap, BuildNameMap(QStringLiteral("Заречинск")));
-    const QString text = window->SummaryText();
-    EXPECT_TRUE(text.contains(QStringLiteral("Объектов: 1"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Улиц: 2, населённых пунктов: 1")));
-    EXPECT_TRUE(text.contains(QStringLiteral("X от 10.0 до 110.0, Y от 20.0 до 70.0")));
+    EXPECT_EQ(window->DataMap1->ObjectCount(), 1);
+    EXPECT_EQ(window->DataMap1->NameMap(), BuildNameMap(QStringLiteral("Заречинск")));
 
     // The main window is shown, so the start page may now be left.
     page->bNext->click();
@@ -110,19 +121,28 @@ TEST_F(ProgramStartTest, RunsWithTheConfigurationAndTheMap) {
 
 TEST_F(ProgramStartTest, MissingMapIsReportedAndTheWindowOpensEmpty) {
     Put(QStringLiteral("tsivor.ini"), SampleIni());
+    PutDirectory();
     TProgramStart start(exeDir.path(), workDir.path(), 7);
-    start.Run();
+    EXPECT_TRUE(start.Run());
 
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_TRUE(fake.messages[0].contains(QStringLiteral("info1.db")));
-    EXPECT_TRUE(fake.messages[0].contains(QStringLiteral("Карта будет пустой")));
-    TFMapSummary* window = start.MainWindow();
+    TFMainForm* window = start.MainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->MapLoaded());
-    EXPECT_EQ(window->Document().ObjectCount(), 0);
-    EXPECT_TRUE(window->SummaryText().contains(QStringLiteral("Карта не загружена")));
+    EXPECT_EQ(window->DataMap1->ObjectCount(), 0);
     EXPECT_TRUE(start.StartPage()->LabelWWW->isHidden()); // no web address configured
+}
+
+TEST_F(ProgramStartTest, MissingDirectoryEndsTheStartWithOneMessage) {
+    Put(QStringLiteral("tsivor.ini"), SampleIni());
+    PutMap();
+    TProgramStart start(exeDir.path(), workDir.path(), 7);
+    EXPECT_FALSE(start.Run());
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_TRUE(fake.messages[0].contains(exeDir.filePath(QStringLiteral("info.db"))))
+        << fake.messages[0].toStdString();
+    EXPECT_EQ(start.MainWindow(), nullptr);
 }
 
 TEST_F(ProgramStartTest, NoConfigurationGivesTheDefaults) {
@@ -162,9 +182,8 @@ TEST_F(ProgramStartTest, StartsOnTheSampleDeployment) {
     start.Run();
     EXPECT_TRUE(fake.messages.isEmpty()) << fake.messages.join(u'|').toStdString();
     EXPECT_FALSE(start.Config().Main.City.isEmpty());
-    EXPECT_TRUE(start.MainWindow()->MapLoaded());
-    EXPECT_GT(start.MainWindow()->Document().ObjectCount(), 100);
-    EXPECT_GT(start.MainWindow()->Document().Streets.Count(), 0);
+    EXPECT_GT(start.MainWindow()->DataMap1->ObjectCount(), 100);
+    EXPECT_GT(start.MainWindow()->DataMap1->Document().Streets.Count(), 0);
     EXPECT_TRUE(start.MainWindow()->windowTitle().startsWith(QStringLiteral("Цивор - ") +
                                                              start.Config().Main.City));
 }
