@@ -24,10 +24,19 @@ char32_t Fold(char32_t c) {
     return QChar::toCaseFolded(c);
 }
 
-// Sort weight of a folded character: ё sits between е and ж as in the Russian alphabet.
+// Sort weight of a folded character, as the Windows order that Jet uses has it: blanks, then
+// signs («, №, -), then digits, then letters; ё sits between е and ж as in the alphabet.
 uint64_t Weight(char32_t folded) {
-    if (folded == U'ё') return uint64_t(U'е') * 2 + 1;
-    return uint64_t(folded) * 2;
+    const uint64_t code = folded == U'ё' ? uint64_t(U'е') * 2 + 1 : uint64_t(folded) * 2;
+    const QChar::Category cat = QChar::category(folded);
+    uint64_t group = 3;
+    if (QChar::isSpace(folded))
+        group = 0;
+    else if (cat == QChar::Number_DecimalDigit)
+        group = 2;
+    else if (!QChar::isLetter(folded))
+        group = 1;
+    return (group << 40) | code;
 }
 
 // Decodes UTF-8 leniently: a broken sequence yields its bytes one by one.

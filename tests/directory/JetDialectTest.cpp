@@ -74,6 +74,11 @@ TEST(JetTextOrder, CaseInsensitiveWithYoAfterYe) {
     EXPECT_LT(JetCompareText(u"ёж", u"жук"), 0);
     EXPECT_LT(JetCompareText(u"альфа", u"Бета"), 0);
     EXPECT_LT(JetCompareText(u"Alpha", u"альфа"), 0);
+    // Signs before digits before letters; a shorter text before its continuation.
+    EXPECT_LT(JetCompareText(u"Аптека №1", u"Аптека Здоровье"), 0);
+    EXPECT_LT(JetCompareText(u"«Ёжик»", u"Альфа"), 0);
+    EXPECT_LT(JetCompareText(u"Школа 9", u"Школа А"), 0);
+    EXPECT_LT(JetCompareText(u"Аптека", u"Аптека 2"), 0);
 }
 
 class JetStatements : public tsivor::test::DirectoryFixture {
