@@ -833,7 +833,11 @@ void TFMainForm::closeEvent(QCloseEvent* e) {
         s.ButtonsMini = sbMini->isChecked();
         OnSaveView(s);
     }
+    // The cards list goes with the window; later results have nowhere to show.
     FDm.QMain.AfterOpen = nullptr;
+    FFiller.reset();
+    delete Navigator;
+    Navigator = nullptr;
     QMainWindow::closeEvent(e);
     if (OnClosed) OnClosed();
 }

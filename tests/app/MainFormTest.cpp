@@ -39,7 +39,7 @@ void WriteDirectory(const QString& dir) {
         "INSERT INTO Main (Id, Title, Memo, www, Mail, File, Header, Color, AutoLoad, ids) VALUES "
         "(1, 'Гостиница Заря', 'Уютные номера у реки', 'www.zarya.example', 'zarya@example.org', "
         "'', '', 1, 2, '10;'),"
-        "(2, 'Аптека №1', '', '', '', '', '', 0, 1, ''),"
+        "(2, 'Аптека Центр', '', '', '', '', '', 0, 1, ''),"
         "(3, 'Аптека Здоровье', '', '', '', '', '', 0, 0, ''),"
         "(4, 'Гостиница Волна', '', '', '', '', '', 0, 0, ''),"
         "(5, 'Аптека Лесная', '', '', '', '', '', 0, 0, '')",
@@ -272,6 +272,48 @@ TEST(MainFormSample, StartsOnTheSampleDeployment) {
     EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
     const QImage shot = form.grab().toImage();
     EXPECT_EQ(shot.size(), QSize(1400, 900));
+}
+
+} // namespace
+
+namespace {
+
+// The view saved at exit comes back only when it is closer than the whole map.
+class SavedViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        deploy = tsivor::test::DeployDir();
+        if (!QFileInfo::exists(deploy + "/info.db") || !QFileInfo::exists(deploy + "/info1.db"))
+            GTEST_SKIP() << "no sample deployment";
+    }
+    std::unique_ptr<TFMainForm> Open(double m1, double p1, double p2) {
+        TMainFormSettings s;
+        s.ExeDir = deploy;
+        s.M1 = m1;
+        s.P1 = p1;
+        s.P2 = p2;
+        auto form = std::make_unique<TFMainForm>(s, dm);
+        QString error;
+        EXPECT_TRUE(form->FormCreate(&error)) << error.toStdString();
+        return form;
+    }
+    tsivor::test::FakePlatform platform;
+    tsivor::directory::Tdm dm;
+    QString deploy;
+};
+
+TEST_F(SavedViewTest, ScaleAboveTheWholeMapIsRestored) {
+    auto form = Open(900, 1500, 1200);
+    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), 900);
+    EXPECT_FLOAT_EQ(form->DataMap1->XWind(), 1500);
+    EXPECT_FLOAT_EQ(form->DataMap1->YWind(), 1200);
+}
+
+TEST_F(SavedViewTest, TheMarker333AndSmallScalesAreIgnored) {
+    const double whole = Open(333, 1500, 1200)->DataMap1->Scale();
+    EXPECT_NE(whole, 333);
+    auto small = Open(whole / 2, 1500, 1200);
+    EXPECT_DOUBLE_EQ(small->DataMap1->Scale(), whole);
 }
 
 } // namespace
