@@ -149,6 +149,15 @@ void ApplyDesignOptions(mapview::TDataMap& map) {
 
 } // namespace
 
+QString WebLinkTarget(const QString& text) {
+    // A web field must never name a local file or program for the shell to open.
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+        t.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return t;
+    return QStringLiteral("http://") + t;
+}
+
 TFMainForm::TFMainForm(TMainFormSettings settings, directory::Tdm& dm, QWidget* parent)
     : QMainWindow(parent), FSettings(std::move(settings)), FDm(dm),
       FRubrics(std::make_unique<directory::TRubricQueries>(dm)),
@@ -537,7 +546,7 @@ void TFMainForm::CreateNavigator() {
 void TFMainForm::ConnectCardHooks() {
     TCardHooks& h = Navigator->Hooks;
     h.OnCardRubricClick = [this](const QString& name) { ShowRubricByName(name); };
-    h.OnCardWebClick = [](const QString& text) { platform::OpenUrl(text); };
+    h.OnCardWebClick = [](const QString& text) { platform::OpenUrl(WebLinkTarget(text)); };
     h.OnCardMailClick = [](const QString& text) {
         platform::OpenUrl(QStringLiteral("Mailto:") + text);
     };

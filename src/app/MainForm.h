@@ -69,6 +69,9 @@ struct TMainFormViewState {
     bool ButtonsMini = false;
 };
 
+// What a card's web link opens: the address as a web address, never a local path.
+QString WebLinkTarget(const QString& text);
+
 class TFMainForm : public QMainWindow {
 public:
     TFMainForm(TMainFormSettings settings, directory::Tdm& dm, QWidget* parent = nullptr);

@@ -5,8 +5,11 @@
 
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -328,6 +331,44 @@ TEST_F(FillFixture, MissingHeaderIsReported) {
     filler.Fill({r, Row(2, "Б")});
     EXPECT_EQ(platform.messages, QStringList{"Не могу найти файл nothere.bmp/gif"});
     EXPECT_FALSE(nav.Item(0)->HeaderShown());
+}
+
+TEST_F(CardFixture, HeaderPicturesSetTheCardHeight) {
+    const QString header = tsivor::test::DeployDir() + "/header";
+    const QStringList bmps = QDir(header).entryList({"*.bmp"}, QDir::Files);
+    const QStringList gifs = QDir(header).entryList({"*.gif"}, QDir::Files);
+    if (bmps.isEmpty() || gifs.isEmpty()) GTEST_SKIP() << "no sample headers";
+    TNavigatorItem& c = card();
+    for (const QString& path : {header + "/" + bmps[0], header + "/" + gifs[0]}) {
+        c.ResetCard();
+        ASSERT_TRUE(c.LoadHeaderPicture(path)) << path.toStdString();
+        EXPECT_TRUE(c.HeaderShown());
+        const int h = c.PenY() - 1;
+        EXPECT_TRUE(h == 62 || h == 31) << h;
+        EXPECT_EQ(c.CollapsedHeight(), h + 1);
+        c.SetCaption("Банк", false, false);
+        EXPECT_EQ(c.CollapsedHeight(), h + 1); // collapsed, only the picture shows
+        EXPECT_EQ(c.Line(0)->y(), h + 1);      // the name follows below it
+        c.FinishCard();
+    }
+    c.ResetCard();
+    EXPECT_FALSE(c.HeaderShown());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(CardFixture, UnreadableHeaderIsReported) {
+    QTemporaryDir dir;
+    for (const char* name : {"/bad.bmp", "/bad.gif"}) {
+        QFile f(dir.path() + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+        f.close();
+        card().ResetCard();
+        EXPECT_FALSE(card().LoadHeaderPicture(dir.path() + name));
+        EXPECT_FALSE(card().HeaderShown());
+    }
+    EXPECT_EQ(platform.messages,
+              QStringList(2, "Куда-то вся реклама делась... Я могу и разозлиться!"));
 }
 
 TEST_F(FillFixture, EmptyResultHidesEveryCard) {

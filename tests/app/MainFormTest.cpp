@@ -152,7 +152,16 @@ TEST_F(MainFormFixture, ExpandedCardShowsDetailsFromTheDatabase) {
     // Mail and web links go to the shell.
     form->Navigator->Hooks.OnCardMailClick("zarya@example.org");
     form->Navigator->Hooks.OnCardWebClick("www.zarya.example");
-    EXPECT_EQ(platform.opened, (QStringList{"Mailto:zarya@example.org", "www.zarya.example"}));
+    EXPECT_EQ(platform.opened,
+              (QStringList{"Mailto:zarya@example.org", "http://www.zarya.example"}));
+}
+
+TEST(WebLinks, OpenOnlyAsWebAddresses) {
+    EXPECT_EQ(WebLinkTarget("https://a.example/x"), "https://a.example/x");
+    EXPECT_EQ(WebLinkTarget("HTTP://a.example"), "HTTP://a.example");
+    EXPECT_EQ(WebLinkTarget(" www.a.example "), "http://www.a.example");
+    EXPECT_EQ(WebLinkTarget("/usr/bin/xterm"), "http:///usr/bin/xterm");
+    EXPECT_EQ(WebLinkTarget("file:///etc/passwd"), "http://file:///etc/passwd");
 }
 
 TEST_F(MainFormFixture, ShowByIdsKeepsTheStartOrderOnlyAtTheFirstEntry) {
