@@ -173,8 +173,8 @@ TEST_F(SampleMapFile, CarriesRotatedLabelsNotesAndPictures) {
     });
     EXPECT_GT(rotated, 5);
     EXPECT_GT(small, 0);
-    EXPECT_EQ(notes, 62);
-    EXPECT_EQ(pictures.size(), 62u);
+    EXPECT_EQ(notes, 16);
+    EXPECT_GE(pictures.size(), 10u); // several different pictures of the library
     EXPECT_GE(jpeg, 1);
     EXPECT_GE(bmp, 1);
     EXPECT_GE(transparent, 1);

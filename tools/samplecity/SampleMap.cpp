@@ -619,7 +619,8 @@ private:
         return length;
     }
 
-    // Notes of the built-in icon library, every picture 0..61 once, at street crossings.
+    // Notes of the built-in icon library at street crossings: bus stops, information points,
+    // parking and the like; a handful, so they mark places without covering the town.
     void Notes() {
         std::vector<std::pair<PlanPoint, const PlanStreet*>> crossings;
         for (const PlanStreet& s : plan_.Streets) {
@@ -632,19 +633,41 @@ private:
             }
         }
         if (crossings.empty()) return;
-        constexpr int kPictures = 62;
-        for (int i = 0; i < kPictures; ++i) {
-            const size_t k = size_t(i) * crossings.size() / kPictures; // spread over the town
+        struct NoteKind {
+            int picture;
+            const char* text; // %1 is the street
+        };
+        static const NoteKind kinds[] = {
+            {18, "Остановка «%1»"},
+            {12, "Справочное бюро"},
+            {13, "Стоянка"},
+            {18, "Остановка «%1»"},
+            {17, "АЗС, ул. %1"},
+            {47, "Туалет"},
+            {48, "Банкомат"},
+            {18, "Остановка «%1»"},
+            {14, "Травмпункт"},
+            {21, "Таксофон"},
+            {41, "Ремонт дороги, ул. %1"},
+            {18, "Остановка «%1»"},
+            {50, "Метро (строится)"},
+            {39, "Кафе на углу"},
+            {13, "Стоянка"},
+            {49, "Справки по телефону"},
+        };
+        constexpr int kNotes = int(std::size(kinds));
+        for (int i = 0; i < kNotes; ++i) {
+            // Spread over the town, off the first and last crossing.
+            const size_t k = (size_t(i) * 2 + 1) * crossings.size() / (2 * kNotes);
             const auto& [p, street] = crossings[k];
             auto o = New(cZametka, 30, kCatEvent);
             TORBMapZametka z;
             z.X = p.X + 14;
             z.Y = p.Y + 14;
             z.NameLib = QStringLiteral("Default");
-            z.NamePic = QString::number(i);
-            z.Text = i % 3 == 0 ? QStringLiteral("Остановка «%1»").arg(street->Name)
-                     : i % 3 == 1 ? QStringLiteral("Перекрёсток: ул. %1").arg(street->Name)
-                                  : QStringLiteral("Заметка №%1\nЗаречинск").arg(i);
+            z.NamePic = QString::number(kinds[i].picture);
+            const QString text = QString::fromUtf8(kinds[i].text);
+            z.Text = text.contains(QLatin1String("%1")) ? text.arg(street->Name) : text;
             o->SetZametka(z);
             o->ObjectType = cZametka;
             o->Layer = 30;
