@@ -1,34 +1,67 @@
-// Frame costs on the sample city (info1.db of the sample deployment).
+// Frame costs of a maximised 1920 x 1080 map on the sample city (info1.db of the sample
+// deployment) and on the large generated city: set TSIVOR_LARGE_CITY to the folder written by
+// `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
+// Benchmark args: city (0 sample, 1 large), then the scale (0 = the whole map).
 #include "mapview/DataMap.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 using tsivor::mapview::TDataMap;
 
 namespace {
 
-// One map control with the sample city, sized like a maximised map area.
-TDataMap& City() {
-    static std::unique_ptr<TDataMap> map = [] {
-        auto m = std::make_unique<TDataMap>();
-        m->resize(1280, 900);
-        m->Options().NotifyChange = false;
-        m->Options().SetmpGuideLines(false);
-        m->Options().SetmpNumberDom(true);
-        m->Options().SetmpNumberDomFill(false);
-        m->Options().SetMinScaleAddress(150);
-        m->Options().SetObjectView(2);
-        m->Options().NotifyChange = true;
-        QString error;
-        if (!m->MapLoad(QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"), &error))
-            qFatal("sample city missing: %s", qPrintable(error));
-        return m;
-    }();
-    return *map;
+QString gLargeDir;
+
+constexpr int kHouseScale = 200; // above the application's MinScaleAddress: numbers drawn
+constexpr int kStreetScale = 60; // streets and blocks, no numbers
+
+std::unique_ptr<TDataMap> LoadCity(const QString& file) {
+    auto m = std::make_unique<TDataMap>();
+    m->resize(1920, 1080);
+    // The options the application's main window sets.
+    m->Options().NotifyChange = false;
+    m->Options().SetmpGuideLines(false);
+    m->Options().SetmpNumberDom(true);
+    m->Options().SetmpNumberDomFill(false);
+    m->Options().SetMinScaleAddress(150);
+    m->Options().SetObjectView(2);
+    m->Options().NotifyChange = true;
+    QString error;
+    if (!m->MapLoad(file, &error)) qFatal("%s: %s", qPrintable(file), qPrintable(error));
+    return m;
+}
+
+// nullptr for the large city when it has not been generated.
+TDataMap* City(int which) {
+    static std::unique_ptr<TDataMap> sample, large;
+    static bool largeTried = false;
+    if (which == 0) {
+        if (!sample) sample = LoadCity(QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"));
+        return sample.get();
+    }
+    if (!largeTried) {
+        largeTried = true;
+        const QString file = gLargeDir + QStringLiteral("/info1.db");
+        if (!gLargeDir.isEmpty() && QFileInfo::exists(file)) large = LoadCity(file);
+    }
+    return large.get();
+}
+
+TDataMap* CityFor(benchmark::State& state) {
+    TDataMap* m = City(int(state.range(0)));
+    if (!m)
+        state.SkipWithError("large city not generated (TSIVOR_LARGE_CITY)");
+    else
+        state.counters["objects"] = m->Document().ObjectCount();
+    return m;
 }
 
 void CentreAt(TDataMap& m, double scale) {
@@ -36,56 +69,85 @@ void CentreAt(TDataMap& m, double scale) {
     m.ZoomAt((e.MinX + e.MaxX) / 2, (e.MinY + e.MaxY) / 2, scale);
 }
 
-void BM_FullFrameWholeMap(benchmark::State& state) {
-    TDataMap& m = City();
-    const auto& e = m.MapExtent();
-    m.ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
-    for (auto _ : state) {
-        m.MarkDirty();
-        m.Redraw();
+// A full rebuild of the back buffer.
+void BM_Frame(benchmark::State& state) {
+    TDataMap* m = CityFor(state);
+    if (!m) return;
+    if (state.range(1) == 0) {
+        const auto& e = m->MapExtent();
+        m->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
+    } else {
+        CentreAt(*m, double(state.range(1)));
     }
-    state.counters["scale"] = m.Scale();
-}
-BENCHMARK(BM_FullFrameWholeMap)->Unit(benchmark::kMillisecond);
-
-void BM_FullFrameAtScale(benchmark::State& state) {
-    TDataMap& m = City();
-    CentreAt(m, double(state.range(0)));
     for (auto _ : state) {
-        m.MarkDirty();
-        m.Redraw();
+        m->MarkDirty();
+        m->Redraw();
     }
+    state.counters["scale"] = m->Scale();
 }
-BENCHMARK(BM_FullFrameAtScale)->Arg(200)->Arg(400)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Frame)
+    ->ArgNames({"city", "scale"})
+    ->ArgsProduct({{0, 1}, {0, kHouseScale, kStreetScale}})
+    ->Unit(benchmark::kMillisecond);
 
-void BM_ScrollStrip(benchmark::State& state) {
-    TDataMap& m = City();
-    CentreAt(m, 400);
-    m.MarkDirty();
-    m.Redraw();
+// ScrollBy of args(2) pixels: the buffer shifts, the uncovered strip is rebuilt. Back and
+// forth, so the view stays over the town.
+void BM_ScrollBy(benchmark::State& state) {
+    TDataMap* m = CityFor(state);
+    if (!m) return;
+    CentreAt(*m, double(state.range(1)));
+    m->MarkDirty();
+    m->Redraw();
+    const int px = int(state.range(2));
     int direction = 0;
+    int refused = 0;
     for (auto _ : state) {
-        // Back and forth, so the view stays over the town.
-        m.ScrollBy(direction, int(state.range(0)), 0);
+        if (!m->ScrollBy(direction, px, px)) ++refused;
         direction = 2 - direction;
     }
+    state.counters["refused"] = refused;
 }
-BENCHMARK(BM_ScrollStrip)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollBy)
+    ->ArgNames({"city", "scale", "px"})
+    ->ArgsProduct({{0, 1}, {kStreetScale, kHouseScale}, {10, 50}})
+    ->Unit(benchmark::kMillisecond);
 
-void BM_ExportWholeMap(benchmark::State& state) {
-    TDataMap& m = City();
-    const auto& e = m.MapExtent();
+// RenderToStream of the whole map into a 4000 x 4000 bitmap (a square around the extent), in
+// the 16-bit format of the export command, written to memory.
+void BM_RenderToStream4000(benchmark::State& state) {
+    TDataMap* m = CityFor(state);
+    if (!m) return;
+    const auto& e = m->MapExtent();
+    const float side = std::max(e.MaxX - e.MinX, e.MaxY - e.MinY);
+    const float cx = (e.MinX + e.MaxX) / 2, cy = (e.MinY + e.MaxY) / 2;
+    const double scale = 4000.0 * 100.0 / side;
+    QByteArray bytes;
     for (auto _ : state) {
-        QImage img = m.Render().RenderImage(e.MinX, e.MinY, e.MaxX, e.MaxY, 150);
-        benchmark::DoNotOptimize(img.bits());
+        bytes.clear();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!m->RenderToStream(tsivor::mapview::pf16bit, buffer, cx - side / 2, cy - side / 2,
+                               cx + side / 2, cy + side / 2, scale))
+            state.SkipWithError("RenderToStream failed");
     }
+    state.counters["scale"] = scale;
+    state.counters["MB"] = double(bytes.size()) / 1e6;
 }
-BENCHMARK(BM_ExportWholeMap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderToStream4000)->ArgNames({"city"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    gLargeDir = qEnvironmentVariable("TSIVOR_LARGE_CITY");
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--large-city=", 13) == 0) {
+            gLargeDir = QString::fromLocal8Bit(argv[i] + 13);
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            --i;
+        }
+    }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
