@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -143,6 +144,31 @@ void TNavigator::wheelEvent(QWheelEvent* e) {
     e->accept();
 }
 
+namespace {
+
+// While a bulk loop runs, ESC anywhere in the program stops it, whichever control has the
+// focus (the list itself is hidden meanwhile).
+class TEscWatcher : public QObject {
+public:
+    explicit TEscWatcher(TNavigator* n) : FNavigator(n) { qApp->installEventFilter(this); }
+    ~TEscWatcher() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if ((e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) &&
+            static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            FNavigator->RequestStop();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TNavigator* FNavigator;
+};
+
+} // namespace
+
 bool TNavigator::RunBulk(bool expand, TWaitPanel* wait) {
     if (FItemsCount == 0) {
         platform::Beep();
@@ -170,6 +196,7 @@ bool TNavigator::RunBulk(bool expand, TWaitPanel* wait) {
             n->FStopRequested = false;
         }
     } restore{this, wait};
+    TEscWatcher esc(this);
     for (int i = 0; i < FItemsCount; ++i) {
         if (wait) wait->SetProgress(i);
         TNavigatorItem* c = FItems[i];

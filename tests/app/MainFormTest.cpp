@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -210,6 +211,28 @@ TEST_F(MainFormFixture, EscActionStopsNothingOutsideALoop) {
     for (int i = 0; i < Cards(); ++i) EXPECT_TRUE(form->Navigator->Item(i)->Maximized());
     form->sbNavShowAllOFFClick();
     for (int i = 0; i < Cards(); ++i) EXPECT_FALSE(form->Navigator->Item(i)->Maximized());
+}
+
+TEST_F(MainFormFixture, EscKeyStopsExpandingAllCards) {
+    Make(1);
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    ASSERT_EQ(Cards(), 3);
+    form->show();
+    auto original = form->Navigator->Hooks.FillCardDetails;
+    int filled = 0;
+    form->Navigator->Hooks.FillCardDetails = [&](TNavigatorItem& c, int id) {
+        original(c, id);
+        if (++filled == 1) // the user presses ESC while the first card opens
+            QTimer::singleShot(0, form.get(), [&] { QTest::keyClick(form.get(), Qt::Key_Escape); });
+    };
+    QTest::mouseClick(form->sbNavShowAll, Qt::LeftButton);
+    EXPECT_EQ(filled, 1);
+    EXPECT_TRUE(form->Navigator->Item(0)->Maximized());
+    EXPECT_FALSE(form->Navigator->Item(2)->Maximized());
+    EXPECT_FALSE(form->Navigator->BulkRunning());
+    EXPECT_FALSE(form->pWait->isVisible());
+    EXPECT_TRUE(form->Navigator->isVisible());
 }
 
 TEST_F(MainFormFixture, QuickRubricImagesLoadTheirRubrics) {
