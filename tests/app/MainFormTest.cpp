@@ -23,8 +23,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tsivor::app;
 using tsivor::directory::TDatabase;
+namespace mapview = tsivor::mapview;
 
 namespace {
 
@@ -346,6 +349,64 @@ TEST_F(SavedViewTest, TheMarker333AndSmallScalesAreIgnored) {
     EXPECT_NE(whole, 333);
     auto small = Open(whole / 2, 1500, 1200);
     EXPECT_DOUBLE_EQ(small->DataMap1->Scale(), whole);
+}
+
+} // namespace
+
+namespace {
+
+class MapZoomTest : public SavedViewTest {
+protected:
+    void SetUp() override {
+        SavedViewTest::SetUp();
+        if (IsSkipped()) return;
+        form = Open(333, 333, 333);
+        form->setWindowState(Qt::WindowNoState);
+        form->resize(1400, 900);
+        form->show();
+        for (int i = 0; i < 20 && !form->Ready(); ++i) QCoreApplication::processEvents();
+    }
+    std::unique_ptr<TFMainForm> form;
+};
+
+TEST_F(MapZoomTest, ButtonsLandExactlyOnTheLimits) {
+    auto& g = tsivor::app::Globals();
+    mapview::TDataMap& m = *form->DataMap1;
+    m.SetScale(g.MaxScale - 10);
+    form->sbZoomInClick();
+    EXPECT_DOUBLE_EQ(m.Scale(), g.MaxScale);
+    m.SetScale(g.MinScale + 1);
+    form->sbZoomOutClick();
+    EXPECT_DOUBLE_EQ(m.Scale(), g.MinScale);
+    m.SetScale(g.MinScale / 2); // below the limit: clamped by the scale change
+    EXPECT_DOUBLE_EQ(m.Scale(), g.MinScale);
+}
+
+TEST_F(MapZoomTest, WheelKeepsThePointUnderTheMouse) {
+    mapview::TDataMap& m = *form->DataMap1;
+    const QPoint at(400, 300);
+    float x0 = at.x(), y0 = at.y();
+    m.ScreenToMap(x0, y0);
+    const double before = m.Scale();
+    QWheelEvent wheel(at, m.mapToGlobal(QPointF(at)), {}, QPoint(0, 120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&m, &wheel);
+    EXPECT_NEAR(m.Scale(), before + std::trunc(before * 0.3 * 2), 1e-6); // one notch: +60 %
+    float x1 = at.x(), y1 = at.y();
+    m.ScreenToMap(x1, y1);
+    EXPECT_NEAR(x1, x0, 0.5);
+    EXPECT_NEAR(y1, y0, 0.5);
+}
+
+TEST_F(MapZoomTest, LogoCategoriesFollowTheScale) {
+    mapview::TDataMap& m = *form->DataMap1;
+    m.SetScale(200); // logo_p
+    EXPECT_FALSE(form->Categories().IsCategoryVisible(98));
+    EXPECT_TRUE(form->Categories().IsCategoryVisible(97)); // above logo_rub 30
+    m.SetScale(201);
+    EXPECT_TRUE(form->Categories().IsCategoryVisible(98));
+    EXPECT_TRUE(form->Categories().IsCategoryVisible(50));
+    EXPECT_FALSE(form->Categories().IsCategoryVisible(100));
 }
 
 } // namespace
