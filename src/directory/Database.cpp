@@ -44,6 +44,9 @@ bool TDatabase::Open(const QString& path, Mode mode, QString* error) {
     }
     if (!RegisterJetFunctions(db_))
         return fail(QStringLiteral("не удалось подготовить соединение."));
+    // The searches join every table of the directory; a page cache that holds a large
+    // directory whole (grown only as pages are read) keeps them off the disk.
+    sqlite3_exec(db_, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     if (mode == Mode::Create) {
         // A new file is written in one go and thrown away if that fails: no journal needed.
         sqlite3_exec(db_, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,

@@ -65,6 +65,28 @@ const std::vector<TSchemaTable>& HousesTables() {
     return tables;
 }
 
+namespace {
+
+struct TSchemaIndexExtra {
+    const char* Table;
+    const char* Column;
+    const char* With; // further columns of the index, separated by spaces
+};
+
+// The rubric list counts links per rubric, the multi-criteria search goes from organisation
+// to addresses, telephones and rubrics and tests the street, house and telephone.
+const std::vector<TSchemaIndexExtra>& CoveringColumns() {
+    static const std::vector<TSchemaIndexExtra> extra = {
+        {"Jumps", "Id_Topic", "Id_Main"},
+        {"Jumps", "Id_Main", "Id_Topic"},
+        {"Adr", "Id_Main", "Id_Street Number"},
+        {"Phones", "Id_Adr", "Phone"},
+    };
+    return extra;
+}
+
+} // namespace
+
 QString SchemaStatements(const std::vector<TSchemaTable>& tables) {
     QString sql;
     for (const TSchemaTable& t : tables) {
@@ -80,12 +102,19 @@ QString SchemaStatements(const std::vector<TSchemaTable>& tables) {
         }
         sql += QStringLiteral("CREATE TABLE \"%1\" (%2);\n")
                    .arg(QLatin1String(t.Name), cols.join(QStringLiteral(", ")));
-        // Links are followed by these numbers; an index keeps the joins quick.
+        // Links are followed by these numbers; an index keeps the joins quick. Where the
+        // searches read further columns of the linked row, the index carries them too, so a
+        // join step never has to visit the table itself.
         for (size_t i = 1; i < t.Columns.size(); ++i) {
             const QString col = QLatin1String(t.Columns[i].Name);
-            if (col.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive))
-                sql += QStringLiteral("CREATE INDEX \"%1_%2\" ON \"%1\" (\"%2\");\n")
-                           .arg(QLatin1String(t.Name), col);
+            if (!col.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive)) continue;
+            QStringList indexed = {col};
+            for (const TSchemaIndexExtra& e : CoveringColumns())
+                if (QLatin1String(e.Table) == QLatin1String(t.Name) &&
+                    QLatin1String(e.Column) == col)
+                    indexed << QString::fromLatin1(e.With).split(u' ');
+            sql += QStringLiteral("CREATE INDEX \"%1_%2\" ON \"%1\" (\"%3\");\n")
+                       .arg(QLatin1String(t.Name), col, indexed.join(QStringLiteral("\", \"")));
         }
     }
     return sql;
