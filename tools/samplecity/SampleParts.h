@@ -19,4 +19,12 @@ bool WriteSampleIconLibrary(const CityPlan& plan, const QString& dir, QString* e
 // info.db (directory) and houses/houses.db (real-estate listings).
 bool WriteSampleDirectory(const CityPlan& plan, const QString& dir, QString* error);
 
+// A directory of generated organisations for measuring the searches (not the sample city's).
+struct LargeDirectorySize {
+    int Organisations = 100000;
+    int Rubrics = 2000;
+};
+// Writes the file anew; false with the message.
+bool WriteLargeDirectory(const QString& path, const LargeDirectorySize& size, QString* error);
+
 } // namespace tsivor::sample
