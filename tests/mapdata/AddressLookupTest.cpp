@@ -132,6 +132,7 @@ TEST_F(AddressLookupTest, FindHouseLikeUsesTolerantNames) {
 TEST(NameWords, EmptyWordsAreSkippedButSomethingMustBeTyped) {
     EXPECT_TRUE(NameHoldsWordsInOrder("ПРОСПЕКТ МИРА", {"ПР", "", "МИРА"}));
     EXPECT_FALSE(NameHoldsWordsInOrder("ПРОСПЕКТ МИРА", {"МИРА", "ПР"}));
+    EXPECT_FALSE(NameHoldsWordsInOrder("МИРА ПРОСПЕКТ", {"ПР", "МИРА"}));
     EXPECT_FALSE(NameHoldsWordsInOrder("ПРОСПЕКТ МИРА", {"", ""}));
     // the next word is searched after the end of the previous occurrence
     EXPECT_FALSE(NameHoldsWordsInOrder("МИРА", {"МИ", "ИРА"}));
