@@ -22,6 +22,7 @@ bool IsWordChar(QChar c) {
 }
 
 char32_t Fold(char32_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
     return QChar::toCaseFolded(c);
 }
 
@@ -64,11 +65,16 @@ private:
     const unsigned char* end_;
 };
 
-std::u32string FoldedUtf8(const unsigned char* s, size_t n) {
-    std::u32string out;
+void FoldUtf8Into(const unsigned char* s, size_t n, std::u32string& out) {
+    out.clear();
     out.reserve(n);
     Utf8Reader r(s, n);
     while (!r.AtEnd()) out.push_back(Fold(r.Next()));
+}
+
+std::u32string FoldedUtf8(const unsigned char* s, size_t n) {
+    std::u32string out;
+    FoldUtf8Into(s, n, out);
     return out;
 }
 
@@ -120,6 +126,12 @@ public:
         }
         while (p < steps_.size() && steps_[p].Kind == Step::Run) ++p;
         return p == steps_.size();
+    }
+    // The same for a UTF-8 value; the folded text goes into a buffer kept with the pattern,
+    // as a search tests the one pattern against every row.
+    bool MatchesUtf8(const unsigned char* v, size_t n) {
+        FoldUtf8Into(v, n, scratch_);
+        return Matches(scratch_);
     }
 
 private:
@@ -174,6 +186,7 @@ private:
     }
 
     std::vector<Step> steps_;
+    std::u32string scratch_;
 };
 
 int CompareFolded(const std::u32string& a, const std::u32string& b) {
@@ -213,7 +226,7 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         pattern = fresh.get();
     }
     const auto* v = sqlite3_value_text(argv[1]);
-    sqlite3_result_int(ctx, pattern->Matches(FoldedUtf8(v, size_t(sqlite3_value_bytes(argv[1])))));
+    sqlite3_result_int(ctx, pattern->MatchesUtf8(v, size_t(sqlite3_value_bytes(argv[1]))));
     if (fresh) sqlite3_set_auxdata(ctx, 0, fresh.release(), FreePattern);
 }
 
