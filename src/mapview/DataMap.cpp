@@ -1,5 +1,7 @@
 #include "mapview/DataMap.h"
 
+#include "mapview/MapCursors.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -60,9 +62,18 @@ TDataMap::TDataMap(QWidget* parent) : TMyImage(parent), FOptions([this] { Option
     FViewport.SetSizeSource([this] { return size(); });
     FDevicePoints.resize(kDevicePointBufferSize);
     InstallTextMeasurer();
+    LoadBuiltInIcons(FOwnIcons);
+    FRender.IsCategoryVisible = [this](int32_t code) {
+        return FCategories.IsCategoryVisible(code);
+    };
+    FRender.Painter().IconLookup = [this](const QString& lib, const QString& pic) {
+        const QImage* icon = Icons().GetIcon(lib, pic);
+        return icon ? *icon : QImage();
+    };
 }
 
 TDataMap::~TDataMap() {
+    if (FOrbMapIcon) FOrbMapIcon->UnregisterClient(&FIconClient);
     // Linked maps must not keep showing a document that is about to go.
     for (TDataMap* linked : std::vector<TDataMap*>(FLinkedMaps)) linked->SetMainDataMap(nullptr);
     if (FMainDataMap) std::erase(FMainDataMap->FLinkedMaps, this);
@@ -439,6 +450,46 @@ void TDataMap::SyncLinkedMaps() {
         t->RepaintControl();
         t->SyncLinkedMaps();
     }
+}
+
+// ------------------------------------------------------------------ icons
+
+void TDataMap::SetOrbMapIcon(mapdata::TOrbIcon* icons) {
+    if (icons == &FOwnIcons) icons = nullptr;
+    if (icons == FOrbMapIcon) return;
+    if (FOrbMapIcon) FOrbMapIcon->UnregisterClient(&FIconClient);
+    FOrbMapIcon = icons;
+    if (FOrbMapIcon) FOrbMapIcon->RegisterClient(&FIconClient);
+    FIconClient.IconsChanged();
+}
+
+void TDataMap::TIconClient::IconsChanged() {
+    M.MarkDirty();
+    M.Redraw();
+    M.update();
+}
+
+void TDataMap::TIconClient::IconsDetached() {
+    // The component is going away (often at shutdown): fall back to the own pictures,
+    // without unregistering and without drawing now.
+    M.FOrbMapIcon = nullptr;
+    M.MarkDirty();
+}
+
+// ------------------------------------------------------------------ address lookup
+
+int TDataMap::StreetCodeOf(const QString& Name) {
+    const int before = Document().Streets.Count();
+    const int code = Lookup().StreetCodeOf(Name);
+    if (Document().Streets.Count() != before) SyncLinkedMaps();
+    return code;
+}
+
+int TDataMap::TownCodeOf(const QString& Name) {
+    const int before = Document().Towns.Count();
+    const int code = Lookup().TownCodeOf(Name);
+    if (Document().Towns.Count() != before) SyncLinkedMaps();
+    return code;
 }
 
 } // namespace tsivor::mapview

@@ -3,8 +3,11 @@
 // and the back buffer, and is the host the loader reports to. The viewport maths live in
 // TMapViewport; this class adds the events, the dirty/redraw protocol and linked maps.
 
+#include "mapdata/AddressLookup.h"
+#include "mapdata/Categories.h"
 #include "mapdata/MapDocument.h"
 #include "mapdata/MapLoader.h"
+#include "mapdata/OrbIcon.h"
 #include "mapview/MapOptions.h"
 #include "mapview/MapTools.h"
 #include "mapview/RenderPipeline.h"
@@ -183,6 +186,50 @@ public:
         return FRender.SaveImageToFile(PixelFormat, FileName, X0, Y0, X1, Y1, AScale, error);
     }
 
+    // ------------------------------------------------------------------ icons
+    // Notes are drawn from OrbMapIcon when it is set, else from the map's own component with
+    // the built-in library "Default". Not owned; nullptr returns to the own component.
+    mapdata::TOrbIcon* OrbMapIcon() const { return FOrbMapIcon; }
+    void SetOrbMapIcon(mapdata::TOrbIcon* icons);
+    mapdata::TOrbIcon& Icons() { return FOrbMapIcon ? *FOrbMapIcon : FOwnIcons; }
+    mapdata::TOrbIcon& OwnIcons() { return FOwnIcons; }
+
+    // ------------------------------------------------------------------ categories
+    // The filter's bits; all clear at creation. Changing them redraws nothing.
+    void SetCategoryVisible(int Code, bool Visible) {
+        FCategories.SetCategoryVisible(Code, Visible);
+    }
+    bool IsCategoryVisible(int Code) const { return FCategories.IsCategoryVisible(Code); }
+    static void GetCategoryNames(std::vector<mapdata::TCategoryName>& Strings) {
+        mapdata::GetCategoryNames(Strings);
+    }
+
+    // ------------------------------------------------------------------ address lookup
+    int FindStreetCode(const QString& Name) { return Lookup().FindStreetCode(Name); }
+    int FindTownCode(const QString& Name) { return Lookup().FindTownCode(Name); }
+    int FindStreetCodeLike(const QString& Name) { return Lookup().FindStreetCodeLike(Name); }
+    int FindTownCodeLike(const QString& Name) { return Lookup().FindTownCodeLike(Name); }
+    // Get-or-add; a new name is shown by the linked maps too.
+    int StreetCodeOf(const QString& Name);
+    int TownCodeOf(const QString& Name);
+    QString StreetNameOf(int16_t Code) { return Lookup().StreetNameOf(Code); }
+    QString TownNameOf(int16_t Code) { return Lookup().TownNameOf(Code); }
+    std::vector<mapdata::TNamedCode> GetStreets() { return Lookup().GetStreets(); }
+    std::vector<mapdata::TNamedCode> GetTowns() { return Lookup().GetTowns(); }
+    mapdata::TAdres DecodeAddress(const mapdata::TORBMapObjectMem& o) {
+        return Lookup().DecodeAddress(o);
+    }
+    // Fill FoundObjects in list order and return its first element, or -1.
+    int FindHouse(int Category, const QString& Town, const QString& House, const QString& Street) {
+        return Lookup().FindHouse(Category, Town, House, Street, FoundObjects);
+    }
+    int FindHouseLike(int Category, const QString& Town, const QString& House,
+                      const QString& Street) {
+        return Lookup().FindHouseLike(Category, Town, House, Street, FoundObjects);
+    }
+    // Result of the last house search or hit test.
+    std::vector<int> FoundObjects;
+
     // ------------------------------------------------------------------ linked maps
     // Shows the main map's document with this map's own viewport and options; nullptr
     // unlinks. Linking to itself or into a cycle is refused.
@@ -230,6 +277,18 @@ private:
 
     TDataMap* FMainDataMap = nullptr;
     std::vector<TDataMap*> FLinkedMaps;
+    // Tells the map when its icon component changes or goes away.
+    struct TIconClient : mapdata::TOrbIconClient {
+        explicit TIconClient(TDataMap& map) : M(map) {}
+        void IconsChanged() override;
+        void IconsDetached() override;
+        TDataMap& M;
+    };
+    mapdata::TAddressLookup Lookup() { return mapdata::TAddressLookup(Document()); }
+    mapdata::TOrbIcon FOwnIcons;
+    mapdata::TOrbIcon* FOrbMapIcon = nullptr;
+    TIconClient FIconClient{*this};
+    mapdata::TCategories FCategories;
     TRenderPipeline FRender{*this}; // last: it reads the options when made
 };
 
