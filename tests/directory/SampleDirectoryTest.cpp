@@ -6,10 +6,12 @@
 #include "directory/DirectorySchema.h"
 #include "directory/LikeCondition.h"
 #include "directory/RubricQueries.h"
+#include "mapdata/AddressLookup.h"
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapLoader.h"
 
 #include <QDir>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -79,9 +81,17 @@ sample::CityPlan* SampleDirectory::plan = nullptr;
 bool SampleDirectory::ok = false;
 QString SampleDirectory::message;
 
-TEST_F(SampleDirectory, TablesHaveExactlyTheColumnsTheProgramReads) {
+TEST_F(SampleDirectory, TablesHaveTheProgramsColumnsThenTheUnusedOnes) {
+    const QHash<QString, QStringList> unused = {
+        {"Main", {"Contacts TEXT", "Show INTEGER", "Utochnen INTEGER", "Pol INTEGER"}},
+        {"Streets", {"show INTEGER"}},
+        {"Phones", {"delete INTEGER"}},
+    };
     for (const auto& t : directory::DirectoryTables())
-        EXPECT_EQ(Columns(QDir(dir->path()).filePath("info.db"), t.Name), Expected(t)) << t.Name;
+        EXPECT_EQ(
+            Columns(QDir(dir->path()).filePath("info.db"), t.Name),
+            (Expected(t) + unused.value(t.Name) + QStringList{"TimeStamp TEXT", "TimeCreate TEXT"}))
+            << t.Name;
     for (const auto& t : directory::HousesTables())
         EXPECT_EQ(Columns(QDir(dir->path()).filePath("houses/houses.db"), t.Name), Expected(t))
             << t.Name;
@@ -106,7 +116,7 @@ TEST_F(SampleDirectory, AddressesAreHousesOfThePlan) {
     directory::TQuery q(&dm.ADOConnection1);
     ASSERT_TRUE(q.Reopen({"SELECT Streets.Name, Adr.Number FROM Streets INNER JOIN Adr ON "
                           "Streets.id = Adr.Id_Street",
-                          "WHERE Streets.Name <> \"Приреченск\""}));
+                          "WHERE Streets.Name <> \"Приреченск\" AND Adr.id_map >= 0"}));
     QSet<QString> houses;
     for (const auto& h : plan->Houses) houses.insert(h.Street + u'|' + h.House);
     ASSERT_GT(q.RecordCount(), 300);
@@ -269,6 +279,137 @@ TEST_F(StatementsOfTheProgram, RealEstateSearch) {
     ASSERT_TRUE(
         q.Reopen({directory::Tdm::BuildHousesStatement("( (phone=\"+\") )", "Base.Operation;")}));
     EXPECT_GT(q.RecordCount(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The sample directory checked against the map it describes.
+class SampleAgainstTheMap : public SampleDirectory {
+protected:
+    void SetUp() override {
+        SampleDirectory::SetUp();
+        mapdata::TMapLoadHost host;
+        ASSERT_TRUE(mapdata::MapLoad(QDir(dir->path()).filePath("info1.db"), doc, host));
+    }
+    // The street and house the real-estate search takes from a listing's address.
+    static std::pair<QString, QString> ListingStreetAndHouse(const QString& adr) {
+        QString street, rest = adr;
+        const qsizetype comma = adr.indexOf(u','), space = adr.indexOf(u' ');
+        if (comma >= 0 || space >= 0) {
+            const qsizetype cut = comma >= 0 ? comma : space;
+            street = adr.left(cut);
+            rest = adr.mid(cut + 1);
+        }
+        const qsizetype last = street.lastIndexOf(u' ');
+        if (last > 5 && street.size() - last - 1 < 6) street.truncate(last);
+        if (rest.contains(u'-')) rest.truncate(rest.indexOf(u'-'));
+        return {street.trimmed(), rest.trimmed()};
+    }
+    mapdata::TMapDocument doc;
+};
+
+TEST_F(SampleAgainstTheMap, OrganisationAddressesFindTheirHouses) {
+    mapdata::TAddressLookup lookup(doc);
+    directory::TQuery q(&dm.ADOConnection1);
+    ASSERT_TRUE(q.Reopen({"SELECT Streets.Name, Adr.Number, Adr.id_map",
+                          "FROM Streets INNER JOIN Adr ON Streets.id = Adr.Id_Street",
+                          "WHERE Streets.Name <> \"Приреченск\""}));
+    int onMap = 0, offMap = 0;
+    for (q.First(); !q.Eof(); q.Next()) {
+        std::vector<int> found;
+        lookup.FindHouse(-1, "", q.FieldAsString("Number"), q.FieldAsString("Name"), found);
+        const int object = int(q.FieldAsInteger("id_map"));
+        if (object >= 0) {
+            ++onMap;
+            EXPECT_NE(std::find(found.begin(), found.end(), object), found.end())
+                << q.FieldAsString("Name").toStdString() << " " << object;
+        } else {
+            ++offMap;
+            EXPECT_TRUE(found.empty()) << q.FieldAsString("Number").toStdString();
+        }
+    }
+    EXPECT_GT(onMap, 300);
+    EXPECT_GT(offMap, 0); // houses built after the map
+}
+
+TEST_F(SampleAgainstTheMap, AddressesWithoutAStreetAreFiledUnderTheCitysName) {
+    directory::TQuery q(&dm.ADOConnection1);
+    ASSERT_TRUE(q.Reopen({"SELECT Adr.Adr_Pre, Adr.Number, Adr.id_map FROM Streets INNER JOIN Adr",
+                          "ON Streets.id = Adr.Id_Street WHERE Streets.Name = \"приреченск\""}));
+    ASSERT_GT(q.RecordCount(), 0);
+    for (q.First(); !q.Eof(); q.Next()) {
+        EXPECT_EQ(q.FieldAsInteger("id_map"), -1);
+        EXPECT_FALSE(q.FieldAsString("Adr_Pre").isEmpty());
+    }
+}
+
+TEST_F(SampleAgainstTheMap, ListingAddressesLeadToHousesOfTheMap) {
+    directory::TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(QDir(dir->path()).filePath("houses/houses.db"),
+                        directory::TDatabase::Mode::ReadOnly, &error));
+    directory::TQuery q(&db);
+    ASSERT_TRUE(q.Reopen({"SELECT Adr FROM Base"}));
+    mapdata::TAddressLookup lookup(doc);
+    int commas = 0, spaces = 0, flats = 0;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString adr = q.FieldAsString("Adr");
+        const auto [street, house] = ListingStreetAndHouse(adr);
+        std::vector<int> found;
+        EXPECT_GE(lookup.FindHouseLike(-1, "", house, street, found), 0) << adr.toStdString();
+        (adr.contains(u',') ? commas : spaces)++;
+        flats += adr.contains(u'-');
+    }
+    EXPECT_GT(commas, 0);
+    EXPECT_GT(spaces, 0);
+    EXPECT_GT(flats, 0);
+}
+
+TEST_F(SampleAgainstTheMap, CardMarksAndAttachments) {
+    directory::TQuery q(&dm.ADOConnection1);
+    ASSERT_TRUE(q.Reopen({"SELECT Header FROM Main WHERE Header <> \"\""}));
+    ASSERT_GT(q.RecordCount(), 0);
+    // The pictures writer draws header/head_1 .. head_20.
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString name = q.FieldAsString("Header");
+        const int n = name.mid(5).toInt();
+        EXPECT_TRUE(name.startsWith("head_") && n >= 1 && n <= 20) << name.toStdString();
+    }
+    ASSERT_TRUE(q.Reopen({"SELECT count(*) AS n FROM Main WHERE Color <> 0 AND Id > 20"}));
+    EXPECT_GT(q.FieldAsInteger("n"), 0);
+    ASSERT_TRUE(q.Reopen({"SELECT count(*) AS n FROM Main WHERE len(File) > 1"}));
+    EXPECT_GT(q.FieldAsInteger("n"), 0);
+}
+
+// The rubric statements on the sample data answer as Jet would.
+TEST_F(SampleAgainstTheMap, RubricStatementsOnTheSample) {
+    directory::TRubricQueries rubrics(dm);
+    test::FakePlatform platform;
+    ASSERT_TRUE(rubrics.OpenRubricLists());
+    ASSERT_TRUE(rubrics.FilterRubrics(QString::fromUtf8("ап/ка")));
+    QStringList lower;
+    for (dm.QJumps.First(); !dm.QJumps.Eof(); dm.QJumps.Next())
+        lower << dm.QJumps.FieldAsString("Name");
+    EXPECT_TRUE(lower.contains(QString::fromUtf8("Аптеки")));
+    EXPECT_TRUE(lower.contains(QString::fromUtf8("Кафе")));
+    ASSERT_TRUE(rubrics.FilterRubrics(QString::fromUtf8("АП/КА")));
+    QStringList upper;
+    for (dm.QJumps.First(); !dm.QJumps.Eof(); dm.QJumps.Next())
+        upper << dm.QJumps.FieldAsString("Name");
+    EXPECT_EQ(upper, lower);
+    // "ё" and "е" are different letters to Jet's like, the case is not.
+    ASSERT_TRUE(rubrics.FilterRubrics(QString::fromUtf8("ЁЛОЧ")));
+    EXPECT_EQ(dm.QJumps.RecordCount(), 1);
+    EXPECT_FALSE(rubrics.FilterRubrics(QString::fromUtf8("елоч")));
+
+    // Organisation 1 is in two of the three medical rubrics: listed twice.
+    ASSERT_TRUE(rubrics.LoadRubrics("471/468/718", ""));
+    int first = 0;
+    for (dm.QMain.First(); !dm.QMain.Eof(); dm.QMain.Next())
+        first += dm.QMain.FieldAsInteger("Id") == 1;
+    EXPECT_EQ(first, 2);
 }
 
 } // namespace

@@ -272,7 +272,9 @@ private:
                 const int addresses = dice_.Chance(75) ? 1 : dice_.Int(2, 3);
                 for (int a = 0; a < addresses; ++a)
                     o.Houses.push_back(dice_.Int(0, int(plan_.Houses.size()) - 1));
-                if (dice_.Chance(4)) o.Houses.push_back(-1); // a post box, no street
+                if (dice_.Chance(4)) o.Houses.push_back(-1);        // a post box, no street
+                if (dice_.Chance(5)) o.Houses.push_back(kNewHouse); // built after the map
+                if (dice_.Chance(5)) o.Color = 1;
                 WriteOrg(o);
             }
         }
@@ -285,6 +287,8 @@ private:
         std::vector<int> Rubrics;
         std::vector<int> Houses; // plan house indexes; -1 an address without a street
     };
+    // A house of a plan street that the map does not show yet.
+    static constexpr int kNewHouse = -2;
 
     void WriteOrg(const Org& o) {
         const QString slug = Transliterate(o.Title.section(u'«', 1).section(u'»', 0, 0));
@@ -299,6 +303,8 @@ private:
             if (h >= 0) {
                 const PlanHouse& ph = plan_.Houses[size_t(h)];
                 object = objects_.Find(ph.Street, ph.House);
+            } else if (h == kNewHouse) {
+                h = NewHouseStreet();
             }
             addrs.emplace_back(h, object);
             if (object >= 0 && !ids.contains(QStringLiteral(";%1;").arg(object)) &&
@@ -314,11 +320,29 @@ private:
         for (const auto& [h, object] : addrs) WriteAddress(o, h, object);
     }
 
+    // The plan street of a new house, as a negative code below kNewHouse; its number is one
+    // the map does not have on that street.
+    int NewHouseStreet() {
+        const int s = dice_.Int(0, int(plan_.Streets.size()) - 1);
+        return kNewHouse - 1 - s;
+    }
+    QString NewHouseNumber(const QString& street) {
+        for (int n = 200;; ++n) {
+            const QString number = QStringLiteral("%1").arg(n + dice_.Int(0, 50));
+            if (objects_.Find(street, number) < 0) return number;
+        }
+    }
+
     void WriteAddress(const Org& o, int house, int object) {
         const int adr = nextAdr_++;
         QString pre, number, post;
         int street = noStreetId_;
-        if (house >= 0) {
+        if (house < kNewHouse) {
+            const QString name = plan_.Streets[size_t(kNewHouse - 1 - house)].Name;
+            street = streetIds_.value(name, noStreetId_);
+            number = NewHouseNumber(name);
+            post = QStringLiteral("(новостройка)");
+        } else if (house >= 0) {
             const PlanHouse& ph = plan_.Houses[size_t(house)];
             street = streetIds_.value(ph.Street, noStreetId_);
             number = ph.House;
@@ -335,7 +359,7 @@ private:
         Run("INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, Adr_Post, id_map) "
             "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
             {adr, o.Id, street, pre, number, post, object});
-        const int phones = house < 0 ? 0 : dice_.Int(0, 3);
+        const int phones = house == -1 ? 0 : dice_.Int(0, 3);
         for (int p = 0; p < phones; ++p) {
             static const std::vector<QString> kinds = {"тел", "тел", "тел/факс", "факс", "сот"};
             static const std::vector<QString> notes = {
@@ -417,10 +441,17 @@ bool WriteHouses(const CityPlan& plan, TDatabase& db, QString* error) {
                 district = int(d) + 1;
         if (dice.Chance(5)) district = 7;
         const int rooms = dice.Int(0, 5);
-        const QString kind = dice.Pick(kinds);
+        // The listing search takes the street up to the first comma or space and drops a
+        // short last word after the fifth character (the street type); so a type follows only
+        // names long enough for that, a name of several words always has one and a comma.
+        const bool severalWords = h.Street.contains(u' ');
+        QString kind = dice.Pick(kinds);
+        if (severalWords && kind.isEmpty()) kind = QStringLiteral("ул");
+        if (h.Street.size() < 6) kind.clear();
         const int flat = dice.Int(1, 120);
         QString adr = h.Street + (kind.isEmpty() ? QString() : u' ' + kind);
-        adr += dice.Chance(80) ? QStringLiteral(", ") : QStringLiteral(" ");
+        adr += severalWords || !kind.isEmpty() || dice.Chance(70) ? QStringLiteral(", ")
+                                                                  : QStringLiteral(" ");
         adr += h.House;
         if (operation != 2 && dice.Chance(70)) adr += QStringLiteral("-%1").arg(flat);
         const int storeys = std::max(1, h.Storeys);
@@ -448,14 +479,38 @@ bool WriteHouses(const CityPlan& plan, TDatabase& db, QString* error) {
     return ok && db.Exec(QStringLiteral("COMMIT"), error);
 }
 
+// The directory as delivered carries bookkeeping columns the program never reads; the sample
+// has them too, so that "SELECT Main.*" and the imports meet what they will meet in the field.
+bool AddUnusedColumns(TDatabase& db, QString* error) {
+    static const char* const statements[] = {
+        "ALTER TABLE Main ADD COLUMN Contacts TEXT DEFAULT ''",
+        "ALTER TABLE Main ADD COLUMN Show INTEGER DEFAULT 1",
+        "ALTER TABLE Main ADD COLUMN Utochnen INTEGER DEFAULT 0",
+        "ALTER TABLE Main ADD COLUMN Pol INTEGER DEFAULT 0",
+        "ALTER TABLE Streets ADD COLUMN show INTEGER DEFAULT 1",
+        "ALTER TABLE Phones ADD COLUMN \"delete\" INTEGER DEFAULT 0",
+    };
+    for (const char* sql : statements)
+        if (!db.Exec(QString::fromUtf8(sql), error)) return false;
+    for (const auto& t : directory::DirectoryTables())
+        for (const char* column : {"TimeStamp", "TimeCreate"})
+            if (!db.Exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2 TEXT DEFAULT "
+                                        "'2003-09-01 12:00:00'")
+                             .arg(QLatin1String(t.Name), QLatin1String(column)),
+                         error))
+                return false;
+    return true;
+}
+
 // Writes one database anew: the schema, then its rows.
 template <class Fill>
 bool WriteDatabase(const QString& path, const std::vector<directory::TSchemaTable>& tables,
-                   Fill fill, QString* error) {
+                   Fill fill, QString* error, bool unusedColumns = false) {
     QFile::remove(path);
     TDatabase db;
     if (!db.Open(path, TDatabase::Mode::Create, error)) return false;
-    if (!directory::CreateSchema(db, tables, error) || !fill(db)) {
+    if (!directory::CreateSchema(db, tables, error) ||
+        (unusedColumns && !AddUnusedColumns(db, error)) || !fill(db)) {
         db.Close();
         QFile::remove(path);
         return false;
@@ -470,7 +525,8 @@ bool WriteSampleDirectory(const CityPlan& plan, const QString& dir, QString* err
     const HouseObjects objects(out.filePath(QStringLiteral("info1.db")));
     if (!WriteDatabase(
             out.filePath(QStringLiteral("info.db")), directory::DirectoryTables(),
-            [&](TDatabase& db) { return DirectoryWriter(plan, db, objects).Write(error); }, error))
+            [&](TDatabase& db) { return DirectoryWriter(plan, db, objects).Write(error); }, error,
+            true))
         return false;
     if (!out.mkpath(QStringLiteral("houses"))) {
         if (error)
