@@ -156,7 +156,10 @@ void TFStartUp::TileClick(int tile) {
 }
 
 void TFStartUp::WebLinkClick(QLabel* link) {
-    platform::OpenUrl(QStringLiteral("http://") + link->text());
+    const QString caption = link->text().trimmed();
+    // A configured address that already names its scheme is not prefixed a second time.
+    platform::OpenUrl(caption.contains(QLatin1String("://")) ? caption
+                                                             : QStringLiteral("http://") + caption);
 }
 
 void TFStartUp::bNextClick() {

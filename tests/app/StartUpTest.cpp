@@ -71,6 +71,11 @@ TEST(StartUp, LinksAndTilesOpenTheirTargets) {
     page.show();
     QTest::mouseClick(page.Label2, Qt::LeftButton);
     EXPECT_EQ(platform.opened, QStringList{"http://www.tsivor.example"});
+    page.LabelWWW->setText("https://city.example");
+    page.LabelWWW->show();
+    QTest::mouseClick(page.LabelWWW, Qt::LeftButton);
+    EXPECT_EQ(platform.opened.value(1), "https://city.example");
+    platform.opened.removeLast();
     page.TileNumber[0] = 3;
     page.TileNumber[1] = 4; // no such file
     page.TileClick(0);
