@@ -1,7 +1,8 @@
 // Frame costs of a maximised 1920 x 1080 map on the sample city (info1.db of the sample
 // deployment) and on the large generated city: set TSIVOR_LARGE_CITY to the folder written by
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
-// Benchmark args: city (0 sample, 1 large), then the scale (0 = the whole map).
+// Benchmark args: city (0 sample, 1 large, 2 large with the spatial index on), then the scale
+// (0 = the whole map).
 #include "mapview/DataMap.h"
 
 #include <QApplication>
@@ -56,11 +57,14 @@ TDataMap* City(int which) {
 }
 
 TDataMap* CityFor(benchmark::State& state) {
-    TDataMap* m = City(int(state.range(0)));
-    if (!m)
+    const int which = int(state.range(0));
+    TDataMap* m = City(which);
+    if (!m) {
         state.SkipWithError("large city not generated (TSIVOR_LARGE_CITY)");
-    else
-        state.counters["objects"] = m->Document().ObjectCount();
+        return nullptr;
+    }
+    m->SetUseIndex(which == 2);
+    state.counters["objects"] = m->Document().ObjectCount();
     return m;
 }
 
@@ -87,7 +91,7 @@ void BM_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame)
     ->ArgNames({"city", "scale"})
-    ->ArgsProduct({{0, 1}, {0, kHouseScale, kStreetScale}})
+    ->ArgsProduct({{0, 1, 2}, {0, kHouseScale, kStreetScale}})
     ->Unit(benchmark::kMillisecond);
 
 // ScrollBy of args(2) pixels: the buffer shifts, the uncovered strip is rebuilt. Back and
@@ -109,7 +113,7 @@ void BM_ScrollBy(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollBy)
     ->ArgNames({"city", "scale", "px"})
-    ->ArgsProduct({{0, 1}, {kStreetScale, kHouseScale}, {10, 50}})
+    ->ArgsProduct({{0, 1, 2}, {kStreetScale, kHouseScale}, {10, 50}})
     ->Unit(benchmark::kMillisecond);
 
 // RenderToStream of the whole map into a 4000 x 4000 bitmap (a square around the extent), in
@@ -133,7 +137,12 @@ void BM_RenderToStream4000(benchmark::State& state) {
     state.counters["scale"] = scale;
     state.counters["MB"] = double(bytes.size()) / 1e6;
 }
-BENCHMARK(BM_RenderToStream4000)->ArgNames({"city"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderToStream4000)
+    ->ArgNames({"city"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

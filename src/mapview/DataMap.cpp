@@ -35,14 +35,18 @@ public:
         if (M.OnBeforeLoad) M.OnBeforeLoad(&M);
     }
     void ClearView() override { M.ClearView(); }
-    bool SwitchIndexOff() override { return false; } // the spatial index hooks in here
+    bool SwitchIndexOff() override {
+        const bool wasOn = M.UseIndex();
+        M.SetUseIndex(false);
+        return wasOn;
+    }
     void Progress(int position) override {
         if (M.OnProgress) M.OnProgress(&M, position);
     }
     bool DrawForDiagnostics(const mapdata::TORBMapObjectMem& o) override {
         return M.FRender.DrawForDiagnostics(o);
     }
-    void RestoreIndex(bool) override {}
+    void RestoreIndex(bool wasOn) override { M.SetUseIndex(wasOn); }
     void ClearSelection() override {}
     void ApplyLoadedView() override { M.ApplyLoadedView(); }
     void MarkDirty() override { M.MarkDirty(); }
@@ -87,6 +91,12 @@ mapdata::TMapDocument& TDataMap::Document() {
 
 const mapdata::TMapDocument& TDataMap::Document() const {
     return FMainDataMap ? FMainDataMap->Document() : FOwnDocument;
+}
+
+void TDataMap::SetIndexSize(int v) {
+    const int size = v / 100 * 100;
+    if (size <= 0 || size == IndexSize()) return;
+    SpatialIndex().SetCellSize(size, size);
 }
 
 void TDataMap::SetMashtab(int32_t v) {

@@ -6,6 +6,7 @@
 #include "mapdata/AddressLookup.h"
 #include "mapdata/Categories.h"
 #include "mapdata/MapDocument.h"
+#include "mapdata/MapIndex.h"
 #include "mapdata/MapLoader.h"
 #include "mapdata/OrbIcon.h"
 #include "mapview/MapOptions.h"
@@ -239,6 +240,21 @@ public:
     // After a change of the shared document: redraws the main map and the linked maps.
     void SyncLinkedMaps();
 
+    // ------------------------------------------------------------------ spatial index
+    // Off in the application; on a large map drawing then visits only the nearby objects.
+    bool UseIndex() const { return SpatialIndex().Active(); }
+    void SetUseIndex(bool v) { SpatialIndex().SetActive(v); }
+    int IndexSize() const { return SpatialIndex().CellWidth(); }
+    // Rounded down to a multiple of 100; a new size rebuilds the grid.
+    void SetIndexSize(int v);
+    // The main map's index when linked, like the document.
+    mapdata::TOrbMapIndex& SpatialIndex() {
+        return FMainDataMap ? FMainDataMap->SpatialIndex() : FIndex;
+    }
+    const mapdata::TOrbMapIndex& SpatialIndex() const {
+        return FMainDataMap ? FMainDataMap->SpatialIndex() : FIndex;
+    }
+
 protected:
     void Paint(QPainter& canvas, const QRect& rect) override;
     void ControlResized() override;
@@ -260,6 +276,7 @@ private:
     void InstallTextMeasurer();
 
     mapdata::TMapDocument FOwnDocument;
+    mapdata::TOrbMapIndex FIndex{FOwnDocument.Objects};
     tOrbMapOptions FOptions;
     TMapViewport FViewport;
     const TMapTransform* FTransform = &FViewport;

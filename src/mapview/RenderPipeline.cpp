@@ -96,9 +96,22 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
     const double ppu = vp.PixelsPerUnit();
     const double scale = vp.Scale();
     const bool view3D = View3DActive(scale);
-    for (int i = 0; i < doc.ObjectCount(); ++i) {
-        const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
+    // With the spatial index only the objects listed near the rectangle are visited, in list
+    // order; an index that missed appends or deletions made past it is rebuilt first.
+    const std::vector<int32_t>* nearby = nullptr;
+    mapdata::TOrbMapIndex& index = FMap.SpatialIndex();
+    if (index.Active()) {
+        if (index.IndexedCount() != doc.ObjectCount()) index.Rebuild();
+        nearby = &index.Query(x0, y0, x1, y1);
+    }
+    const int count = nearby ? int(nearby->size()) : doc.ObjectCount();
+    int previous = -1;
+    for (int k = 0; k < count; ++k) {
+        const int i = nearby ? (*nearby)[size_t(k)] : k;
+        if (i == previous) continue;
+        previous = i;
         if (!vp.IsObjectInView(doc.Objects, i)) continue;
+        const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
         if (Filter) {
             if (IsCategoryVisible && !IsCategoryVisible(o.Category)) continue;
             if (OnFilteredObject) {

@@ -243,3 +243,22 @@ TEST(RenderFrames, GrassTexturesTheBackgroundOnlyWithTheTextureOption) {
     EXPECT_EQ(PixelColor(t.map.Picture(), 10, 10), kGreen);
     EXPECT_EQ(PixelColor(t.map.Picture(), 11, 10), 0u);
 }
+
+TEST(RenderIndex, FramesWithTheSpatialIndexMatchTheFullScan) {
+    TTestMap plain, indexed;
+    for (TTestMap* t : {&plain, &indexed}) {
+        FillScene(t->Doc());
+        AddRect(t->Doc(), 3000, 3000, 3100, 3100, kRed); // far away, in another cell
+    }
+    indexed.map.SetIndexSize(250); // cells of 200: the scene spans two columns
+    EXPECT_EQ(indexed.map.IndexSize(), 200);
+    indexed.map.SetUseIndex(true);
+    EXPECT_EQ(indexed.Frame(), plain.Frame());
+    EXPECT_FALSE(Collected(indexed.map, 5)) << "outside the cells near the view";
+    // An object appended past the index is still drawn: the index catches up.
+    for (TTestMap* t : {&plain, &indexed}) AddRect(t->Doc(), 60, 60, 80, 80, kGreen, 5);
+    EXPECT_EQ(indexed.Frame(), plain.Frame());
+    EXPECT_TRUE(Collected(indexed.map, 6));
+    indexed.map.SetIndexSize(1050);
+    EXPECT_EQ(indexed.map.IndexSize(), 1000);
+}

@@ -1,0 +1,153 @@
+#include "mapdata/MapIndex.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tsivor::mapdata {
+
+TOrbMapIndex::TOrbMapIndex(const TOrbMapList& objects) : FObjects(objects) {
+    SetCellSize(1000, 1000);
+}
+
+void TOrbMapIndex::SetActive(bool value) {
+    if (value == FActive) return;
+    if (value) {
+        FActive = true;
+        Rebuild();
+    } else {
+        Clear();
+        FActive = false;
+    }
+}
+
+void TOrbMapIndex::SetCellSize(int width, int height) {
+    // Tiny cells would make a grid of billions of cells.
+    width = std::max(width, kMinCell);
+    height = std::max(height, kMinCell);
+    if (width == FCellWidth && height == FCellHeight) return;
+    Clear();
+    FCellWidth = width;
+    FCellHeight = height;
+    FCellsX = std::max(kExtent / width, 1);
+    FCellsY = std::max(kExtent / height, 1);
+    FOriginCol = FCellsX / 2;
+    FOriginRow = FCellsY / 2;
+    FCells.assign(size_t(FCellsX) * size_t(FCellsY), {});
+    Rebuild();
+}
+
+void TOrbMapIndex::Clear() {
+    for (auto& c : FCells) std::vector<int32_t>().swap(c);
+    FResult.clear();
+    FIndexedCount = 0;
+}
+
+void TOrbMapIndex::Rebuild() {
+    Clear();
+    if (!FActive) return;
+    for (int i = 0; i < int(FObjects.size()); ++i) AddObject(i);
+}
+
+int TOrbMapIndex::Column(float x) const {
+    // nearbyint rounds halves to even in the default rounding mode.
+    const double c = std::nearbyint(double(x) / FCellWidth) + FOriginCol;
+    return int(std::clamp(c, 0.0, double(FCellsX - 1)));
+}
+
+int TOrbMapIndex::Row(float y) const {
+    const double r = std::nearbyint(double(y) / FCellHeight) + FOriginRow;
+    return int(std::clamp(r, 0.0, double(FCellsY - 1)));
+}
+
+std::vector<int32_t>& TOrbMapIndex::CellAt(int col, int row) {
+    col = std::clamp(col, 0, FCellsX - 1);
+    row = std::clamp(row, 0, FCellsY - 1);
+    return FCells[size_t(col) * size_t(FCellsY) + size_t(row)];
+}
+
+const std::vector<int32_t>& TOrbMapIndex::Cell(int col, int row) const {
+    return const_cast<TOrbMapIndex*>(this)->CellAt(col, row);
+}
+
+TOrbMapIndex::TCellRange TOrbMapIndex::CellRange(int index) const {
+    TCellRange r;
+    if (index < 0 || size_t(index) >= FObjects.size() || !FObjects[size_t(index)]) return r;
+    const auto& box = FObjects[size_t(index)]->Box;
+    float x0 = box[0].X, x1 = box[0].X, y0 = box[0].Y, y1 = box[0].Y;
+    for (const TORBMapPoint& p : box) {
+        x0 = std::min(x0, p.X);
+        x1 = std::max(x1, p.X);
+        y0 = std::min(y0, p.Y);
+        y1 = std::max(y1, p.Y);
+    }
+    r.Col0 = Column(x0);
+    r.Col1 = Column(x1);
+    r.Row0 = Row(y0);
+    r.Row1 = Row(y1);
+    return r;
+}
+
+void TOrbMapIndex::AddObject(int index) {
+    if (!FActive) return;
+    const TCellRange r = CellRange(index);
+    for (int c = r.Col0; c <= r.Col1; ++c) {
+        for (int w = r.Row0; w <= r.Row1; ++w) {
+            auto& cell = CellAt(c, w);
+            if (std::find(cell.begin(), cell.end(), index) == cell.end()) cell.push_back(index);
+        }
+    }
+    ++FIndexedCount;
+}
+
+void TOrbMapIndex::RemoveFromCells(const TCellRange& range, int index) {
+    if (!FActive) return;
+    for (int c = range.Col0; c <= range.Col1; ++c) {
+        for (int w = range.Row0; w <= range.Row1; ++w) {
+            auto& cell = CellAt(c, w);
+            auto it = std::find(cell.begin(), cell.end(), index);
+            if (it != cell.end()) cell.erase(it);
+        }
+    }
+    FIndexedCount = std::max(FIndexedCount - 1, 0);
+}
+
+void TOrbMapIndex::ShiftDown(int index) {
+    if (!FActive) return;
+    for (auto& cell : FCells)
+        for (int32_t& v : cell)
+            if (v >= index) --v;
+}
+
+void TOrbMapIndex::ShiftUp(int index) {
+    if (!FActive) return;
+    for (auto& cell : FCells)
+        for (int32_t& v : cell)
+            if (v >= index) ++v;
+}
+
+const std::vector<int32_t>& TOrbMapIndex::Query(float x1, float y1, float x2, float y2) {
+    FResult.clear();
+    if (!FActive) return FResult;
+    // Reversed corners are ordered before widening, so the range never shrinks.
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    int c0 = Column(x1) - 1, c1 = Column(x2) + 1;
+    int r0 = Row(y1) - 1, r1 = Row(y2) + 1;
+    c0 = std::clamp(c0, 0, FCellsX - 1);
+    c1 = std::clamp(c1, 0, FCellsX - 1);
+    r0 = std::clamp(r0, 0, FCellsY - 1);
+    r1 = std::clamp(r1, 0, FCellsY - 1);
+    size_t total = 0;
+    for (int c = c0; c <= c1; ++c)
+        for (int w = r0; w <= r1; ++w) total += CellAt(c, w).size();
+    FResult.reserve(total);
+    for (int c = c0; c <= c1; ++c)
+        for (int w = r0; w <= r1; ++w) {
+            const auto& cell = CellAt(c, w);
+            FResult.insert(FResult.end(), cell.begin(), cell.end());
+        }
+    std::sort(FResult.begin(), FResult.end());
+    return FResult;
+}
+
+} // namespace tsivor::mapdata

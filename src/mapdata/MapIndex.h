@@ -1,0 +1,66 @@
+#pragma once
+// TOrbMapIndex: an optional uniform grid over the map plane listing, per cell, the top-level
+// objects whose box touches it, so drawing on a large map visits only nearby objects.
+
+#include "mapdata/MapObject.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tsivor::mapdata {
+
+class TOrbMapIndex {
+public:
+    // The cells and rows of one object's box, inclusive.
+    struct TCellRange {
+        int Col0 = 0, Row0 = 0, Col1 = 0, Row1 = 0;
+        friend bool operator==(const TCellRange&, const TCellRange&) = default;
+    };
+
+    explicit TOrbMapIndex(const TOrbMapList& objects);
+
+    // Off to on rebuilds; on to off empties the cells.
+    void SetActive(bool value);
+    bool Active() const { return FActive; }
+    // No effect when unchanged; otherwise a new grid, rebuilt.
+    void SetCellSize(int width, int height);
+    int CellWidth() const { return FCellWidth; }
+    int CellsX() const { return FCellsX; }
+    int CellsY() const { return FCellsY; }
+
+    void Clear();
+    void Rebuild();
+    // How many objects the last rebuild or maintenance step accounted for.
+    int IndexedCount() const { return FIndexedCount; }
+
+    // Maintenance, each a no-op while inactive.
+    void AddObject(int index);
+    TCellRange CellRange(int index) const;
+    void RemoveFromCells(const TCellRange& range, int index);
+    void ShiftDown(int index); // object index left the list: later indices decrease by 1
+    void ShiftUp(int index);   // an object was inserted at index: indices from it increase by 1
+
+    // The objects listed in the cells around a map rectangle, widened by one cell, ascending;
+    // an object in several cells appears several times in a row. Empty while inactive.
+    const std::vector<int32_t>& Query(float x1, float y1, float x2, float y2);
+    // The indices stored in one cell (clamped into the grid).
+    const std::vector<int32_t>& Cell(int col, int row) const;
+
+private:
+    int Column(float x) const;
+    int Row(float y) const;
+    std::vector<int32_t>& CellAt(int col, int row);
+
+    static constexpr int kExtent = 128000; // side of the covered square in map units
+    static constexpr int kMinCell = 100;
+    const TOrbMapList& FObjects;
+    bool FActive = false;
+    int FCellWidth = 0, FCellHeight = 0;
+    int FCellsX = 0, FCellsY = 0;
+    int FOriginCol = 0, FOriginRow = 0;
+    int FIndexedCount = 0;
+    std::vector<std::vector<int32_t>> FCells;
+    std::vector<int32_t> FResult;
+};
+
+} // namespace tsivor::mapdata
