@@ -106,6 +106,20 @@ TEST_F(JetStatements, TextOrderAndEqualityIgnoreCase) {
     EXPECT_EQ(q.RecordCount(), 1);
 }
 
+// Texts that share their first bytes and differ inside a Cyrillic letter (б and Б share the
+// lead byte in UTF-8) still compare as letters.
+TEST_F(JetStatements, CollationAfterASharedPrefix) {
+    ASSERT_TRUE(q.Reopen({R"(SELECT ("Аб" = "АБ" COLLATE NOCASE) AS same,)",
+                          R"( ("Абв" < "АбГ" COLLATE NOCASE) AS before,)",
+                          R"( ("АбВ" < "Аб" COLLATE NOCASE) AS longer,)",
+                          R"( ("Аё" > "Ае" COLLATE NOCASE) AS yo FROM Main LIMIT 1)"}))
+        << q.LastError().toStdString();
+    EXPECT_EQ(q.FieldAsInteger("same"), 1);
+    EXPECT_EQ(q.FieldAsInteger("before"), 1);
+    EXPECT_EQ(q.FieldAsInteger("longer"), 0);
+    EXPECT_EQ(q.FieldAsInteger("yo"), 1);
+}
+
 TEST_F(JetStatements, IIfAndDistinctRow) {
     ASSERT_TRUE(q.Reopen({R"(SELECT IIf(AutoLoad=0,"нет",AutoLoad) as A FROM Main order by Id)"}))
         << q.LastError().toStdString();
