@@ -440,6 +440,8 @@ bool WriteHouses(const CityPlan& plan, TDatabase& db, QString* error) {
             if (raions[d] == h.District || (d == 0 && h.District == QStringLiteral("Центральный")))
                 district = int(d) + 1;
         if (dice.Chance(5)) district = 7;
+        // Districts without houses of the plan still get listings (they are typed by hand).
+        if (i < 2 * int(raions.size())) district = i % int(raions.size()) + 1;
         const int rooms = dice.Int(0, 5);
         // The listing search takes the street up to the first comma or space and drops a
         // short last word after the fifth character (the street type); so a type follows only
