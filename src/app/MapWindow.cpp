@@ -1,5 +1,7 @@
 #include "app/MapWindow.h"
 
+#include "app/MapDesign.h"
+
 #include "app/AppGlobals.h"
 #include "mapview/MapCursors.h"
 
@@ -15,21 +17,11 @@
 
 namespace tsivor::app {
 
-void ApplyDesignOptions(mapview::TDataMap& map, int fontDivisor, int minScaleAddress) {
+void ApplyViewerOptions(mapview::TDataMap& map, int fontDivisor, int minScaleAddress) {
+    ApplyDesignOptions(map);
     mapview::tOrbMapOptions& o = map.Options();
     o.NotifyChange = false;
-    o.SetmpEdit(false);
-    o.SetmpGuideLines(false);
-    o.SetmpHint(true);
-    o.SetmpNumberDom(true);
-    o.SetmpNumberDomFill(false);
     o.SetMinScaleAddress(minScaleAddress);
-    o.SetObjectView(2);
-    o.SetDelayScroll(20);
-    o.SetBorderSelectedObject(false);
-    o.SetAntiAliasing(mapview::orbSmoothingModeNone);
-    o.SetLockScrollOutMap(true);
-    o.SetZoneFindLine(0);
     o.SetmpNumberDomSizeFont(int(map.Scale() / std::max(1, fontDivisor)));
     o.NotifyChange = true;
     map.SetBackgroundColor(237 | (211 << 8) | (174 << 16));
@@ -45,7 +37,7 @@ TMapWindow::TMapWindow(QWidget* parent) : QWidget(parent), FMap(new mapview::TDa
     FMap->setMouseTracking(true);
     FMap->installEventFilter(this);
     FFontDivisor = Globals().Mas.font > 0 ? Globals().Mas.font : 100;
-    ApplyDesignOptions(*FMap, FFontDivisor, Globals().Mas.min_adr);
+    ApplyViewerOptions(*FMap, FFontDivisor, Globals().Mas.min_adr);
     FMap->OnChangeScale = [this](mapview::TDataMap*) { ScaleChanged(); };
     FMap->Render().Painter().IconLookup = [this](const QString& lib, const QString& pic) {
         const QImage* icon = FIcons.GetIcon(lib, pic);

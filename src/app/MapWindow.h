@@ -12,7 +12,7 @@
 namespace tsivor::app {
 
 // The map options and colours the application's map is designed with.
-void ApplyDesignOptions(mapview::TDataMap& map, int fontDivisor = 100, int minScaleAddress = 200);
+void ApplyViewerOptions(mapview::TDataMap& map, int fontDivisor = 100, int minScaleAddress = 200);
 
 class TMapWindow : public QWidget {
 public:

@@ -1,5 +1,7 @@
 #include "MapPictureJob.h"
 
+#include "app/MapDesign.h"
+
 #include "mapdata/OrbIcon.h"
 #include "mapview/MapCursors.h"
 
@@ -116,16 +118,8 @@ std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) 
 }
 
 void ApplyApplicationLook(mapview::TDataMap& map) {
-    mapview::tOrbMapOptions& o = map.Options();
-    o.NotifyChange = false;
-    o.SetmpEdit(false);
-    o.SetmpGuideLines(false);
-    o.SetmpNumberDom(true);
-    o.SetmpNumberDomFill(false);
-    o.SetMinScaleAddress(150);
-    o.SetObjectView(2);
-    o.SetAntiAliasing(mapview::orbSmoothingModeNone);
-    o.NotifyChange = true;
+    app::ApplyDesignOptions(map);
+    map.Options().SetMinScaleAddress(150);
     map.Render().BackgroundColor = 237 | (211 << 8) | (174 << 16);
 }
 
