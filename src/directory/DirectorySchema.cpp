@@ -87,6 +87,35 @@ const std::vector<TSchemaIndexExtra>& CoveringColumns() {
 
 } // namespace
 
+QString LinkIndexStatements(const QString& table, const QStringList& columns) {
+    auto quoted = [](const QString& name) {
+        return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    };
+    auto actual = [&](const QString& name) {
+        for (const QString& c : columns)
+            if (c.compare(name, Qt::CaseInsensitive) == 0) return c;
+        return QString();
+    };
+    QString sql;
+    for (const QString& col : columns) {
+        if (!col.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive)) continue;
+        QStringList indexed = {quoted(col)};
+        for (const TSchemaIndexExtra& e : CoveringColumns()) {
+            if (table.compare(QLatin1String(e.Table), Qt::CaseInsensitive) != 0 ||
+                col.compare(QLatin1String(e.Column), Qt::CaseInsensitive) != 0)
+                continue;
+            for (const QString& with : QString::fromLatin1(e.With).split(u' ')) {
+                const QString found = actual(with);
+                if (!found.isEmpty()) indexed << quoted(found);
+            }
+        }
+        sql +=
+            QStringLiteral("CREATE INDEX %1 ON %2 (%3);\n")
+                .arg(quoted(table + u'_' + col), quoted(table), indexed.join(QStringLiteral(", ")));
+    }
+    return sql;
+}
+
 QString SchemaStatements(const std::vector<TSchemaTable>& tables) {
     QString sql;
     for (const TSchemaTable& t : tables) {
@@ -102,20 +131,9 @@ QString SchemaStatements(const std::vector<TSchemaTable>& tables) {
         }
         sql += QStringLiteral("CREATE TABLE \"%1\" (%2);\n")
                    .arg(QLatin1String(t.Name), cols.join(QStringLiteral(", ")));
-        // Links are followed by these numbers; an index keeps the joins quick. Where the
-        // searches read further columns of the linked row, the index carries them too, so a
-        // join step never has to visit the table itself.
-        for (size_t i = 1; i < t.Columns.size(); ++i) {
-            const QString col = QLatin1String(t.Columns[i].Name);
-            if (!col.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive)) continue;
-            QStringList indexed = {col};
-            for (const TSchemaIndexExtra& e : CoveringColumns())
-                if (QLatin1String(e.Table) == QLatin1String(t.Name) &&
-                    QLatin1String(e.Column) == col)
-                    indexed << QString::fromLatin1(e.With).split(u' ');
-            sql += QStringLiteral("CREATE INDEX \"%1_%2\" ON \"%1\" (\"%3\");\n")
-                       .arg(QLatin1String(t.Name), col, indexed.join(QStringLiteral("\", \"")));
-        }
+        QStringList names;
+        for (const TSchemaColumn& c : t.Columns) names << QLatin1String(c.Name);
+        sql += LinkIndexStatements(QLatin1String(t.Name), names);
     }
     return sql;
 }

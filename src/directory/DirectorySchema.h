@@ -23,6 +23,10 @@ struct TSchemaTable {
 const std::vector<TSchemaTable>& DirectoryTables();
 const std::vector<TSchemaTable>& HousesTables();
 
+// CREATE INDEX statements for the link columns ("Id_...") of a table with these columns. An
+// index also carries the columns the searches read along with the link, where the table has
+// them, so that a join step never visits the table itself.
+QString LinkIndexStatements(const QString& table, const QStringList& columns);
 // CREATE TABLE / CREATE INDEX statements of a set of tables.
 QString SchemaStatements(const std::vector<TSchemaTable>& tables);
 // Creates the tables in an empty database; false with the message.

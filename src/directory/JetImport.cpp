@@ -1,6 +1,7 @@
 #include "directory/JetImport.h"
 
 #include "directory/Database.h"
+#include "directory/DirectorySchema.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -145,10 +146,12 @@ bool CopyTable(MdbCatalogEntry* entry, TDatabase& out, QString* why) {
         }
     }
     QString sql = QStringLiteral("CREATE TABLE %1 (%2);").arg(Quoted(tableName), defs.join(u','));
+    QStringList indexable; // a link is a number: an Id_ column of another type is left out
     for (const Bound& b : cols)
-        if (b.Type == Kind::Integer && b.Name.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive))
-            sql += QStringLiteral("CREATE INDEX %1 ON %2 (%3);")
-                       .arg(Quoted(tableName + u'_' + b.Name), Quoted(tableName), Quoted(b.Name));
+        if (b.Type != Kind::Skip && (b.Type == Kind::Integer ||
+                                     !b.Name.startsWith(QLatin1String("Id_"), Qt::CaseInsensitive)))
+            indexable << b.Name;
+    sql += LinkIndexStatements(tableName, indexable);
     if (!out.Exec(sql, why)) return false;
 
     const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")

@@ -1,5 +1,6 @@
 #include "SampleParts.h"
 #include "directory/DataModule.h"
+#include "directory/DirectorySchema.h"
 #include "directory/Query.h"
 #include "directory/RubricQueries.h"
 
@@ -63,6 +64,25 @@ TEST_F(LargeDirectory, LinkJoinsAreCoveredByIndexes) {
                      "JOIN Phones ON Adr.Id = Phones.Id_Adr) ON Main.Id = Adr.Id_Main "
                      "WHERE Main.Id = 5")
                     .contains("COVERING INDEX Phones_Id_Adr"));
+}
+
+} // namespace
+
+namespace {
+
+// Imported tables name their columns as the Access file does; the indexes follow them.
+TEST(LinkIndexes, FollowTheTablesOwnSpellingAndSkipMissingColumns) {
+    const QString adr =
+        directory::LinkIndexStatements("ADR", {"ID", "ID_MAIN", "id_street", "NUMBER", "Adr_Post"});
+    EXPECT_TRUE(
+        adr.contains(R"(CREATE INDEX "ADR_ID_MAIN" ON "ADR" ("ID_MAIN", "id_street", "NUMBER");)"))
+        << adr.toStdString();
+    EXPECT_TRUE(adr.contains(R"(CREATE INDEX "ADR_id_street" ON "ADR" ("id_street");)"));
+    EXPECT_FALSE(adr.contains(R"(("ID"))"));
+    // A table without the carried column still gets its link index.
+    const QString phones = directory::LinkIndexStatements("Phones", {"Id", "Id_Adr", "Kind"});
+    EXPECT_EQ(phones, QString(R"(CREATE INDEX "Phones_Id_Adr" ON "Phones" ("Id_Adr");)") + "\n");
+    EXPECT_TRUE(directory::LinkIndexStatements("Main", {"Id", "Title"}).isEmpty());
 }
 
 } // namespace
