@@ -22,7 +22,10 @@ bool IsWordChar(QChar c) {
 }
 
 char32_t Fold(char32_t c) {
+    // Latin and Cyrillic, nearly every character of the directory, without the tables.
     if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    if (c >= 0x410 && c <= 0x44F) return c < 0x430 ? c + 0x20 : c;
+    if (c == 0x401) return 0x451; // Ё
     return QChar::toCaseFolded(c);
 }
 
