@@ -264,13 +264,7 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     DataMap1->setMouseTracking(true);
     DataMap1->installEventFilter(this);
     ApplyDesignOptions(*DataMap1);
-    DataMap1->Render().IsCategoryVisible = [this](int32_t code) {
-        return FCategories.IsCategoryVisible(code);
-    };
-    DataMap1->Render().Painter().IconLookup = [this](const QString& lib, const QString& pic) {
-        const QImage* icon = FIcons.GetIcon(lib, pic);
-        return icon ? *icon : QImage();
-    };
+    DataMap1->SetOrbMapIcon(&FIcons);
     middle->addWidget(DataMap1, 1);
     BuildQuickRubrics();
     middle->addWidget(Panel15);
@@ -423,8 +417,8 @@ bool TFMainForm::FormCreate(QString* error) {
     // Notes of the built-in library keep their pictures next to the program's own library.
     mapview::LoadBuiltInIcons(FIcons);
     // 11.
-    for (int code = 100; code <= 512000; ++code) FCategories.SetCategoryVisible(code, false);
-    for (int code = 0; code <= 99; ++code) FCategories.SetCategoryVisible(code, true);
+    for (int code = 100; code <= 512000; ++code) DataMap1->SetCategoryVisible(code, false);
+    for (int code = 0; code <= 99; ++code) DataMap1->SetCategoryVisible(code, true);
     DataMap1->SetFilter(true);
     DataMap1->MarkDirty();
     DataMap1->Redraw();
@@ -700,8 +694,8 @@ void TFMainForm::DataMap1ChangeScale() {
         DataMap1->SetScale(Globals().MinScale);
     else if (DataMap1->Scale() > Globals().MaxScale)
         DataMap1->SetScale(Globals().MaxScale);
-    FCategories.SetCategoryVisible(98, DataMap1->Scale() > FSettings.logo_p);
-    FCategories.SetCategoryVisible(97, DataMap1->Scale() > FSettings.logo_rub);
+    DataMap1->SetCategoryVisible(98, DataMap1->Scale() > FSettings.logo_p);
+    DataMap1->SetCategoryVisible(97, DataMap1->Scale() > FSettings.logo_rub);
     const int font = FSettings.font > 0 ? FSettings.font : 100;
     o.SetmpNumberDomSizeFont(int(DataMap1->Scale() / font));
     o.NotifyChange = true;

@@ -166,7 +166,6 @@ public:
     TRubricPanel* RubricPanel = nullptr; // the rubric tab's contents
 
     TResultHistory History;
-    const mapdata::TCategories& Categories() const { return FCategories; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -199,8 +198,7 @@ private:
     std::unique_ptr<directory::TRubricQueries> FRubrics;
     std::unique_ptr<TCardFiller> FFiller;
     std::unique_ptr<TQueryCardDetails> FDetails;
-    mapdata::TCategories FCategories; // the map's category filter
-    mapdata::TOrbIcon FIcons;         // the window's icon library; the map draws its notes from it
+    mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;
     bool FInScaleChange = false;

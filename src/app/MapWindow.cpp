@@ -39,15 +39,12 @@ TMapWindow::TMapWindow(QWidget* parent) : QWidget(parent), FMap(new mapview::TDa
     FFontDivisor = Globals().Mas.font > 0 ? Globals().Mas.font : 100;
     ApplyViewerOptions(*FMap, FFontDivisor, Globals().Mas.min_adr);
     FMap->OnChangeScale = [this](mapview::TDataMap*) { ScaleChanged(); };
-    FMap->Render().Painter().IconLookup = [this](const QString& lib, const QString& pic) {
-        const QImage* icon = FIcons.GetIcon(lib, pic);
-        return icon ? *icon : QImage();
-    };
+    FMap->SetOrbMapIcon(&FIcons);
 }
 
 TMapWindow::~TMapWindow() {
     // The map outlives the icons by a moment: it is deleted with the window's children.
-    FMap->Render().Painter().IconLookup = {};
+    FMap->SetOrbMapIcon(nullptr);
 }
 
 bool TMapWindow::LoadMap(const QString& fileName, QString* error) {

@@ -401,12 +401,12 @@ TEST_F(MapZoomTest, WheelKeepsThePointUnderTheMouse) {
 TEST_F(MapZoomTest, LogoCategoriesFollowTheScale) {
     mapview::TDataMap& m = *form->DataMap1;
     m.SetScale(200); // logo_p
-    EXPECT_FALSE(form->Categories().IsCategoryVisible(98));
-    EXPECT_TRUE(form->Categories().IsCategoryVisible(97)); // above logo_rub 30
+    EXPECT_FALSE(form->DataMap1->IsCategoryVisible(98));
+    EXPECT_TRUE(form->DataMap1->IsCategoryVisible(97)); // above logo_rub 30
     m.SetScale(201);
-    EXPECT_TRUE(form->Categories().IsCategoryVisible(98));
-    EXPECT_TRUE(form->Categories().IsCategoryVisible(50));
-    EXPECT_FALSE(form->Categories().IsCategoryVisible(100));
+    EXPECT_TRUE(form->DataMap1->IsCategoryVisible(98));
+    EXPECT_TRUE(form->DataMap1->IsCategoryVisible(50));
+    EXPECT_FALSE(form->DataMap1->IsCategoryVisible(100));
 }
 
 } // namespace
