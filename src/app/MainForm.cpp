@@ -25,7 +25,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -186,6 +188,10 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     PageControl1->addTab(TabSheet3, QStringLiteral("Мегапоиск"));
     PageControl1->addTab(TabSheet4, QStringLiteral("Недвижимость"));
     PageControl1->setTabVisible(1, false);
+    // The three visible tabs must fit the fixed column without scroll arrows.
+    QFont tabFont(QStringLiteral("Arial"), 8);
+    PageControl1->tabBar()->setFont(tabFont);
+    PageControl1->tabBar()->setElideMode(Qt::ElideNone);
     auto* estate = new QVBoxLayout(TabSheet4);
     bAplay = new QPushButton(QStringLiteral("Найти"), TabSheet4);
     bAplay->setObjectName(QStringLiteral("bAplay"));
@@ -212,6 +218,10 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     sbLabel->setFocusPolicy(Qt::NoFocus);
     QFont small(QStringLiteral("Arial"), 7);
     sbLabel->setFont(small);
+    // Long rubric titles take two lines; the default margins would push the second one out.
+    sbLabel->document()->setDocumentMargin(1);
+    sbLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    sbLabel->setLineWidth(1);
     bar->addWidget(sbLabel, 1);
     sbFavorit = MakeButton(Panel12, "sbFavorit", QStringLiteral("Избранное"), "★", {250, 210, 90});
     sbNavShowAll = MakeButton(Panel12, "sbNavShowAll", QStringLiteral("Развернуть все карточки"),
@@ -819,6 +829,15 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
             return DataMap1KeyDown(static_cast<QKeyEvent*>(event));
         case QEvent::MouseMove:
             DataMap1->SetMousePos(static_cast<QMouseEvent*>(event)->position().toPoint());
+            break;
+        case QEvent::Resize:
+            // The window manager maximises the window some time after the first show; until the
+            // user leaves the start page the whole map follows the map's final size.
+            if (FViewFitted && !FViewRestored && !Globals().StartPageClosed &&
+                DataMap1->ObjectCount() > 0)
+                QTimer::singleShot(0, this, [this] {
+                    if (!Globals().StartPageClosed) sbZoomAllClick();
+                });
             break;
         case QEvent::Enter:
         case QEvent::Leave:

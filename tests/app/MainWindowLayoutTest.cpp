@@ -1,0 +1,117 @@
+// How the main window looks on the sample city: texts that must fit, the start view of the map.
+#include "app/AppGlobals.h"
+#include "app/MainForm.h"
+
+#include "TestSupport.h"
+#include "directory/DataModule.h"
+#include "mapview/DataMap.h"
+
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace tsivor::app;
+namespace mapview = tsivor::mapview;
+
+namespace {
+
+class MainWindowLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString deploy = tsivor::test::DeployDir();
+        if (!QFileInfo::exists(deploy + "/info.db") || !QFileInfo::exists(deploy + "/info1.db"))
+            GTEST_SKIP() << "no sample deployment";
+        Globals().StartPageClosed = false;
+        TMainFormSettings s;
+        s.ExeDir = deploy;
+        s.nedv = 1; // all three tabs a user sees
+        s.Pan = 1;
+        form = std::make_unique<TFMainForm>(s, dm);
+        QString error;
+        ASSERT_TRUE(form->FormCreate(&error)) << error.toStdString();
+        form->setWindowState(Qt::WindowNoState);
+        form->resize(1000, 700);
+        form->show();
+        for (int i = 0; i < 50 && !form->Ready(); ++i) QCoreApplication::processEvents();
+        ASSERT_TRUE(form->Ready());
+    }
+    void TearDown() override { Globals().StartPageClosed = false; }
+
+    void Settle() {
+        for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+    }
+    // Share of the map control the whole map takes across and down.
+    QSizeF MapShare() const {
+        const mapview::TDataMap& m = *form->DataMap1;
+        const auto& e = m.MapExtent();
+        float x1 = e.MinX, y1 = e.MinY, x2 = e.MaxX, y2 = e.MaxY;
+        m.MapToScreen(x1, y1);
+        m.MapToScreen(x2, y2);
+        return {std::abs(x2 - x1) / m.width(), std::abs(y2 - y1) / m.height()};
+    }
+    QRectF MapOnScreen() const {
+        const mapview::TDataMap& m = *form->DataMap1;
+        const auto& e = m.MapExtent();
+        float x1 = e.MinX, y1 = e.MinY, x2 = e.MaxX, y2 = e.MaxY;
+        m.MapToScreen(x1, y1);
+        m.MapToScreen(x2, y2);
+        return QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)),
+                      QPointF(std::max(x1, x2), std::max(y1, y2)));
+    }
+
+    tsivor::test::FakePlatform platform;
+    tsivor::directory::Tdm dm;
+    std::unique_ptr<TFMainForm> form;
+};
+
+TEST_F(MainWindowLayoutTest, VisibleTabsFitTheColumnWithoutScrollArrows) {
+    const QTabBar* bar = form->PageControl1->tabBar();
+    int width = 0;
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->isTabVisible(i)) width += bar->tabRect(i).width();
+    EXPECT_LE(width, form->PageControl1->width());
+}
+
+TEST_F(MainWindowLayoutTest, TwoLineResultTitleIsReadable) {
+    form->sbLabel->setPlainText("Рубрика: Автосервис, СТО, автомагазины (12шт.)");
+    Settle();
+    const QTextLayout* layout = form->sbLabel->document()->firstBlock().layout();
+    ASSERT_GE(layout->lineCount(), 2); // the title does wrap at this width
+    QTextCursor end(form->sbLabel->document());
+    end.movePosition(QTextCursor::End);
+    EXPECT_LE(form->sbLabel->cursorRect(end).bottom(), form->sbLabel->viewport()->height());
+}
+
+TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheStartPageIsLeft) {
+    // The window manager maximises the window after it was first shown.
+    form->resize(1500, 950);
+    Settle();
+    const QSizeF share = MapShare();
+    EXPECT_GT(std::max(share.width(), share.height()), 0.9);
+    const QRectF r = MapOnScreen();
+    EXPECT_GE(r.left(), -1);
+    EXPECT_GE(r.top(), -1);
+    EXPECT_LE(r.right(), form->DataMap1->width() + 1);
+    EXPECT_LE(r.bottom(), form->DataMap1->height() + 1);
+    EXPECT_DOUBLE_EQ(Globals().MinScale, form->DataMap1->Scale());
+
+    // Afterwards the user's view stays whatever happens to the window.
+    Globals().StartPageClosed = true;
+    form->sbZoomInClick();
+    const double chosen = form->DataMap1->Scale();
+    form->resize(1100, 800);
+    Settle();
+    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), chosen);
+}
+
+} // namespace
