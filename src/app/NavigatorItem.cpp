@@ -9,6 +9,7 @@
 #include <QMovie>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tsivor::app {
@@ -137,6 +138,12 @@ const TCardTextStyle* TNavigatorItem::LineStyle(int i) const {
     return FLines[i]->Style;
 }
 
+QLabel* TNavigatorItem::HeaderControl() const {
+    if (!FHeaderAnimation->isHidden()) return FHeaderAnimation;
+    if (!FHeaderImage->isHidden()) return FHeaderImage;
+    return nullptr;
+}
+
 bool TNavigatorItem::HeaderShown() const {
     return !FHeaderImage->isHidden() || !FHeaderAnimation->isHidden();
 }
@@ -228,6 +235,9 @@ bool TNavigatorItem::LoadHeaderPicture(const QString& path) {
         QFileInfo(path).suffix().compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0;
     int pictureHeight = 0;
     bool ok = false;
+    // Pictures are made 279 wide; next to the list's scroll bar the card is narrower, and a
+    // cut-off edge looks broken, so they are narrowed to the card instead.
+    const int room = std::clamp(width() - 2, 1, HeaderWidth);
     if (gif) {
         if (!FHeaderMovie) {
             FHeaderMovie = new QMovie(this);
@@ -235,14 +245,20 @@ bool TNavigatorItem::LoadHeaderPicture(const QString& path) {
             connect(FHeaderMovie, &QMovie::finished, FHeaderMovie, &QMovie::start);
         }
         FHeaderMovie->stop();
+        FHeaderMovie->setScaledSize(QSize());
         FHeaderMovie->setFileName(path);
         if (FHeaderMovie->isValid() && FHeaderMovie->jumpToFrame(0)) {
-            pictureHeight = FHeaderMovie->currentImage().height();
+            const QSize frame = FHeaderMovie->currentImage().size();
+            pictureHeight = frame.height();
             ok = pictureHeight > 0;
+            if (ok && frame.width() > room)
+                FHeaderMovie->setScaledSize(QSize(room, frame.height()));
         }
     } else {
         QPixmap pm;
         if (pm.load(path, "BMP") || pm.load(path)) {
+            if (pm.width() > room)
+                pm = pm.scaled(room, pm.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             FHeaderImage->setPixmap(pm);
             pictureHeight = pm.height();
             ok = true;
@@ -261,7 +277,7 @@ bool TNavigatorItem::LoadHeaderPicture(const QString& path) {
     QLabel* other = gif ? FHeaderImage : FHeaderAnimation;
     if (!gif && FHeaderMovie) FHeaderMovie->stop();
     other->hide();
-    shown->setGeometry(1, 1, 279, h);
+    shown->setGeometry(1, 1, room, h);
     if (gif) {
         FHeaderAnimation->setMovie(FHeaderMovie);
         FHeaderMovie->start();

@@ -85,6 +85,8 @@ public:
     int ExpandedHeight() const { return FExpandedHeight; }
     int CollapsedHeight() const { return FCollapsedHeight; }
     bool HeaderShown() const;
+    QLabel* HeaderControl() const; // the header image or animation in use, nullptr for none
+    static constexpr int HeaderWidth = 279;
     QLabel* Icon() const { return FIcon; }
 
     // A press on the card or one of its controls (not a link); toggles with the double-press

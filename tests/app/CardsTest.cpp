@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMovie>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -354,6 +355,26 @@ TEST_F(CardFixture, HeaderPicturesSetTheCardHeight) {
     c.ResetCard();
     EXPECT_FALSE(c.HeaderShown());
     EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(CardFixture, HeaderPicturesFitTheCardBesideTheScrollBar) {
+    const QString header = tsivor::test::DeployDir() + "/header";
+    const QStringList bmps = QDir(header).entryList({"*.bmp"}, QDir::Files);
+    const QStringList gifs = QDir(header).entryList({"*.gif"}, QDir::Files);
+    if (bmps.isEmpty() || gifs.isEmpty()) GTEST_SKIP() << "no sample headers";
+    TNavigatorItem& c = card();
+    ASSERT_LT(c.width(), TNavigatorItem::HeaderWidth + 2); // the list is narrower than a picture
+    for (const QString& path : {header + "/" + bmps[0], header + "/" + gifs[0]}) {
+        c.ResetCard();
+        ASSERT_TRUE(c.LoadHeaderPicture(path)) << path.toStdString();
+        const QLabel* shown = c.HeaderControl();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_LE(shown->geometry().right(), c.width() - 2) << path.toStdString();
+        const QSize picture =
+            shown->movie() ? shown->movie()->currentImage().size() : shown->pixmap().size();
+        EXPECT_LE(picture.width(), shown->width()) << path.toStdString(); // narrowed, not cut
+        EXPECT_EQ(c.PenY(), shown->height() + 1);
+    }
 }
 
 TEST_F(CardFixture, UnreadableHeaderIsReported) {
