@@ -66,13 +66,128 @@ private:
 void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    if (ClipToTarget && ClippedPolygon(pts)) return;
     FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
 }
 
 void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    if (ClipToTarget && ClippedPolyline(pts)) return;
     FCanvas->drawPolyline(pts.data(), int(pts.size()));
+}
+
+namespace {
+
+QRect BoundsOf(std::span<const QPoint> pts) {
+    int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (const QPoint& p : pts) {
+        x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x());
+        y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y());
+    }
+    return QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
+bool Inside(const QRect& inner, const QRect& outer) {
+    return inner.left() >= outer.left() && inner.right() <= outer.right() &&
+           inner.top() >= outer.top() && inner.bottom() <= outer.bottom();
+}
+
+// Wide solid pens only: the thin-line path of Qt is cheap already, and the dash pattern of a
+// styled pen would restart at every cut.
+bool StrokeCanBeCut(const QPen& pen) {
+    return pen.style() == Qt::SolidLine && pen.widthF() > 1;
+}
+
+QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
+    QPainterPath path;
+    for (const auto& run : runs) {
+        path.moveTo(run[0]);
+        for (size_t i = 1; i < run.size(); ++i) path.lineTo(run[i]);
+    }
+    return path;
+}
+
+} // namespace
+
+QRect TDrawObject::TargetRect(int margin) const {
+    const QPaintDevice* device = FCanvas->device();
+    if (!device || FCanvas->deviceTransform().type() != QTransform::TxNone) return {};
+    QRect r(0, 0, device->width(), device->height());
+    if (FCanvas->hasClipping()) r &= FCanvas->clipBoundingRect().toAlignedRect();
+    if (r.isEmpty()) return {};
+    return r.adjusted(-margin, -margin, margin, margin);
+}
+
+int TDrawObject::StrokeMargin() const {
+    // Round joins and caps reach half the width, square caps half the diagonal; plus slack
+    // for the rasteriser.
+    const QPen& pen = FCanvas->pen();
+    return int(std::ceil(std::max<qreal>(1, pen.widthF()))) + 4;
+}
+
+bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
+    if (pts.size() < 8) return false;
+    const QRect target = TargetRect(StrokeMargin());
+    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
+    const QPen pen = FCanvas->pen();
+    const bool fill = FCanvas->brush().style() != Qt::NoBrush;
+    const bool stroke = pen.style() != Qt::NoPen;
+
+    std::vector<QPoint> ring;
+    if (fill) ring = ReduceRingOutside(pts, target);
+    const bool fillReduced = fill && ring.size() < pts.size();
+
+    // The outline as an open chain starting after a dropped edge, so the cut falls there.
+    std::vector<QPoint> chain;
+    std::vector<std::span<const QPoint>> runs;
+    bool strokeReduced = false;
+    if (stroke && StrokeCanBeCut(pen)) {
+        const size_t n = pts.size();
+        for (size_t d = 0; d < n && !strokeReduced; ++d) {
+            const QPoint a = pts[d], b = pts[(d + 1) % n];
+            if (!QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                       QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())))
+                     .intersects(target)) {
+                chain.reserve(n);
+                for (size_t i = 1; i <= n; ++i) chain.push_back(pts[(d + i) % n]);
+                strokeReduced = true;
+            }
+        }
+        if (strokeReduced) runs = PolylineRunsInside(chain, target);
+    }
+    if (!fillReduced && !strokeReduced) return false;
+
+    if (fill) {
+        const std::span<const QPoint> shape = fillReduced ? std::span<const QPoint>(ring) : pts;
+        if (stroke) FCanvas->setPen(Qt::NoPen);
+        FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
+        if (stroke) FCanvas->setPen(pen);
+    }
+    if (!stroke) return true;
+    if (strokeReduced) {
+        if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), pen);
+    } else if (fill) {
+        const QBrush brush = FCanvas->brush();
+        FCanvas->setBrush(Qt::NoBrush);
+        FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
+        FCanvas->setBrush(brush);
+    } else {
+        FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
+    }
+    return true;
+}
+
+bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
+    if (pts.size() < 3) return false;
+    const QPen pen = FCanvas->pen();
+    if (!StrokeCanBeCut(pen)) return false;
+    const QRect target = TargetRect(StrokeMargin());
+    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
+    const auto runs = PolylineRunsInside(pts, target);
+    if (runs.size() == 1 && runs[0].size() == pts.size()) return false;
+    if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), pen);
+    return true;
 }
 
 namespace {
@@ -206,6 +321,47 @@ std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h) {
         }
     }
     return std::nullopt;
+}
+
+std::vector<QPoint> ReduceRingOutside(std::span<const QPoint> ring, const QRect& rect) {
+    auto code = [&](QPoint p) {
+        return (p.x() < rect.left() ? 1 : 0) | (p.y() < rect.top() ? 2 : 0) |
+               (p.x() > rect.right() ? 4 : 0) | (p.y() > rect.bottom() ? 8 : 0);
+    };
+    std::vector<QPoint> out;
+    out.reserve(ring.size());
+    for (size_t i = 0; i < ring.size();) {
+        int common = code(ring[i]);
+        size_t j = i;
+        while (common && j + 1 < ring.size() && (common & code(ring[j + 1]))) {
+            common &= code(ring[j + 1]);
+            ++j;
+        }
+        out.push_back(ring[i]);
+        if (j > i) out.push_back(ring[j]);
+        i = j + 1;
+    }
+    return out;
+}
+
+std::vector<std::span<const QPoint>> PolylineRunsInside(std::span<const QPoint> pts,
+                                                        const QRect& rect) {
+    std::vector<std::span<const QPoint>> runs;
+    size_t start = 0;
+    bool open = false;
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        const QPoint a = pts[i], b = pts[i + 1];
+        const bool meets =
+            std::max(a.x(), b.x()) >= rect.left() && std::min(a.x(), b.x()) <= rect.right() &&
+            std::max(a.y(), b.y()) >= rect.top() && std::min(a.y(), b.y()) <= rect.bottom();
+        if (meets && !open) start = i, open = true;
+        if (!meets && open) {
+            runs.push_back(pts.subspan(start, i + 1 - start));
+            open = false;
+        }
+    }
+    if (open) runs.push_back(pts.subspan(start));
+    return runs;
 }
 
 void StepLine(QPoint a, QPoint b, const std::function<void(int, int)>& visit) {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace tsivor::mapview {
 
@@ -49,6 +50,10 @@ public:
 
     // 255 opaque; figures are alpha-blended with Opacity / 255.
     uint8_t Opacity = 255;
+    // Polygons and solid polylines reaching far beyond the drawn rectangle lose the parts
+    // that cannot show before Qt strokes and fills them; the pixels stay the same. Off only
+    // to check exactly that.
+    bool ClipToTarget = true;
     bool SquareCaps = false;
     // Parameters of TextOut.
     QString TextFontName;
@@ -74,6 +79,14 @@ private:
     // Applies the opacity for the duration of one primitive.
     class TOpacityScope;
 
+    // The device rectangle the canvas draws into (clip included) widened by margin; empty
+    // when the canvas is transformed and clipping cannot be reasoned about in device pixels.
+    QRect TargetRect(int margin) const;
+    // The margin outside the target a stroke of the canvas pen may reach into.
+    int StrokeMargin() const;
+    bool ClippedPolygon(std::span<const QPoint> pts);
+    bool ClippedPolyline(std::span<const QPoint> pts);
+
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;
     TCellFonts FFonts;
@@ -87,6 +100,15 @@ struct TSegment {
 };
 int OutCode(QPoint p, int w, int h);
 std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h);
+
+// Drops vertices of a closed ring that lie with their neighbours wholly beyond one side of
+// rect: a run of such vertices becomes its first and last. The odd-even fill inside rect is
+// unchanged, because the removed outline and its chord enclose only area beyond that side.
+std::vector<QPoint> ReduceRingOutside(std::span<const QPoint> ring, const QRect& rect);
+// The runs of consecutive segments of a polyline whose boxes meet rect; segments wholly
+// beyond it are left out. Each run is a list of original points.
+std::vector<std::span<const QPoint>> PolylineRunsInside(std::span<const QPoint> pts,
+                                                        const QRect& rect);
 
 // The line-stepping routine: calls visit for every pixel from a towards b, the start pixel
 // included and the end pixel excluded (a == b visits nothing).

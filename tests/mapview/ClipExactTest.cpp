@@ -1,0 +1,161 @@
+// Cutting polygons and wide polylines down to the drawn rectangle must not change a pixel:
+// every figure is drawn with the cut and without it and the pictures compared.
+#include "mapview/DrawPrimitives.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+using namespace tsivor::mapview;
+
+namespace {
+
+// A wavy line across the picture reaching far beyond it on both sides, crossing itself.
+std::vector<QPoint> LongWave() {
+    std::vector<QPoint> pts;
+    for (int i = 0; i <= 400; ++i) {
+        const double x = -6000 + i * 30;
+        pts.emplace_back(int(x), int(150 + 260 * std::sin(i * 0.21)));
+    }
+    pts.emplace_back(200, -3000); // back across the picture: the line overlaps itself
+    pts.emplace_back(210, 4000);
+    return pts;
+}
+
+// A ragged ring of radius ~radius around centre: most of it off the picture.
+std::vector<QPoint> LargeRing(QPoint centre, double radius) {
+    std::vector<QPoint> pts;
+    for (int i = 0; i < 720; ++i) {
+        const double a = i * std::numbers::pi / 360;
+        const double r = radius * (1 + 0.05 * std::sin(i * 0.7));
+        pts.emplace_back(centre.x() + int(r * std::cos(a)), centre.y() + int(r * std::sin(a)));
+    }
+    return pts;
+}
+
+struct TFigure {
+    QPen Pen;
+    QBrush Brush = Qt::NoBrush;
+    uint8_t Opacity = 255;
+    QRect Clip; // painter clip, none when null
+};
+
+TFigure Fig(const QPen& pen, const QBrush& brush = Qt::NoBrush, uint8_t opacity = 255,
+            const QRect& clip = QRect()) {
+    return TFigure{pen, brush, opacity, clip};
+}
+
+QImage Draw(const TFigure& f, std::span<const QPoint> pts, bool polygon, bool cut) {
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (!f.Clip.isNull()) p.setClipRect(f.Clip);
+    p.setPen(f.Pen);
+    p.setBrush(f.Brush);
+    TDrawObject draw;
+    draw.SetCanvas(&p);
+    draw.Opacity = f.Opacity;
+    draw.ClipToTarget = cut;
+    if (polygon)
+        draw.Polygon(pts);
+    else
+        draw.Polyline(pts);
+    draw.SetCanvas(nullptr);
+    return img;
+}
+
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+void ExpectSamePixels(const TFigure& f, std::span<const QPoint> pts, bool polygon) {
+    const QImage plain = Draw(f, pts, polygon, false);
+    const QImage cut = Draw(f, pts, polygon, true);
+    EXPECT_EQ(DifferentPixels(plain, cut), 0);
+    EXPECT_GT(DifferentPixels(plain, Draw(Fig(QPen(Qt::NoPen)), pts, polygon, false)), 0)
+        << "the figure shows nothing";
+}
+
+QPen WidePen(int width, Qt::PenCapStyle cap = Qt::RoundCap) {
+    QPen pen(QColor(200, 30, 30), width);
+    pen.setCapStyle(cap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+} // namespace
+
+TEST(ClipExact, WideLinesReachingFarOutsideKeepTheirPixels) {
+    const auto wave = LongWave();
+    for (int width : {2, 7, 24, 61})
+        for (Qt::PenCapStyle cap : {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap}) {
+            SCOPED_TRACE(width);
+            ExpectSamePixels(Fig(WidePen(width, cap)), wave, false);
+        }
+}
+
+TEST(ClipExact, TranslucentSelfCrossingLineIsBlendedOnce) {
+    ExpectSamePixels(Fig(WidePen(15), Qt::NoBrush, 128), LongWave(), false);
+}
+
+TEST(ClipExact, StripsOfAScrolledImageMatchTheWholeDrawing) {
+    const auto wave = LongWave();
+    const auto ring = LargeRing({250, 120}, 700);
+    for (const QRect strip :
+         {QRect(0, 0, 400, 10), QRect(350, 0, 50, 300), QRect(0, 250, 400, 50)}) {
+        ExpectSamePixels(Fig(WidePen(11), Qt::NoBrush, 255, strip), wave, false);
+        ExpectSamePixels(Fig(WidePen(9), QBrush(QColor(30, 160, 60)), 255, strip), ring, true);
+    }
+}
+
+TEST(ClipExact, LargePolygonsKeepFillAndOutline) {
+    const auto ring = LargeRing({150, 200}, 900);
+    const QBrush green(QColor(30, 160, 60));
+    ExpectSamePixels(Fig(WidePen(1), green), ring, true);
+    ExpectSamePixels(Fig(WidePen(13), green), ring, true);
+    ExpectSamePixels(Fig(WidePen(13), Qt::NoBrush), LargeRing({200, 1200}, 1100), true);
+    ExpectSamePixels(Fig(QPen(Qt::NoPen), green), ring, true);
+    ExpectSamePixels(Fig(QPen(Qt::NoPen), QBrush(Qt::blue, Qt::DiagCrossPattern)), ring, true);
+    ExpectSamePixels(Fig(WidePen(13), green, 100), ring, true);
+    // A ring whose edge passes through the picture several times.
+    ExpectSamePixels(Fig(WidePen(5), green), LargeRing({200, 1200}, 1100), true);
+}
+
+TEST(ClipExact, DashedPensAreLeftWhole) {
+    QPen dashed = WidePen(5);
+    dashed.setStyle(Qt::DashDotLine);
+    ExpectSamePixels(Fig(dashed), LongWave(), false);
+    ExpectSamePixels(Fig(dashed, QBrush(QColor(30, 160, 60))), LargeRing({150, 200}, 900), true);
+}
+
+TEST(ClipExact, RingLosesOnlyVerticesBeyondOneSide) {
+    const QRect rect(0, 0, 100, 100);
+    const std::vector<QPoint> ring = {{50, 50},   {-10, 20},  {-300, 40}, {-200, 900},
+                                      {-50, 500}, {-20, 60},  {150, 150}, {500, 140},
+                                      {600, 160}, {400, -10}, {60, -5}};
+    // {-10,20}..{-20,60} all left; {150,150}..{400,-10} all right.
+    EXPECT_EQ(
+        ReduceRingOutside(ring, rect),
+        (std::vector<QPoint>{{50, 50}, {-10, 20}, {-20, 60}, {150, 150}, {400, -10}, {60, -5}}));
+}
+
+TEST(ClipExact, PolylineSplitsAtSegmentsWhollyOutside) {
+    const QRect rect(0, 0, 100, 100);
+    const std::vector<QPoint> pts = {{-50, 50}, {50, 50}, {50, 300}, {400, 300},
+                                     {400, 50}, {90, 50}, {90, -40}};
+    const auto runs = PolylineRunsInside(pts, rect);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(std::vector<QPoint>(runs[0].begin(), runs[0].end()),
+              (std::vector<QPoint>{{-50, 50}, {50, 50}, {50, 300}}));
+    EXPECT_EQ(std::vector<QPoint>(runs[1].begin(), runs[1].end()),
+              (std::vector<QPoint>{{400, 50}, {90, 50}, {90, -40}}));
+    EXPECT_TRUE(PolylineRunsInside(std::vector<QPoint>{{200, 0}, {300, 50}}, rect).empty());
+}
