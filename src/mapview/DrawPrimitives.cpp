@@ -25,6 +25,7 @@ void InstallMapFontSubstitutes() {
 }
 
 QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
+    if (cellHeight == FLastCell && bold == FLastBold && family == FLastFamily) return FLastFont;
     InstallMapFontSubstitutes();
     auto it = FCellPerEm.find(family);
     if (it == FCellPerEm.end()) {
@@ -38,6 +39,10 @@ QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
     font.setPixelSize(std::max(1, int(std::lround(cellHeight / it.value()))));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
+    FLastFamily = family;
+    FLastCell = cellHeight;
+    FLastBold = bold;
+    FLastFont = font;
     return font;
 }
 
@@ -128,8 +133,9 @@ int TDrawObject::StrokeMargin() const {
 
 bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     if (pts.size() < 8) return false;
+    const QRect bounds = BoundsOf(pts);
     const QRect target = TargetRect(StrokeMargin());
-    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
+    if (target.isEmpty() || Inside(bounds, target)) return false;
     const QPen pen = FCanvas->pen();
     const bool fill = FCanvas->brush().style() != Qt::NoBrush;
     const bool stroke = pen.style() != Qt::NoPen;
@@ -182,8 +188,9 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
     if (pts.size() < 3) return false;
     const QPen pen = FCanvas->pen();
     if (!StrokeCanBeCut(pen)) return false;
+    const QRect bounds = BoundsOf(pts);
     const QRect target = TargetRect(StrokeMargin());
-    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
+    if (target.isEmpty() || Inside(bounds, target)) return false;
     const auto runs = PolylineRunsInside(pts, target);
     if (runs.size() == 1 && runs[0].size() == pts.size()) return false;
     if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), pen);

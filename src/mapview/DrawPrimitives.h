@@ -32,6 +32,11 @@ public:
 
 private:
     QHash<QString, double> FCellPerEm;
+    // Texts of a frame mostly share one font: the last one is kept, not rebuilt per text.
+    QString FLastFamily;
+    int FLastCell = -1;
+    bool FLastBold = false;
+    QFont FLastFont;
 };
 
 // A 0x00BBGGRR colour as a QColor and back.
