@@ -667,6 +667,7 @@ void TFMainForm::ZoomAtCentre(double delta) {
 }
 
 void TFMainForm::sbZoomInClick() {
+    FViewChosen = true;
     const double s = DataMap1->Scale();
     const int d = RoundHalfEven(s / 2);
     if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
@@ -676,6 +677,7 @@ void TFMainForm::sbZoomInClick() {
 }
 
 void TFMainForm::sbZoomOutClick() {
+    FViewChosen = true;
     const double s = DataMap1->Scale();
     const int d = -RoundHalfEven(s / 2);
     if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
@@ -738,6 +740,7 @@ bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
         sbZoomAll->click();
     else if ((e->modifiers() & Qt::ControlModifier) &&
              (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down)) {
+        FViewChosen = true;
         const float step = float(4000.0 / DataMap1->Scale());
         if (k == Qt::Key_Left) DataMap1->SetXWind(DataMap1->XWind() - step);
         if (k == Qt::Key_Right) DataMap1->SetXWind(DataMap1->XWind() + step);
@@ -823,6 +826,7 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DataMap1) {
         switch (event->type()) {
         case QEvent::Wheel:
+            FViewChosen = true;
             DataMap1MouseWheel(static_cast<QWheelEvent*>(event));
             return true;
         case QEvent::KeyPress:
@@ -833,11 +837,14 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Resize:
             // The window manager maximises the window some time after the first show; until the
             // user leaves the start page the whole map follows the map's final size.
-            if (FViewFitted && !FViewRestored && !Globals().StartPageClosed &&
+            if (FViewFitted && !FViewRestored && !FViewChosen && !Globals().StartPageClosed &&
                 DataMap1->ObjectCount() > 0)
                 QTimer::singleShot(0, this, [this] {
-                    if (!Globals().StartPageClosed) sbZoomAllClick();
+                    if (!FViewChosen && !Globals().StartPageClosed) sbZoomAllClick();
                 });
+            break;
+        case QEvent::MouseButtonPress:
+            FViewChosen = true;
             break;
         case QEvent::Enter:
         case QEvent::Leave:

@@ -206,6 +206,7 @@ private:
     bool FStartListShown = false;
     bool FViewRestored = false;
     bool FViewFitted = false;
+    bool FViewChosen = false; // the user zoomed or moved the map: window changes keep that view
 };
 
 } // namespace tsivor::app

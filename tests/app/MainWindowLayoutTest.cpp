@@ -105,11 +105,18 @@ TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheStartPageIsLeft) {
     EXPECT_LE(r.bottom(), form->DataMap1->height() + 1);
     EXPECT_DOUBLE_EQ(Globals().MinScale, form->DataMap1->Scale());
 
-    // Afterwards the user's view stays whatever happens to the window.
+    // Afterwards the view stays whatever happens to the window.
     Globals().StartPageClosed = true;
+    const double whole = form->DataMap1->Scale();
+    form->resize(1100, 800);
+    Settle();
+    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), whole);
+}
+
+TEST_F(MainWindowLayoutTest, AViewTheUserChoseIsKeptWhenTheWindowGrows) {
     form->sbZoomInClick();
     const double chosen = form->DataMap1->Scale();
-    form->resize(1100, 800);
+    form->resize(1500, 950);
     Settle();
     EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), chosen);
 }
