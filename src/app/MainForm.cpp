@@ -688,6 +688,9 @@ void TFMainForm::sbZoomOutClick() {
 
 void TFMainForm::sbZoomAllClick() {
     const mapdata::TMapExtent& e = DataMap1->MapExtent();
+    // The old limit belongs to the old control size: in a smaller window the whole map needs a
+    // smaller scale, which the scale change would otherwise clamp back.
+    Globals().MinScale = 0;
     DataMap1->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
     Globals().MinScale = DataMap1->Scale();
     DataMap1->update();

@@ -113,6 +113,22 @@ TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheStartPageIsLeft) {
     EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), whole);
 }
 
+TEST_F(MainWindowLayoutTest, WholeMapFitsAWindowSmallerThanAtLoading) {
+    form->resize(form->minimumSize());
+    Settle();
+    EXPECT_TRUE(QRectF(form->DataMap1->rect()).adjusted(-1, -1, 1, 1).contains(MapOnScreen()));
+
+    // The button does the same later, whatever limit the larger window left.
+    Globals().StartPageClosed = true;
+    form->resize(1500, 950);
+    form->sbZoomAllClick();
+    form->resize(form->minimumSize());
+    Settle();
+    form->sbZoomAllClick();
+    EXPECT_TRUE(QRectF(form->DataMap1->rect()).adjusted(-1, -1, 1, 1).contains(MapOnScreen()));
+    EXPECT_DOUBLE_EQ(Globals().MinScale, form->DataMap1->Scale());
+}
+
 TEST_F(MainWindowLayoutTest, AViewTheUserChoseIsKeptWhenTheWindowGrows) {
     form->sbZoomInClick();
     const double chosen = form->DataMap1->Scale();
