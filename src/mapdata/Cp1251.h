@@ -21,6 +21,8 @@ QString Upper(const QString& text);
 // Trims spaces and control characters (<= U+0020) at both ends, as the old runtime did.
 QString Trim(const QString& text);
 // Trim, then Upper: the form in which names are compared.
-inline QString Key(const QString& text) { return Upper(Trim(text)); }
+inline QString Key(const QString& text) {
+    return Upper(Trim(text));
+}
 
 } // namespace tsivor::cp1251

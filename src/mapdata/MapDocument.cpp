@@ -113,7 +113,8 @@ void TMapDocument::CalcObjectBox(TORBMapObjectMem& o) const {
         o.Box = {TORBMapPoint{t.X, t.Y}, rot(tw, 0), rot(tw, th), rot(0, th)};
         return;
     }
-    default: return;
+    default:
+        return;
     }
 }
 

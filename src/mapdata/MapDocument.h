@@ -11,7 +11,7 @@
 namespace tsivor::mapdata {
 
 struct TORBMapHeader {
-    QString Caption;   // ShortString[40], never interpreted
+    QString Caption; // ShortString[40], never interpreted
     int32_t Version = 0;
     QString NameMap;   // ShortString[255]
     QString CreatedBy; // ShortString[255]

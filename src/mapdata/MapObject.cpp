@@ -20,8 +20,9 @@ template <typename T> T Get(const uint8_t* at) {
 } // namespace
 
 const char* ObjectTypeName(int type) {
-    static const char* const names[] = {"cPolygon", "cLine",    "cPixel",   "cText",  "cBitmap",
-                                        "cBezier",  "cEllipse", "cZametka", "cGroup", "cBezierFill"};
+    static const char* const names[] = {"cPolygon", "cLine",      "cPixel",   "cText",
+                                        "cBitmap",  "cBezier",    "cEllipse", "cZametka",
+                                        "cGroup",   "cBezierFill"};
     return type >= 0 && type <= 9 ? names[type] : "";
 }
 
@@ -136,10 +137,14 @@ int64_t DataSize(const TORBMapObjectMem& o) {
     if (IsPointType(o.ObjectType)) return int64_t(o.Count) * 8;
     switch (o.ObjectType) {
     case cText:
-    case cZametka: return o.Count;
-    case cGroup: return o.Count;
-    case cBitmap: return kBitmapHeadSize + (o.Bitmap ? o.Bitmap->Image.size() : 0);
-    default: return 0;
+    case cZametka:
+        return o.Count;
+    case cGroup:
+        return o.Count;
+    case cBitmap:
+        return kBitmapHeadSize + (o.Bitmap ? o.Bitmap->Image.size() : 0);
+    default:
+        return 0;
     }
 }
 

@@ -42,14 +42,15 @@ struct TORBMapPoint {
 static_assert(sizeof(TORBMapPoint) == 8);
 
 // Pen flags.
-constexpr int32_t kPenSquareEnds = 1;   // bit 0: square line ends, clear: round
-constexpr int32_t kPenCasing = 2;       // bit 1: drawn with a casing in the brush colour
-constexpr int32_t kPenHostDrawn = -1;   // all bits: the host draws the line (OnPixelLineEvent)
+constexpr int32_t kPenSquareEnds = 1; // bit 0: square line ends, clear: round
+constexpr int32_t kPenCasing = 2;     // bit 1: drawn with a casing in the brush colour
+constexpr int32_t kPenHostDrawn = -1; // all bits: the host draws the line (OnPixelLineEvent)
 
 struct TORBMapPen {
     TColor Color = 0;
-    uint8_t Style = 0; // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear, 6 inside frame
-    float Width = 0;   // map units; <= 0 draws one device pixel
+    uint8_t Style =
+        0;           // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear, 6 inside frame
+    float Width = 0; // map units; <= 0 draws one device pixel
     int32_t Flags = 0;
     friend bool operator==(const TORBMapPen&, const TORBMapPen&) = default;
 };
@@ -64,7 +65,7 @@ struct TORBMapBrush {
 struct TORBMapAddress {
     int16_t TownCode = -1;
     int16_t StreetCode = -1;
-    QByteArray House;  // cp1251, at most 12 bytes
+    QByteArray House; // cp1251, at most 12 bytes
     int16_t Street1Code = -1;
     QByteArray House1; // cp1251, at most 12 bytes
     friend bool operator==(const TORBMapAddress&, const TORBMapAddress&) = default;
@@ -81,7 +82,7 @@ using TORBMapExtra = std::array<uint8_t, 51>;
 // The unpacked text block of a cText.
 struct TORBMapText {
     float X = 0, Y = 0;
-    int32_t Angle = 0; // tenths of a degree
+    int32_t Angle = 0;     // tenths of a degree
     uint8_t FontIndex = 0; // 1: FontSystem1, else FontSystem
     float Size = 0;        // font height in map units
     QString Text;
@@ -133,10 +134,10 @@ struct TORBMapObjectMem {
     uint8_t Alpha = 255;
 
     // Type data; at most one of the four is set, all empty means "no data".
-    std::unique_ptr<TORBMapPoint[]> Points; // point types: Count points
-    std::unique_ptr<uint8_t[]> Block;       // cText, cZametka: Count bytes, packed as in the file
-    std::unique_ptr<TORBMapBitmap> Bitmap;  // cBitmap
-    std::unique_ptr<TOrbMapList> Children;  // cGroup: Count children, owned
+    std::unique_ptr<TORBMapPoint[]> Points;  // point types: Count points
+    std::unique_ptr<uint8_t[]> Block;        // cText, cZametka: Count bytes, packed as in the file
+    std::unique_ptr<TORBMapBitmap> Bitmap;   // cBitmap
+    std::unique_ptr<TOrbMapList> Children;   // cGroup: Count children, owned
     std::unique_ptr<TORBMapAddress> Address; // when HasAddress is 1
     std::unique_ptr<TORBMapExtra> Extra;     // when HasExtra is 1; kept, never read
 

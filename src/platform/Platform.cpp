@@ -17,9 +17,15 @@ public:
     void ShowMessage(const QString& text, MessageKind kind, QWidget* parent) override {
         const QString title = QStringLiteral("Цивор");
         switch (kind) {
-        case MessageKind::Information: QMessageBox::information(parent, title, text); break;
-        case MessageKind::Warning: QMessageBox::warning(parent, title, text); break;
-        case MessageKind::Error: QMessageBox::critical(parent, title, text); break;
+        case MessageKind::Information:
+            QMessageBox::information(parent, title, text);
+            break;
+        case MessageKind::Warning:
+            QMessageBox::warning(parent, title, text);
+            break;
+        case MessageKind::Error:
+            QMessageBox::critical(parent, title, text);
+            break;
         }
     }
     Answer AskYesNo(const QString& text, QWidget* parent) override {
@@ -30,15 +36,16 @@ public:
     bool InputText(const QString& title, const QString& prompt, QString& value,
                    QWidget* parent) override {
         bool ok = false;
-        const QString v = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
+        const QString v =
+            QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
         if (ok) value = v;
         return ok;
     }
     void Beep() override { QApplication::beep(); }
     bool OpenUrl(const QString& target) override {
         const QFileInfo fi(target);
-        const QUrl url = fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath())
-                                     : QUrl::fromUserInput(target);
+        const QUrl url =
+            fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath()) : QUrl::fromUserInput(target);
         return QDesktopServices::openUrl(url);
     }
     void SelectRussianLayout() override {} // the desktop's own layout switch rules on Linux
@@ -57,6 +64,8 @@ Platform& Current() {
     return g_installed ? *g_installed : desktop;
 }
 
-void Install(Platform* p) { g_installed = p; }
+void Install(Platform* p) {
+    g_installed = p;
+}
 
 } // namespace tsivor::platform

@@ -42,7 +42,11 @@ inline void ShowMessage(const QString& text, MessageKind kind = MessageKind::Inf
                         QWidget* parent = nullptr) {
     Current().ShowMessage(text, kind, parent);
 }
-inline void Beep() { Current().Beep(); }
-inline bool OpenUrl(const QString& target) { return Current().OpenUrl(target); }
+inline void Beep() {
+    Current().Beep();
+}
+inline bool OpenUrl(const QString& target) {
+    return Current().OpenUrl(target);
+}
 
 } // namespace tsivor::platform
