@@ -3,6 +3,8 @@
 // statements in one transaction, so 100,000 organisations take seconds, not minutes.
 #include "SampleParts.h"
 
+#include "Dice.h"
+
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
 
@@ -19,23 +21,6 @@ namespace tsivor::sample {
 namespace {
 
 using directory::TDatabase;
-
-class Dice {
-public:
-    explicit Dice(uint64_t seed) : state_(seed) {}
-    uint32_t Next() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return uint32_t(state_ >> 33);
-    }
-    int Int(int lo, int hi) { return lo + int(Next() % uint32_t(hi - lo + 1)); }
-    bool Chance(int percent) { return Int(1, 100) <= percent; }
-    template <class T> const T& Pick(const std::vector<T>& v) {
-        return v[size_t(Int(0, int(v.size()) - 1))];
-    }
-
-private:
-    uint64_t state_;
-};
 
 std::vector<QString> Words(const char* const* list, size_t n) {
     std::vector<QString> out;

@@ -3,6 +3,8 @@
 // each house is, so addresses and marks lead to the right buildings.
 #include "SampleParts.h"
 
+#include "Dice.h"
+
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
 #include "mapdata/Cp1251.h"
@@ -20,24 +22,6 @@ namespace tsivor::sample {
 namespace {
 
 using directory::TDatabase;
-
-// A small deterministic generator, so that every build writes the same directory.
-class Dice {
-public:
-    explicit Dice(uint64_t seed) : state_(seed) {}
-    uint32_t Next() {
-        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
-        return uint32_t(state_ >> 33);
-    }
-    int Int(int lo, int hi) { return lo + int(Next() % uint32_t(hi - lo + 1)); }
-    bool Chance(int percent) { return Int(1, 100) <= percent; }
-    template <class T> const T& Pick(const std::vector<T>& v) {
-        return v[size_t(Int(0, int(v.size()) - 1))];
-    }
-
-private:
-    uint64_t state_;
-};
 
 struct Rubric {
     int Id;
