@@ -1,6 +1,7 @@
 // Address lookups on the large generated city (set TSIVOR_LARGE_CITY to the folder written by
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it those cases are
 // skipped), the tolerant street lookup among 5000 streets, and point conversion throughput.
+#include "../LargeCityArg.h"
 #include "mapdata/AddressLookup.h"
 #include "mapdata/MapLoader.h"
 #include "mapview/Viewport.h"
@@ -145,15 +146,7 @@ BENCHMARK(BM_MapPointsToScreenCompact)->Args({1000, 20})->Args({1000, 200})->Arg
 } // namespace
 
 int main(int argc, char** argv) {
-    gLargeDir = qEnvironmentVariable("TSIVOR_LARGE_CITY");
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--large-city=", 13) == 0) {
-            gLargeDir = QString::fromLocal8Bit(argv[i] + 13);
-            std::copy(argv + i + 1, argv + argc, argv + i);
-            --argc;
-            --i;
-        }
-    }
+    gLargeDir = TakeLargeCityArg(argc, argv);
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

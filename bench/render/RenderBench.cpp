@@ -3,6 +3,7 @@
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
 // Benchmark args: city (0 sample, 1 large, 2 large with the spatial index on), then the scale
 // (0 = the whole map).
+#include "../LargeCityArg.h"
 #include "mapview/DataMap.h"
 
 #include <QApplication>
@@ -148,15 +149,7 @@ BENCHMARK(BM_RenderToStream4000)
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    gLargeDir = qEnvironmentVariable("TSIVOR_LARGE_CITY");
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--large-city=", 13) == 0) {
-            gLargeDir = QString::fromLocal8Bit(argv[i] + 13);
-            std::copy(argv + i + 1, argv + argc, argv + i);
-            --argc;
-            --i;
-        }
-    }
+    gLargeDir = TakeLargeCityArg(argc, argv);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
