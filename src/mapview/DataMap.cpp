@@ -67,8 +67,8 @@ TDataMap::TDataMap(QWidget* parent) : TMyImage(parent), FOptions([this] { Option
     FDevicePoints.resize(kDevicePointBufferSize);
     InstallTextMeasurer();
     LoadBuiltInIcons(FOwnIcons);
-    FRender.IsCategoryVisible = [this](int32_t code) {
-        return FCategories.IsCategoryVisible(code);
+    FHitTest.NoteIconSize = [this](const mapdata::TORBMapObjectMem& o) {
+        return FRender.Painter().NoteIcon(o).size();
     };
     FRender.Painter().IconLookup = [this](const QString& lib, const QString& pic) {
         const QImage* icon = Icons().GetIcon(lib, pic);
@@ -376,7 +376,7 @@ void TDataMap::SetGrass(const QImage& v) {
 
 void TDataMap::SetFilter(bool v) {
     // The selected object is cleared here once selection exists.
-    FRender.Filter = v;
+    FCategories.Filter = v;
     FDirty = true;
     Redraw();
     RepaintControl();
@@ -484,6 +484,22 @@ void TDataMap::TIconClient::IconsDetached() {
     // without unregistering and without drawing now.
     M.FOrbMapIcon = nullptr;
     M.MarkDirty();
+}
+
+// ------------------------------------------------------------------ hit testing
+
+bool TDataMap::FindObjectsAt(float X, float Y) {
+    const bool found = FHitTest.FindObjectsAt(X, Y, FoundObjects);
+    if (OnAfterFind) OnAfterFind(this, found);
+    return found;
+}
+
+int TDataMap::ObjectAtPoint(float X, float Y) {
+    FindObjectsAt(X, Y);
+    const int chosen = FHitTest.ChooseTopmost(FoundObjects);
+    // The chosen object goes into the edit buffer here (the buffer is emptied for -1).
+    if (OnAfterLocate) OnAfterLocate(this, chosen >= 0);
+    return chosen;
 }
 
 // ------------------------------------------------------------------ address lookup

@@ -9,6 +9,7 @@
 #include "mapdata/MapIndex.h"
 #include "mapdata/MapLoader.h"
 #include "mapdata/OrbIcon.h"
+#include "mapview/HitTest.h"
 #include "mapview/MapOptions.h"
 #include "mapview/MapTools.h"
 #include "mapview/RenderPipeline.h"
@@ -30,6 +31,8 @@ namespace tsivor::mapview {
 class TDataMap;
 using TNotifyEvent = std::function<void(TDataMap* Sender)>;
 using TProgressEvent = std::function<void(TDataMap* Sender, int Position)>;
+// Value: something was found (OnAfterFind) or chosen (OnAfterLocate).
+using TFindEvent = std::function<void(TDataMap* Sender, bool Value)>;
 
 // What the back buffer was asked to rebuild; lets callers and tests see a frame's cost.
 struct TRedrawLog {
@@ -163,13 +166,14 @@ public:
 
     // ------------------------------------------------------------------ rendering
     // The frame builder with its events (OnPaintObject, OnPixelLineEvent, OnPaintAddress
-    // through Render().Painter(); OnPaintBackground, OnAfterRisovan, OnFilteredObject).
+    // through Render().Painter(); OnPaintBackground, OnAfterRisovan).
     TRenderPipeline& Render() { return FRender; }
     mapdata::TColor BackgroundColor() const { return FRender.BackgroundColor; }
     void SetBackgroundColor(mapdata::TColor v);
     const QImage& Grass() const { return FRender.Grass; }
     void SetGrass(const QImage& v);
-    bool Filter() const { return FRender.Filter; }
+    // While on, drawing and hit testing ask Categories(): bits and OnFilteredObject.
+    bool Filter() const { return FCategories.Filter; }
     void SetFilter(bool v);
     mapdata::TColor GuideColor() const { return FRender.GuideColor; }
     void SetGuideColor(mapdata::TColor v);
@@ -201,6 +205,9 @@ public:
         FCategories.SetCategoryVisible(Code, Visible);
     }
     bool IsCategoryVisible(int Code) const { return FCategories.IsCategoryVisible(Code); }
+    // The one category filter of drawing and hit testing, with its OnFilteredObject.
+    mapdata::TCategories& Categories() { return FCategories; }
+    const mapdata::TCategories& Categories() const { return FCategories; }
     static void GetCategoryNames(std::vector<mapdata::TCategoryName>& Strings) {
         mapdata::GetCategoryNames(Strings);
     }
@@ -230,6 +237,20 @@ public:
     }
     // Result of the last house search or hit test.
     std::vector<int> FoundObjects;
+
+    // ------------------------------------------------------------------ hit testing
+    // Fills FoundObjects with the objects under map point (X, Y), bottom of the drawing
+    // order first; fires OnAfterFind.
+    bool FindObjectsAt(float X, float Y);
+    // The topmost drawn object under (X, Y), loaded into the edit buffer, or -1; fires
+    // OnAfterLocate.
+    int ObjectAtPoint(float X, float Y);
+    // Index when object Index of List (the document's or a group's members) is hit, else -1.
+    int HitTestObject(float X, float Y, int Index, const mapdata::TOrbMapList& List) {
+        return FHitTest.HitTestObject(X, Y, Index, List);
+    }
+    TFindEvent OnAfterFind;
+    TFindEvent OnAfterLocate;
 
     // ------------------------------------------------------------------ linked maps
     // Shows the main map's document with this map's own viewport and options; nullptr
@@ -306,7 +327,8 @@ private:
     mapdata::TOrbIcon* FOrbMapIcon = nullptr;
     TIconClient FIconClient{*this};
     mapdata::TCategories FCategories;
-    TRenderPipeline FRender{*this}; // last: it reads the options when made
+    TRenderPipeline FRender{*this}; // it reads the options when made
+    TMapHitTest FHitTest{*this};
 };
 
 // Brackets a compound view change so one frame is drawn instead of several.

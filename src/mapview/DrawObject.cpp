@@ -83,32 +83,38 @@ QBrush TObjectPainter::MakeBrush(uint32_t color, uint8_t style) {
     return QBrush(ToQColor(color), style < 8 ? kStyles[style] : Qt::SolidPattern);
 }
 
-std::vector<QPoint> TObjectPainter::EllipseQuadPoints(const QPointF corners[4]) {
+std::array<QPointF, 13> TObjectPainter::EllipseChain(const QPointF corners[4], bool wholePixels) {
     constexpr double kHalfKappa = 0.2761423749154;
     QPointF c[4];
     for (int i = 0; i < 4; ++i)
-        c[i] = QPointF(std::round(corners[i].x()), std::round(corners[i].y()));
+        c[i] = wholePixels ? QPointF(std::round(corners[i].x()), std::round(corners[i].y()))
+                           : corners[i];
     auto mid = [&](int a, int b) { return (c[a] + c[b]) / 2.0; };
     auto length = [](QPointF a, QPointF b) { return std::hypot(b.x() - a.x(), b.y() - a.y()); };
-    // The point at distance d from p towards q, the distance p–q taken in whole pixels.
+    // The point at distance d from p towards q (the distance p–q in whole pixels on a device).
     auto towards = [&](QPointF p, QPointF q, double d) {
-        const double l = std::round(length(p, q));
+        const double l = wholePixels ? std::round(length(p, q)) : length(p, q);
         return l == 0 ? p : p + (q - p) * (d / l);
     };
-    auto toPoint = [](QPointF p) {
-        return QPoint(int(std::lround(p.x())), int(std::lround(p.y())));
-    };
-    std::vector<QPoint> out;
-    out.reserve(13);
+    std::array<QPointF, 13> out;
+    size_t n = 0;
     // Sides i → i+1 with midpoints; the arc from side i to side i+1 bends around corner i+1.
     for (int i = 0; i < 4; ++i) {
-        const int j = (i + 1) % 4, n = (i + 2) % 4;
-        const QPointF m1 = mid(i, j), m2 = mid(j, n);
-        if (i == 0) out.push_back(toPoint(m1));
-        out.push_back(toPoint(towards(m1, c[j], kHalfKappa * length(c[i], c[j]))));
-        out.push_back(toPoint(towards(m2, c[j], kHalfKappa * length(c[j], c[n]))));
-        out.push_back(toPoint(m2));
+        const int j = (i + 1) % 4, k = (i + 2) % 4;
+        const QPointF m1 = mid(i, j), m2 = mid(j, k);
+        if (i == 0) out[n++] = m1;
+        out[n++] = towards(m1, c[j], kHalfKappa * length(c[i], c[j]));
+        out[n++] = towards(m2, c[j], kHalfKappa * length(c[j], c[k]));
+        out[n++] = m2;
     }
+    return out;
+}
+
+std::vector<QPoint> TObjectPainter::EllipseQuadPoints(const QPointF corners[4]) {
+    std::vector<QPoint> out;
+    out.reserve(13);
+    for (const QPointF& p : EllipseChain(corners, true))
+        out.push_back(QPoint(int(std::lround(p.x())), int(std::lround(p.y()))));
     return out;
 }
 

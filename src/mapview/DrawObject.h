@@ -14,6 +14,7 @@
 #include <QPen>
 #include <QSize>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <tuple>
@@ -72,6 +73,8 @@ public:
     static QBrush MakeBrush(uint32_t color, uint8_t style);
     // The 13 points of the Bézier chain of an ellipse inscribed in a quadrilateral.
     static std::vector<QPoint> EllipseQuadPoints(const QPointF corners[4]);
+    // The same chain unrounded; wholePixels rounds corners and side lengths as drawing does.
+    static std::array<QPointF, 13> EllipseChain(const QPointF corners[4], bool wholePixels);
 
 private:
     void DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions& options,

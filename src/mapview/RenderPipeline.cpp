@@ -96,6 +96,7 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
     const double ppu = vp.PixelsPerUnit();
     const double scale = vp.Scale();
     const bool view3D = View3DActive(scale);
+    const mapdata::TCategories& categories = FMap.Categories();
     // With the spatial index only the objects listed near the rectangle are visited, in list
     // order; an index that missed appends or deletions made past it is rebuilt first.
     const std::vector<int32_t>* nearby = nullptr;
@@ -112,14 +113,7 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
         previous = i;
         if (!vp.IsObjectInView(doc.Objects, i)) continue;
         const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
-        if (Filter) {
-            if (IsCategoryVisible && !IsCategoryVisible(o.Category)) continue;
-            if (OnFilteredObject) {
-                bool visible = true;
-                OnFilteredObject(o, visible);
-                if (!visible) continue;
-            }
-        }
+        if (!categories.PassesDrawFilter(o)) continue;
         const int slot = LayerSlot(o.Layer);
         if (!fullTests) {
             if (view3D && o.ObjectType == cPolygon && o.Height > 0.000001f)

@@ -30,9 +30,6 @@ using TPaintBackgroundEvent =
     std::function<void(QPainter& Canvas, float X, float Y, float X1, float Y1)>;
 // Runs after all objects of a frame, on the back buffer.
 using TAfterRisovanEvent = std::function<void(QPainter& Canvas)>;
-// While Filter is on: may hide an object by clearing Visible.
-using TFilteredObjectEvent =
-    std::function<void(const mapdata::TORBMapObjectMem& MapObject, bool& Visible)>;
 
 class TRenderPipeline {
 public:
@@ -41,16 +38,12 @@ public:
     // --- properties (the map's setters store here, then mark dirty and redraw)
     mapdata::TColor BackgroundColor = 0x008000;
     QImage Grass; // background brush while Options.Texture is set
-    bool Filter = false;
     mapdata::TColor GuideColor = 0xC0C0C0;
     int GuideStepX = 50, GuideStepY = 50;
-    // Category visibility of the filter; every category is visible until the filter is set up.
-    std::function<bool(int32_t category)> IsCategoryVisible;
 
     // --- events
     TPaintBackgroundEvent OnPaintBackground;
     TAfterRisovanEvent OnAfterRisovan;
-    TFilteredObjectEvent OnFilteredObject;
     // Frames (not exports) draw what this returns instead of the record of index: the
     // blinking keeps a recoloured copy of a blinking object here. nullptr draws the record.
     std::function<const mapdata::TORBMapObjectMem*(int index)> BlinkSubstitute;

@@ -90,10 +90,10 @@ TEST(RenderCulling, FilterDecidesOnlyWhileOn) {
     TTestMap t;
     AddRect(t.Doc(), 10, 10, 50, 50, kRed).Category = 7;
     AddRect(t.Doc(), 60, 10, 90, 50, kRed).Category = 8;
-    t.map.Render().OnFilteredObject = [](const TORBMapObjectMem& o, bool& visible) {
+    t.map.Categories().OnFilteredObject = [](const TORBMapObjectMem& o, bool& visible) {
         if (o.Category == 7) visible = false;
     };
-    t.map.Render().IsCategoryVisible = [](int32_t c) { return c != 8; };
+    t.map.SetCategoryVisible(7, true);
     t.Frame();
     EXPECT_TRUE(Collected(t.map, 0));
     EXPECT_TRUE(Collected(t.map, 1));

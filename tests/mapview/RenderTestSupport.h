@@ -14,15 +14,22 @@ namespace rendertest {
 using namespace tsivor::mapdata;
 using tsivor::mapview::TDataMap;
 
-inline TORBMapObjectMem& AddPoints(TMapDocument& doc, uint8_t type,
-                                   std::initializer_list<TORBMapPoint> pts, TColor pen,
-                                   TColor brush, int layer = 0) {
+// A record of a point type, not yet in a document.
+inline std::unique_ptr<TORBMapObjectMem> MakePoints(uint8_t type,
+                                                    std::initializer_list<TORBMapPoint> pts) {
     auto o = std::make_unique<TORBMapObjectMem>();
     o->ObjectType = type;
     o->Count = int(pts.size());
     o->Points = std::make_unique<TORBMapPoint[]>(pts.size());
     int i = 0;
     for (const TORBMapPoint& p : pts) o->Points[size_t(i++)] = p;
+    return o;
+}
+
+inline TORBMapObjectMem& AddPoints(TMapDocument& doc, uint8_t type,
+                                   std::initializer_list<TORBMapPoint> pts, TColor pen,
+                                   TColor brush, int layer = 0) {
+    auto o = MakePoints(type, pts);
     o->Pen.Color = pen;
     o->Brush.Color = brush;
     o->Layer = layer;
