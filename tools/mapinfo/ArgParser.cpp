@@ -5,12 +5,17 @@
 namespace tsivor::mapinfo {
 
 void TArgParser::Flag(const QString& name, bool* target, const QString& help) {
-    options_.push_back(Option{name, {}, help, target, nullptr});
+    options_.push_back(Option{name, {}, help, target, nullptr, nullptr, 0});
 }
 
 void TArgParser::Value(const QString& name, const QString& valueName, QString* target,
                        const QString& help) {
-    options_.push_back(Option{name, valueName, help, nullptr, target});
+    options_.push_back(Option{name, valueName, help, nullptr, target, nullptr, 1});
+}
+
+void TArgParser::Values(const QString& name, const QString& valueNames, int count,
+                        QStringList* target, bool* present, const QString& help) {
+    options_.push_back(Option{name, valueNames, help, present, nullptr, target, count});
 }
 
 void TArgParser::Positional(const QString& name, QString* target, bool required) {
@@ -28,13 +33,16 @@ bool TArgParser::Parse(const QStringList& args, QString* error) {
                 *error = QStringLiteral("неизвестный параметр %1").arg(a);
                 return false;
             }
-            if (it->flag) {
-                *it->flag = true;
-                continue;
-            }
-            if (i + 1 >= args.size()) {
+            if (it->flag) *it->flag = true;
+            if (!it->value && !it->values) continue;
+            if (i + it->count >= args.size()) {
                 *error = QStringLiteral("после %1 нужно значение %2").arg(a, it->valueName);
                 return false;
+            }
+            if (it->values) {
+                *it->values = args.mid(i + 1, it->count);
+                i += it->count;
+                continue;
             }
             *it->value = args[++i];
             continue;

@@ -15,6 +15,9 @@ public:
 
     void Flag(const QString& name, bool* target, const QString& help);
     void Value(const QString& name, const QString& valueName, QString* target, const QString& help);
+    // An option followed by count values ("--at X Y"); present tells whether it was given.
+    void Values(const QString& name, const QString& valueNames, int count, QStringList* target,
+                bool* present, const QString& help);
     // The positional arguments, in order; a missing required one is an error.
     void Positional(const QString& name, QString* target, bool required = true);
 
@@ -27,6 +30,8 @@ private:
         QString name, valueName, help;
         bool* flag = nullptr;
         QString* value = nullptr;
+        QStringList* values = nullptr;
+        int count = 1;
     };
     struct Slot {
         QString name;

@@ -40,6 +40,14 @@ QJsonArray NameList(const TNameTable& table) {
 
 } // namespace
 
+QJsonObject AddressToJson(const TAdres& a) {
+    return QJsonObject{{"Town", a.Town},
+                       {"Street", a.Street},
+                       {"House", a.House},
+                       {"Street1", a.Street1},
+                       {"House1", a.House1}};
+}
+
 QJsonObject ObjectToJson(const TMapDocument& doc, const TORBMapObjectMem& o) {
     QJsonObject j{
         {"ID", o.ID},
@@ -59,14 +67,7 @@ QJsonObject ObjectToJson(const TMapDocument& doc, const TORBMapObjectMem& o) {
                             {"Flags", o.Pen.Flags}}},
         {"Brush", QJsonObject{{"Color", qint64(o.Brush.Color)}, {"Style", o.Brush.Style}}},
     };
-    if (o.HasAddress == 1) {
-        const TAdres a = doc.DecodeAddress(o);
-        j["Address"] = QJsonObject{{"Town", a.Town},
-                                   {"Street", a.Street},
-                                   {"House", a.House},
-                                   {"Street1", a.Street1},
-                                   {"House1", a.House1}};
-    }
+    if (o.HasAddress == 1) j["Address"] = AddressToJson(doc.DecodeAddress(o));
     TORBMapText t;
     if (o.GetText(t)) {
         j["Text"] = QJsonObject{{"X", F(t.X)},       {"Y", F(t.Y)},
