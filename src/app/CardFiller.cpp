@@ -38,10 +38,14 @@ std::vector<int> ParseIdList(const QString& list) {
 }
 
 QStringList ShowByIdsStatement(const QString& list, int historyPos) {
-    // Only parsed numbers reach the statement, whatever the list holds.
-    QStringList terms;
-    for (int n : ParseIdList(list)) terms << QStringLiteral("(id=%1)").arg(n);
-    const QString condition = terms.isEmpty() ? QStringLiteral("1=4") : terms.join(" or ");
+    // Only parsed numbers reach the statement, whatever the list holds. They go in as one
+    // array, so a list of any length makes a statement of one term.
+    QStringList numbers;
+    for (int n : ParseIdList(list)) numbers << QString::number(n);
+    const QString condition = numbers.isEmpty()
+                                  ? QStringLiteral("1=4")
+                                  : QStringLiteral("Main.Id IN (SELECT value FROM json_each(\"[") +
+                                        numbers.join(u',') + QStringLiteral("]\"))");
     return {QStringLiteral("SELECT * FROM Main"), QStringLiteral("WHERE ") + condition,
             historyPos != 0 ? QStringLiteral("order by Main.Title")
                             : QStringLiteral("order by Main.Autoload desc")};
@@ -131,7 +135,8 @@ void TCardFiller::FillDetails(TNavigatorItem& card, int orgId, TCardDetailsSourc
         QString street = a.Street;
         card.NewLine(1.5);
         if (street == CityStreetName) {
-            pre = street;
+            // The city stands in for the street; what comes before it (a P.O. box) stays.
+            pre = pre.isEmpty() ? street : street + QStringLiteral(", ") + pre;
             street.clear();
         }
         if (a.id_map == -1) {

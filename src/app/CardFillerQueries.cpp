@@ -77,7 +77,9 @@ std::vector<TCardAddress> TQueryCardDetails::Addresses(int orgId) {
     if (q.Reopen({QStringLiteral("SELECT Adr.Id_Main, Adr.Id, Adr.Adr_Pre, Adr.Adr_Post, "
                                  "Streets.Name, Adr.Number, adr.id_map"),
                   QStringLiteral("FROM Streets INNER JOIN Adr ON Streets.id = Adr.Id_Street"),
-                  QStringLiteral("WHERE (((Adr.Id_Main)=%1))").arg(orgId)})) {
+                  QStringLiteral("WHERE (((Adr.Id_Main)=%1))").arg(orgId),
+                  // In the order they were entered, whatever index the engine walks.
+                  QStringLiteral("ORDER BY Adr.Id")})) {
         const TColumns c(q);
         const int id = c("Id"), pre = c("Adr_Pre"), post = c("Adr_Post"), name = c("Name"),
                   number = c("Number"), map = c("id_map");
@@ -95,7 +97,8 @@ std::vector<TCardPhone> TQueryCardDetails::Phones(int adrId) {
     if (q.Reopen({QStringLiteral("SELECT Phones.Id_Adr, Phones.Kind, Phones.Phone, "
                                  "Phones.Comment"),
                   QStringLiteral("FROM Phones"),
-                  QStringLiteral("WHERE (((Phones.Id_Adr)=%1))").arg(adrId)})) {
+                  QStringLiteral("WHERE (((Phones.Id_Adr)=%1))").arg(adrId),
+                  QStringLiteral("ORDER BY Phones.Id")})) {
         const TColumns c(q);
         const int kind = c("Kind"), phone = c("Phone"), comment = c("Comment");
         for (int r = 0; r < q.RecordCount(); ++r)

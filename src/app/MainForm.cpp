@@ -1,15 +1,18 @@
 #include "app/MainForm.h"
 
 #include "app/MapDesign.h"
+#include "app/MapZoom.h"
 
 #include "app/AppGlobals.h"
 #include "app/Navigator.h"
 #include "app/RubricPanel.h"
+#include "app/ShellOpen.h"
 #include "directory/DataModule.h"
 #include "directory/RubricQueries.h"
 #include "mapview/DataMap.h"
 #include "mapview/MapCursors.h"
 #include "platform/Platform.h"
+#include "platform/Rounding.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,13 +40,11 @@
 
 namespace tsivor::app {
 
+using platform::RoundHalfEven;
+
 namespace {
 
 constexpr int LeftColumnWidth = 288;
-
-int RoundHalfEven(double v) {
-    return int(std::nearbyint(v));
-}
 
 // Button glyphs: a short sign on a tinted square.
 QIcon Glyph(const QString& sign, const QColor& tint) {
@@ -275,6 +276,8 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     DataMap1->installEventFilter(this);
     ApplyDesignOptions(*DataMap1);
     DataMap1->SetOrbMapIcon(&FIcons);
+    FZoom = std::make_unique<TMapZoom>(
+        *DataMap1, TZoomSettings{FSettings.logo_p, FSettings.logo_rub, FSettings.font});
     middle->addWidget(DataMap1, 1);
     BuildQuickRubrics();
     middle->addWidget(Panel15);
@@ -434,8 +437,7 @@ bool TFMainForm::FormCreate(QString* error) {
     DataMap1->Redraw();
     DataMap1->update();
     // 12.
-    Panel15->setVisible(FSettings.Pan == 1);
-    RestoreView();
+    Panel15->setVisible(FSettings.Pan == 1); // the saved view follows at the first show
     // 13.
     History.Clear();
     CreateNavigator();
@@ -463,7 +465,8 @@ void TFMainForm::LoadMap() {
         return;
     }
     DataMap1->SetMashtab(FSettings.Mashtab);
-    // The scale that shows the whole map is the lower limit.
+    // The lower limit is the scale of the whole map in the real window, known after the
+    // first layout (FormShow); until then the scale the file stored stands.
     Globals().MinScale = DataMap1->Scale();
 }
 
@@ -481,19 +484,15 @@ void TFMainForm::ApplyMapOptions() {
     DataMap1->SetScaleFind(FSettings.scale_find);
     o.SetView3D(false);
     o.SetShowMeasure(false);
-    DataMap1->OnChangeScale = [this](mapview::TDataMap*) { DataMap1ChangeScale(); };
+    DataMap1->OnChangeScale = [this](mapview::TDataMap*) { FZoom->ScaleChanged(); };
 }
 
-void TFMainForm::RestoreView() {
-    if (FSettings.M1 != 333 && DataMap1->Scale() < FSettings.M1) {
-        FViewRestored = true;
-        DataMap1->LockDrawing();
-        DataMap1->SetScale(FSettings.M1);
-        DataMap1->SetXWind(float(FSettings.P1));
-        DataMap1->SetYWind(float(FSettings.P2));
-        DataMap1->UnlockDrawing();
-        DataMap1->update();
-    }
+void TFMainForm::FitFirstView() {
+    // The whole map at the real size of the map sets the lower limit; the saved view comes
+    // back only when it is valid against that.
+    FZoom->ZoomAll();
+    FViewRestored = FZoom->RestoreView(FSettings.M1, FSettings.P1, FSettings.P2);
+    DataMap1->update();
 }
 
 void TFMainForm::CreateNavigator() {
@@ -514,12 +513,12 @@ void TFMainForm::CreateNavigator() {
 void TFMainForm::ConnectCardHooks() {
     TCardHooks& h = Navigator->Hooks;
     h.OnCardRubricClick = [this](const QString& name) { ShowRubricByName(name); };
-    h.OnCardWebClick = [](const QString& text) { platform::OpenUrl(WebLinkTarget(text)); };
+    h.OnCardWebClick = [](const QString& text) { OpenAddressOrSay(WebLinkTarget(text)); };
     h.OnCardMailClick = [](const QString& text) {
-        platform::OpenUrl(QStringLiteral("Mailto:") + text);
+        OpenAddressOrSay(QStringLiteral("Mailto:") + text);
     };
     h.OnCardAttachment = [this](const QString& path) {
-        platform::OpenUrl(FSettings.ExeDir + u'/' + path);
+        OpenFileOrSay(FSettings.ExeDir + u'/' + path);
     };
     h.FillCardDetails = [this](TNavigatorItem& card, int orgId) {
         FFiller->FillDetails(card, orgId, *FDetails);
@@ -561,6 +560,7 @@ void TFMainForm::SetTitle(const QString& title) {
 void TFMainForm::TakeResult(const directory::TDirectoryResult& r) {
     Globals().CurrentResultKey = r.Key;
     SetTitle(r.Title);
+    History.ResultShown(r.Key);
 }
 
 TResultSnapshot TFMainForm::Snapshot() const {
@@ -583,8 +583,9 @@ void TFMainForm::ShowAutoLoad() {
 void TFMainForm::ShowByIds(const QString& list) {
     directory::TRubricQueries::ReopenOrReport(FDm.QMain,
                                               ShowByIdsStatement(list, History.HistoryPos()));
-    Globals().CurrentResultKey = QStringLiteral("По адресу") + list;
-    SetTitle(QStringLiteral("Выборка по карте (%1 шт.)").arg(FDm.QMain.RecordCount()));
+    TakeResult({QStringLiteral("По адресу") + list,
+                QStringLiteral("Выборка по карте (%1 шт.)").arg(FDm.QMain.RecordCount()),
+                FDm.QMain.RecordCount()});
 }
 
 void TFMainForm::ShowRubricByName(const QString& name) {
@@ -642,57 +643,25 @@ void TFMainForm::sbNavigatorNextClick() {
 // ---------------------------------------------------------------------------- map
 
 void TFMainForm::ZoomAtMouse(double delta) {
-    DataMap1->LockDrawing();
-    const QPoint p = DataMap1->MousePos();
-    float x0 = float(p.x()), y0 = float(p.y());
-    DataMap1->ScreenToMap(x0, y0);
-    DataMap1->SetScale(DataMap1->Scale() + delta);
-    float x1 = float(p.x()), y1 = float(p.y());
-    DataMap1->ScreenToMap(x1, y1);
-    DataMap1->SetXWind(DataMap1->XWind() + (x0 - x1));
-    DataMap1->SetYWind(DataMap1->YWind() + (y0 - y1));
-    DataMap1->UnlockDrawing();
-    DataMap1->update();
+    FZoom->ZoomAtMouse(delta);
 }
 
 void TFMainForm::ZoomAtCentre(double delta) {
-    DataMap1->LockDrawing();
-    const QPointF c0 = DataMap1->GetViewCenter();
-    DataMap1->SetScale(DataMap1->Scale() + delta);
-    const QPointF c1 = DataMap1->GetViewCenter();
-    DataMap1->SetXWind(DataMap1->XWind() + float(c0.x() - c1.x()));
-    DataMap1->SetYWind(DataMap1->YWind() + float(c0.y() - c1.y()));
-    DataMap1->UnlockDrawing();
-    DataMap1->update();
+    FZoom->ZoomAtCentre(delta);
 }
 
 void TFMainForm::sbZoomInClick() {
     FViewChosen = true;
-    const double s = DataMap1->Scale();
-    const int d = RoundHalfEven(s / 2);
-    if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
-        ZoomAtCentre(d);
-    else
-        ZoomAtCentre(RoundHalfEven(Globals().MaxScale - s));
+    FZoom->ZoomIn();
 }
 
 void TFMainForm::sbZoomOutClick() {
     FViewChosen = true;
-    const double s = DataMap1->Scale();
-    const int d = -RoundHalfEven(s / 2);
-    if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
-        ZoomAtCentre(d);
-    else
-        ZoomAtCentre(RoundHalfEven(Globals().MinScale - s));
+    FZoom->ZoomOut();
 }
 
 void TFMainForm::sbZoomAllClick() {
-    const mapdata::TMapExtent& e = DataMap1->MapExtent();
-    // The old limit belongs to the old control size: in a smaller window the whole map needs a
-    // smaller scale, which the scale change would otherwise clamp back.
-    Globals().MinScale = 0;
-    DataMap1->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
-    Globals().MinScale = DataMap1->Scale();
+    FZoom->ZoomAll();
     DataMap1->update();
 }
 
@@ -700,58 +669,23 @@ void TFMainForm::sb3DClick() {
     DataMap1->Options().SetView3D(sb3D->isChecked());
 }
 
-void TFMainForm::DataMap1ChangeScale() {
-    if (FInScaleChange) return;
-    FInScaleChange = true;
-    mapview::tOrbMapOptions& o = DataMap1->Options();
-    o.NotifyChange = false;
-    if (DataMap1->Scale() < Globals().MinScale)
-        DataMap1->SetScale(Globals().MinScale);
-    else if (DataMap1->Scale() > Globals().MaxScale)
-        DataMap1->SetScale(Globals().MaxScale);
-    DataMap1->SetCategoryVisible(98, DataMap1->Scale() > FSettings.logo_p);
-    DataMap1->SetCategoryVisible(97, DataMap1->Scale() > FSettings.logo_rub);
-    const int font = FSettings.font > 0 ? FSettings.font : 100;
-    o.SetmpNumberDomSizeFont(int(DataMap1->Scale() / font));
-    o.NotifyChange = true;
-    DataMap1->SetFilter(true);
-    DataMap1->MarkDirty();
-    FInScaleChange = false;
-}
-
-void TFMainForm::DataMap1MouseWheel(QWheelEvent* e) {
-    DataMap1->SetMousePos(e->position().toPoint());
-    const double s = DataMap1->Scale();
-    const double d = std::trunc(s * 0.3 * e->angleDelta().y() / 60.0);
-    if (s + d < Globals().MinScale)
-        ZoomAtMouse(RoundHalfEven(Globals().MinScale - s));
-    else if (s + d > Globals().MaxScale)
-        ZoomAtMouse(RoundHalfEven(Globals().MaxScale - s));
-    else
-        ZoomAtMouse(d);
-    e->accept();
-}
-
 bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
-    const bool keypad = e->modifiers() & Qt::KeypadModifier;
-    const int k = e->key();
-    if (k == Qt::Key_PageUp || (keypad && k == Qt::Key_Plus))
-        sbZoomIn->click();
-    else if (k == Qt::Key_PageDown || (keypad && k == Qt::Key_Minus))
-        sbZoomOut->click();
-    else if (keypad && k == Qt::Key_Asterisk)
-        sbZoomAll->click();
-    else if ((e->modifiers() & Qt::ControlModifier) &&
-             (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down)) {
-        FViewChosen = true;
-        const float step = float(4000.0 / DataMap1->Scale());
-        if (k == Qt::Key_Left) DataMap1->SetXWind(DataMap1->XWind() - step);
-        if (k == Qt::Key_Right) DataMap1->SetXWind(DataMap1->XWind() + step);
-        if (k == Qt::Key_Up) DataMap1->SetYWind(DataMap1->YWind() - step);
-        if (k == Qt::Key_Down) DataMap1->SetYWind(DataMap1->YWind() + step);
-        DataMap1->update();
-    } else {
+    switch (const TMapKeyCommand c = MapKeyCommand(*e)) {
+    case TMapKeyCommand::None:
         return false;
+    case TMapKeyCommand::ZoomIn:
+        sbZoomIn->click();
+        break;
+    case TMapKeyCommand::ZoomOut:
+        sbZoomOut->click();
+        break;
+    case TMapKeyCommand::ZoomAll:
+        sbZoomAll->click();
+        break;
+    default:
+        FViewChosen = true;
+        FZoom->Pan(c);
+        break;
     }
     QCoreApplication::processEvents();
     return true;
@@ -759,7 +693,7 @@ bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
 
 void TFMainForm::OpenHelp() {
     const QString n = ReadHelpNumber ? ReadHelpNumber() : QString();
-    platform::OpenUrl(FSettings.ExeDir + QStringLiteral("/chm/chm_") + n + QStringLiteral(".chm"));
+    OpenFileOrSay(FSettings.ExeDir + QStringLiteral("/chm/chm_") + n + QStringLiteral(".chm"));
 }
 
 // ---------------------------------------------------------------------------- window
@@ -788,7 +722,7 @@ void TFMainForm::FormShow() {
     sb3DClick();
     // The map was fitted while the window had no size yet: show the whole map at the real one.
     QTimer::singleShot(0, this, [this] {
-        if (!FViewRestored && DataMap1->ObjectCount() > 0) sbZoomAllClick();
+        FitFirstView();
         FViewFitted = true;
     });
     Globals().MainFormShown = true;
@@ -828,10 +762,13 @@ void TFMainForm::closeEvent(QCloseEvent* e) {
 bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DataMap1) {
         switch (event->type()) {
-        case QEvent::Wheel:
+        case QEvent::Wheel: {
             FViewChosen = true;
-            DataMap1MouseWheel(static_cast<QWheelEvent*>(event));
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            FZoom->Wheel(wheel->position().toPoint(), wheel->angleDelta().y());
+            wheel->accept();
             return true;
+        }
         case QEvent::KeyPress:
             return DataMap1KeyDown(static_cast<QKeyEvent*>(event));
         case QEvent::MouseMove:
@@ -868,7 +805,7 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Label13) {
-            platform::OpenUrl(QStringLiteral("http://") + Label13->text());
+            OpenAddressOrSay(QStringLiteral("http://") + Label13->text());
             return true;
         }
         const QVariant tag = watched->property("Tag");

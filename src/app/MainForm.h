@@ -36,6 +36,7 @@ namespace tsivor::app {
 
 struct TTsivorConfig;
 class TNavigator;
+class TMapZoom;
 class TRubricPanel;
 class TWaitPanel;
 
@@ -182,14 +183,12 @@ private:
     void ConnectCardHooks();
     void LoadMap();
     void ApplyMapOptions();
-    void RestoreView();
+    void FitFirstView();
     void UpdateHistoryButtons();
     void Restore(const TNavigatorHistoryItem& entry);
     void TakeResult(const directory::TDirectoryResult& r);
     void SetTitle(const QString& title);
     TResultSnapshot Snapshot() const;
-    void DataMap1ChangeScale();
-    void DataMap1MouseWheel(QWheelEvent* e);
     bool DataMap1KeyDown(QKeyEvent* e);
     void OpenHelp();
 
@@ -198,10 +197,10 @@ private:
     std::unique_ptr<directory::TRubricQueries> FRubrics;
     std::unique_ptr<TCardFiller> FFiller;
     std::unique_ptr<TQueryCardDetails> FDetails;
+    std::unique_ptr<TMapZoom> FZoom;
     mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;
-    bool FInScaleChange = false;
     bool FCreated = false;
     bool FStartListShown = false;
     bool FViewRestored = false;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStyle>
@@ -134,14 +135,50 @@ void TNavigator::FitCardsToWidth() {
     Relayout();
 }
 
+int TNavigator::LineStep() const {
+    return QFontMetrics(QFont(QStringLiteral("Arial"), 9)).lineSpacing();
+}
+
 void TNavigator::wheelEvent(QWheelEvent* e) {
+    // A notch is 120; finer wheels and touch pads send parts of it.
     const int delta = e->angleDelta().y();
     QScrollBar* bar = verticalScrollBar();
-    if (delta > 0)
-        bar->setValue(bar->value() - WheelStep);
-    else if (delta < 0)
-        bar->setValue(bar->value() + WheelStep);
+    bar->setValue(bar->value() - delta * WheelLines * LineStep() / 120);
     e->accept();
+}
+
+void TNavigator::keyPressEvent(QKeyEvent* e) {
+    QScrollBar* bar = verticalScrollBar();
+    switch (e->key()) {
+    case Qt::Key_PageUp:
+        bar->setValue(bar->value() - bar->pageStep());
+        break;
+    case Qt::Key_PageDown:
+        bar->setValue(bar->value() + bar->pageStep());
+        break;
+    case Qt::Key_Up:
+        bar->setValue(bar->value() - LineStep());
+        break;
+    case Qt::Key_Down:
+        bar->setValue(bar->value() + LineStep());
+        break;
+    case Qt::Key_Home:
+        bar->setValue(bar->minimum());
+        break;
+    case Qt::Key_End:
+        bar->setValue(bar->maximum());
+        break;
+    default:
+        QScrollArea::keyPressEvent(e);
+        return;
+    }
+    e->accept();
+}
+
+void TNavigator::enterEvent(QEnterEvent* e) {
+    QScrollArea::enterEvent(e);
+    if (isActiveWindow() && !hasFocus() && !(focusWidget() && isAncestorOf(focusWidget())))
+        setFocus(Qt::MouseFocusReason);
 }
 
 namespace {
@@ -157,14 +194,14 @@ protected:
     bool eventFilter(QObject*, QEvent* e) override {
         if ((e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) &&
             static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-            FNavigator->RequestStop();
+            if (FNavigator) FNavigator->RequestStop();
             return true;
         }
         return false;
     }
 
 private:
-    TNavigator* FNavigator;
+    QPointer<TNavigator> FNavigator;
 };
 
 } // namespace
@@ -183,26 +220,29 @@ bool TNavigator::RunBulk(bool expand, TWaitPanel* wait) {
         wait->Start(expand ? QStringLiteral("Разворачивание карточек... (ESC - прервать)")
                            : QStringLiteral("Сворачивание карточек... (ESC - прервать)"),
                     FItemsCount - 1);
+    // The events let through may close the window and delete the list or the wait panel, or
+    // fill a new result: nothing is used after a pass without checking it is still there.
     struct Restore { // the list comes back however the loop ends
-        TNavigator* n;
-        TWaitPanel* w;
+        QPointer<TNavigator> n;
+        QPointer<TWaitPanel> w;
         ~Restore() {
-            n->OpenAttachmentOnExpand = true;
+            QApplication::restoreOverrideCursor();
             if (w) w->Finish();
+            if (!n) return;
+            n->OpenAttachmentOnExpand = true;
             n->Relayout();
             n->show();
-            QApplication::restoreOverrideCursor();
             n->FBulkRunning = false;
             n->FStopRequested = false;
         }
     } restore{this, wait};
     TEscWatcher esc(this);
-    for (int i = 0; i < FItemsCount; ++i) {
-        if (wait) wait->SetProgress(i);
+    for (int i = 0; restore.n && i < FItemsCount; ++i) {
+        if (restore.w) restore.w->SetProgress(i);
         TNavigatorItem* c = FItems[i];
         if (c->Maximized() != expand) c->SetMaximized(expand);
         QCoreApplication::processEvents();
-        if (FStopRequested) break;
+        if (!restore.n || FStopRequested) break;
     }
     return true;
 }

@@ -45,7 +45,7 @@ public:
 class TNavigator : public QScrollArea {
 public:
     static constexpr int InitialCards = 200;
-    static constexpr int WheelStep = 8;
+    static constexpr int WheelLines = 3; // text lines per wheel notch
 
     explicit TNavigator(QWidget* parent);
 
@@ -78,12 +78,18 @@ public:
     void RequestStop(); // ESC: stops a running bulk loop, otherwise nothing
     bool BulkRunning() const { return FBulkRunning; }
 
+    // Pixels of one text line of the cards: the unit of wheel and arrow scrolling.
+    int LineStep() const;
+
     // "1"/"0" per card and the ids with ";" after each, in card order.
     QString ResultIds() const;
     QString ExpandedFlags() const;
 
 protected:
     void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    // The list takes the keys while the pointer is over it.
+    void enterEvent(QEnterEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:

@@ -67,7 +67,12 @@ bool TProgramStart::CreateMainWindow() {
     FMainWindow =
         std::make_unique<TFMainForm>(TMainFormSettings::From(FConfig, Globals().ExeDir), *FDm);
     // Closing the main window ends the program even while the start page is still up.
-    FMainWindow->OnClosed = [] { QCoreApplication::quit(); };
+    // quit() would ask every window to close and give up at the start page, which refuses
+    // any close but its own button; the run ends here unconditionally.
+    FMainWindow->OnClosed = [this] {
+        if (FStartPage) FStartPage->hide();
+        QCoreApplication::exit(0);
+    };
     FMainWindow->OnSaveView = [](const TMainFormViewState& v) {
         TIniFile ini(ExePath(QStringLiteral("tsivor.ini")));
         TButtonSettings buttons;

@@ -7,6 +7,7 @@ void TResultHistory::Clear() {
     FLast = -1;
     FPos = -1;
     FRecording = true;
+    FFillSaved = false;
     Changed();
 }
 
@@ -32,6 +33,7 @@ void TResultHistory::Save(const TResultSnapshot& now) {
 }
 
 void TResultHistory::BeforeFill(const TResultSnapshot& now) {
+    FFillSaved = false;
     if (!FRecording) return;
     if (FPos != FLast) ++FLast;
     if (FLast >= 0 && now.CardCount > 0) {
@@ -44,6 +46,12 @@ void TResultHistory::AfterFill(const TResultSnapshot& now) {
     if (!FRecording || now.CardCount == 0) return;
     ++FLast;
     Save(now);
+    FFillSaved = true;
+}
+
+void TResultHistory::ResultShown(const QString& key) {
+    if (FFillSaved && FLast >= 0 && FLast < int(FItems.size())) FItems[FLast].ResultKey = key;
+    FFillSaved = false;
 }
 
 const TNavigatorHistoryItem* TResultHistory::Previous(const QString& currentTitle) {

@@ -36,6 +36,10 @@ public:
     void BeforeFill(const TResultSnapshot& now);
     void AfterFill(const TResultSnapshot& now);
 
+    // The producer of the result just filled names its key once the query is open; the entry
+    // recorded for that fill keeps it (the fill itself still saw the key of the result before).
+    void ResultShown(const QString& key);
+
     // The entry to restore, or nullptr when there is none in that direction.
     const TNavigatorHistoryItem* Previous(const QString& currentTitle);
     const TNavigatorHistoryItem* Next();
@@ -64,6 +68,7 @@ private:
     int FLast = -1;
     int FPos = -1;
     bool FRecording = true;
+    bool FFillSaved = false; // the last fill recorded entry FLast
 };
 
 } // namespace tsivor::app

@@ -68,19 +68,28 @@ TRubricPanel::TRubricPanel(directory::Tdm& dm, directory::TRubricQueries& rubric
 }
 
 bool TRubricPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FList && event->type() == QEvent::KeyRelease) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
+    if (watched != FList) return QWidget::eventFilter(watched, event);
+    const auto type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return QWidget::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // Only a key pressed in the list chooses: the release of the Down arrow that brought
+        // the focus here from the filter is not a choice.
+        if (type == QEvent::KeyPress)
+            FListKeyDown = true;
+        else if (FListKeyDown) {
+            FListKeyDown = false;
             Choose(FList->currentRow());
-            break;
-        default:
-            break;
         }
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -96,6 +105,13 @@ void TRubricPanel::Reload() {
 }
 
 void TRubricPanel::FilterChanged(const QString& text) {
+    // Said once while the filter stays too long, not on every key.
+    if (directory::TRubricQueries::FilterTooLong(text)) {
+        if (!FTooLongShown) platform::ShowMessage(directory::LikeTooLongMessage());
+        FTooLongShown = true;
+        return;
+    }
+    FTooLongShown = false;
     const bool found = FRubrics.FilterRubrics(text);
     SetFound(found);
     if (!found) platform::Beep();

@@ -65,6 +65,8 @@ private:
     QLineEdit* FEdit;
     QListWidget* FList;
     TSearchKeyFilter* FKeys;
+    bool FListKeyDown = false;  // a moving key was pressed while the list had the focus
+    bool FTooLongShown = false; // the message about a too long filter was given
 };
 
 } // namespace tsivor::app

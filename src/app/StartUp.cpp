@@ -1,7 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/AppGlobals.h"
-#include "platform/Platform.h"
+#include "app/ShellOpen.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -152,14 +152,14 @@ void TFStartUp::TileClick(int tile) {
     const int n = TileNumber[tile];
     if (n == 0) return;
     const QString path = FExeDir + QStringLiteral("/chm/chm_%1.chm").arg(n);
-    if (QFileInfo::exists(path)) platform::OpenUrl(path);
+    if (QFileInfo::exists(path)) OpenFileOrSay(path);
 }
 
 void TFStartUp::WebLinkClick(QLabel* link) {
     const QString caption = link->text().trimmed();
     // A configured address that already names its scheme is not prefixed a second time.
-    platform::OpenUrl(caption.contains(QLatin1String("://")) ? caption
-                                                             : QStringLiteral("http://") + caption);
+    OpenAddressOrSay(caption.contains(QLatin1String("://")) ? caption
+                                                            : QStringLiteral("http://") + caption);
 }
 
 void TFStartUp::bNextClick() {

@@ -60,6 +60,18 @@ QString BuildLikeCondition(const QString& fields, const QString& words, const QS
     return contributions.join(QStringLiteral(" or "));
 }
 
+int LikeTermCount(const QString& words) {
+    int n = 0;
+    for (const QString& w : SplitAtSpaces(words)) n += int(w.count(u'/')) + 1;
+    return n;
+}
+
+QString LikeTooLongMessage() {
+    return QStringLiteral("Слишком длинный текст для поиска: не больше %1 слов и частей через "
+                          "\"/\".")
+        .arg(MaxLikeTerms);
+}
+
 bool IsRefusedSearchChar(QChar c) {
     static const QString refused = QStringLiteral("~!#$%^&*()_+|`=\\\";:?{}[]'");
     return refused.contains(c);

@@ -14,6 +14,14 @@ namespace tsivor::directory {
 QString BuildLikeCondition(const QString& fields, const QString& words, const QString& op,
                            bool substring);
 
+// The most terms (words and "/" pieces) a condition may have: the database refuses deeper
+// expressions, and no one types more in a search.
+constexpr int MaxLikeTerms = 100;
+// The terms BuildLikeCondition makes of words for one column.
+int LikeTermCount(const QString& words);
+// The short message for words with more than MaxLikeTerms terms.
+QString LikeTooLongMessage();
+
 // A character that a search edit refuses when it is typed (quote marks, wildcards, ...).
 bool IsRefusedSearchChar(QChar c);
 

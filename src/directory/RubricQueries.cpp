@@ -61,7 +61,12 @@ bool TRubricQueries::OpenRubricLists() {
     return a && b;
 }
 
+bool TRubricQueries::FilterTooLong(const QString& filter) {
+    return LikeTermCount(filter) > MaxLikeTerms;
+}
+
 bool TRubricQueries::FilterRubrics(const QString& filter) {
+    if (FilterTooLong(filter)) return dm_.QJumps.RecordCount() > 0;
     const QString c =
         BuildLikeCondition(QStringLiteral("name"), filter, QStringLiteral("and"), true);
     ReopenOrReport(dm_.QJumps, RubricListStatement(c));
@@ -70,18 +75,21 @@ bool TRubricQueries::FilterRubrics(const QString& filter) {
 
 bool TRubricQueries::LoadRubrics(const QString& ids, const QString& currentKey) {
     if (RubricKey(ids) == currentKey) return false;
-    QStringList terms;
+    QStringList numbers;
     for (const QString& piece : ids.split(u'/')) {
         // The numbers come from the program itself; anything else would only break the query.
         bool ok = false;
         const qint64 n = piece.trimmed().toLongLong(&ok);
-        if (ok) terms << QStringLiteral(" Jumps.Id_Topic = ") + QString::number(n);
+        if (ok) numbers << QString::number(n);
     }
+    // Each organisation once, however many of the rubrics (or links to one rubric) it has.
     const QString condition =
-        terms.isEmpty() ? QStringLiteral("1=0") : terms.join(QStringLiteral(" or "));
+        numbers.isEmpty() ? QStringLiteral("1=0")
+                          : QStringLiteral("Main.Id IN (SELECT Jumps.Id_Main FROM Jumps WHERE "
+                                           "Jumps.Id_Topic IN (") +
+                                numbers.join(QStringLiteral(", ")) + QStringLiteral("))");
     ReopenOrReport(dm_.QMain,
-                   {QStringLiteral("SELECT Main.*"), QStringLiteral("FROM Main INNER JOIN Jumps"),
-                    QStringLiteral("ON Main.Id = Jumps.Id_Main"),
+                   {QStringLiteral("SELECT Main.*"), QStringLiteral("FROM Main"),
                     QStringLiteral("WHERE ") + condition, QStringLiteral("order by title")});
     return true;
 }

@@ -43,11 +43,13 @@ public:
     // At start: QJumps and QJumpsAll with every rubric that has organisations, by name.
     bool OpenRubricLists();
     // Reopens QJumps with the rubrics whose names contain the filter's words; true when any
-    // was found (the edit then stays black on white, else it beeps and turns red).
+    // was found (the edit then stays black on white, else it beeps and turns red). A filter
+    // of more than MaxLikeTerms terms is not searched (FilterTooLong) and QJumps stays.
     bool FilterRubrics(const QString& filter);
+    static bool FilterTooLong(const QString& filter);
 
-    // The organisations of rubrics "n/m/..." in QMain, an organisation once per matching
-    // rubric. Nothing happens (false) when their key equals currentKey.
+    // The organisations of rubrics "n/m/..." in QMain, each once. Nothing happens (false) when
+    // their key equals currentKey.
     bool LoadRubrics(const QString& ids, const QString& currentKey);
     // The rubric of the current QJumps row; nullopt when it is the result already shown.
     std::optional<TDirectoryResult> ChooseCurrentRubric(const QString& currentKey);

@@ -2,6 +2,8 @@
 // The one door to the desktop: message boxes, beeps, the shell's "open", the keyboard
 // layout and the printer. Tests install a substitute so nothing pops up or beeps.
 
+#include "platform/SystemText.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,10 +39,11 @@ Platform& Current();
 // Installs p (not owned) as the current platform; nullptr restores the desktop one.
 void Install(Platform* p);
 
-// Shorthands used across the program.
+// Shorthands used across the program. Messages carry the Russian meaning of the system's
+// English texts.
 inline void ShowMessage(const QString& text, MessageKind kind = MessageKind::Information,
                         QWidget* parent = nullptr) {
-    Current().ShowMessage(text, kind, parent);
+    Current().ShowMessage(WithRussianMeaning(text), kind, parent);
 }
 inline void Beep() {
     Current().Beep();

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -43,7 +44,8 @@ TEST(IdList, MalformedEntriesAreSkippedAndLastNumberCounts) {
 
 TEST(IdList, ShowByIdsStatementKeepsOnlyNumbers) {
     const QStringList s = ShowByIdsStatement("3;1;", 2);
-    EXPECT_EQ(s.join('\n'), "SELECT * FROM Main\nWHERE (id=3) or (id=1)\norder by Main.Title");
+    EXPECT_EQ(s.join('\n'), "SELECT * FROM Main\nWHERE Main.Id IN (SELECT value FROM "
+                            "json_each(\"[3,1]\"))\norder by Main.Title");
     EXPECT_EQ(ShowByIdsStatement("", 0).join('\n'),
               "SELECT * FROM Main\nWHERE 1=4\norder by Main.Autoload desc");
     EXPECT_EQ(ShowByIdsStatement("1) or (1=1;", 1)[1], "WHERE 1=4");
@@ -210,7 +212,7 @@ TEST_F(CardFixture, RightClickOpensMenuAndLinksCallTheirHooks) {
     EXPECT_EQ(menuFor, 42);
 }
 
-TEST_F(CardFixture, WheelMovesEightPixels) {
+TEST_F(CardFixture, WheelScrollsThreeLinesAndTheListTakesTheKeysUnderThePointer) {
     nav.SetItemsCount(100);
     for (int i = 0; i < 100; ++i) {
         nav.Item(i)->ResetCard();
@@ -219,16 +221,31 @@ TEST_F(CardFixture, WheelMovesEightPixels) {
     }
     nav.Relayout();
     QScrollBar* bar = nav.verticalScrollBar();
+    const int notch = TNavigator::WheelLines * nav.LineStep();
+    ASSERT_GT(nav.LineStep(), 10);
     bar->setValue(100);
     const QPointF p(20, 20);
     QWheelEvent down(p, nav.mapToGlobal(p), {}, QPoint(0, -120), Qt::NoButton, {},
                      Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(nav.viewport(), &down);
-    EXPECT_EQ(bar->value(), 108);
+    EXPECT_EQ(bar->value(), 100 + notch);
     QWheelEvent up(p, nav.mapToGlobal(p), {}, QPoint(0, 240), Qt::NoButton, {}, Qt::NoScrollPhase,
                    false);
     QCoreApplication::sendEvent(nav.viewport(), &up);
-    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(bar->value(), 100 - notch);
+
+    // The pointer comes over the list: Page Down and Home go to it without a click.
+    nav.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&nav));
+    QEnterEvent enter(p, p, nav.mapToGlobal(p));
+    QCoreApplication::sendEvent(&nav, &enter);
+    ASSERT_TRUE(nav.hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(bar->value(), 100 - notch + bar->pageStep());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 // Details from memory instead of the database.
@@ -312,6 +329,16 @@ TEST_F(FillFixture, OneRowIsShownExpandedWithDetails) {
         }
     }
     EXPECT_EQ(c.height(), c.ExpandedHeight());
+}
+
+TEST_F(FillFixture, APostOfficeBoxInTheCityKeepsItsPrefix) {
+    details.addresses = {{3, "а/я 17", "", "Приреченск", "", -1},
+                         {4, "ТЦ «Центральный»,", "", "Лесная", "5", 10}};
+    filler.Fill({Row(8, "Почта")});
+    const QStringList t = Texts(card());
+    EXPECT_TRUE(t.contains("Приреченск, а/я 17")) << t.join('|').toStdString();
+    EXPECT_TRUE(t.contains("ТЦ «Центральный»,"));
+    EXPECT_TRUE(t.contains("Лесная, 5"));
 }
 
 TEST_F(FillFixture, ThresholdsOfAttachmentAndComment) {

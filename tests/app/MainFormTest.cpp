@@ -9,12 +9,16 @@
 
 #include "mapview/DataMap.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -262,6 +266,134 @@ TEST_F(MainFormFixture, CloseWritesTheViewKeys) {
     EXPECT_EQ(saved.M1, form->DataMap1->Scale());
 }
 
+TEST_F(MainFormFixture, ClosingTheWindowWhileExpandingAllCardsEndsTheLoopSafely) {
+    Make(1);
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    form->show();
+    auto original = form->Navigator->Hooks.FillCardDetails;
+    int filled = 0;
+    form->Navigator->Hooks.FillCardDetails = [&](TNavigatorItem& c, int id) {
+        original(c, id);
+        if (++filled == 1) // the user closes the window while the loop lets events through
+            QTimer::singleShot(0, form.get(), [&] { form->close(); });
+    };
+    QTest::mouseClick(form->sbNavShowAll, Qt::LeftButton);
+    EXPECT_EQ(filled, 1);
+    EXPECT_EQ(form->Navigator, nullptr);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainFormFixture, HistoryKeepsTheKeyOfTheResultShown) {
+    Make(1);
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Гостиницы"));
+    form->ChooseRubric();
+    form->sbNavigatorPrevClick();
+    EXPECT_EQ(form->CurrentResultKey(), "id_topic471");
+    form->sbNavigatorNextClick();
+    EXPECT_EQ(form->CurrentResultKey(), "id_topic424");
+    // So choosing the rubric shown before is not taken for the one on show.
+    ASSERT_TRUE(dm.QJumps.Locate("Name", "Аптеки"));
+    form->ChooseRubric();
+    EXPECT_EQ(Cards(), 3);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)");
+}
+
+TEST_F(MainFormFixture, AnOrganisationIsShownOncePerResultAndComesBackSo) {
+    Make(1);
+    TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(dir.path() + "/info.db", TDatabase::Mode::ReadWrite, &error));
+    // The first hotel twice in its rubric and once more in a second rubric of one request.
+    ASSERT_TRUE(db.Exec("INSERT INTO Topics (id, Name) VALUES (855, 'Театры'), (724, 'Кино');"
+                        "INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (6, 424, 1), "
+                        "(7, 855, 1), (8, 724, 1), (9, 724, 4)",
+                        &error))
+        << error.toStdString();
+    form->ShowQuickRubric(1);
+    EXPECT_EQ(Cards(), 2);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Гостиницы (2шт.)");
+    form->ShowQuickRubric(2); // Театры/Кино
+    EXPECT_EQ(Cards(), 2);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Театры/Кино (2шт.)");
+    const QString ids = form->Navigator->ResultIds();
+    form->sbNavigatorPrevClick();
+    form->sbNavigatorNextClick();
+    EXPECT_EQ(form->Navigator->ResultIds(), ids);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Театры/Кино (2шт.)");
+}
+
+TEST_F(MainFormFixture, AResultOfAnySizeComesBackFromTheHistory) {
+    Make(1);
+    TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(dir.path() + "/info.db", TDatabase::Mode::ReadWrite, &error));
+    ASSERT_TRUE(db.Exec("BEGIN", &error));
+    for (int i = 100; i < 1300; ++i)
+        ASSERT_TRUE(
+            db.Exec(QString("INSERT INTO Main (Id, Title) VALUES (%1, 'Орг %1');"
+                            "INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (%1, 424, %1)")
+                        .arg(i),
+                    &error));
+    ASSERT_TRUE(db.Exec("COMMIT", &error)) << error.toStdString();
+    const int messages = platform.messages.size();
+    form->ShowRubricByName("Гостиницы");
+    ASSERT_EQ(Cards(), 1202);
+    form->ShowRubricByName("Аптеки");
+    form->sbNavigatorPrevClick();
+    EXPECT_EQ(platform.messages.size(), messages) << platform.messages.join('|').toStdString();
+    EXPECT_EQ(Cards(), 1202);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Гостиницы (1202шт.)");
+}
+
+TEST_F(MainFormFixture, ACardKeepsTheOrderInWhichAddressesAndPhonesWereEntered) {
+    Make(1);
+    TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(dir.path() + "/info.db", TDatabase::Mode::ReadWrite, &error));
+    // Entered first: the street and the number that the covering indexes put last.
+    ASSERT_TRUE(db.Exec("INSERT INTO Streets (id, Name) VALUES (3, 'Садовая');"
+                        "INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, Adr_Post, "
+                        "id_map) VALUES (3, 3, 3, '', '9', '', 11), (4, 3, 1, '', '1', '', 12);"
+                        "INSERT INTO Phones (Id, Id_Adr, Kind, Phone, Comment) VALUES "
+                        "(2, 3, 'тел', '999999', ''), (3, 3, 'тел', '111111', '')",
+                        &error))
+        << error.toStdString();
+    form->ShowByIds("3;");
+    ASSERT_EQ(Cards(), 1);
+    QStringList texts;
+    const TNavigatorItem* c = form->Navigator->Item(0);
+    for (int i = 0; i < c->LineCount(); ++i)
+        if (c->Line(i)->isVisibleTo(c)) texts << c->Line(i)->text();
+    const QStringList shown = texts.filter(QRegularExpression("^(Садовая|Лесная|тел)"));
+    EXPECT_EQ(shown, (QStringList{"Садовая, 9", "тел. 99-99-99", "тел. 11-11-11", "Лесная, 1"}));
+}
+
+TEST_F(MainFormFixture, LinksThatNothingOpensAreNamedInAMessage) {
+    Make(1);
+    platform.openSucceeds = false;
+    platform.messages.clear();
+    form->Navigator->Hooks.OnCardWebClick("www.zarya.example");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains("http://www.zarya.example"));
+    form->Navigator->Hooks.OnCardAttachment("chm/none.chm");
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages[1].contains("none.chm")) << platform.messages[1].toStdString();
+    EXPECT_TRUE(platform.messages[1].contains("не найден"));
+    QTest::mouseClick(form->sbHelp, Qt::LeftButton);
+    ASSERT_EQ(platform.messages.size(), 3);
+    EXPECT_TRUE(platform.messages[2].contains("chm_.chm"));
+    // A file that is there but that no program opens.
+    QFile file(dir.path() + "/chm/chm_.chm");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("chm") && file.open(QIODevice::WriteOnly));
+    file.close();
+    QTest::mouseClick(form->sbHelp, Qt::LeftButton);
+    ASSERT_EQ(platform.messages.size(), 4);
+    EXPECT_TRUE(platform.messages[3].contains("нет программы"));
+}
+
 TEST(MainFormDatabase, MissingDirectoryIsReportedWithItsPath) {
     tsivor::test::FakePlatform platform;
     QTemporaryDir dir;
@@ -313,7 +445,8 @@ TEST(MainFormSample, StartsOnTheSampleDeployment) {
 
 namespace {
 
-// The view saved at exit comes back only when it is closer than the whole map.
+// The view saved at exit comes back only when it is closer than the whole map, within the
+// limits and on the map; the whole map is measured in the window as it is shown.
 class SavedViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -330,18 +463,45 @@ protected:
         auto form = std::make_unique<TFMainForm>(s, dm);
         QString error;
         EXPECT_TRUE(form->FormCreate(&error)) << error.toStdString();
+        form->setWindowState(Qt::WindowNoState);
+        form->resize(1400, 900);
+        form->show();
+        for (int i = 0; i < 50 && !form->Ready(); ++i) QCoreApplication::processEvents();
+        EXPECT_TRUE(form->Ready());
         return form;
+    }
+    // The centre of the map, as a saved top-left corner at scale m1 of a window like Open's.
+    QPointF CornerAtCentre(const TFMainForm& form, double m1) const {
+        const auto& e = form.DataMap1->MapExtent();
+        return {(e.MinX + e.MaxX) / 2.0 - form.DataMap1->width() * 50.0 / m1,
+                (e.MinY + e.MaxY) / 2.0 - form.DataMap1->height() * 50.0 / m1};
     }
     tsivor::test::FakePlatform platform;
     tsivor::directory::Tdm dm;
     QString deploy;
 };
 
-TEST_F(SavedViewTest, ScaleAboveTheWholeMapIsRestored) {
-    auto form = Open(900, 1500, 1200);
-    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), 900);
-    EXPECT_FLOAT_EQ(form->DataMap1->XWind(), 1500);
-    EXPECT_FLOAT_EQ(form->DataMap1->YWind(), 1200);
+TEST_F(SavedViewTest, TheWholeMapOfTheShownWindowIsTheLowerLimit) {
+    auto form = Open(333, 333, 333);
+    mapview::TDataMap& m = *form->DataMap1;
+    EXPECT_DOUBLE_EQ(tsivor::app::Globals().MinScale, m.Scale());
+    // The map fills the control along one axis and fits along the other.
+    const auto& e = m.MapExtent();
+    const double fx = m.ViewWidth() / (e.MaxX - e.MinX), fy = m.ViewHeight() / (e.MaxY - e.MinY);
+    EXPECT_NEAR(std::min(fx, fy), 1.0, 0.05);
+    EXPECT_GE(std::max(fx, fy), 0.99);
+    form->sbZoomOutClick();
+    EXPECT_DOUBLE_EQ(m.Scale(), tsivor::app::Globals().MinScale);
+}
+
+TEST_F(SavedViewTest, AScaleAboveTheWholeMapIsRestored) {
+    const double whole = Open(333, 333, 333)->DataMap1->Scale();
+    auto probe = Open(333, 333, 333);
+    const QPointF c = CornerAtCentre(*probe, whole * 3);
+    auto form = Open(whole * 3, c.x(), c.y());
+    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), whole * 3);
+    EXPECT_NEAR(form->DataMap1->XWind(), c.x(), 0.01);
+    EXPECT_NEAR(form->DataMap1->YWind(), c.y(), 0.01);
 }
 
 TEST_F(SavedViewTest, TheMarker333AndSmallScalesAreIgnored) {
@@ -349,6 +509,17 @@ TEST_F(SavedViewTest, TheMarker333AndSmallScalesAreIgnored) {
     EXPECT_NE(whole, 333);
     auto small = Open(whole / 2, 1500, 1200);
     EXPECT_DOUBLE_EQ(small->DataMap1->Scale(), whole);
+}
+
+TEST_F(SavedViewTest, AViewOffTheMapOrBeyondTheLimitIsIgnored) {
+    auto probe = Open(333, 333, 333);
+    const double whole = probe->DataMap1->Scale();
+    // What a run without a map leaves behind: the largest scale far outside the town.
+    auto outside = Open(4000, -50000, -50000);
+    EXPECT_DOUBLE_EQ(outside->DataMap1->Scale(), whole);
+    const QPointF c = CornerAtCentre(*probe, 5000);
+    auto beyond = Open(5000, c.x(), c.y());
+    EXPECT_DOUBLE_EQ(beyond->DataMap1->Scale(), whole);
 }
 
 } // namespace
@@ -361,10 +532,6 @@ protected:
         SavedViewTest::SetUp();
         if (IsSkipped()) return;
         form = Open(333, 333, 333);
-        form->setWindowState(Qt::WindowNoState);
-        form->resize(1400, 900);
-        form->show();
-        for (int i = 0; i < 20 && !form->Ready(); ++i) QCoreApplication::processEvents();
     }
     std::unique_ptr<TFMainForm> form;
 };
@@ -407,6 +574,25 @@ TEST_F(MapZoomTest, LogoCategoriesFollowTheScale) {
     EXPECT_TRUE(form->DataMap1->IsCategoryVisible(98));
     EXPECT_TRUE(form->DataMap1->IsCategoryVisible(50));
     EXPECT_FALSE(form->DataMap1->IsCategoryVisible(100));
+}
+
+TEST_F(MapZoomTest, MainKeyboardPlusMinusAndPlainArrowsWorkOnTheMap) {
+    mapview::TDataMap& m = *form->DataMap1;
+    form->activateWindow();
+    m.setFocus();
+    m.SetScale(tsivor::app::Globals().MinScale * 2);
+    const double s0 = m.Scale();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Plus); // no keypad modifier
+    EXPECT_GT(m.Scale(), s0);
+    const double s1 = m.Scale();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Minus);
+    EXPECT_LT(m.Scale(), s1);
+    const float x0 = m.XWind(), y0 = m.YWind();
+    const float step = float(4000.0 / m.Scale());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_NEAR(m.XWind(), x0 + step, 0.01);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_NEAR(m.YWind(), y0 + step, 0.01);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "app/ProgramStart.h"
 #include "app/AppGlobals.h"
 #include "app/MainForm.h"
-#include "app/MapSummaryWindow.h"
 #include "app/StartUp.h"
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
@@ -13,10 +12,12 @@
 
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -166,10 +167,11 @@ TEST_F(ProgramStartTest, StartPageStaysUntilTheMainWindowWasShown) {
 
 TEST_F(ProgramStartTest, DamagedMapLoadsWhatItCan) {
     Put(QStringLiteral("info1.db"), QByteArray(200, '\x5A')); // scrambled noise
-    TFMapSummary window;
-    window.LoadMap(exeDir.filePath(QStringLiteral("info1.db")));
-    EXPECT_TRUE(window.MapLoaded()); // read, though nothing usable came of it
-    EXPECT_FALSE(window.SummaryText().isEmpty());
+    mapview::TDataMap map;
+    QString error;
+    // Read, though nothing usable came of it.
+    EXPECT_TRUE(map.MapLoad(exeDir.filePath(QStringLiteral("info1.db")), &error))
+        << error.toStdString();
     EXPECT_TRUE(fake.messages.isEmpty());
 }
 
@@ -187,3 +189,29 @@ TEST_F(ProgramStartTest, StartsOnTheSampleDeployment) {
     EXPECT_TRUE(start.MainWindow()->windowTitle().startsWith(QStringLiteral("Цивор - ") +
                                                              start.Config().Main.City));
 }
+
+namespace {
+
+TEST(ProgramEnd, ClosingTheMainWindowEndsTheRunWhileTheStartPageIsUp) {
+    const QString deploy = test::DeployDir();
+    if (!QFile::exists(deploy + QStringLiteral("/info1.db")))
+        GTEST_SKIP() << "no sample deployment";
+    test::FakePlatform fake;
+    TProgramStart start(deploy, deploy, 7);
+    ASSERT_TRUE(start.Run());
+    ASSERT_FALSE(start.StartPage()->Closed());
+    bool ended = true;
+    QTimer::singleShot(0, start.MainWindow(), [&] { start.MainWindow()->close(); });
+    // Should the run go on, this ends the loop instead and the test fails.
+    QObject guard; // the fallback goes with the test
+    QTimer::singleShot(5000, &guard, [&] {
+        ended = false;
+        QCoreApplication::exit(1);
+    });
+    const int code = QCoreApplication::exec();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(start.StartPage()->isVisible());
+}
+
+} // namespace

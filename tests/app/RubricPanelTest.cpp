@@ -118,13 +118,31 @@ TEST_F(RubricPanelTest, ClickChoosesTheRubricRowAndEnterIsPassedOn) {
 TEST_F(RubricPanelTest, DownArrowGoesToTheListAndArrowsThereChoose) {
     QSignalSpy chosen(panel.get(), &app::TRubricPanel::rubricChosen);
     panel->show();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
     panel->eFind1()->setFocus();
-    QTest::keyClick(panel->eFind1(), Qt::Key_Down);
+    // Press and release each go to the widget that has the focus then, as a keyboard's do.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), panel->dbBOXFind1());
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(chosen.count(), 0);
     EXPECT_EQ(panel->dbBOXFind1()->currentRow(), 0);
     QTest::keyClick(panel->dbBOXFind1(), Qt::Key_Down);
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(dm.QJumps.FieldAsString("Name"), QString::fromUtf8("Бары"));
+}
+
+TEST_F(RubricPanelTest, AFilterTooLongToSearchIsSaidOnce) {
+    QString words;
+    for (int i = 0; i < 600; ++i) words += QString("к/а ");
+    panel->eFind1()->setText(words);
+    Type(panel->eFind1(), "б");
+    Type(panel->eFind1(), "в");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].startsWith(QString::fromUtf8("Слишком длинный")));
+    EXPECT_EQ(Listed().size(), 3); // the list stays as it was
+    panel->eFind1()->setText(QString::fromUtf8("каф"));
+    EXPECT_EQ(Listed(), QStringList{"Кафе"});
 }
 
 } // namespace

@@ -33,7 +33,7 @@ public:
     void Beep() override { ++beeps; }
     bool OpenUrl(const QString& target) override {
         opened << target;
-        return true;
+        return openSucceeds;
     }
     void SelectRussianLayout() override { ++layoutSwitches; }
     bool ChoosePrinter(QPrinter&, QWidget*) override { return printerAccepted; }
@@ -45,6 +45,7 @@ public:
     platform::Answer answer = platform::Answer::Yes;
     std::optional<QString> inputReply;
     bool printerAccepted = true;
+    bool openSucceeds = true; // false: no program opens anything
 };
 
 // The project's source folder and the folder holding the generated sample deployment.
