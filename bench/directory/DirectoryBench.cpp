@@ -7,6 +7,7 @@
 #include "directory/DataModule.h"
 #include "directory/JetImport.h"
 #include "directory/LikeCondition.h"
+#include "directory/MegaSearchQueries.h"
 #include "directory/RubricQueries.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <set>
 
 using namespace tsivor;
 
@@ -200,6 +202,155 @@ void BM_LargeScanFts(benchmark::State& state) {
     state.counters["rows"] = q.RecordCount();
 }
 BENCHMARK(BM_LargeScanFts)->Unit(benchmark::kMillisecond);
+
+// The multi-criteria cases measured both ways: every criterion alone and typical combinations.
+struct MegaCase {
+    const char* Label;
+    std::vector<std::pair<directory::TCriterion, const char*>> Texts;
+    bool PhoneSubstring = false;
+    bool AllKeywordColumns = false;
+};
+
+const std::vector<MegaCase>& MegaCases() {
+    using C = directory::TCriterion;
+    static const std::vector<MegaCase> cases = {
+        {"keyword кафе, six columns", {{C::Keyword, "кафе"}}, false, true},
+        {"keyword кафе", {{C::Keyword, "кафе"}}},
+        {"keyword two words", {{C::Keyword, "летнее кафе"}}},
+        {"name кафе", {{C::Name, "кафе"}}},
+        {"name а", {{C::Name, "а"}}},
+        {"name альфа/заря", {{C::Name, "альфа/заря"}}},
+        {"rubric ремонт", {{C::Rubric, "ремонт"}}},
+        {"street ленина", {{C::Street, "ленина"}}},
+        {"house 12", {{C::House, "12"}}},
+        {"house 1", {{C::House, "1"}}},
+        {"phone 3321", {{C::Phone, "3321"}}},
+        {"phone 332 substring", {{C::Phone, "332"}}, true},
+        {"mail org12", {{C::Mail, "org12"}}},
+        {"www org7", {{C::WWW, "org7"}}},
+        {"street + house", {{C::Street, "ленина"}, {C::House, "12"}}},
+        {"name + rubric", {{C::Name, "альфа"}, {C::Rubric, "ремонт"}}},
+        {"rubric + street + house", {{C::Rubric, "магазин"}, {C::Street, "мира"}, {C::House, "1"}}},
+        {"keyword + phone", {{C::Keyword, "кафе"}, {C::Phone, "5"}}},
+        {"name + street + phone",
+         {{C::Name, "ооо"}, {C::Street, "садовая"}, {C::Phone, "4"}},
+         true},
+    };
+    return cases;
+}
+
+directory::TSearchCriteria CriteriaOf(const MegaCase& m) {
+    directory::TSearchCriteria c;
+    for (const auto& [k, t] : m.Texts) c[k] = QString::fromUtf8(t);
+    c.PhoneSubstring = m.PhoneSubstring;
+    if (m.AllKeywordColumns) c.KeywordColumns = {true, true, true, true, true, true};
+    return c;
+}
+
+std::vector<int64_t> PlainIds(directory::Tdm& dm, const directory::TSearchCriteria& c) {
+    directory::TQuery& q = dm.QStrPhone;
+    q.Reopen(directory::MegaCountStatement(directory::BuildSearchCondition(c)));
+    std::set<int64_t> ids;
+    for (q.First(); !q.Eof(); q.Next()) ids.insert(q.FieldAsInteger("Id"));
+    return {ids.begin(), ids.end()};
+}
+
+struct LargeMega {
+    LargeMega() : queries(SharedLarge().dm) {
+        QElapsedTimer t;
+        t.start();
+        queries.Index();
+        std::fprintf(stderr, "search index of %d organisations built in %lld ms\n",
+                     queries.Index() ? queries.Index()->Organisations() : 0,
+                     static_cast<long long>(t.elapsed()));
+        int same = 0;
+        for (const MegaCase& m : MegaCases()) {
+            const directory::TSearchCriteria c = CriteriaOf(m);
+            if (queries.Find(c) == PlainIds(SharedLarge().dm, c))
+                ++same;
+            else
+                std::fprintf(stderr, "DIFFERENT organisations for %s\n", m.Label);
+        }
+        std::fprintf(stderr, "fast and plain give the same organisations in %d of %d cases\n", same,
+                     int(MegaCases().size()));
+    }
+    directory::TMegaSearchQueries queries;
+};
+
+LargeMega& SharedLargeMega() {
+    static LargeMega m;
+    return m;
+}
+
+void BM_LargeMegaCountFast(benchmark::State& state) {
+    const MegaCase& m = MegaCases()[size_t(state.range(0))];
+    const directory::TSearchCriteria c = CriteriaOf(m);
+    directory::TMegaSearchQueries& q = SharedLargeMega().queries;
+    int n = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(n = q.Count(c));
+    state.SetLabel(m.Label);
+    state.counters["rows"] = n;
+}
+BENCHMARK(BM_LargeMegaCountFast)->DenseRange(0, 18)->Unit(benchmark::kMillisecond);
+
+void BM_LargeMegaCountPlain(benchmark::State& state) {
+    const MegaCase& m = MegaCases()[size_t(state.range(0))];
+    const QStringList lines =
+        directory::MegaCountStatement(directory::BuildSearchCondition(CriteriaOf(m)));
+    directory::TQuery& q = SharedLarge().dm.QStrPhone;
+    for (auto _ : state) {
+        if (!q.Reopen(lines)) state.SkipWithError(qPrintable(q.LastError()));
+        benchmark::DoNotOptimize(q.RecordCount());
+    }
+    state.SetLabel(m.Label);
+    state.counters["rows"] = q.RecordCount();
+}
+BENCHMARK(BM_LargeMegaCountPlain)->DenseRange(0, 18)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A count of 0 looks for other words; the count itself must not wait long for them.
+void BM_LargeMegaSuggest(benchmark::State& state) {
+    using C = directory::TCriterion;
+    static const std::pair<C, const char*> typos[] = {
+        {C::Name, "алфьа"},    {C::Rubric, "rfvfpbys"}, {C::Keyword, "кафк"},
+        {C::Street, "ленинв"}, {C::Phone, "9"},         {C::Mail, "orgg12"},
+    };
+    const auto& [criterion, text] = typos[state.range(0)];
+    directory::TSearchCriteria c;
+    c[criterion] = QString::fromUtf8(text);
+    directory::TMegaSearchQueries& q = SharedLargeMega().queries;
+    {
+        QElapsedTimer t;
+        t.start();
+        q.Suggest(c); // the first call reads the words of the directory
+        static bool once = false;
+        if (!once)
+            std::fprintf(stderr, "words of the directory read in %lld ms\n",
+                         static_cast<long long>(t.elapsed()));
+        once = true;
+    }
+    size_t offered = 0;
+    QString first;
+    for (auto _ : state) {
+        const int n = q.Count(c);
+        const auto s = n == 0 ? q.Suggest(c) : std::vector<directory::TSearchSuggestion>();
+        offered = s.size();
+        if (!s.empty()) first = s[0].Word;
+    }
+    state.SetLabel(std::string(text) + " -> " + first.toStdString());
+    state.counters["offered"] = double(offered);
+}
+BENCHMARK(BM_LargeMegaSuggest)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+void BM_LargeMegaSearch(benchmark::State& state) {
+    directory::TSearchCriteria c;
+    c[directory::TCriterion::Name] = QString::fromUtf8("альфа");
+    c[directory::TCriterion::Rubric] = QString::fromUtf8("ремонт");
+    directory::TMegaSearchQueries& q = SharedLargeMega().queries;
+    int rows = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(rows = q.Search(c).Rows);
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_LargeMegaSearch)->Unit(benchmark::kMillisecond);
 
 void BM_RubricFilter(benchmark::State& state) {
     directory::TRubricQueries rubrics(Shared().dm);

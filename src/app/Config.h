@@ -1,6 +1,7 @@
 #pragma once
 // The configuration file tsivor.ini: every key with its default, and the texts built from it.
 
+#include "directory/MegaSearch.h"
 #include "platform/IniFile.h"
 
 #include <QString>
@@ -67,14 +68,9 @@ struct TButtonSettings {
     bool Save(TIniFile& ini) const;
 };
 
-// Section FindTools: the columns of the keyword search and counting while typing.
-struct TFindToolsSettings {
-    bool Comment = true;
-    bool Title = true;
-    bool Rubrica = true;
-    bool Street = false;
-    bool House = false;
-    bool Phone = false;
+// Section FindTools: the columns of the keyword search (their defaults are the search's own)
+// and counting while typing.
+struct TFindToolsSettings : directory::TKeywordColumns {
     bool Preview = true;
 
     void Load(const TIniFile& ini);

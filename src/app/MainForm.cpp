@@ -4,7 +4,11 @@
 #include "app/MapZoom.h"
 
 #include "app/AppGlobals.h"
+#include "app/FindToolsDialog.h"
+#include "app/HouseResultWindow.h"
+#include "app/MegaSearchPanel.h"
 #include "app/Navigator.h"
+#include "app/RealEstatePanel.h"
 #include "app/RubricPanel.h"
 #include "app/ShellOpen.h"
 #include "directory/DataModule.h"
@@ -193,12 +197,10 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     QFont tabFont(QStringLiteral("Arial"), 8);
     PageControl1->tabBar()->setFont(tabFont);
     PageControl1->tabBar()->setElideMode(Qt::ElideNone);
-    auto* estate = new QVBoxLayout(TabSheet4);
-    bAplay = new QPushButton(QStringLiteral("Найти"), TabSheet4);
-    bAplay->setObjectName(QStringLiteral("bAplay"));
-    bAplay->setEnabled(false);
-    estate->addWidget(bAplay);
-    estate->addStretch();
+    RealEstate = new TRealEstatePanel(FDm, FSettings.ExeDir);
+    (new QVBoxLayout(TabSheet4))->addWidget(RealEstate);
+    TabSheet4->layout()->setContentsMargins(0, 0, 0, 0);
+    bAplay = RealEstate->bAplay;
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
     auto* lower = new QWidget(Splitter1);
@@ -408,7 +410,7 @@ bool TFMainForm::FormCreate(QString* error) {
     PageControl1->setTabVisible(3, FSettings.nedv != 0);
     // 5.
     if (!FDm.OpenAtStart(FSettings.ExeDir, error)) return false;
-    bAplay->setEnabled(FDm.HousesAvailable());
+    RealEstate->ConnectionChanged();
     // 6.
     FRubrics->OpenRubricLists();
     auto* rubrics = new TRubricPanel(FDm, *FRubrics, TabSheet1);
@@ -417,10 +419,26 @@ bool TFMainForm::FormCreate(QString* error) {
     rubrics->Reload();
     connect(rubrics, &TRubricPanel::rubricChosen, this, [this] { ChooseRubric(); });
     RubricPanel = rubrics;
+    MegaSearch = new TMegaSearchPanel(FDm, FSettings.ExeDir + QStringLiteral("/tsivor.ini"));
+    (new QVBoxLayout(TabSheet3))->addWidget(MegaSearch);
+    TabSheet3->layout()->setContentsMargins(0, 0, 0, 0);
+    MegaSearch->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
+    MegaSearch->FindTools->Place = [this] {
+        return QPoint(x() + width() - Panel15->width() - DataMap1->width() - 9, y() + 68);
+    };
     // 7. Red 237, green 211, blue 174 as a 0x00BBGGRR colour.
     DataMap1->SetBackgroundColor(mapdata::TColor(237 | (211 << 8) | (174 << 16)));
     // 8.
     LoadMap();
+    // A listing's address on the map: the house looked up as the listing writes it.
+    RealEstate->Results->FindAddress = [this](const QString& address) {
+        const directory::TListingAddress a = directory::ParseListingAddress(address);
+        return DataMap1->FindHouseLike(-1, QString(), a.House, a.Street);
+    };
+    RealEstate->Results->ShowObject = [this](int object) {
+        DataMap1->ZoomToObjects({object}, -1);
+        DataMap1->update();
+    };
     // 9.
     ApplyMapOptions();
     // 10.
@@ -708,6 +726,7 @@ void TFMainForm::PageControl1Change() {
         Splitter1->setSizes({182, std::max(0, total - 182)});
     } else if (tab == 2) {
         Splitter1->setSizes({199, std::max(0, total - 199)});
+        if (MegaSearch) MegaSearch->eNameChange();
     } else if (tab == 3) {
         Panel12->hide();
         Splitter1->setSizes({total, 0});

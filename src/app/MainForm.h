@@ -35,8 +35,10 @@ class TDataMap;
 namespace tsivor::app {
 
 struct TTsivorConfig;
+class TMegaSearchPanel;
 class TNavigator;
 class TMapZoom;
+class TRealEstatePanel;
 class TRubricPanel;
 class TWaitPanel;
 
@@ -164,7 +166,9 @@ public:
     QWidget* Panel17;
     QLabel* Label13;
     QAction* Esc;
-    TRubricPanel* RubricPanel = nullptr; // the rubric tab's contents
+    TRubricPanel* RubricPanel = nullptr;    // the rubric tab's contents
+    TMegaSearchPanel* MegaSearch = nullptr; // the multi-criteria search tab's contents
+    TRealEstatePanel* RealEstate = nullptr; // the real-estate tab's contents
 
     TResultHistory History;
 

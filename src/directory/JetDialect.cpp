@@ -356,6 +356,31 @@ QString TranslateJetStatement(QStringView jet) {
     return out;
 }
 
+std::string FoldForLike(const char* utf8, size_t size) {
+    std::string out;
+    out.reserve(size);
+    Utf8Reader r(reinterpret_cast<const unsigned char*>(utf8), size);
+    while (!r.AtEnd()) {
+        const char32_t c = Fold(r.Next());
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 bool JetLike(QStringView value, QStringView pattern) {
     return LikePattern(FoldedString(pattern), 0).Matches(FoldedString(value));
 }

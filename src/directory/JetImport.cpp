@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <iconv.h>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -216,7 +217,71 @@ bool CopyAllTables(MdbHandle* mdb, TDatabase& out, QString* why) {
     return out.Exec(QStringLiteral("COMMIT"), why);
 }
 
+// Reads the Jet 3 texts of an opened file in a code page: false when iconv lacks it.
+bool UseJet3CodePage(MdbHandle* mdb, int codePage) {
+    const QByteArray name = "CP" + QByteArray::number(codePage);
+    const iconv_t probe = iconv_open("UTF-8", name.constData());
+    if (probe == iconv_t(-1)) return false;
+    iconv_close(probe);
+    ScopedEnv jet3("MDB_JET3_CHARSET", name.constData());
+    mdb_iconv_close(mdb);
+    mdb_iconv_init(mdb);
+    return true;
+}
+
 } // namespace
+
+int JetCodePageOfLanguage(int languageId) {
+    const int primary = languageId & 0x3FF;
+    switch (primary) {
+    case 0x02: // Bulgarian
+    case 0x19: // Russian
+    case 0x22: // Ukrainian
+    case 0x23: // Belarusian
+    case 0x2F: // Macedonian
+    case 0x3F: // Kazakh
+    case 0x40: // Kyrgyz
+    case 0x44: // Tatar
+    case 0x50: // Mongolian
+        return 1251;
+    case 0x1A: // Croatian (Latin) and Serbian, whose Cyrillic forms have their own ids
+        return (languageId == 0x0C1A || languageId == 0x1C1A) ? 1251 : 1250;
+    case 0x05: // Czech
+    case 0x0E: // Hungarian
+    case 0x15: // Polish
+    case 0x18: // Romanian
+    case 0x1B: // Slovak
+    case 0x1C: // Albanian
+    case 0x24: // Slovenian
+        return 1250;
+    case 0x08:
+        return 1253; // Greek
+    case 0x1F:
+        return 1254; // Turkish
+    case 0x0D:
+        return 1255; // Hebrew
+    case 0x01:       // Arabic
+    case 0x20:       // Urdu
+    case 0x29:       // Farsi
+        return 1256;
+    case 0x25: // Estonian
+    case 0x26: // Latvian
+    case 0x27: // Lithuanian
+        return 1257;
+    case 0x2A:
+        return 1258; // Vietnamese
+    case 0x1E:
+        return 874; // Thai
+    case 0x11:
+        return 932; // Japanese
+    case 0x12:
+        return 949; // Korean
+    case 0x04: // Chinese: the People's Republic and Singapore simplified, the others traditional
+        return (languageId == 0x0804 || languageId == 0x1004) ? 936 : 950;
+    default:
+        return 1252; // General and the other Western European orders
+    }
+}
 
 TDatabaseFormat DetectDatabaseFormat(const QString& path) {
     QFile f(path);
@@ -230,7 +295,8 @@ TDatabaseFormat DetectDatabaseFormat(const QString& path) {
     return TDatabaseFormat::Unknown;
 }
 
-bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QString* error) {
+bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QString* error,
+                       int codePage) {
     auto fail = [&](const QString& why) {
         if (error)
             *error = QStringLiteral("Не удалось прочитать базу данных Access \"%1\": %2.")
@@ -242,12 +308,17 @@ bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QStrin
 
     std::unique_ptr<MdbHandle, MdbCloser> mdb;
     {
-        // Jet 4 stores Unicode; Jet 3 stores texts in the Windows code page of the city.
-        ScopedEnv target("MDB_ICONV", "UTF-8");
-        ScopedEnv jet3("MDB_JET3_CHARSET", "CP1251");
+        ScopedEnv target("MDBICONV", "UTF-8");
         mdb.reset(mdb_open(QFile::encodeName(jetPath).constData(), MDB_NOFLAGS));
     }
     if (!mdb) return fail(QStringLiteral("файл повреждён или не является базой данных Access"));
+    // Jet 4 stores Unicode; Jet 3 stores texts in the code page of its sort order.
+    if (mdb->f->jet_version == MDB_VER_JET3) {
+        const int cp = codePage != 0 ? codePage : JetCodePageOfLanguage(mdb->f->lang_id);
+        ScopedEnv target("MDBICONV", "UTF-8");
+        if (!UseJet3CodePage(mdb.get(), cp))
+            return fail(QStringLiteral("кодовая страница %1 не поддерживается").arg(cp));
+    }
     mdb_set_bind_size(mdb.get(), kBindSize);
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d");

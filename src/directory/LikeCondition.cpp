@@ -16,11 +16,15 @@ QString TrimBlanks(const QString& s) {
     return s.mid(b, e - b);
 }
 
-QStringList SplitAtSpaces(const QString& s) {
-    return TrimBlanks(s).split(u' ', Qt::SkipEmptyParts);
+} // namespace
+
+QStringList SearchWords(const QString& words) {
+    return TrimBlanks(words).split(u' ', Qt::SkipEmptyParts);
 }
 
-} // namespace
+QStringList WordAlternatives(const QString& word) {
+    return word.contains(u'/') ? word.split(u'/') : QStringList{word};
+}
 
 QString LikeLiteral(const QString& word) {
     QString s = EscapeLikeText(word);
@@ -30,8 +34,8 @@ QString LikeLiteral(const QString& word) {
 
 QString BuildLikeCondition(const QString& fields, const QString& words, const QString& op,
                            bool substring) {
-    const QStringList columns = SplitAtSpaces(fields);
-    QStringList wordList = SplitAtSpaces(words);
+    const QStringList columns = SearchWords(fields);
+    QStringList wordList = SearchWords(words);
     if (wordList.isEmpty()) wordList << QString();
     const QString prefix = substring ? QStringLiteral("%") : QString();
 
@@ -44,10 +48,11 @@ QString BuildLikeCondition(const QString& fields, const QString& words, const QS
         QString joined;
         for (const QString& w : wordList) {
             if (w.isEmpty()) continue;
+            const QStringList pieces = WordAlternatives(w);
             QString t;
-            if (w.contains(u'/')) {
+            if (pieces.size() > 1) {
                 QStringList alts;
-                for (const QString& piece : w.split(u'/')) alts << term(piece);
+                for (const QString& piece : pieces) alts << term(piece);
                 t = u'(' + alts.join(QStringLiteral(" OR ")) + u')';
             } else {
                 t = term(w);
@@ -62,7 +67,7 @@ QString BuildLikeCondition(const QString& fields, const QString& words, const QS
 
 int LikeTermCount(const QString& words) {
     int n = 0;
-    for (const QString& w : SplitAtSpaces(words)) n += int(w.count(u'/')) + 1;
+    for (const QString& w : SearchWords(words)) n += int(w.count(u'/')) + 1;
     return n;
 }
 

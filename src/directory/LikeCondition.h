@@ -3,6 +3,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 namespace tsivor::directory {
 
@@ -21,6 +22,10 @@ constexpr int MaxLikeTerms = 100;
 int LikeTermCount(const QString& words);
 // The short message for words with more than MaxLikeTerms terms.
 QString LikeTooLongMessage();
+// The words of a search text: split at runs of spaces after trimming; none for a blank text.
+QStringList SearchWords(const QString& words);
+// The alternatives of one word: its pieces between "/" (empty ones included), else the word.
+QStringList WordAlternatives(const QString& word);
 
 // A character that a search edit refuses when it is typed (quote marks, wildcards, ...).
 bool IsRefusedSearchChar(QChar c);

@@ -1,0 +1,175 @@
+#include "directory/SearchSuggestions.h"
+
+#include "directory/JetDialect.h"
+#include "directory/LikeCondition.h"
+
+#include <QChar>
+#include <QStringList>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace tsivor::directory {
+
+namespace {
+
+std::u32string Decode(std::string_view utf8) {
+    const QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    std::u32string out;
+    for (char32_t c : s.toUcs4()) out.push_back(c);
+    return out;
+}
+
+QString Encode(const std::u32string& s) {
+    return QString::fromUcs4(s.data(), qsizetype(s.size()));
+}
+
+bool IsWordChar(char32_t c) {
+    return c > 0xFFFF || QChar::isLetterOrNumber(c);
+}
+
+// Edit distance with adjacent swaps between w and t, stopping early above 1. With freeStart
+// the match may begin anywhere in t, with freeEnd end anywhere: prefix and substring matches.
+int Distance(const std::u32string& w, const std::u32string& t, bool freeStart, bool freeEnd) {
+    const size_t n = w.size(), m = t.size();
+    std::vector<int> prev2(m + 1), prev(m + 1), cur(m + 1);
+    for (size_t j = 0; j <= m; ++j) prev[j] = freeStart ? 0 : int(j);
+    for (size_t i = 1; i <= n; ++i) {
+        cur[0] = int(i);
+        int best = cur[0];
+        for (size_t j = 1; j <= m; ++j) {
+            int d = std::min({prev[j] + 1, cur[j - 1] + 1, prev[j - 1] + (w[i - 1] != t[j - 1])});
+            if (i > 1 && j > 1 && w[i - 1] == t[j - 2] && w[i - 2] == t[j - 1])
+                d = std::min(d, prev2[j - 2] + 1);
+            cur[j] = d;
+            best = std::min(best, d);
+        }
+        if (best > 1) return 2;
+        std::swap(prev2, prev);
+        std::swap(prev, cur);
+    }
+    if (!freeEnd) return prev[m];
+    return *std::min_element(prev.begin(), prev.end());
+}
+
+} // namespace
+
+QString SwitchKeyboardLayout(const QString& word) {
+    static const QString latin = QStringLiteral("qwertyuiop[]asdfghjkl;'zxcvbnm,.`");
+    static const QString russian = QStringLiteral("йцукенгшщзхъфывапролджэячсмитьбюё");
+    QString out;
+    out.reserve(word.size());
+    for (QChar c : word) {
+        const QChar lower = c.toLower();
+        qsizetype at = latin.indexOf(lower);
+        if (at >= 0) {
+            out += russian[at];
+            continue;
+        }
+        at = russian.indexOf(lower);
+        out += at >= 0 ? latin[at] : c;
+    }
+    return out;
+}
+
+TSearchSuggester::TSearchSuggester(const TSearchIndex& index) : index_(index) {
+    for (int c = 0; c < TSearchIndex::ColumnCount; ++c) {
+        const TFoldedColumn& texts = index.Texts(TSearchIndex::Column(c));
+        std::unordered_map<std::u32string, int> counts;
+        std::unordered_set<std::u32string> inRow;
+        for (size_t r = 0; r < texts.Size(); ++r) {
+            if (texts.IsNull(r)) continue;
+            const std::u32string text = Decode(texts.Text(r));
+            inRow.clear();
+            size_t i = 0;
+            while (i < text.size()) {
+                while (i < text.size() && !IsWordChar(text[i])) ++i;
+                const size_t start = i;
+                while (i < text.size() && IsWordChar(text[i])) ++i;
+                if (i > start) inRow.insert(text.substr(start, i - start));
+            }
+            for (const std::u32string& w : inRow) ++counts[w];
+        }
+        words_[c].reserve(counts.size());
+        for (auto& [w, n] : counts) words_[c].push_back({w, n});
+        std::sort(words_[c].begin(), words_[c].end(),
+                  [](const TWord& a, const TWord& b) { return a.Rows > b.Rows; });
+    }
+}
+
+bool TSearchSuggester::ExistsIn(const std::vector<TSearchIndex::Column>& columns,
+                                const QString& word, bool substring) const {
+    const std::string folded = FoldForLike(word);
+    for (TSearchIndex::Column c : columns) {
+        const TFoldedColumn& texts = index_.Texts(c);
+        std::vector<uint8_t> marks(texts.Size(), 0);
+        texts.Mark(folded, substring, marks);
+        if (std::find(marks.begin(), marks.end(), 1) != marks.end()) return true;
+    }
+    return false;
+}
+
+void TSearchSuggester::Candidates(const std::vector<TSearchIndex::Column>& columns,
+                                  const QString& word, bool substring,
+                                  std::vector<std::pair<int, QString>>& out) const {
+    const std::u32string w = Decode(FoldForLike(word));
+    if (w.size() < 3) return; // a letter or two is too short to guess from
+    for (TSearchIndex::Column c : columns) {
+        for (const TWord& t : words_[c]) {
+            if (t.Text.size() + 1 < w.size() || t.Text == w) continue;
+            // Closest first: the whole word one edit away, then its beginning, then any part.
+            int rank = -1;
+            if (t.Text.size() <= w.size() + 1 && Distance(w, t.Text, false, false) <= 1)
+                rank = 0;
+            else if (Distance(w, t.Text, false, true) <= 1)
+                rank = 1;
+            else if (substring && Distance(w, t.Text, true, true) <= 1)
+                rank = 2;
+            if (rank >= 0) out.emplace_back(rank * 100000000 - t.Rows, Encode(t.Text));
+        }
+    }
+}
+
+std::vector<TSearchSuggestion> TSearchSuggester::Suggest(const TSearchCriteria& criteria,
+                                                         int limit) const {
+    std::vector<TSearchSuggestion> found;
+    for (int k = 0; k < CriterionCount && int(found.size()) < limit; ++k) {
+        const auto criterion = TCriterion(k);
+        const QStringList words = SearchWords(criteria[criterion]);
+        const std::vector<TSearchIndex::Column> columns =
+            TSearchIndex::CriterionColumns(criterion, criteria);
+        if (words.isEmpty() || columns.empty()) continue;
+        const bool substring = CriterionSubstring(criterion, criteria);
+        for (qsizetype wi = 0; wi < words.size() && int(found.size()) < limit; ++wi) {
+            const QString& typed = words[wi];
+            if (WordAlternatives(typed).size() > 1 || ExistsIn(columns, typed, substring)) continue;
+            std::vector<std::pair<int, QString>> candidates;
+            const QString switched = SwitchKeyboardLayout(typed);
+            if (switched != typed) {
+                if (ExistsIn(columns, switched, substring))
+                    candidates.emplace_back(-1, switched.toLower());
+                else
+                    Candidates(columns, switched, substring, candidates);
+            }
+            Candidates(columns, typed, substring, candidates);
+            std::stable_sort(candidates.begin(), candidates.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            QStringList tried;
+            for (const auto& [rank, word] : candidates) {
+                if (int(found.size()) >= limit || tried.size() >= limit) break;
+                if (tried.contains(word)) continue;
+                tried << word;
+                QStringList replaced = words;
+                replaced[wi] = word;
+                TSearchCriteria changed = criteria;
+                changed[criterion] = replaced.join(u' ');
+                const int n = index_.Count(changed);
+                if (n > 0) found.push_back({criterion, typed, word, changed[criterion], n});
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace tsivor::directory
