@@ -3,6 +3,7 @@
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
 // Benchmark args: city (0 sample, 1 large, 2 large with the spatial index on), then the scale
 // (0 = the whole map).
+#include "../BenchCity.h"
 #include "../LargeCityArg.h"
 #include "mapview/DataMap.h"
 
@@ -25,34 +26,18 @@ QString gLargeDir;
 constexpr int kHouseScale = 200; // above the application's MinScaleAddress: numbers drawn
 constexpr int kStreetScale = 60; // streets and blocks, no numbers
 
-std::unique_ptr<TDataMap> LoadCity(const QString& file) {
-    auto m = std::make_unique<TDataMap>();
-    m->resize(1920, 1080);
-    // The options the application's main window sets.
-    m->Options().NotifyChange = false;
-    m->Options().SetmpGuideLines(false);
-    m->Options().SetmpNumberDom(true);
-    m->Options().SetmpNumberDomFill(false);
-    m->Options().SetMinScaleAddress(150);
-    m->Options().SetObjectView(2);
-    m->Options().NotifyChange = true;
-    QString error;
-    if (!m->MapLoad(file, &error)) qFatal("%s: %s", qPrintable(file), qPrintable(error));
-    return m;
-}
-
 // nullptr for the large city when it has not been generated.
 TDataMap* City(int which) {
     static std::unique_ptr<TDataMap> sample, large;
     static bool largeTried = false;
     if (which == 0) {
-        if (!sample) sample = LoadCity(QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"));
+        if (!sample) sample = LoadBenchCity(QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"));
         return sample.get();
     }
     if (!largeTried) {
         largeTried = true;
         const QString file = gLargeDir + QStringLiteral("/info1.db");
-        if (!gLargeDir.isEmpty() && QFileInfo::exists(file)) large = LoadCity(file);
+        if (!gLargeDir.isEmpty() && QFileInfo::exists(file)) large = LoadBenchCity(file);
     }
     return large.get();
 }

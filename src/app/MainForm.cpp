@@ -13,6 +13,7 @@
 #include "app/ShellOpen.h"
 #include "directory/DataModule.h"
 #include "directory/RubricQueries.h"
+#include "mapui/MouseController.h"
 #include "mapview/DataMap.h"
 #include "mapview/MapCursors.h"
 #include "platform/Platform.h"
@@ -277,6 +278,8 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     DataMap1->setMouseTracking(true);
     DataMap1->installEventFilter(this);
     ApplyDesignOptions(*DataMap1);
+    mapui::AttachMouseTools(*DataMap1);
+    DataMap1->SetInstrument(mapview::iDragMap);
     DataMap1->SetOrbMapIcon(&FIcons);
     FZoom = std::make_unique<TMapZoom>(
         *DataMap1, TZoomSettings{FSettings.logo_p, FSettings.logo_rub, FSettings.font});

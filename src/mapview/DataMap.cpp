@@ -1,11 +1,17 @@
 #include "mapview/DataMap.h"
 
 #include "mapview/MapCursors.h"
+#include "mapview/SmallPreView.h"
 
+#include "platform/Platform.h"
+
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tsivor::mapview {
 
@@ -19,6 +25,20 @@ bool IsUsableScale(double v) {
 
 float FiniteOr(float v, float fallback) {
     return std::isfinite(v) ? v : fallback;
+}
+
+// The map knows three buttons; others (back, forward) are not map gestures.
+std::optional<TMouseButton> MapButton(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton:
+        return mbLeft;
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -77,6 +97,9 @@ TDataMap::TDataMap(QWidget* parent) : TMyImage(parent), FOptions([this] { Option
 }
 
 TDataMap::~TDataMap() {
+    // The tools may reach the map while they go.
+    FMouseHandler.reset();
+    SetSmallView(nullptr);
     if (FOrbMapIcon) FOrbMapIcon->UnregisterClient(&FIconClient);
     // Linked maps must not keep showing a document that is about to go.
     for (TDataMap* linked : std::vector<TDataMap*>(FLinkedMaps)) linked->SetMainDataMap(nullptr);
@@ -128,6 +151,14 @@ bool TDataMap::MapLoad(const QString& fileName, QString* error, mapdata::TLoadRe
 
 void TDataMap::ClearView() {
     // The blink list, the draw lists and the selection are emptied by their owners here.
+    FBlinker.Clear();
+    FSelectedObjects.clear();
+    FSelectedObject = false;
+    // A new document gets a new thumbnail at the overview's next paint.
+    if (FSmallView) {
+        FSmallView->FRenderedSize = QSize();
+        FSmallView->update();
+    }
     SetOrigin(0, 0);
     SetScale(100);
     FDirty = true;
@@ -296,6 +327,123 @@ float TDataMap::MouseMapY() {
     return y;
 }
 
+// ---------------------------------------------------------------------- tools and mouse
+
+void TDataMap::SetMouseHandler(std::unique_ptr<TMapMouseHandler> handler) {
+    FMouseHandler = std::move(handler);
+    setMouseTracking(true); // the tools follow the pointer also without a button held
+}
+
+void TDataMap::SetInstrument(TInstrument New) {
+    if (FMouseHandler) FMouseHandler->InstrumentChanging(FInstrument);
+    FInstrument = New;
+    SetMapCursor(New == iLinza ? crLinza : crDefault);
+    if (OnChangeInstrument) OnChangeInstrument(this);
+}
+
+void TDataMap::SetMapCursor(TCursor Value) {
+    TCursor cursor = Value;
+    bool active = false;
+    if (OnCursorChange) OnCursorChange(cursor, active);
+    if (active) {
+        if (cursor == FCursor) return;
+    } else {
+        cursor = Value;
+    }
+    FCursor = cursor;
+    setCursor(MapCursors::Cursor(cursor));
+}
+
+void TDataMap::SetSelectedObject(bool v) {
+    if (v == FSelectedObject) return;
+    FSelectedObject = v;
+    RepaintControl();
+}
+
+void TDataMap::mousePressEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> b = MapButton(event->button());
+    if (!b) return;
+    const QPoint pos = event->position().toPoint();
+    QPointer<TDataMap> alive(this);
+    if (OnMouseDown) OnMouseDown(this, *b, event->modifiers(), pos);
+    if (!alive) return;
+    // The handler may run a modal gesture during which the map can be deleted: nothing of
+    // the map is touched after it.
+    if (FMouseHandler) FMouseHandler->MouseDown(*b, event->modifiers(), pos);
+}
+
+void TDataMap::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    QPointer<TDataMap> alive(this);
+    if (OnMouseMove) OnMouseMove(this, event->modifiers(), pos);
+    if (!alive) return;
+    if (FMouseHandler)
+        FMouseHandler->MouseMove(event->modifiers(), pos);
+    else
+        FMousePos = pos;
+}
+
+void TDataMap::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> b = MapButton(event->button());
+    if (!b) return;
+    const QPoint pos = event->position().toPoint();
+    QPointer<TDataMap> alive(this);
+    if (OnMouseUp) OnMouseUp(this, *b, event->modifiers(), pos);
+    if (!alive) return;
+    if (FMouseHandler) FMouseHandler->MouseUp(*b, event->modifiers(), pos);
+}
+
+void TDataMap::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The toolkit sends the second press of a double click as this event: the double click
+    // is handled first, then the press (which the double click may have told to ignore).
+    // Only the left button makes a double click; the others count as a second press.
+    QPointer<TDataMap> alive(this);
+    if (event->button() == Qt::LeftButton) {
+        if (OnDblClick) OnDblClick(this);
+        if (!alive) return;
+        if (FMouseHandler) FMouseHandler->DblClick();
+        if (!alive) return;
+    }
+    mousePressEvent(event);
+}
+
+void TDataMap::enterEvent(QEnterEvent* event) {
+    TMyImage::enterEvent(event);
+    if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TDataMap::leaveEvent(QEvent* event) {
+    TMyImage::leaveEvent(event);
+    QPointer<TDataMap> alive(this);
+    if (FMouseHandler) FMouseHandler->MouseLeave();
+    if (alive && OnMouseLeave) OnMouseLeave(this);
+}
+
+// ---------------------------------------------------------------------- blinking
+
+void TDataMap::ClearBlinkObjects() {
+    FBlinker.Clear();
+    FDirty = true;
+    Redraw();
+    RepaintControl();
+}
+
+void TDataMap::DrawCrossHair(int Index) {
+    const mapdata::TORBMapObjectMem* o = Object(Index);
+    if (!o || Picture().isNull()) return;
+    float x = o->Box[0].X + std::abs(o->Box[1].X - o->Box[0].X) / 2;
+    float y = o->Box[0].Y + std::abs(o->Box[2].Y - o->Box[0].Y) / 2;
+    MapToScreen(x, y);
+    const int px = int(std::lround(x)), py = int(std::lround(y));
+    QPainter p(&Picture());
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::white, 0, Qt::DotLine));
+    p.setBrush(Qt::black);
+    p.drawLine(px, 0, px, Picture().height());
+    p.drawLine(0, py, Picture().width(), py);
+}
+
 // ---------------------------------------------------------------------- drawing state
 
 void TDataMap::LockDrawing() {
@@ -413,16 +561,148 @@ void TDataMap::Paint(QPainter& canvas, const QRect& rect) {
 }
 
 void TDataMap::PaintOverlays(QPainter& canvas) {
-    // Measure polyline, region outline, scrolling marker, selection frame and lens frame
-    // join the guide lines here as the tools arrive.
+    canvas.save();
+    if (FMouseHandler) FMouseHandler->PaintOverlays(canvas);
+    canvas.restore();
     FRender.PaintGuideLines(canvas);
+    canvas.save();
+    PaintSelection(canvas);
+    canvas.restore();
+    if (FMouseHandler) FMouseHandler->PaintTopOverlays(canvas);
+}
+
+void TDataMap::PaintSelection(QPainter& canvas) {
+    if (!FOptions.ShowRegion() || FSelectedObjects.size() < 2) return;
+    bool any = false;
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (int index : FSelectedObjects) {
+        const mapdata::TORBMapObjectMem* o = Object(index);
+        if (!o) continue;
+        for (const mapdata::TORBMapPoint& p : o->Box) {
+            if (!any) {
+                minX = maxX = p.X, minY = maxY = p.Y;
+                any = true;
+            }
+            minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
+            minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
+        }
+    }
+    if (!any) return;
+    MapToScreen(minX, minY);
+    MapToScreen(maxX, maxY);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    canvas.setPen(QPen(ToQColor(BackgroundColor()), 0, Qt::DotLine));
+    canvas.setBrush(Qt::NoBrush);
+    canvas.drawRect(QRect(QPoint(int(std::lround(minX)), int(std::lround(minY))),
+                          QPoint(int(std::lround(maxX)), int(std::lround(maxY)))));
 }
 
 void TDataMap::ControlResized() {
     // Paint notices the size change and rebuilds the whole frame.
 }
 
-void TDataMap::UpdateSmallView() {}
+// ---------------------------------------------------------------------- overview
+
+namespace {
+
+// The thumbnail's scale × 100 and its map origin for an overview of w × h pixels.
+struct TThumbnailFit {
+    double C = 0;
+    double OX = 0, OY = 0;
+};
+
+std::optional<TThumbnailFit> FitThumbnail(const mapdata::TMapExtent& e, double w, double h) {
+    const double dx = double(e.MaxX) - e.MinX, dy = double(e.MaxY) - e.MinY;
+    if (!(dx > 0) || !(dy > 0)) return std::nullopt;
+    TThumbnailFit f;
+    f.C = std::min(100 / (dx / w), 100 / (dy / h));
+    if (!(f.C > 0) || !std::isfinite(f.C)) return std::nullopt;
+    f.OX = e.MinX + dx / 2 - w * 100 / f.C / 2;
+    f.OY = e.MinY + dy / 2 - h * 100 / f.C / 2;
+    return f;
+}
+
+int RoundInt(double v) {
+    return int(std::lrint(v));
+}
+
+} // namespace
+
+void TDataMap::SetSmallView(TSmallPreView* preview) {
+    if (preview == FSmallView) return;
+    if (preview && preview->FMap && preview->FMap != this) {
+        platform::ShowMessage(QStringLiteral("Ошибка! С компонентом ") + preview->objectName() +
+                                  QStringLiteral(" уже связан другой компонент DataMap"),
+                              platform::MessageKind::Error, this);
+        return;
+    }
+    if (FSmallView) FSmallView->FMap = nullptr;
+    FSmallView = preview;
+    if (preview) {
+        preview->FMap = this;
+        preview->FRenderedSize = QSize(); // rendered at its next paint
+        preview->update();
+    }
+}
+
+void TDataMap::RenderSmallView() {
+    if (!FSmallView) return;
+    const QSize size(std::max(FSmallView->width(), 1), std::max(FSmallView->height(), 1));
+    const std::optional<TThumbnailFit> fit = FitThumbnail(MapExtent(), size.width(), size.height());
+    if (!fit) return;
+    FThumbnail = QImage(size, QImage::Format_RGB32);
+    FRender.RenderThumbnail(FThumbnail, fit->C, float(fit->OX), float(fit->OY),
+                            FSmallView->ObjectView(), FSmallView->OnFilteredObject);
+    FSmallView->FRenderedSize = FSmallView->size();
+    UpdateSmallView();
+}
+
+void TDataMap::UpdateSmallView() {
+    if (!FSmallView || ObjectCount() == 0 || FSmallView->width() <= 0 || FSmallView->height() <= 0)
+        return;
+    const double pw = FSmallView->width(), ph = FSmallView->height();
+    const std::optional<TThumbnailFit> fit = FitThumbnail(MapExtent(), pw, ph);
+    if (!fit) return;
+    const double r = fit->C * 0.01;
+    QImage& picture = FSmallView->Picture();
+    picture =
+        FThumbnail.isNull() ? QImage(FSmallView->size(), QImage::Format_RGB32) : FThumbnail.copy();
+    if (FThumbnail.isNull()) picture.fill(ToQColor(BackgroundColor()));
+    // The map offsets are rounded to whole units before scaling.
+    const int l = RoundInt(RoundInt(XWind() - fit->OX) * r);
+    const int rt = RoundInt(RoundInt(XWind() + ViewWidth() - fit->OX) * r);
+    const int t = RoundInt(RoundInt(YWind() - fit->OY) * r);
+    const int b = RoundInt(RoundInt(YWind() + ViewHeight() - fit->OY) * r);
+    const int cx = l + std::abs(l - rt) / 2, cy = t + std::abs(t - b) / 2;
+    const QColor color = ToQColor(FSmallView->Color());
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(color, 0, Qt::DotLine));
+    p.drawLine(cx, 0, cx, picture.height());
+    p.drawLine(0, cy, picture.width(), cy);
+    p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    p.drawLine(cx + 1, 0, cx + 1, picture.height());
+    p.drawLine(0, cy + 1, picture.width(), cy + 1);
+    p.setBrush(Qt::NoBrush);
+    const QRect frame(QPoint(l, t), QPoint(rt, b));
+    p.setPen(QPen(Qt::black, 5));
+    p.drawRect(frame);
+    p.setPen(QPen(ToQColor(0x800000), 4));
+    p.drawRect(frame);
+    p.setPen(QPen(color, 3));
+    p.drawRect(frame);
+    p.end();
+    FSmallView->update();
+}
+
+void TDataMap::CenterFromSmallView(int X, int Y) {
+    if (!FSmallView || ObjectCount() == 0) return;
+    const std::optional<TThumbnailFit> fit =
+        FitThumbnail(MapExtent(), FSmallView->width(), FSmallView->height());
+    if (!fit) return;
+    ZoomAt(float(X * 100 / fit->C + fit->OX), float(Y * 100 / fit->C + fit->OY), Scale());
+}
 
 void TDataMap::RepaintControl() {
     ++FRedrawLog.Repaints;

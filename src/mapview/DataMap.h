@@ -10,6 +10,8 @@
 #include "mapdata/MapLoader.h"
 #include "mapdata/OrbIcon.h"
 #include "mapview/HitTest.h"
+#include "mapview/MapBlinker.h"
+#include "mapview/MapMouse.h"
 #include "mapview/MapOptions.h"
 #include "mapview/MapTools.h"
 #include "mapview/RenderPipeline.h"
@@ -23,16 +25,28 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace tsivor::mapview {
 
 class TDataMap;
+class TSmallPreView;
 using TNotifyEvent = std::function<void(TDataMap* Sender)>;
 using TProgressEvent = std::function<void(TDataMap* Sender, int Position)>;
 // Value: something was found (OnAfterFind) or chosen (OnAfterLocate).
 using TFindEvent = std::function<void(TDataMap* Sender, bool Value)>;
+// Before every cursor change of the map: with Active set, Cursor replaces the map's choice.
+using TCursorChangeEvent = std::function<void(TCursor& Cursor, bool& Active)>;
+using TRegionEvent = std::function<void(TDataMap* Sender, const std::vector<int>& SelectedObjects)>;
+// Ground lengths in metres of the whole measured polyline and of its last segment.
+using TMeasureEvent = std::function<void(TDataMap* Sender, double Dlina, double LastSegment)>;
+using TDragObjectEvent = std::function<void(TDataMap* Sender, double Dlina)>;
+using TMouseButtonEvent = std::function<void(TDataMap* Sender, TMouseButton Button,
+                                             Qt::KeyboardModifiers Shift, QPoint Pos)>;
+using TMouseMoveEvent =
+    std::function<void(TDataMap* Sender, Qt::KeyboardModifiers Shift, QPoint Pos)>;
 
 // What the back buffer was asked to rebuild; lets callers and tests see a frame's cost.
 struct TRedrawLog {
@@ -129,11 +143,76 @@ public:
     TNotifyEvent OnAfterScroll;
 
     // ------------------------------------------------------------------ mouse position
-    // Recorded by the mouse-move handling.
+    // Recorded by the mouse handling.
     void SetMousePos(QPoint p) { FMousePos = p; }
     QPoint MousePos() const { return FMousePos; }
     float MouseMapX();
     float MouseMapY();
+
+    // ------------------------------------------------------------------ tools and mouse
+    // The mouse tools (from the interaction layer); without them the map only reports its
+    // mouse events. The map owns the handler.
+    void SetMouseHandler(std::unique_ptr<TMapMouseHandler> handler);
+    TMapMouseHandler* MouseHandler() const { return FMouseHandler.get(); }
+    TInstrument Instrument() const { return FInstrument; }
+    // Ends the old tool's measurement or region, sets the tool cursor and fires
+    // OnChangeInstrument, also when the tool does not change.
+    void SetInstrument(TInstrument New);
+    // Every cursor change of the map goes through here and OnCursorChange.
+    void SetMapCursor(TCursor Value);
+    TCursor MapCursor() const { return FCursor; }
+    // An object is selected: its outline (and, while editing, its handles) are shown.
+    bool SelectedObject() const { return FSelectedObject; }
+    void SetSelectedObject(bool v);
+    // The objects chosen by the selection tools, in the order chosen.
+    const std::vector<int>& SelectedObjects() const { return FSelectedObjects; }
+    std::vector<int>& SelectedObjectsRef() { return FSelectedObjects; }
+    // Repaints the control from the back buffer with the overlays.
+    void RepaintControl();
+    // The overview control follows the view.
+    void UpdateSmallView();
+    TNotifyEvent OnChangeInstrument;
+    TCursorChangeEvent OnCursorChange;
+    TMeasureEvent OnMeasure;
+    TRegionEvent OnRegion;      // while a selection region is drawn; after a pick click
+    TRegionEvent OnAfterRegion; // when a selection region is finished
+    TDragObjectEvent OnDragObject;
+    TNotifyEvent OnEndDragObject;
+    // The control's own mouse events, fired before the tools see them.
+    TMouseButtonEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseButtonEvent OnMouseUp;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // ------------------------------------------------------------------ overview
+    TSmallPreView* SmallView() const { return FSmallView; }
+    // Links the overview both ways; nullptr unlinks. An overview linked to another map is
+    // refused with a message.
+    void SetSmallView(TSmallPreView* preview);
+    // Renders the whole map into the thumbnail at the overview's size.
+    void RenderSmallView();
+    // Moves the view so that the overview pixel (X, Y) becomes its centre.
+    void CenterFromSmallView(int X, int Y);
+    const QImage& Thumbnail() const { return FThumbnail; }
+
+    // ------------------------------------------------------------------ blinking
+    // Replaces the blink list; the next timer tick shows it.
+    void SetBlinkObjects(const std::vector<int>& Indices) { FBlinker.SetObjects(Indices); }
+    // Empties the blink list and redraws at once.
+    void ClearBlinkObjects();
+    const std::vector<int>& BlinkObjects() const { return FBlinker.Objects(); }
+    bool BlinkPhase() const { return FBlinker.Phase(); }
+    // The blink timer's handler: toggles the phase and redraws the blinking objects only.
+    void BlinkTimerTick() { FBlinker.Tick(); }
+    int TimerInterval() const { return FBlinker.Interval(); }
+    void SetTimerInterval(int ms) { FBlinker.SetInterval(ms); }
+    // Lets the host recolour a blinking object during the on-phase.
+    TBlinkObjectEvent& OnBlinkObject() { return FBlinker.OnBlinkObject; }
+    // Dotted XOR cross-hair through the centre of an object's box, into the back buffer; a
+    // second call at the same place erases it.
+    void DrawCrossHair(int Index);
 
     // ------------------------------------------------------------------ clipping
     void SetClipRect(float X0, float Y0, float X1, float Y1) {
@@ -279,18 +358,25 @@ public:
 protected:
     void Paint(QPainter& canvas, const QRect& rect) override;
     void ControlResized() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     class TLoadHost;
     friend class TRenderPipeline;
+    friend class TMapBlinker;
 
     // The render pipeline draws a full frame / one rectangle of the back buffer here.
     void RenderFrame();
     void RenderRect(const QRect& rect);
     // Overlays painted on the control above the copied back buffer.
     void PaintOverlays(QPainter& canvas);
-    void UpdateSmallView(); // the overview control follows the view
-    void RepaintControl();
+    // The frame of several selected objects and the outline of the selected one.
+    void PaintSelection(QPainter& canvas);
     void SetOrigin(float x, float y);
     void ClearView();
     void ApplyLoadedView();
@@ -313,6 +399,14 @@ private:
     bool FSynchronising = false;
     TRedrawLog FRedrawLog;
 
+    TInstrument FInstrument = iPick;
+    TCursor FCursor = crDefault;
+    bool FSelectedObject = false;
+    std::vector<int> FSelectedObjects;
+    std::unique_ptr<TMapMouseHandler> FMouseHandler;
+    TSmallPreView* FSmallView = nullptr;
+    QImage FThumbnail;
+
     TDataMap* FMainDataMap = nullptr;
     std::vector<TDataMap*> FLinkedMaps;
     // Tells the map when its icon component changes or goes away.
@@ -329,6 +423,7 @@ private:
     mapdata::TCategories FCategories;
     TRenderPipeline FRender{*this}; // it reads the options when made
     TMapHitTest FHitTest{*this};
+    TMapBlinker FBlinker{*this}; // after the pipeline, whose frames it recolours
 };
 
 // Brackets a compound view change so one frame is drawn instead of several.

@@ -17,6 +17,49 @@ QPoint ParseHotSpot(const QImage& img) {
     return QPoint(xy[0].toInt(), xy[1].toInt());
 }
 
+// The toolkit's standard cursor numbers.
+Qt::CursorShape StandardShape(int number) {
+    switch (number) {
+    case -1:
+        return Qt::BlankCursor;
+    case -3:
+        return Qt::CrossCursor;
+    case -4:
+        return Qt::IBeamCursor;
+    case -6:
+        return Qt::SizeBDiagCursor;
+    case -7:
+        return Qt::SizeVerCursor;
+    case -8:
+        return Qt::SizeFDiagCursor;
+    case -9:
+        return Qt::SizeHorCursor;
+    case -10:
+        return Qt::UpArrowCursor;
+    case -11:
+        return Qt::WaitCursor;
+    case -12:
+        return Qt::DragMoveCursor;
+    case -13:
+    case -18:
+        return Qt::ForbiddenCursor;
+    case -14:
+        return Qt::SplitHCursor;
+    case -15:
+        return Qt::SplitVCursor;
+    case -19:
+        return Qt::BusyCursor;
+    case -20:
+        return Qt::WhatsThisCursor;
+    case -21:
+        return Qt::PointingHandCursor;
+    case -22:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
 } // namespace
 
 QImage MapCursors::Image(int number, QPoint* hotSpot) {
@@ -29,7 +72,7 @@ QImage MapCursors::Image(int number, QPoint* hotSpot) {
 QCursor MapCursors::Cursor(int number) {
     // The screen cursor table is process-wide, so are these; built on first use.
     static QHash<int, QCursor> cache;
-    if (!Has(number)) return QCursor(Qt::ArrowCursor);
+    if (!Has(number)) return QCursor(StandardShape(number));
     auto it = cache.find(number);
     if (it == cache.end()) {
         QPoint hot;

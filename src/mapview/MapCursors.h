@@ -13,7 +13,8 @@ public:
     static constexpr int kFirst = 1000;
     static constexpr int kLast = 1020;
 
-    // The cursor of a number 1000..1020; any other number gives the arrow.
+    // The cursor of a number 1000..1020 or of a standard number (crCross etc.); unknown
+    // numbers give the arrow.
     static QCursor Cursor(int number);
     // True for the numbers that have a picture of their own.
     static bool Has(int number) { return number >= kFirst && number <= kLast; }

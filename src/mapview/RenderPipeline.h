@@ -3,6 +3,7 @@
 // visible objects into 129 per-layer lists and a drawing pass that walks them from layer -64
 // to 64; strips of a scrolled image and exported pictures are built the same way.
 
+#include "mapdata/Categories.h"
 #include "mapview/BmpWriter.h"
 #include "mapview/DrawObject.h"
 #include "mapview/DrawPrimitives.h"
@@ -74,6 +75,13 @@ public:
     QSizeF LargestLabel() const { return FLargestLabel; }
     // Draws one object on a 500 × 500 picture; false when drawing it failed.
     bool DrawForDiagnostics(const mapdata::TORBMapObjectMem& o);
+
+    // --- overview thumbnail
+    // The map at aScale from (x0, y0) into image, flat, without numbers and notes; objects
+    // smaller than objectView pixels (> 0; else the option) are left out, and so are those
+    // that filtered hides. The category filter does not apply.
+    void RenderThumbnail(QImage& image, double aScale, float x0, float y0, int objectView,
+                         const mapdata::TFilteredObjectHook& filtered);
 
     // --- export
     // Renders the map rectangle at aScale into a new picture without touching the view.
