@@ -26,7 +26,7 @@ TMapMouseController::TMapMouseController(TDataMap& map) : FMap(map) {
     };
     FTools[iNone] = std::make_unique<TNoTool>(map, FMouse);
     FTools[iMeasure] = std::move(measure);
-    FTools[iPick] = std::make_unique<TNoTool>(map, FMouse);
+    FTools[iPick] = std::make_unique<TPickTool>(map, FMouse);
     FTools[iPolygon] = slot(true);
     FTools[iRectangle] = slot(false);
     FTools[iLine] = slot(true);
@@ -38,8 +38,8 @@ TMapMouseController::TMapMouseController(TDataMap& map) : FMap(map) {
     FTools[iBitmap] = slot(false);
     FTools[iZametka] = slot(false);
     FTools[iLinza] = std::move(lens);
-    FTools[iRegion] = std::make_unique<TNoTool>(map, FMouse);
-    FTools[iRegionRect] = std::make_unique<TNoTool>(map, FMouse);
+    FTools[iRegion] = std::make_unique<TRegionTool>(map, FMouse);
+    FTools[iRegionRect] = std::make_unique<TRegionRectTool>(map, FMouse);
     FTools[iDragMap] = std::move(drag);
 }
 

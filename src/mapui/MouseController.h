@@ -9,6 +9,7 @@
 #include "mapui/LensTool.h"
 #include "mapui/MapTool.h"
 #include "mapui/MeasureTool.h"
+#include "mapui/RegionTools.h"
 
 #include <array>
 #include <memory>

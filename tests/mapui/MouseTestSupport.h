@@ -17,19 +17,14 @@ using namespace tsivor::mapview;
 using namespace tsivor::mapui;
 
 struct TToolMap {
-    explicit TToolMap(int w = 600, int h = 400) : map(new TDataMap) {
+    // A ground square covers the map unless asked otherwise.
+    explicit TToolMap(int w = 600, int h = 400, bool ground = true) : map(new TDataMap) {
         map->resize(w, h);
         map->Options().NotifyChange = false;
         map->Options().SetmpGuideLines(false);
         map->Options().NotifyChange = true;
         // A map of 0..1000 × 0..1000 units.
-        auto o = std::make_unique<tsivor::mapdata::TORBMapObjectMem>();
-        o->Count = 4;
-        o->Points = std::make_unique<tsivor::mapdata::TORBMapPoint[]>(4);
-        o->Points[0] = {0, 0}, o->Points[1] = {1000, 0}, o->Points[2] = {1000, 1000};
-        o->Points[3] = {0, 1000};
-        map->Document().CalcObjectBox(*o);
-        map->Document().Append(std::move(o));
+        if (ground) AddBox(0, 0, 1000, 1000);
         map->Document().Extent = {0, 0, 1000, 1000};
         controller = &AttachMouseTools(*map);
         // Modal gestures step through the script instead of waiting.
@@ -71,6 +66,17 @@ struct TToolMap {
         held |= b;
         QTest::mouseDClick(map, b, {}, p);
         Release(p, b);
+    }
+    // A filled rectangle; returns its index.
+    int AddBox(float x0, float y0, float x1, float y1) {
+        auto o = std::make_unique<tsivor::mapdata::TORBMapObjectMem>();
+        o->Count = 4;
+        o->Points = std::make_unique<tsivor::mapdata::TORBMapPoint[]>(4);
+        o->Points[0] = {x0, y0}, o->Points[1] = {x1, y0}, o->Points[2] = {x1, y1};
+        o->Points[3] = {x0, y1};
+        map->Document().CalcObjectBox(*o);
+        map->Document().Append(std::move(o));
+        return map->ObjectCount() - 1;
     }
     QPointF MapPoint(QPoint p) const {
         float x = float(p.x()), y = float(p.y());
