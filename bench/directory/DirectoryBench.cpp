@@ -311,7 +311,7 @@ BENCHMARK(BM_LargeMegaCountPlain)->DenseRange(0, 18)->Unit(benchmark::kMilliseco
 void BM_LargeMegaSuggest(benchmark::State& state) {
     using C = directory::TCriterion;
     static const std::pair<C, const char*> typos[] = {
-        {C::Name, "алфьа"},    {C::Rubric, "rfvfpbys"}, {C::Keyword, "кафк"},
+        {C::Name, "алфьа"},    {C::Rubric, "vfufpbys"}, {C::Keyword, "кафк"},
         {C::Street, "ленинв"}, {C::Phone, "9"},         {C::Mail, "orgg12"},
     };
     const auto& [criterion, text] = typos[state.range(0)];

@@ -17,36 +17,36 @@ namespace tsivor::app {
 namespace {
 
 struct TGridColumn {
+    const char* Field;
     const char* Title;
     int Width;
 };
-// In the order of the listings statement's columns.
 constexpr TGridColumn kColumns[] = {
-    {"Раздел", 55},
-    {"Район", 50},
-    {"Адрес", 129},
-    {"Комнат", 56},
-    {"Этаж", 38},
-    {"Площадь", 70},
-    {"План.", 32},
-    {"С/У", 24},
-    {"Б", 17},
-    {"Тел.", 27},
-    {"Цена, т.р.", 54},
-    {"Комментарии", 169},
-    {"Контактный тел.", 109},
-    {"Дата подачи", 73},
-    {"Агенство", 193},
-    {"Адрес АН", 154},
-    {"Телефоны", 265},
+    {"Operations.Name", "Раздел", 55},
+    {"Raion.Name", "Район", 50},
+    {"Adr", "Адрес", 129},
+    {"Rooms1", "Комнат", 56},
+    {"FF", "Этаж", 38},
+    {"Square", "Площадь", 70},
+    {"Plane", "План.", 32},
+    {"Sanuzel", "С/У", 24},
+    {"Balcon", "Б", 17},
+    {"Phone", "Тел.", 27},
+    {"Summa1", "Цена, т.р.", 54},
+    {"Comment", "Комментарии", 169},
+    {"ContactPhone", "Контактный тел.", 109},
+    {"DateIn", "Дата подачи", 73},
+    {"An.Name", "Агенство", 193},
+    {"an1", "Адрес АН", 154},
+    {"an2", "Телефоны", 265},
 };
-constexpr int kAddressColumn = 2;
 
 } // namespace
 
 THouseResultWindow::THouseResultWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("fHouseResult"));
+    setFont(QFont(QStringLiteral("Arial"), 8));
     auto* col = new QVBoxLayout(this);
     col->setContentsMargins(2, 2, 2, 2);
     Memo1 = new QPlainTextEdit(this);
@@ -95,11 +95,15 @@ void THouseResultWindow::Fill(const directory::TQuery& houses) {
     DBGrid1->clearContents();
     DBGrid1->setRowCount(houses.RecordCount());
     FAddresses.assign(size_t(houses.RecordCount()), QString());
-    const int columns = std::min(DBGrid1->columnCount(), int(houses.FieldNames().size()));
+    std::vector<int> fields;
+    for (const TGridColumn& c : kColumns)
+        fields.push_back(houses.FieldIndex(QLatin1String(c.Field)));
+    const int address = houses.FieldIndex(QStringLiteral("Adr"));
     for (int r = 0; r < houses.RecordCount(); ++r) {
-        for (int c = 0; c < columns; ++c)
-            DBGrid1->setItem(r, c, new QTableWidgetItem(houses.Value(r, c).toString()));
-        FAddresses[size_t(r)] = houses.Value(r, kAddressColumn).toString();
+        for (size_t c = 0; c < fields.size(); ++c)
+            DBGrid1->setItem(r, int(c),
+                             new QTableWidgetItem(houses.Value(r, fields[c]).toString()));
+        FAddresses[size_t(r)] = houses.Value(r, address).toString();
     }
     if (houses.RecordCount() > 0) DBGrid1->selectRow(0);
     Label1->setText(directory::RealEstateCountText(houses.RecordCount()));

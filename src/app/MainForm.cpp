@@ -12,6 +12,7 @@
 #include "app/RubricPanel.h"
 #include "app/ShellOpen.h"
 #include "directory/DataModule.h"
+#include "directory/MegaSearchQueries.h"
 #include "directory/RubricQueries.h"
 #include "mapui/MouseController.h"
 #include "mapview/DataMap.h"
@@ -426,6 +427,7 @@ bool TFMainForm::FormCreate(QString* error) {
     (new QVBoxLayout(TabSheet3))->addWidget(MegaSearch);
     TabSheet3->layout()->setContentsMargins(0, 0, 0, 0);
     MegaSearch->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
+    MegaSearch->Queries().Prepare(); // read while the start page is up
     MegaSearch->FindTools->Place = [this] {
         return QPoint(x() + width() - Panel15->width() - DataMap1->width() - 9, y() + 68);
     };

@@ -4,7 +4,27 @@
 
 namespace tsivor::directory {
 
+void TMegaSearchQueries::Prepare() {
+    if (index_ || indexFailed_ || pending_.valid() || !dm_.ADOConnection1.IsOpen()) return;
+    pending_ = std::async(std::launch::async, [path = dm_.ADOConnection1.Path()] {
+        TPrepared p;
+        TDatabase db;
+        p.Index = std::make_unique<TSearchIndex>();
+        if (db.Open(path, TDatabase::Mode::ReadOnly, nullptr) && p.Index->Build(db, nullptr))
+            p.Suggester = std::make_unique<TSearchSuggester>(*p.Index);
+        else
+            p.Index.reset();
+        return p;
+    });
+}
+
 const TSearchIndex* TMegaSearchQueries::Index() {
+    if (pending_.valid()) {
+        TPrepared p = pending_.get();
+        index_ = std::move(p.Index);
+        suggester_ = std::move(p.Suggester);
+        indexFailed_ = !index_; // as when built here: the statements answer instead
+    }
     if (!index_ && !indexFailed_ && dm_.ADOConnection1.IsOpen()) {
         auto index = std::make_unique<TSearchIndex>();
         QString error;

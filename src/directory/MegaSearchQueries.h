@@ -10,6 +10,7 @@
 #include "directory/SearchSuggestions.h"
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -30,10 +31,15 @@ public:
     // index).
     std::vector<TSearchSuggestion> Suggest(const TSearchCriteria& criteria);
 
+    // Starts building the index on a connection of its own while the user is busy elsewhere;
+    // the first search that needs it waits for it.
+    void Prepare();
     // The index, built when needed; nullptr when the directory cannot be read into it.
     const TSearchIndex* Index();
     // The directory was reopened: the next search reads it again.
     void Reset() {
+        if (pending_.valid()) pending_.wait();
+        pending_ = {};
         suggester_.reset();
         index_.reset();
         indexFailed_ = false;
@@ -47,6 +53,11 @@ private:
 
     Tdm& dm_;
     std::unique_ptr<TSearchIndex> index_;
+    struct TPrepared {
+        std::unique_ptr<TSearchIndex> Index;
+        std::unique_ptr<TSearchSuggester> Suggester;
+    };
+    std::future<TPrepared> pending_;              // what Prepare reads
     std::unique_ptr<TSearchSuggester> suggester_; // the words of the index, read on first need
     bool indexFailed_ = false;
 };

@@ -55,6 +55,8 @@ public:
     qint64 FieldAsInteger(const QString& name) const;
     bool FieldIsNull(const QString& name) const { return Field(name).isNull(); }
     QStringList FieldNames() const;
+    // The position of a field by the names above; -1 when there is none.
+    int FieldIndex(const QString& name) const;
     QVariant Value(int row, int column) const;
 
     // Called after every successful open, the rows in place (QMain fills the cards list).
@@ -64,8 +66,6 @@ private:
     struct Column {
         QString Name, Table;
     };
-    int FieldIndex(const QString& name) const;
-
     TDatabase* connection_;
     bool active_ = false;
     QString error_;

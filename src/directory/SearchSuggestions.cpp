@@ -8,16 +8,27 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace tsivor::directory {
 
 namespace {
 
+// One character of a folded text (valid UTF-8, as the folding writes it) and its length.
+char32_t DecodeAt(std::string_view utf8, size_t i, size_t& len) {
+    const auto c = uint8_t(utf8[i]);
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    char32_t v = extra ? c & (0x3F >> extra) : c;
+    for (int k = 1; k <= extra && i + size_t(k) < utf8.size(); ++k)
+        v = (v << 6) | (uint8_t(utf8[i + size_t(k)]) & 0x3F);
+    len = size_t(extra) + 1;
+    return v;
+}
+
 std::u32string Decode(std::string_view utf8) {
-    const QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     std::u32string out;
-    for (char32_t c : s.toUcs4()) out.push_back(c);
+    out.reserve(utf8.size());
+    size_t len = 1;
+    for (size_t i = 0; i < utf8.size(); i += len) out.push_back(DecodeAt(utf8, i, len));
     return out;
 }
 
@@ -26,14 +37,24 @@ QString Encode(const std::u32string& s) {
 }
 
 bool IsWordChar(char32_t c) {
+    if (c < 0x80) return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     return c > 0xFFFF || QChar::isLetterOrNumber(c);
 }
 
-// Edit distance with adjacent swaps between w and t, stopping early above 1. With freeStart
-// the match may begin anywhere in t, with freeEnd end anywhere: prefix and substring matches.
+bool AllDigits(const std::u32string& s) {
+    return std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= '0' && c <= '9'; });
+}
+
+constexpr size_t MaxWord = 40; // longer words are not guessed at
+
+// Edit distance with adjacent swaps between w and t, giving up above 1. With freeStart the
+// match may begin anywhere in t, with freeEnd end anywhere: prefix and substring matches.
 int Distance(const std::u32string& w, const std::u32string& t, bool freeStart, bool freeEnd) {
     const size_t n = w.size(), m = t.size();
-    std::vector<int> prev2(m + 1), prev(m + 1), cur(m + 1);
+    int rows[3][MaxWord + 2];
+    int* prev2 = rows[0];
+    int* prev = rows[1];
+    int* cur = rows[2];
     for (size_t j = 0; j <= m; ++j) prev[j] = freeStart ? 0 : int(j);
     for (size_t i = 1; i <= n; ++i) {
         cur[0] = int(i);
@@ -50,7 +71,7 @@ int Distance(const std::u32string& w, const std::u32string& t, bool freeStart, b
         std::swap(prev, cur);
     }
     if (!freeEnd) return prev[m];
-    return *std::min_element(prev.begin(), prev.end());
+    return *std::min_element(prev, prev + m + 1);
 }
 
 } // namespace
@@ -76,23 +97,27 @@ QString SwitchKeyboardLayout(const QString& word) {
 TSearchSuggester::TSearchSuggester(const TSearchIndex& index) : index_(index) {
     for (int c = 0; c < TSearchIndex::ColumnCount; ++c) {
         const TFoldedColumn& texts = index.Texts(TSearchIndex::Column(c));
-        std::unordered_map<std::u32string, int> counts;
-        std::unordered_set<std::u32string> inRow;
+        // Words by their folded UTF-8; a row counts once for each word it holds.
+        std::unordered_map<std::string_view, std::pair<int, size_t>> counts; // rows, last row
         for (size_t r = 0; r < texts.Size(); ++r) {
-            if (texts.IsNull(r)) continue;
-            const std::u32string text = Decode(texts.Text(r));
-            inRow.clear();
+            const std::string_view text = texts.Text(r);
             size_t i = 0;
             while (i < text.size()) {
-                while (i < text.size() && !IsWordChar(text[i])) ++i;
+                size_t len = 1;
+                while (i < text.size() && !IsWordChar(DecodeAt(text, i, len))) i += len;
                 const size_t start = i;
-                while (i < text.size() && IsWordChar(text[i])) ++i;
-                if (i > start) inRow.insert(text.substr(start, i - start));
+                while (i < text.size() && IsWordChar(DecodeAt(text, i, len))) i += len;
+                if (i == start) continue;
+                auto& [rows, last] = counts[text.substr(start, i - start)];
+                if (rows == 0 || last != r) ++rows;
+                last = r;
             }
-            for (const std::u32string& w : inRow) ++counts[w];
         }
         words_[c].reserve(counts.size());
-        for (auto& [w, n] : counts) words_[c].push_back({w, n});
+        for (const auto& [w, n] : counts) {
+            std::u32string text = Decode(w);
+            if (text.size() <= MaxWord) words_[c].push_back({std::move(text), n.first});
+        }
         std::sort(words_[c].begin(), words_[c].end(),
                   [](const TWord& a, const TWord& b) { return a.Rows > b.Rows; });
     }
@@ -114,19 +139,22 @@ void TSearchSuggester::Candidates(const std::vector<TSearchIndex::Column>& colum
                                   const QString& word, bool substring,
                                   std::vector<std::pair<int, QString>>& out) const {
     const std::u32string w = Decode(FoldForLike(word));
-    if (w.size() < 3) return; // a letter or two is too short to guess from
+    if (w.size() < 3 || w.size() > MaxWord) return; // a letter or two is too short to guess from
+    const bool digits = AllDigits(w);
     for (TSearchIndex::Column c : columns) {
         for (const TWord& t : words_[c]) {
             if (t.Text.size() + 1 < w.size() || t.Text == w) continue;
-            // Closest first: the whole word one edit away, then its beginning, then any part.
-            int rank = -1;
+            if (digits != AllDigits(t.Text)) continue; // numbers are not words and back
+            // The loosest match first, as it rules out most words; then the closest rank: the
+            // whole word one edit away, then its beginning, then any part.
+            const bool part = Distance(w, t.Text, substring, true) <= 1;
+            if (!part) continue;
+            int rank = 2;
             if (t.Text.size() <= w.size() + 1 && Distance(w, t.Text, false, false) <= 1)
                 rank = 0;
-            else if (Distance(w, t.Text, false, true) <= 1)
+            else if (!substring || Distance(w, t.Text, false, true) <= 1)
                 rank = 1;
-            else if (substring && Distance(w, t.Text, true, true) <= 1)
-                rank = 2;
-            if (rank >= 0) out.emplace_back(rank * 100000000 - t.Rows, Encode(t.Text));
+            out.emplace_back(rank * 100000000 - t.Rows, Encode(t.Text));
         }
     }
 }

@@ -159,6 +159,12 @@ TEST(HouseResultWindow, FindAndMarkOnTheMap) {
         "(Operation=1)", "Base.Operation, Base.District, Base.Rooms;")}));
     app::THouseResultWindow w;
     w.Fill(dm.QHouses);
+    // The grid's columns by their fields, not by the statement's order.
+    dm.QHouses.First();
+    EXPECT_EQ(w.DBGrid1->horizontalHeaderItem(10)->text(), "Цена, т.р.");
+    EXPECT_EQ(w.DBGrid1->item(0, 10)->text(), dm.QHouses.FieldAsString("Summa1"));
+    EXPECT_EQ(w.DBGrid1->item(0, 11)->text(), dm.QHouses.FieldAsString("Comment"));
+    EXPECT_EQ(w.DBGrid1->item(0, 1)->text(), dm.QHouses.FieldAsString("Raion.Name"));
     QStringList looked;
     std::vector<int> shown, marked;
     int clears = 0;

@@ -168,6 +168,18 @@ TEST_F(MegaSearch, SearchOpensTheCardsByName) {
               (QStringList{"«Ёжик»", "a_b", "Альфа", "Бар \"Кружка\"", "Гамма", "Салон O'Hara"}));
 }
 
+TEST_F(MegaSearch, IndexPreparedInTheBackgroundAnswersTheSame) {
+    directory::TMegaSearchQueries early(dm);
+    early.Prepare();
+    early.Prepare(); // once is enough
+    EXPECT_EQ(early.Find(Criteria({{TCriterion::House, "1"}})),
+              (std::vector<int64_t>{1, 2, 4, 10, 11, 13}));
+    early.Reset();
+    early.Prepare();
+    early.Reset(); // waits for the reading it started
+    EXPECT_EQ(early.Count(Criteria({{TCriterion::Name, "альфа"}})), 1);
+}
+
 // A table of criteria, hostile texts among them, for comparing the fast path with the statement.
 std::vector<TSearchCriteria> CriteriaTable() {
     const char* words[] = {"кафе",
