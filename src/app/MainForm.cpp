@@ -442,7 +442,15 @@ bool TFMainForm::FormCreate(QString* error) {
     };
     RealEstate->Results->ShowObject = [this](int object) {
         DataMap1->ZoomToObjects({object}, -1);
+        DataMap1->SetBlinkObjects({object});
+        DataMap1->DrawCrossHair(object);
         DataMap1->update();
+    };
+    RealEstate->Results->MarkObjects = [this](const std::vector<int>& objects) {
+        if (objects.empty())
+            DataMap1->ClearBlinkObjects();
+        else
+            DataMap1->SetBlinkObjects(objects);
     };
     // 9.
     ApplyMapOptions();

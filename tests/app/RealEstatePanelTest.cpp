@@ -190,3 +190,38 @@ TEST(HouseResultWindow, FindAndMarkOnTheMap) {
 }
 
 } // namespace
+
+#include "app/MainForm.h"
+#include "mapview/DataMap.h"
+
+namespace {
+
+// The main window's part: a listing's house found on the sample map blinks.
+TEST(RealEstateOnTheMap, FoundListingsBlink) {
+    test::FakePlatform platform;
+    WorkingDir cwd(kDeploy);
+    directory::Tdm dm;
+    app::TMainFormSettings s;
+    s.ExeDir = kDeploy;
+    app::TFMainForm form(s, dm);
+    form.resize(1200, 800);
+    QString error;
+    ASSERT_TRUE(form.FormCreate(&error)) << error.toStdString();
+    form.RealEstate->bAplay->click();
+    app::THouseResultWindow& results = *form.RealEstate->Results;
+    ASSERT_GT(results.DBGrid1->rowCount(), 0);
+    int found = -1;
+    for (int r = 0; r < results.DBGrid1->rowCount() && found < 0; ++r) {
+        results.DBGrid1->setCurrentCell(r, 0);
+        results.bHouseSearch->click();
+        if (!form.DataMap1->BlinkObjects().empty()) found = r;
+    }
+    ASSERT_GE(found, 0) << "no listing address of the sample found on its map";
+    EXPECT_EQ(form.DataMap1->BlinkObjects().size(), 1u);
+    results.bSelectAll->click();
+    EXPECT_GT(form.DataMap1->BlinkObjects().size(), 1u);
+    results.bHouseResultClose->click();
+    EXPECT_TRUE(form.RealEstate->sbMap->isChecked());
+}
+
+} // namespace
