@@ -428,6 +428,10 @@ bool TFMainForm::FormCreate(QString* error) {
     TabSheet3->layout()->setContentsMargins(0, 0, 0, 0);
     MegaSearch->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
     MegaSearch->Queries().Prepare(); // read while the start page is up
+    // Enter in the rubric filter searches as in the criteria edits.
+    connect(RubricPanel, &TRubricPanel::enterPressed, this, [this] {
+        if (MegaSearch->bMegaFind->isEnabled()) MegaSearch->bMegaFind->click();
+    });
     MegaSearch->FindTools->Place = [this] {
         return QPoint(x() + width() - Panel15->width() - DataMap1->width() - 9, y() + 68);
     };

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/MegaSearchPanel.h"
 #include "app/Navigator.h"
+#include "app/RubricPanel.h"
 #include "directory/DataModule.h"
 #include "directory/DirectorySchema.h"
 #include "directory/RubricQueries.h"
@@ -25,8 +26,8 @@
 #include <gtest/gtest.h>
 
 using namespace tsivor;
-using directory::TCriterion;
 using app::Globals;
+using directory::TCriterion;
 
 namespace {
 
@@ -246,6 +247,35 @@ TEST_F(MegaSearchPanelTest, NothingFoundOffersWordsThatExist) {
     EXPECT_EQ(panel->Edit(TCriterion::Rubric)->text(), "кафе");
     EXPECT_EQ(panel->LastCount(), 200);
     EXPECT_FALSE(panel->lSuggest->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// In the main window: the search shows its cards and title; Enter in the rubric filter runs it.
+TEST(MegaSearchInTheMainWindow, EnterInTheRubricFilterShowsTheResult) {
+    test::FakePlatform platform;
+    QTemporaryDir dir;
+    WriteDirectory(dir.path());
+    directory::Tdm dm;
+    app::TMainFormSettings s;
+    s.ExeDir = dir.path();
+    app::TFMainForm form(s, dm);
+    form.resize(1200, 800);
+    QString error;
+    ASSERT_TRUE(form.FormCreate(&error)) << error.toStdString();
+    form.show();
+    Globals().StartPageClosed = true;
+    form.MegaSearch->Edit(TCriterion::Name)->setText(QString::fromUtf8("орх"));
+    ASSERT_TRUE(form.MegaSearch->bMegaFind->isEnabled());
+    form.PageControl1->setCurrentIndex(0);
+    form.RubricPanel->eFind1()->setFocus();
+    QApplication::setActiveWindow(&form);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(form.ResultTitle(), "Мегапоиск (1 шт.)");
+    EXPECT_TRUE(form.CurrentResultKey().startsWith("Мегапоиск1:орх2:"));
+    Globals().StartPageClosed = false;
 }
 
 } // namespace
