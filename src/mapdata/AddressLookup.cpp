@@ -39,14 +39,6 @@ int CodeOrAdd(TNameTable& table, const QString& name, int32_t& nextCode, int32_t
     return int(uint16_t(code));
 }
 
-QString NameOfCode(const TNameTable& table, int16_t code) {
-    if (code < 0) return {};
-    for (const TNameEntry& e : table.Entries()) {
-        if (e.Code == code) return e.Name;
-    }
-    return {};
-}
-
 std::vector<TNamedCode> Copy(const TNameTable& table) {
     std::vector<TNamedCode> out;
     out.reserve(size_t(table.Count()));
@@ -91,10 +83,10 @@ int TAddressLookup::TownCodeOf(const QString& name) {
 }
 
 QString TAddressLookup::StreetNameOf(int16_t code) const {
-    return NameOfCode(FDoc.Streets, code);
+    return FDoc.Streets.NameOf(code);
 }
 QString TAddressLookup::TownNameOf(int16_t code) const {
-    return NameOfCode(FDoc.Towns, code);
+    return FDoc.Towns.NameOf(code);
 }
 
 std::vector<TNamedCode> TAddressLookup::GetStreets() const {
@@ -105,15 +97,7 @@ std::vector<TNamedCode> TAddressLookup::GetTowns() const {
 }
 
 TAdres TAddressLookup::DecodeAddress(const TORBMapObjectMem& object) const {
-    TAdres a;
-    if (object.HasAddress != 1 || !object.Address) return a;
-    const TORBMapAddress& ad = *object.Address;
-    a.Town = TownNameOf(ad.TownCode);
-    a.Street = StreetNameOf(ad.StreetCode);
-    a.House = cp1251::ToUnicode(ad.House);
-    a.Street1 = StreetNameOf(ad.Street1Code);
-    a.House1 = cp1251::ToUnicode(ad.House1);
-    return a;
+    return FDoc.DecodeAddress(object);
 }
 
 int TAddressLookup::FindHouse(int category, const QString& town, const QString& house,
@@ -145,8 +129,8 @@ int TAddressLookup::FindHouseLike(int category, const QString& town, const QStri
 int TAddressLookup::SearchHouses(int category, int townCode, const QString& house, int streetCode,
                                  std::vector<int>& found) const {
     const QString h = cp1251::Key(house);
-    const int count = FDoc.ObjectCount();
-    for (int i = 0; i < count; ++i) {
+    // Only the street's own objects, in list order: the same result as a walk of the list.
+    for (const int32_t i : FDoc.StreetIndex().Objects(streetCode)) {
         const TORBMapObjectMem& o = *FDoc.Objects[size_t(i)];
         if (o.HasAddress != 1 || !o.Address) continue;
         if (category >= 0 && o.Category != category) continue;

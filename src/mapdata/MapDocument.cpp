@@ -19,12 +19,24 @@ double TodayAsDateTime() {
 }
 
 TMapDocument::TMapDocument() {
-    Objects.reserve(20000);
+    FObjects.reserve(20000);
     Header.Date = TodayAsDateTime();
 }
 
+TMapDocument::TMapDocument(TMapDocument&& other) noexcept
+    : FObjects(std::move(other.FObjects)), Header(std::move(other.Header)),
+      Streets(std::move(other.Streets)), Towns(std::move(other.Towns)), Extent(other.Extent),
+      MeasureText(std::move(other.MeasureText)), Index(std::move(other.Index)),
+      FStreetIndex(std::move(other.FStreetIndex)) {
+    Index.Rebind(FObjects);
+    other.Index.Clear();
+    other.FStreetIndex.Clear();
+}
+
 void TMapDocument::Clear() {
-    Objects.clear();
+    FObjects.clear();
+    Index.Clear();
+    FStreetIndex.Clear();
     Streets.Clear();
     Towns.Clear();
     Header = TORBMapHeader{};
@@ -120,10 +132,10 @@ void TMapDocument::CalcObjectBox(TORBMapObjectMem& o) const {
 
 void TMapDocument::RecalcExtent() {
     Extent = TMapExtent{};
-    if (Objects.empty()) return;
-    const auto& b0 = Objects.front()->Box;
+    if (FObjects.empty()) return;
+    const auto& b0 = FObjects.front()->Box;
     Extent = {b0[0].X, b0[0].Y, b0[0].X, b0[0].Y};
-    for (const auto& o : Objects) FoldIntoExtent(*o);
+    for (const auto& o : FObjects) FoldIntoExtent(*o);
 }
 
 void TMapDocument::FoldIntoExtent(const TORBMapObjectMem& o) {
@@ -136,16 +148,87 @@ void TMapDocument::FoldIntoExtent(const TORBMapObjectMem& o) {
     }
 }
 
-TORBMapObjectMem& TMapDocument::Append(TOrbMapObjectPtr o) {
-    Objects.push_back(std::move(o));
+void TMapDocument::Reserve(int count) {
+    FObjects.reserve(size_t(std::max(count, 0)));
+}
+
+void TMapDocument::Added(int index) {
     Header.ObjectCount = ObjectCount();
-    return *Objects.back();
+    Index.AddObject(index);
+    FStreetIndex.Add(index, *FObjects[size_t(index)]);
+}
+
+void TMapDocument::Removing(int index) {
+    Index.RemoveFromCells(Index.CellRange(index), index);
+    FStreetIndex.Remove(index, *FObjects[size_t(index)]);
+}
+
+TORBMapObjectMem& TMapDocument::Append(TOrbMapObjectPtr o) {
+    FObjects.push_back(std::move(o));
+    Added(ObjectCount() - 1);
+    return *FObjects.back();
+}
+
+void TMapDocument::Insert(int index, TOrbMapObjectPtr o) {
+    index = std::clamp(index, 0, ObjectCount());
+    if (index == ObjectCount()) {
+        Append(std::move(o));
+        return;
+    }
+    FObjects.insert(FObjects.begin() + index, std::move(o));
+    Index.ShiftUp(index);
+    FStreetIndex.ShiftUp(index);
+    Added(index);
+}
+
+TOrbMapObjectPtr TMapDocument::Take(int index) {
+    if (index < 0 || index >= ObjectCount()) return nullptr;
+    Removing(index);
+    TOrbMapObjectPtr o = std::move(FObjects[size_t(index)]);
+    FObjects.erase(FObjects.begin() + index);
+    Index.ShiftDown(index);
+    FStreetIndex.ShiftDown(index);
+    Header.ObjectCount = ObjectCount();
+    return o;
 }
 
 void TMapDocument::Delete(int index) {
+    Take(index);
+}
+
+void TMapDocument::Replace(int index, TOrbMapObjectPtr o) {
+    if (index < 0 || index >= ObjectCount() || !o) return;
+    // The old cells come from the stored box, before the record changes.
+    Removing(index);
+    FObjects[size_t(index)] = std::move(o);
+    Added(index);
+}
+
+TOrbMapObjectPtr TMapDocument::TakeContent(int index) {
+    if (index < 0 || index >= ObjectCount()) return nullptr;
+    TORBMapObjectMem& shell = *FObjects[size_t(index)];
+    FStreetIndex.Remove(index, shell);
+    auto content = std::make_unique<TORBMapObjectMem>();
+    CopyPlainFields(shell, *content);
+    content->Points = std::move(shell.Points);
+    content->Block = std::move(shell.Block);
+    content->Bitmap = std::move(shell.Bitmap);
+    content->Children = std::move(shell.Children);
+    content->Address = std::move(shell.Address);
+    content->Extra = std::move(shell.Extra);
+    shell.HasAddress = 0;
+    shell.HasExtra = 0;
+    return content;
+}
+
+void TMapDocument::MoveToEnd(int index) {
     if (index < 0 || index >= ObjectCount()) return;
-    Objects.erase(Objects.begin() + index);
-    Header.ObjectCount = ObjectCount();
+    Append(Take(index));
+}
+
+void TMapDocument::MoveToStart(int index) {
+    if (index < 0 || index >= ObjectCount()) return;
+    Insert(0, Take(index));
 }
 
 TAdres TMapDocument::DecodeAddress(const TORBMapObjectMem& o) const {

@@ -1,8 +1,10 @@
 #pragma once
 // The map document in memory: header, name tables, object list and extent.
 
+#include "mapdata/MapIndex.h"
 #include "mapdata/MapObject.h"
 #include "mapdata/NameTable.h"
+#include "mapdata/StreetIndex.h"
 
 #include <QSizeF>
 
@@ -46,22 +48,34 @@ QSizeF EstimateTextSize(const QString& text, uint8_t fontIndex, double height);
 double TodayAsDateTime();
 
 class TMapDocument {
+    TOrbMapList FObjects; // first: the members below refer to it
+
 public:
     TMapDocument();
+    TMapDocument(TMapDocument&& other) noexcept;
+    // Objects and the index refer to this document's own list.
+    TMapDocument& operator=(TMapDocument&&) = delete;
 
     TORBMapHeader Header;
-    TOrbMapList Objects; // top-level objects in file order, then appends
+    // Top-level objects in file order, then appends. Read-only here: every change goes through
+    // the operations below, which keep the spatial and street indexes current.
+    const TOrbMapList& Objects = FObjects;
     TNameTable Streets;
     TNameTable Towns;
     TMapExtent Extent;
     TTextMeasurer MeasureText = EstimateTextSize;
+    // The grid of object boxes; off until switched on.
+    TOrbMapIndex Index{FObjects};
+    // Street code to the objects addressed to it; always kept.
+    const TStreetIndex& StreetIndex() const { return FStreetIndex; }
 
-    int ObjectCount() const { return int(Objects.size()); }
+    int ObjectCount() const { return int(FObjects.size()); }
     TORBMapObjectMem* Object(int index) const {
-        return index >= 0 && index < ObjectCount() ? Objects[size_t(index)].get() : nullptr;
+        return index >= 0 && index < ObjectCount() ? FObjects[size_t(index)].get() : nullptr;
     }
 
     // Frees every object and empties the tables; the header goes to zero with Scale 100.
+    // The spatial index keeps whether it is on.
     void Clear();
     // Box of one object (children of a group first).
     void CalcObjectBox(TORBMapObjectMem& o) const;
@@ -69,13 +83,35 @@ public:
     void RecalcExtent();
     // Widens the extent by an object's box without shrinking it.
     void FoldIntoExtent(const TORBMapObjectMem& o);
-    // Appends an object, keeping Header.ObjectCount equal to the list.
+
+    // ---- the changes of the object list; each keeps Header.ObjectCount equal to the list
+    void Reserve(int count);
+    // Appends an object with its box already computed.
     TORBMapObjectMem& Append(TOrbMapObjectPtr o);
+    // Puts o at index (0 <= index <= ObjectCount); later objects move one place up.
+    void Insert(int index, TOrbMapObjectPtr o);
+    // Removes object index from the list and hands it over; nullptr outside the list.
+    TOrbMapObjectPtr Take(int index);
     // Removes and frees object index; the extent is left as it is.
     void Delete(int index);
+    // Overwrites object index with o (its box already computed); the old record is freed.
+    void Replace(int index, TOrbMapObjectPtr o);
+    // Moves the data, address and extra blocks of object index into a copy of its record and
+    // returns it; the list record keeps its plain fields without them.
+    TOrbMapObjectPtr TakeContent(int index);
+    // Moves object index to the end of the list (drawn above the others of its layer) / to
+    // position 0 (drawn below them).
+    void MoveToEnd(int index);
+    void MoveToStart(int index);
 
     // The decoded address; five empty strings without an address.
     TAdres DecodeAddress(const TORBMapObjectMem& o) const;
+
+private:
+    void Added(int index);
+    void Removing(int index);
+
+    TStreetIndex FStreetIndex;
 };
 
 } // namespace tsivor::mapdata

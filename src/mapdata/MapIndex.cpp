@@ -5,7 +5,7 @@
 
 namespace tsivor::mapdata {
 
-TOrbMapIndex::TOrbMapIndex(const TOrbMapList& objects) : FObjects(objects) {
+TOrbMapIndex::TOrbMapIndex(const TOrbMapList& objects) : FObjects(&objects) {
     SetCellSize(1000, 1000);
 }
 
@@ -39,13 +39,12 @@ void TOrbMapIndex::SetCellSize(int width, int height) {
 void TOrbMapIndex::Clear() {
     for (auto& c : FCells) std::vector<int32_t>().swap(c);
     FResult.clear();
-    FIndexedCount = 0;
 }
 
 void TOrbMapIndex::Rebuild() {
     Clear();
     if (!FActive) return;
-    for (int i = 0; i < int(FObjects.size()); ++i) AddObject(i);
+    for (int i = 0; i < int(FObjects->size()); ++i) AddObject(i);
 }
 
 int TOrbMapIndex::Column(float x) const {
@@ -71,8 +70,8 @@ const std::vector<int32_t>& TOrbMapIndex::Cell(int col, int row) const {
 
 TOrbMapIndex::TCellRange TOrbMapIndex::CellRange(int index) const {
     TCellRange r;
-    if (index < 0 || size_t(index) >= FObjects.size() || !FObjects[size_t(index)]) return r;
-    const auto& box = FObjects[size_t(index)]->Box;
+    if (index < 0 || size_t(index) >= FObjects->size() || !(*FObjects)[size_t(index)]) return r;
+    const auto& box = (*FObjects)[size_t(index)]->Box;
     float x0 = box[0].X, x1 = box[0].X, y0 = box[0].Y, y1 = box[0].Y;
     for (const TORBMapPoint& p : box) {
         x0 = std::min(x0, p.X);
@@ -96,7 +95,6 @@ void TOrbMapIndex::AddObject(int index) {
             if (std::find(cell.begin(), cell.end(), index) == cell.end()) cell.push_back(index);
         }
     }
-    ++FIndexedCount;
 }
 
 void TOrbMapIndex::RemoveFromCells(const TCellRange& range, int index) {
@@ -108,7 +106,21 @@ void TOrbMapIndex::RemoveFromCells(const TCellRange& range, int index) {
             if (it != cell.end()) cell.erase(it);
         }
     }
-    FIndexedCount = std::max(FIndexedCount - 1, 0);
+}
+
+bool TOrbMapIndex::MatchesRebuild() const {
+    if (!FActive)
+        return std::all_of(FCells.begin(), FCells.end(), [](auto& c) { return c.empty(); });
+    TOrbMapIndex fresh(*FObjects);
+    fresh.SetCellSize(FCellWidth, FCellHeight);
+    fresh.SetActive(true);
+    for (size_t k = 0; k < FCells.size(); ++k) {
+        std::vector<int32_t> mine = FCells[k], theirs = fresh.FCells[k];
+        std::sort(mine.begin(), mine.end());
+        std::sort(theirs.begin(), theirs.end());
+        if (mine != theirs) return false;
+    }
+    return true;
 }
 
 void TOrbMapIndex::ShiftDown(int index) {

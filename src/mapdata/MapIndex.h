@@ -18,6 +18,8 @@ public:
     };
 
     explicit TOrbMapIndex(const TOrbMapList& objects);
+    // The list moved with its owner: the grid now reads it there.
+    void Rebind(const TOrbMapList& objects) { FObjects = &objects; }
 
     // Off to on rebuilds; on to off empties the cells.
     void SetActive(bool value);
@@ -30,8 +32,9 @@ public:
 
     void Clear();
     void Rebuild();
-    // How many objects the last rebuild or maintenance step accounted for.
-    int IndexedCount() const { return FIndexedCount; }
+    // Every cell holds the same objects as after a fresh rebuild (the order within a cell
+    // may differ): the check that the maintenance steps kept the grid current.
+    bool MatchesRebuild() const;
 
     // Maintenance, each a no-op while inactive.
     void AddObject(int index);
@@ -53,12 +56,11 @@ private:
 
     static constexpr int kExtent = 128000; // side of the covered square in map units
     static constexpr int kMinCell = 100;
-    const TOrbMapList& FObjects;
+    const TOrbMapList* FObjects;
     bool FActive = false;
     int FCellWidth = 0, FCellHeight = 0;
     int FCellsX = 0, FCellsY = 0;
     int FOriginCol = 0, FOriginRow = 0;
-    int FIndexedCount = 0;
     std::vector<std::vector<int32_t>> FCells;
     std::vector<int32_t> FResult;
 };

@@ -26,7 +26,7 @@ void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress&
         }
         if (st == TReadStatus::Ok) {
             doc.CalcObjectBox(*o); // children first, inside
-            doc.Objects.push_back(std::move(o));
+            doc.Append(std::move(o));
         } else {
             ++report.ObjectsDropped;
         }
@@ -50,7 +50,7 @@ int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& 
     const int32_t announced = doc.Header.ObjectCount;
     // A damaged count must not reserve more than the content could hold.
     const int64_t fits = int64_t(r.Remaining() / kRecordFixedSize);
-    doc.Objects.reserve(size_t(std::clamp<int64_t>(announced, 0, fits) + 100));
+    doc.Reserve(int(std::clamp<int64_t>(announced, 0, fits) + 100));
     if (announced == 0) return 100;
 
     if (!ReadNameTable(r, doc.Header.StreetCount, doc.Streets) ||

@@ -100,9 +100,51 @@ bool TORBMapObjectMem::GetPoint(int index, TORBMapPoint& p) const {
     return true;
 }
 
+namespace {
+
+// Points block of count points holding the first min(count, old Count) points.
+void ResizePoints(TORBMapObjectMem& o, int count) {
+    auto grown = std::make_unique<TORBMapPoint[]>(size_t(count));
+    if (o.Points) std::copy_n(o.Points.get(), std::min(count, o.Count), grown.get());
+    o.Points = std::move(grown);
+    o.Count = count;
+}
+
+} // namespace
+
 bool TORBMapObjectMem::SetPoint(int index, TORBMapPoint p) {
-    if (!IsPointType(ObjectType) || !Points || index < 0 || index >= Count) return false;
+    if (!IsPointType(ObjectType) || index < 0) return false;
+    if (!Points || Count <= 0) {
+        ResizePoints(*this, 1);
+        index = 0;
+    } else if (index > Count - 1) {
+        index = Count;
+        ResizePoints(*this, Count + 1);
+    }
     Points[index] = p;
+    return true;
+}
+
+bool TORBMapObjectMem::InsertPoint(int index, TORBMapPoint p) {
+    const int count = Points ? Count : 0;
+    if (!IsPointType(ObjectType) || index < 0 || index > count) return false;
+    auto grown = std::make_unique<TORBMapPoint[]>(size_t(count) + 1);
+    if (Points) {
+        std::copy_n(Points.get(), index, grown.get());
+        std::copy(Points.get() + index, Points.get() + count, grown.get() + index + 1);
+    }
+    grown[index] = p;
+    Points = std::move(grown);
+    Count = count + 1;
+    return true;
+}
+
+bool TORBMapObjectMem::DeletePoint(int index) {
+    if (!IsPointType(ObjectType) || !Points || Count <= 0 || index < 0 || index >= Count)
+        return false;
+    std::copy(Points.get() + index + 1, Points.get() + Count, Points.get() + index);
+    --Count;
+    if (Count == 0) Points.reset();
     return true;
 }
 
@@ -148,25 +190,29 @@ int64_t DataSize(const TORBMapObjectMem& o) {
     }
 }
 
+void CopyPlainFields(const TORBMapObjectMem& from, TORBMapObjectMem& to) {
+    to.ID = from.ID;
+    to.Reserved1 = from.Reserved1;
+    to.Reserved2 = from.Reserved2;
+    to.Box = from.Box;
+    to.CenterX = from.CenterX;
+    to.CenterY = from.CenterY;
+    to.Layer = from.Layer;
+    to.Category = from.Category;
+    to.Locked = from.Locked;
+    to.ObjectType = from.ObjectType;
+    to.Count = from.Count;
+    to.Pen = from.Pen;
+    to.Brush = from.Brush;
+    to.HasAddress = from.HasAddress;
+    to.HasExtra = from.HasExtra;
+    to.Height = from.Height;
+    to.Alpha = from.Alpha;
+}
+
 TOrbMapObjectPtr TORBMapObjectMem::Clone() const {
     auto c = std::make_unique<TORBMapObjectMem>();
-    c->ID = ID;
-    c->Reserved1 = Reserved1;
-    c->Reserved2 = Reserved2;
-    c->Box = Box;
-    c->CenterX = CenterX;
-    c->CenterY = CenterY;
-    c->Layer = Layer;
-    c->Category = Category;
-    c->Locked = Locked;
-    c->ObjectType = ObjectType;
-    c->Count = Count;
-    c->Pen = Pen;
-    c->Brush = Brush;
-    c->HasAddress = HasAddress;
-    c->HasExtra = HasExtra;
-    c->Height = Height;
-    c->Alpha = Alpha;
+    CopyPlainFields(*this, *c);
     if (Points && Count > 0) {
         c->Points = std::make_unique<TORBMapPoint[]>(size_t(Count));
         std::copy_n(Points.get(), Count, c->Points.get());
@@ -183,6 +229,44 @@ TOrbMapObjectPtr TORBMapObjectMem::Clone() const {
     }
     if (Address) c->Address = std::make_unique<TORBMapAddress>(*Address);
     if (Extra) c->Extra = std::make_unique<TORBMapExtra>(*Extra);
+    return c;
+}
+
+TOrbMapObjectPtr CopyWithNewIds(const TORBMapObjectMem& o, int32_t& nextId, float dx, float dy) {
+    auto c = std::make_unique<TORBMapObjectMem>();
+    CopyPlainFields(o, *c);
+    c->ID = nextId++;
+    if (o.Address) c->Address = std::make_unique<TORBMapAddress>(*o.Address);
+    if (o.Extra) c->Extra = std::make_unique<TORBMapExtra>(*o.Extra);
+    if (o.Children) {
+        c->Children = std::make_unique<TOrbMapList>();
+        c->Children->reserve(o.Children->size());
+        for (const auto& ch : *o.Children)
+            c->Children->push_back(CopyWithNewIds(*ch, nextId, dx, dy));
+        return c;
+    }
+    c->CenterX += dx;
+    c->CenterY += dy;
+    if (o.Points && o.Count > 0) {
+        c->Points = std::make_unique<TORBMapPoint[]>(size_t(o.Count));
+        for (int i = 0; i < o.Count; ++i) c->Points[i] = {o.Points[i].X + dx, o.Points[i].Y + dy};
+    }
+    if (o.Block && o.Count > 0) {
+        c->Block = std::make_unique<uint8_t[]>(size_t(o.Count));
+        std::memcpy(c->Block.get(), o.Block.get(), size_t(o.Count));
+        // Text and note blocks both begin with their anchor X, Y.
+        if (o.Count >= 8 && (dx != 0 || dy != 0)) {
+            float xy[2];
+            std::memcpy(xy, c->Block.get(), sizeof xy);
+            xy[0] += dx;
+            xy[1] += dy;
+            std::memcpy(c->Block.get(), xy, sizeof xy);
+        }
+    }
+    if (o.Bitmap) {
+        c->Bitmap = std::make_unique<TORBMapBitmap>(*o.Bitmap);
+        for (TORBMapPoint& p : c->Bitmap->Corners) p = {p.X + dx, p.Y + dy};
+    }
     return c;
 }
 

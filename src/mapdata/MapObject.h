@@ -145,7 +145,13 @@ struct TORBMapObjectMem {
 
     // Point access; no effect (false) outside the point types or the range.
     bool GetPoint(int index, TORBMapPoint& p) const;
+    // Without points the object gets the one point p whatever index is; an index past the
+    // last point appends one point at the end instead.
     bool SetPoint(int index, TORBMapPoint p);
+    // Before index (0 <= index <= Count).
+    bool InsertPoint(int index, TORBMapPoint p);
+    // The points block goes when the last point does.
+    bool DeletePoint(int index);
 
     // Text and note blocks, packed and unpacked. Get* return false without a matching block.
     bool GetText(TORBMapText& t) const;
@@ -156,6 +162,15 @@ struct TORBMapObjectMem {
     // A deep copy: blocks, picture, children, address and extra.
     TOrbMapObjectPtr Clone() const;
 };
+
+// A deep copy that takes the ID nextId (which then grows by one), its children theirs depth
+// first. The anchor of a text or note, the corners of a bitmap and every point, and the centre
+// of all but a group, are shifted by (dx, dy).
+TOrbMapObjectPtr CopyWithNewIds(const TORBMapObjectMem& o, int32_t& nextId, float dx = 0,
+                                float dy = 0);
+
+// Everything but the type data, the address and the extra block.
+void CopyPlainFields(const TORBMapObjectMem& from, TORBMapObjectMem& to);
 
 // Bytes of type data by the data size rule (children for a group, block head for a bitmap).
 int64_t DataSize(const TORBMapObjectMem& o);

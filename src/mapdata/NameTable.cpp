@@ -35,14 +35,15 @@ bool TNameTable::Add(const QString& name, int16_t code) {
     if (at < Count() && keys_[size_t(at)] == key) return false;
     entries_.insert(entries_.begin() + at, TNameEntry{name, code});
     keys_.insert(keys_.begin() + at, key);
-    if (!byCode_.contains(code)) byCode_.insert(code, name);
+    byCodeStale_ = true;
     return true;
 }
 
 void TNameTable::Clear() {
     entries_.clear();
     keys_.clear();
-    byCode_.clear();
+    firstByCode_.clear();
+    byCodeStale_ = true;
 }
 
 int TNameTable::IndexOf(const QString& name) const {
@@ -57,7 +58,14 @@ int TNameTable::CodeOf(const QString& name) const {
 }
 
 QString TNameTable::NameOf(int code) const {
-    return byCode_.value(code);
+    if (code < 0) return {};
+    if (byCodeStale_) {
+        firstByCode_.clear();
+        for (int i = Count() - 1; i >= 0; --i) firstByCode_.insert(entries_[size_t(i)].Code, i);
+        byCodeStale_ = false;
+    }
+    const auto it = firstByCode_.constFind(code);
+    return it == firstByCode_.constEnd() ? QString() : entries_[size_t(*it)].Name;
 }
 
 } // namespace tsivor::mapdata

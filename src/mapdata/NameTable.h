@@ -30,7 +30,8 @@ public:
     int IndexOf(const QString& name) const;
     // Code of the name, or -1.
     int CodeOf(const QString& name) const;
-    // Name of a code, or an empty string for an unknown code.
+    // Name of a code: the first entry in table order that carries it; an empty string for a
+    // negative or unknown code.
     QString NameOf(int code) const;
 
 private:
@@ -38,7 +39,9 @@ private:
 
     std::vector<TNameEntry> entries_; // sorted by the upper-case key
     std::vector<QString> keys_;       // upper-case keys, parallel to entries_
-    QHash<int, QString> byCode_;      // first name given to a code
+    // Code to the first entry carrying it, rebuilt after the table changed.
+    mutable QHash<int, int> firstByCode_;
+    mutable bool byCodeStale_ = true;
 };
 
 } // namespace tsivor::mapdata

@@ -95,7 +95,6 @@ void TSelectionRegion::SelectObjectsInRegion() {
     };
     if (FMap.UseIndex()) {
         mapdata::TOrbMapIndex& index = FMap.SpatialIndex();
-        if (index.IndexedCount() != FMap.ObjectCount()) index.Rebuild();
         int previous = -1;
         for (int32_t i : index.Query(x0, y0, x1, y1)) {
             if (i == previous) continue;

@@ -1,5 +1,6 @@
 #include "mapview/DataMap.h"
 
+#include "mapview/JpegDecoder.h"
 #include "mapview/MapCursors.h"
 #include "mapview/SmallPreView.h"
 
@@ -48,7 +49,7 @@ class TDataMap::TLoadHost final : public mapdata::TMapLoadHost {
 public:
     explicit TLoadHost(TDataMap& map) : M(map) {}
 
-    void ClearUndo() override {} // the undo journal hooks in here
+    void ClearUndo() override { M.FEditor.ClearUndo(); }
     bool Locked() const override { return M.FOptions.mpLocked(); }
     void SetLocked(bool v) override { M.FOptions.SetmpLocked(v); }
     void BeforeLoad() override {
@@ -82,7 +83,77 @@ private:
     TDataMap& M;
 };
 
-TDataMap::TDataMap(QWidget* parent) : TMyImage(parent), FOptions([this] { OptionsChanged(); }) {
+namespace {
+
+// The type of an object a drawing tool starts; other tools give a polygon.
+uint8_t ObjectTypeOfTool(TInstrument tool) {
+    switch (tool) {
+    case iLine:
+        return mapdata::cLine;
+    case iPixel:
+        return mapdata::cPixel;
+    case iBezier:
+        return mapdata::cBezier;
+    case iBezierFill:
+        return mapdata::cBezierFill;
+    case iEllipse:
+        return mapdata::cEllipse;
+    case iText:
+        return mapdata::cText;
+    case iBitmap:
+        return mapdata::cBitmap;
+    case iZametka:
+        return mapdata::cZametka;
+    default:
+        return mapdata::cPolygon;
+    }
+}
+
+} // namespace
+
+// The view's side of every document change.
+class TDataMap::TEditHost final : public mapdata::TMapEditHost {
+public:
+    explicit TEditHost(TDataMap& map) : M(map) {}
+
+    mapdata::TMapDocument& Document() override { return M.Document(); }
+    bool LockedOption() const override { return M.FOptions.mpLocked(); }
+    int UndoLevels() const override { return M.FOptions.UndoLevels(); }
+    uint8_t NewObjectType() const override { return ObjectTypeOfTool(M.Instrument()); }
+    double Scale() const override { return M.Scale(); }
+    void MarkDirty() override { M.MarkDirty(); }
+    void SyncLinkedMaps() override { M.SyncLinkedMaps(); }
+    void ClearSelection() override {
+        M.FSelectedObject = false;
+        M.FSelectedObjects.clear();
+    }
+    void AfterAppendObject() override {
+        if (M.OnAfterAppendObject) M.OnAfterAppendObject(&M);
+    }
+    void BeforePostObject() override {
+        if (M.OnBeforePostObject) M.OnBeforePostObject(&M);
+    }
+    void AfterPostObject() override {
+        if (M.OnAfterPostObject) M.OnAfterPostObject(&M);
+    }
+    void BeforeDelete(const mapdata::TORBMapObjectMem& o) override {
+        if (M.OnBeforeDelete) M.OnBeforeDelete(o);
+    }
+    void AfterDelete(const mapdata::TORBMapObjectMem& o) override {
+        if (M.OnAfterDelete) M.OnAfterDelete(o);
+    }
+    void UndoAction(bool active) override {
+        if (M.OnUndoAction) M.OnUndoAction(active);
+    }
+
+private:
+    TDataMap& M;
+};
+
+TDataMap::TDataMap(QWidget* parent)
+    : TMyImage(parent), FEditHost(std::make_unique<TEditHost>(*this)), FEditor(*FEditHost),
+      FOptions([this] { OptionsChanged(); }) {
+    FEditor.JpegSize = JpegImageSize;
     FViewport.SetSizeSource([this] { return size(); });
     FDevicePoints.resize(kDevicePointBufferSize);
     InstallTextMeasurer();
@@ -159,6 +230,7 @@ void TDataMap::ClearView() {
         FSmallView->FRenderedSize = QSize();
         FSmallView->update();
     }
+    FEditor.ForgetBuffer();
     SetOrigin(0, 0);
     SetScale(100);
     FDirty = true;
@@ -777,7 +849,10 @@ bool TDataMap::FindObjectsAt(float X, float Y) {
 int TDataMap::ObjectAtPoint(float X, float Y) {
     FindObjectsAt(X, Y);
     const int chosen = FHitTest.ChooseTopmost(FoundObjects);
-    // The chosen object goes into the edit buffer here (the buffer is emptied for -1).
+    if (chosen >= 0)
+        LoadBuffer(chosen);
+    else
+        FEditor.ForgetBuffer();
     if (OnAfterLocate) OnAfterLocate(this, chosen >= 0);
     return chosen;
 }

@@ -6,6 +6,7 @@
 #include "mapdata/AddressLookup.h"
 #include "mapdata/Categories.h"
 #include "mapdata/MapDocument.h"
+#include "mapdata/MapEditor.h"
 #include "mapdata/MapIndex.h"
 #include "mapdata/MapLoader.h"
 #include "mapdata/OrbIcon.h"
@@ -68,7 +69,8 @@ public:
     mapdata::TMapDocument& Document();
     const mapdata::TMapDocument& Document() const;
     int ObjectCount() const { return Document().ObjectCount(); }
-    mapdata::TORBMapObjectMem* Object(int index) const { return Document().Object(index); }
+    // Read-only: changes go through the edit buffer below.
+    const mapdata::TORBMapObjectMem* Object(int index) const { return Document().Object(index); }
     const mapdata::TMapExtent& MapExtent() const { return Document().Extent; }
     QString NameMap() const { return Document().Header.NameMap; }
     void SetNameMap(const QString& v) { Document().Header.NameMap = v; }
@@ -81,6 +83,53 @@ public:
     void SetMashtab(int32_t v);
     // Printing installs here where a new Mashtab goes (its custom scale).
     std::function<void(int32_t)> MashtabToPrinter;
+
+    // ------------------------------------------------------------------ editing
+    // The edit buffer and the undo journal (TMapEditor): every change of the document.
+    void ClearBuffer() { FEditor.ClearBuffer(); }
+    void LoadBuffer(int Index) { FEditor.LoadBuffer(Index); }
+    void PostBuffer() { FEditor.PostBuffer(); }
+    void DeleteObject(int Index, bool RecalcExtent) { FEditor.DeleteObject(Index, RecalcExtent); }
+    void CloneBuffer(float DX, float DY) { FEditor.CloneBuffer(DX, DY); }
+    bool GetBufferPoint(int Index, float& X, float& Y) const {
+        return FEditor.GetBufferPoint(Index, X, Y);
+    }
+    void SetBufferPoint(int Index, float X, float Y) { FEditor.SetBufferPoint(Index, X, Y); }
+    void InsertBufferPoint(int Index, float X, float Y) { FEditor.InsertBufferPoint(Index, X, Y); }
+    void DeleteBufferPoint(int Index) { FEditor.DeleteBufferPoint(Index); }
+    bool GetBufferText(mapdata::TORBMapText& T) const { return FEditor.GetBufferText(T); }
+    void SetBufferText(const mapdata::TORBMapText& T) { FEditor.SetBufferText(T); }
+    bool GetBufferNote(mapdata::TORBMapZametka& Z) const { return FEditor.GetBufferNote(Z); }
+    void SetBufferNote(const mapdata::TORBMapZametka& Z) { FEditor.SetBufferNote(Z); }
+    bool GetBufferBitmap(mapdata::TORBMapBitmap& B) const { return FEditor.GetBufferBitmap(B); }
+    void SetBufferBitmap(const mapdata::TORBMapBitmap& B) { FEditor.SetBufferBitmap(B); }
+    void FitBitmapToImage(mapdata::TORBMapBitmap& B) const { FEditor.FitBitmapToImage(B); }
+    // Town, Street, House, Street1, House1 posted with the buffer object.
+    const mapdata::TAdres& BufferAddress() const { return FEditor.Buffer().Address; }
+    void SetBufferAddress(const mapdata::TAdres& A) { FEditor.SetBufferAddress(A); }
+    void CalcObjectBox() { FEditor.CalcBufferBox(); }
+    // The buffer's record (layer, category, pen, brush...); points and blocks through the
+    // operations above.
+    mapdata::TORBMapObjectMem& BufferObject() { return FEditor.Buffer().Object; }
+    int CurrentIndex() const { return FEditor.Buffer().CurrentIndex; }
+    bool BufferLoaded() const { return FEditor.Buffer().Loaded; }
+    void MoveObjectToEnd(int Index) { FEditor.MoveObjectToEnd(Index); }
+    void MoveObjectToStart(int Index) { FEditor.MoveObjectToStart(Index); }
+    void GroupObjects(const std::vector<int>& Indices) { FEditor.GroupObjects(Indices); }
+    void UngroupBuffer() { FEditor.UngroupBuffer(); }
+    void ArmUndo() { FEditor.ArmUndo(); }
+    void RecordUndo(int Index, int Operation) { FEditor.RecordUndo(Index, Operation); }
+    void RecordUndo(const std::vector<int>& Indices, int Operation) {
+        FEditor.RecordUndo(Indices, Operation);
+    }
+    void ClearUndo() { FEditor.ClearUndo(); }
+    const mapdata::TUndoJournal& UndoJournal() { return FEditor.Journal(); }
+    TNotifyEvent OnAfterAppendObject; // by ClearBuffer
+    TNotifyEvent OnBeforePostObject;
+    TNotifyEvent OnAfterPostObject;
+    std::function<void(const mapdata::TORBMapObjectMem& MapObject)> OnBeforeDelete;
+    std::function<void(const mapdata::TORBMapObjectMem& MapObject)> OnAfterDelete; // fields only
+    std::function<void(bool Active)> OnUndoAction;
 
     // ------------------------------------------------------------------ loading
     // Plain (unscrambled) content; MaxObjects >= 1 limits the objects read. The report tells
@@ -348,12 +397,8 @@ public:
     // Rounded down to a multiple of 100; a new size rebuilds the grid.
     void SetIndexSize(int v);
     // The main map's index when linked, like the document.
-    mapdata::TOrbMapIndex& SpatialIndex() {
-        return FMainDataMap ? FMainDataMap->SpatialIndex() : FIndex;
-    }
-    const mapdata::TOrbMapIndex& SpatialIndex() const {
-        return FMainDataMap ? FMainDataMap->SpatialIndex() : FIndex;
-    }
+    mapdata::TOrbMapIndex& SpatialIndex() { return Document().Index; }
+    const mapdata::TOrbMapIndex& SpatialIndex() const { return Document().Index; }
 
 protected:
     void Paint(QPainter& canvas, const QRect& rect) override;
@@ -367,6 +412,7 @@ protected:
 
 private:
     class TLoadHost;
+    class TEditHost;
     friend class TRenderPipeline;
     friend class TMapBlinker;
 
@@ -383,7 +429,8 @@ private:
     void InstallTextMeasurer();
 
     mapdata::TMapDocument FOwnDocument;
-    mapdata::TOrbMapIndex FIndex{FOwnDocument.Objects};
+    std::unique_ptr<TEditHost> FEditHost;
+    mapdata::TMapEditor FEditor;
     tOrbMapOptions FOptions;
     TMapViewport FViewport;
     const TMapTransform* FTransform = &FViewport;

@@ -98,11 +98,11 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
     const bool view3D = View3DActive(scale);
     const mapdata::TCategories& categories = FMap.Categories();
     // With the spatial index only the objects listed near the rectangle are visited, in list
-    // order; an index that missed appends or deletions made past it is rebuilt first.
+    // order. Every change of the document keeps it current.
     const std::vector<int32_t>* nearby = nullptr;
     mapdata::TOrbMapIndex& index = FMap.SpatialIndex();
     if (index.Active()) {
-        if (index.IndexedCount() != doc.ObjectCount()) index.Rebuild();
+        Q_ASSERT(index.MatchesRebuild());
         nearby = &index.Query(x0, y0, x1, y1);
     }
     const int count = nearby ? int(nearby->size()) : doc.ObjectCount();

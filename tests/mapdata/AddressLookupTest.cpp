@@ -1,4 +1,5 @@
 #include "mapdata/AddressLookup.h"
+#include "mapdata/MapErrorLog.h"
 
 #include "TestMaps.h"
 
@@ -81,6 +82,28 @@ TEST_F(AddressLookupTest, GetOrAddUsesTheNextCodeOnce) {
     TAddressLookup fresh(empty);
     EXPECT_EQ(fresh.TownCodeOf("Город"), 0);
     EXPECT_EQ(fresh.TownNameOf(0), "ГОРОД");
+}
+
+// A file may give one code to two names, or a name a negative code: the name of a code is the
+// first entry in table order, and negative codes have none, for every reader alike.
+TEST(AddressCodeToName, OneRuleForLookupDecodeAndErrorLog) {
+    TMapDocument doc;
+    doc.Streets.Add("ЯБЛОНЕВАЯ", 4); // added first, sorted last
+    doc.Streets.Add("АКАЦИЙ", 4);
+    doc.Streets.Add("ТУПИК", -2);
+    auto o = Polygon(1, {{0, 0}});
+    SetAddress(*o, -1, 4, "1", -2, "2");
+    doc.Append(std::move(o));
+    TAddressLookup lookup(doc);
+    EXPECT_EQ(lookup.StreetNameOf(4), "АКАЦИЙ");
+    EXPECT_EQ(lookup.StreetNameOf(-2), "");
+    const TAdres a = doc.DecodeAddress(*doc.Object(0));
+    EXPECT_EQ(a.Street, "АКАЦИЙ");
+    EXPECT_EQ(a.Street1, "");
+    EXPECT_EQ(lookup.DecodeAddress(*doc.Object(0)), a);
+    const QString log = FormatErrorLogEntry(doc, *doc.Object(0), 0, QDateTime::currentDateTime());
+    EXPECT_TRUE(log.contains(QStringLiteral("Street=\"АКАЦИЙ\"")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Street1=\"\"")));
 }
 
 TEST_F(AddressLookupTest, CodesToNamesAndAddresses) {

@@ -105,3 +105,16 @@ TEST(ArgParser, FlagsValuesAndPositionals) {
     q.Positional("FILE", &file);
     EXPECT_FALSE(q.Parse({}, &error));
 }
+
+TEST(MapInfoJson, NamesCodesByTheFirstTableEntry) {
+    TMapDocument doc;
+    doc.Streets.Add("ЯБЛОНЕВАЯ", 4);
+    doc.Streets.Add("АКАЦИЙ", 4);
+    doc.Streets.Add("ТУПИК", -2);
+    TORBMapObjectMem o;
+    o.HasAddress = 1;
+    o.Address = std::make_unique<TORBMapAddress>(TORBMapAddress{-1, 4, "1", -2, "2"});
+    const QJsonObject a = mapinfo::ObjectToJson(doc, o)["Address"].toObject();
+    EXPECT_EQ(a["Street"].toString(), QStringLiteral("АКАЦИЙ"));
+    EXPECT_EQ(a["Street1"].toString(), QString());
+}

@@ -99,7 +99,7 @@ TEST_F(Blinking, NotesNeverBlink) {
 
 TEST_F(Blinking, AnEmptyDocumentEmptiesTheList) {
     t.map.SetBlinkObjects({0, 1});
-    t.Doc().Objects.clear();
+    while (t.map.ObjectCount() > 0) t.map.DeleteObject(0, false);
     t.map.BlinkTimerTick();
     EXPECT_TRUE(t.map.BlinkObjects().empty());
 }

@@ -221,7 +221,7 @@ TEST(DrawGroups, SmallMembersAreSkippedNotesAreNot) {
     TMapDocument scratch;
     AddRect(scratch, 10, 10, 12, 12, kRed);  // too small
     AddRect(scratch, 20, 10, 40, 30, kBlue); // drawn
-    for (auto& m : scratch.Objects) group->Children->push_back(std::move(m));
+    while (scratch.ObjectCount() > 0) group->Children->push_back(scratch.Take(0));
     group->Count = 2;
     t.Doc().CalcObjectBox(*group);
     t.Doc().Append(std::move(group));
