@@ -493,12 +493,16 @@ bool TFMainForm::FormCreate(QString* error) {
 void TFMainForm::LoadMap() {
     const QString path = FSettings.ExeDir + QStringLiteral("/info1.db");
     QString error;
-    if (!DataMap1->MapLoad(path, &error)) {
+    mapdata::TLoadReport report;
+    if (!DataMap1->MapLoad(path, &error, &report)) {
         platform::ShowMessage(error.isEmpty() ? QStringLiteral("Не удалось загрузить карту ") + path
                                               : error,
                               platform::MessageKind::Error, this);
         return;
     }
+    // A damaged or unknown file still leaves the program usable; the user is told what is shown.
+    if (const QString damage = mapdata::LoadReportMessage(report); !damage.isEmpty())
+        platform::ShowMessage(damage, platform::MessageKind::Error, this);
     DataMap1->SetMashtab(FSettings.Mashtab);
     // The lower limit is the scale of the whole map in the real window, known after the
     // first layout (FormShow); until then the scale the file stored stands.

@@ -38,7 +38,13 @@ void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress&
 int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
                     int maxObjects, TLoadReport& report) {
     TByteReader r(content);
+    if (!r.Has(kVersionPeekSize)) {
+        // Too short to hold even the version: what there was of the file is lost.
+        report.Truncated = true;
+        return 0;
+    }
     const int32_t version = PeekVersion(r);
+    report.Version = version;
     if (version < 1 || version > 14) {
         report.UnknownVersion = true;
         return 0;
@@ -48,6 +54,7 @@ int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& 
         return 0;
     }
     const int32_t announced = doc.Header.ObjectCount;
+    report.ObjectsAnnounced = std::max<int32_t>(announced, 0);
     // A damaged count must not reserve more than the content could hold.
     const int64_t fits = int64_t(r.Remaining() / kRecordFixedSize);
     doc.Reserve(int(std::clamp<int64_t>(announced, 0, fits) + 100));
@@ -101,6 +108,17 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
     host.CopyMashtabToPrinter(doc.Header.Mashtab);
     host.SetLocked(wasLocked);
     return report;
+}
+
+QString LoadReportMessage(const TLoadReport& report) {
+    if (report.UnknownVersion)
+        return QStringLiteral("Неизвестная версия файла карты: %1. Карта не загружена.")
+            .arg(report.Version);
+    if (report.Damaged())
+        return QStringLiteral("Файл карты повреждён: прочитано объектов %1 из %2.")
+            .arg(report.ObjectsRead)
+            .arg(report.ObjectsAnnounced);
+    return {};
 }
 
 bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QString* error,

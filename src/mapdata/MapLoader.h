@@ -1,7 +1,7 @@
 #pragma once
-// LoadFromStream: reads plain map content (versions 10..14 headers, version-14 objects) into a
-// document. The steps that belong to the view (scale, dirty marks, linked maps, events) are
-// calls on the host, in the order the load runs them; TDataMap is the real host.
+// LoadFromStream: reads plain map content of versions 1 to 14 into a document. The steps that
+// belong to the view (scale, dirty marks, linked maps, events) are calls on the host, in the order
+// the load runs them; TDataMap is the real host.
 
 #include "mapdata/MapDocument.h"
 
@@ -34,13 +34,22 @@ public:
 
 // What a load met on its way; the document itself is always left consistent.
 struct TLoadReport {
+    int32_t Version = 0;         // the content's version, as found at offset 41
+    int ObjectsAnnounced = 0;    // top-level objects the header announces
     int ObjectsRead = 0;         // top-level objects taken into the list
     int ObjectsDropped = 0;      // top-level records abandoned as damaged (bytes consumed)
     bool Truncated = false;      // the content ended before everything announced was read
     bool UnknownVersion = false; // not a version 1..14 content: the map stays empty
     int DiagnosticRemoved = 0;   // objects the diagnostic pass deleted
     QString LogError;            // Russian message when the diagnostic log could not be written
+
+    // Something announced was not read: the map shows only part of the file.
+    bool Damaged() const { return Truncated || ObjectsDropped > 0; }
 };
+
+// What the user is told after a load: the unknown version or the damage with the objects read
+// against those announced; empty when the file loaded whole.
+QString LoadReportMessage(const TLoadReport& report);
 
 // Runs the whole load. content is the unscrambled stream; MaxObjects >= 1 limits a version-14
 // read. Damaged content never crashes: a record cut by the end of the content is dropped and

@@ -91,16 +91,6 @@ TEST(MapLoaderSteps, EmptyAndTinyContentAreEmptyMaps) {
     }
 }
 
-TEST(MapLoaderSteps, LegacyVersionsLoadHeaderButNoObjectsYet) {
-    QByteArray content = HeaderBytes(12, 3);
-    content += Square(1);
-    TMapDocument doc;
-    Load(content, doc);
-    EXPECT_EQ(doc.Header.Version, 12);
-    EXPECT_EQ(doc.ObjectCount(), 0);
-    EXPECT_EQ(doc.Header.ObjectCount, 0);
-}
-
 TEST(MapLoaderSteps, OldHeaderOfVersionNineIsConverted) {
     QByteArray h(kOldHeader9Size, '\0');
     auto put32 = [&](int off, int32_t v) { std::memcpy(h.data() + off, &v, 4); };

@@ -1,5 +1,7 @@
 #include "TestMaps.h"
 
+#include "LegacyWriter.h"
+
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapWriter.h"
 
@@ -186,6 +188,17 @@ std::vector<std::pair<QString, QByteArray>> SeedCorpus() {
         files.emplace_back("nested_group", WriteMapContent(Document(std::move(top))));
     }
     files.emplace_back("squares", WriteMapContent(ManySquares(12)));
+    for (int v = 1; v <= 13; ++v) {
+        // What each old version could hold: pictures from 12 on, groups from 4 on.
+        TMapDocument doc = EveryType();
+        std::erase_if(doc.Objects, [v](const TOrbMapObjectPtr& o) {
+            return (o->ObjectType == cBitmap && v < 12) || (o->ObjectType == cGroup && v < 4);
+        });
+        doc.Header.ObjectCount = doc.ObjectCount();
+        for (auto& o : doc.Objects) doc.CalcObjectBox(*o);
+        files.emplace_back(QStringLiteral("legacy_v%1").arg(v, 2, 10, QLatin1Char('0')),
+                           WriteLegacyContent(doc, v));
+    }
     return files;
 }
 

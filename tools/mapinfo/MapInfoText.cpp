@@ -70,7 +70,13 @@ QString MapSummaryText(const TMapDocument& doc, const TLoadReport& report) {
                        .arg(double(e.MinY), 0, 'g', 9)
                        .arg(double(e.MaxX), 0, 'g', 9)
                        .arg(double(e.MaxY), 0, 'g', 9));
-    if (report.UnknownVersion) s += QStringLiteral("Warning: unknown content version, empty map\n");
+    if (report.UnknownVersion)
+        s += QStringLiteral("Warning: unknown content version %1, nothing loaded\n")
+                 .arg(report.Version);
+    if (report.Damaged())
+        s += QStringLiteral("Warning: damaged map file, %1 of %2 objects read\n")
+                 .arg(report.ObjectsRead)
+                 .arg(report.ObjectsAnnounced);
     if (report.Truncated) s += QStringLiteral("Warning: the content ends early\n");
     if (report.ObjectsDropped)
         s += QStringLiteral("Warning: %1 damaged objects dropped\n").arg(report.ObjectsDropped);

@@ -107,23 +107,27 @@ int main(int argc, char** argv) {
     TLoadReport report;
     if (!LoadMap(opt, map, report, error)) return Fail(error);
     TMapDocument& doc = map.Document();
+    // Whatever is printed below, an unknown or damaged file is never passed off as sound.
+    if (const QString damage = LoadReportMessage(report); !damage.isEmpty())
+        Print(stderr, QStringLiteral("tsivor-mapinfo: %1\n").arg(damage));
+    const int status = report.UnknownVersion ? 1 : 0; // nothing of the file could be read
 
     if (opt.At) {
         if (scale > 0) map.SetScale(scale);
         const QJsonObject j = mapinfo::ObjectAtJson(map, float(x), float(y));
         Print(stdout, QString::fromUtf8(QJsonDocument(j).toJson()));
-        return 0;
+        return status;
     }
 
     // An empty street or house is a valid query, so the option's presence decides.
     if (app.arguments().mid(1).contains(QStringLiteral("--street"))) {
         Print(stdout, mapinfo::HouseQueryText(doc, opt.Street, opt.House, opt.Like));
-        return 0;
+        return status;
     }
     if (opt.Json) {
         Print(stdout, QString::fromUtf8(QJsonDocument(mapinfo::MapToJson(doc)).toJson()));
-        return 0;
+        return status;
     }
     Print(stdout, mapinfo::MapSummaryText(doc, report));
-    return 0;
+    return status;
 }
