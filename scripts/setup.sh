@@ -7,6 +7,7 @@ packages=(
   libjpeg62-turbo-dev libgif-dev libsqlite3-dev mdbtools-dev libsimpleini-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev
   fonts-liberation fontconfig xvfb xauth ccache
 )
 missing=()

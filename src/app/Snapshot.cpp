@@ -29,9 +29,21 @@ TCommandLine ParseCommandLine(const QStringList& args) {
             }
             line.Snapshot = true;
             line.SnapshotFile = args[++i];
+        } else if (args[i] == QLatin1String("--data")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                line.Error = QStringLiteral("После --data нужна папка с данными");
+                return line;
+            }
+            const QFileInfo dir(args[++i]);
+            if (!dir.isDir()) {
+                line.Error = QStringLiteral("Папка с данными не найдена: ") + args[i];
+                return line;
+            }
+            line.DataDir = dir.absoluteFilePath();
         } else {
-            line.Error = QStringLiteral("Неизвестный параметр: ") + args[i] +
-                         QStringLiteral("\nИспользование: tsivor [--snapshot ФАЙЛ.png]");
+            line.Error =
+                QStringLiteral("Неизвестный параметр: ") + args[i] +
+                QStringLiteral("\nИспользование: tsivor [--data ПАПКА] [--snapshot ФАЙЛ.png]");
             return line;
         }
     }

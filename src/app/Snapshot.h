@@ -21,10 +21,11 @@ class TFStartUp;
 struct TCommandLine {
     bool Snapshot = false;
     QString SnapshotFile;
-    QString Error; // not empty: the arguments are not understood
+    QString DataDir; // --data DIR: the deployment folder instead of the program's own, absolute
+    QString Error;   // not empty: the arguments are not understood
 };
 
-// The program's only option is --snapshot FILE.
+// The program's options: --snapshot FILE, --data DIR (an existing folder).
 TCommandLine ParseCommandLine(const QStringList& args);
 // Before the application object exists: without a display, snapshots use the offscreen platform.
 void PrepareSnapshotEnvironment(const TCommandLine& line);

@@ -28,7 +28,11 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        TProgramStart start(QCoreApplication::applicationDirPath(), QDir::currentPath());
+        // Another deployment folder holds everything the program's own folder holds, the start
+        // page tiles included.
+        const bool data = !line.DataDir.isEmpty();
+        TProgramStart start(data ? line.DataDir : QCoreApplication::applicationDirPath(),
+                            data ? line.DataDir : QDir::currentPath());
         if (!start.Run()) {
             tsivor::platform::Install(nullptr);
             return 1;

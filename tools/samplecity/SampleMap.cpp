@@ -5,6 +5,7 @@
 
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapEnvelope.h"
+#include "mapdata/MapLabel.h"
 #include "mapdata/MapWriter.h"
 
 #include <QDate>
@@ -257,20 +258,9 @@ private:
     // A label centred on a point and turned along dir, kept readable (never upside down).
     TOrbMapObjectPtr LabelAlong(const QString& text, Vec centre, Vec dir, float size, TColor color,
                                 int layer, int category, uint8_t font = 0) {
-        double deg = std::atan2(-dir.Y, dir.X) * 180 / M_PI;
-        if (deg > 90.0001)
-            deg -= 180;
-        else if (deg <= -90)
-            deg += 180;
-        const int angle = int(std::lround(deg * 10));
-        const double rad = angle / 10.0 * M_PI / 180;
-        const Vec d{float(std::cos(rad)), float(-std::sin(rad))};
-        const Vec n{float(std::sin(rad)), float(std::cos(rad))};
-        const QSizeF extent = doc_->MeasureText(text, font, size);
-        const float w = float(extent.width()), h = float(extent.height());
-        const Vec anchor{centre.X - d.X * w / 2 - n.X * h / 2,
-                         centre.Y - d.Y * w / 2 - n.Y * h / 2};
-        return Text(text, anchor, size, angle, color, layer, category, font);
+        const TORBMapText t =
+            mapdata::LabelAlong(*doc_, text, {centre.X, centre.Y}, {dir.X, dir.Y}, size, font);
+        return Text(text, {t.X, t.Y}, size, t.Angle, color, layer, category, font);
     }
 
     // ---- the map ----

@@ -2,6 +2,7 @@
 // tsivor-samplecity --large-directory <file>: writes only a large generated directory (info.db
 // schema, 100,000 organisations, 2,000 rubrics) for measuring the searches.
 #include "CityPlan.h"
+#include "HeadlessGui.h"
 #include "SampleParts.h"
 
 #include <QDir>
@@ -23,12 +24,8 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Pictures are drawn with fonts, which need a GUI application but no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A build has no session: give Qt a private runtime folder instead of a warning.
-    QTemporaryDir runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    const QTemporaryDir runtime;
+    tsivor::sample::PrepareHeadlessGui(runtime);
     QGuiApplication app(argc, argv);
 
     bool large = false;

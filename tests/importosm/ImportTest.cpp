@@ -1,0 +1,283 @@
+// A town written by the test as .osm and as .osm.pbf imports into a whole deployment whose map
+// and directory agree: addressed houses with heights, streets by class, water, park, railway,
+// labels, notes, organisations linked to their houses; bad input never crashes.
+
+#include "OsmImport.h"
+#include "OsmNames.h"
+#include "TownExtract.h"
+
+#include "directory/Database.h"
+#include "mapdata/AddressLookup.h"
+#include "mapdata/MapLoader.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace tsivor;
+using namespace tsivor::importosm;
+using mapdata::TMapDocument;
+using mapdata::TORBMapObjectMem;
+
+namespace {
+
+struct TImported {
+    QString Dir;
+    TImportReport Report;
+    testtown::TTownFacts Facts;
+    TMapDocument Map;
+};
+
+class Import : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        temp = new QTemporaryDir;
+        for (const char* suffix : {"osm", "osm.pbf"}) {
+            TImported& t = suffix == std::string("osm") ? xml : pbf;
+            const QString in = temp->filePath(QStringLiteral("town.%1").arg(suffix));
+            t.Facts = testtown::WriteTown(in);
+            t.Dir = temp->filePath(QStringLiteral("out-%1").arg(suffix));
+            QString error;
+            ASSERT_TRUE(ImportOsm({in, t.Dir, {}}, t.Report, &error)) << error.toStdString();
+            mapdata::TMapLoadHost host;
+            mapdata::TLoadReport load;
+            ASSERT_TRUE(mapdata::MapLoad(t.Dir + "/info1.db", t.Map, host, &error, &load));
+            ASSERT_FALSE(load.Damaged());
+        }
+    }
+    static void TearDownTestSuite() {
+        delete temp;
+        temp = nullptr;
+    }
+
+    static std::vector<const TORBMapObjectMem*> Objects(int category, int type = -1) {
+        std::vector<const TORBMapObjectMem*> v;
+        for (const auto& o : xml.Map.Objects)
+            if (o->Category == category && (type < 0 || o->ObjectType == type))
+                v.push_back(o.get());
+        return v;
+    }
+    static int House(const QString& street, const QString& number) {
+        mapdata::TAddressLookup lookup(xml.Map);
+        std::vector<int> found;
+        return lookup.FindHouse(-1, {}, number, street, found);
+    }
+
+    static inline QTemporaryDir* temp = nullptr;
+    static inline TImported xml, pbf;
+};
+
+float Length(const TORBMapObjectMem& o) {
+    float l = 0;
+    for (int i = 1; i < o.Count; ++i)
+        l += std::hypot(o.Points[i].X - o.Points[i - 1].X, o.Points[i].Y - o.Points[i - 1].Y);
+    return l;
+}
+
+} // namespace
+
+TEST_F(Import, XmlAndPbfGiveTheSameDeployment) {
+    EXPECT_EQ(xml.Report.Counts.Objects(), xml.Facts.Nodes + xml.Facts.Ways + xml.Facts.Relations);
+    EXPECT_EQ(pbf.Report.Counts.Objects(), xml.Report.Counts.Objects());
+    EXPECT_EQ(pbf.Map.ObjectCount(), xml.Map.ObjectCount());
+    EXPECT_EQ(pbf.Report.Directory.Organisations, xml.Report.Directory.Organisations);
+    EXPECT_EQ(pbf.Report.Houses, xml.Report.Houses);
+    for (const char* file : {"info1.db", "info.db", "tsivor.ini", "tsivor.lib"})
+        EXPECT_TRUE(QFileInfo::exists(xml.Dir + '/' + file)) << file;
+    EXPECT_FALSE(QDir(xml.Dir + "/start").entryList({"st_*.gif"}, QDir::Files).isEmpty());
+}
+
+TEST_F(Import, TownNameAndTrueMetres) {
+    EXPECT_EQ(xml.Report.Town, QString::fromUtf8(testtown::kTown));
+    EXPECT_EQ(xml.Map.Header.NameMap, QString::fromUtf8(testtown::kTown));
+    platform::TIniFile ini(xml.Dir + "/tsivor.ini");
+    EXPECT_EQ(ini.ReadString("Main", "City", ""), QString::fromUtf8(testtown::kTown));
+    EXPECT_EQ(ini.ReadInteger("Map", "nedv", 1), 0); // no listings come from map data
+    // One map unit is one metre: the 1000 m ruler measures 1000 m.
+    ASSERT_EQ(xml.Map.Header.Mashtab, 1000);
+    mapdata::TAddressLookup lookup(xml.Map);
+    std::vector<int> found;
+    ASSERT_GE(lookup.FindHouse(-1, {}, {}, QStringLiteral("Мерная линия"), found), 0);
+    const float metres = Length(*xml.Map.Object(found[0])) * xml.Map.Header.Mashtab / 1000;
+    EXPECT_NEAR(metres, 1000, 1.0);
+    // Every coordinate is positive.
+    EXPECT_GT(xml.Map.Extent.MinX, 0);
+    EXPECT_GT(xml.Map.Extent.MinY, 0);
+}
+
+TEST_F(Import, BuildingsAreAddressedHousesWithHeights) {
+    EXPECT_EQ(xml.Report.Houses, xml.Facts.Buildings);
+    EXPECT_EQ(xml.Report.AddressedHouses, xml.Facts.Buildings);
+    // House 0: a corner house on "Центральная улица" 1 and "улица Ленина" 2, 1 storey.
+    const int corner = House(QStringLiteral("Центральная улица"), "1");
+    ASSERT_GE(corner, 0);
+    const TORBMapObjectMem& o = *xml.Map.Object(corner);
+    EXPECT_EQ(o.ObjectType, mapdata::cPolygon);
+    EXPECT_EQ(o.Category, 13);
+    EXPECT_EQ(o.Height, 3.0f);
+    EXPECT_EQ(xml.Map.DecodeAddress(o).Street1, QStringLiteral("УЛИЦА ЛЕНИНА"));
+    EXPECT_EQ(xml.Map.DecodeAddress(o).House1, "2");
+    EXPECT_EQ(House(QStringLiteral("улица Ленина"), "2"), corner); // found by either address
+    // House 4 has "height=14.5 m"; house 3 is addressed by a point inside it; house 5 is wooden.
+    EXPECT_EQ(xml.Map.Object(House(QStringLiteral("Центральная улица"), "9"))->Height, 14.5f);
+    EXPECT_GE(House(QStringLiteral("Центральная улица"), "7"), 0);
+    EXPECT_EQ(xml.Map.Object(House(QStringLiteral("Центральная улица"), "11"))->Category, 14);
+}
+
+TEST_F(Import, StreetsByClassAddressedToTheirStreet) {
+    const auto streets = Objects(1, mapdata::cLine);
+    ASSERT_FALSE(streets.empty());
+    float primary = 0, residential = 0;
+    for (const TORBMapObjectMem* s : streets) {
+        const QString name = xml.Map.DecodeAddress(*s).Street;
+        if (name == QStringLiteral("УЛИЦА ГАГАРИНА")) primary = s->Pen.Width;
+        if (name == QStringLiteral("УЛИЦА МИРА")) residential = s->Pen.Width;
+    }
+    EXPECT_GT(primary, residential);
+    EXPECT_GT(residential, 0);
+    // A street's layer is above the ground and below the houses.
+    for (const TORBMapObjectMem* s : streets) EXPECT_LT(s->Layer, 10);
+    // The lane with missing nodes is drawn with the two it has, and counted.
+    EXPECT_EQ(xml.Report.Counts.WaysWithMissingNodes, 1);
+    EXPECT_EQ(xml.Report.Counts.WaysSkipped, 0);
+}
+
+TEST_F(Import, WaterParkAndRailway) {
+    const auto water = Objects(16, mapdata::cPolygon);
+    ASSERT_EQ(water.size(), 1u); // the lake, assembled from two ways
+    EXPECT_GE(water[0]->Count, 4);
+    EXPECT_EQ(Objects(16, mapdata::cLine).size(), 1u); // the river
+    EXPECT_EQ(Objects(10, mapdata::cPolygon).size(), 1u);
+    EXPECT_EQ(Objects(7, mapdata::cLine).size(), 2u); // rail and its white dashes
+    for (const auto* w : water) EXPECT_LT(w->Layer, Objects(13)[0]->Layer);
+}
+
+TEST_F(Import, LabelsAndNotes) {
+    QStringList texts;
+    for (const auto& o : xml.Map.Objects) {
+        mapdata::TORBMapText t;
+        if (o->GetText(t)) texts << t.Text;
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("улица Гагарина")));
+    EXPECT_EQ(texts.count(QStringLiteral("улица Гагарина")), 1); // two short pieces, one label
+    EXPECT_TRUE(texts.contains(QStringLiteral("Заречье")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Озёрка")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Городской парк")));
+    int cafes = 0;
+    for (const auto& o : xml.Map.Objects) {
+        mapdata::TORBMapZametka z;
+        if (!o->GetZametka(z)) continue;
+        EXPECT_EQ(z.NameLib, "Default");
+        if (z.NamePic == "19") ++cafes;
+    }
+    EXPECT_GT(cafes, 2);
+}
+
+TEST_F(Import, NamesOutsideTheCodePageAreTransliteratedAndCounted) {
+    bool found = false;
+    for (const auto& o : xml.Map.Objects) {
+        mapdata::TORBMapZametka z;
+        if (o->GetZametka(z) && z.Text.startsWith("Cafe Lodz")) found = z.Text == "Cafe Lodz ?";
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(xml.Report.NamesReplaced, 5); // é Ł ó ź and the glass
+    EXPECT_EQ(xml.Report.NamesUnknown, 1);
+    EXPECT_TRUE(ReportText(xml.Report).contains(QStringLiteral("1251: 5")));
+
+    TCp1251Names names;
+    EXPECT_EQ(names.Convert(QStringLiteral("Ørsted Straße, Ελλάδα")), "Orsted Strasse, Ellada");
+    EXPECT_EQ(names.Convert(QStringLiteral("улица Ленина")), QStringLiteral("улица Ленина"));
+    EXPECT_EQ(names.Replaced(), 8);
+    EXPECT_EQ(names.Unknown(), 0);
+}
+
+TEST_F(Import, OrganisationsAreCardsLinkedToTheirHouses) {
+    EXPECT_EQ(xml.Report.Directory.Organisations, xml.Facts.Organisations);
+    directory::TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(xml.Dir + "/info.db", directory::TDatabase::Mode::ReadOnly, &error));
+    sqlite3_stmt* st = nullptr;
+    const char* sql =
+        "SELECT Main.Title, Topics.Name, Streets.Name, Adr.Number, Adr.id_map, Main.ids, "
+        "Main.Memo, "
+        "Main.www, Main.Mail, (SELECT COUNT(*) FROM Phones WHERE Phones.Id_Adr = Adr.Id) "
+        "FROM Main JOIN Jumps ON Jumps.Id_Main = Main.Id JOIN Topics ON Topics.id = Jumps.Id_Topic "
+        "JOIN Adr ON Adr.Id_Main = Main.Id JOIN Streets ON Streets.id = Adr.Id_Street "
+        "WHERE Main.Title LIKE 'Кафе «Ромашка 5»'";
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), sql, -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    auto text = [&](int c) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+    };
+    EXPECT_EQ(text(1), QStringLiteral("Кафе"));
+    // The café has no address of its own: it takes the house it stands in, and links to it.
+    const int object = sqlite3_column_int(st, 4);
+    ASSERT_GE(object, 0);
+    EXPECT_EQ(object, House(text(2), text(3)));
+    EXPECT_EQ(text(5), QStringLiteral("%1;").arg(object));
+    EXPECT_TRUE(text(6).contains("Домашняя кухня"));
+    EXPECT_EQ(text(7), "https://cafe.example");
+    EXPECT_EQ(text(8), "cafe@example.org");
+    EXPECT_EQ(sqlite3_column_int(st, 9), 2);
+    sqlite3_finalize(st);
+    // Most addresses are on the map; the start list has organisations to show.
+    EXPECT_GE(xml.Report.Directory.OnMap, xml.Report.Directory.Addresses - 1);
+}
+
+TEST(ImportBadInput, DamagedEmptyAndMissingFilesGiveMessagesNotCrashes) {
+    QTemporaryDir dir;
+    const QString pbf = dir.filePath("town.osm.pbf"), xml = dir.filePath("town.osm");
+    testtown::WriteTown(pbf);
+    testtown::WriteTown(xml);
+    QString error;
+    TImportReport report;
+    EXPECT_FALSE(ImportOsm({dir.filePath("none.osm"), dir.filePath("a"), {}}, report, &error));
+    EXPECT_TRUE(error.contains("none.osm"));
+
+    for (const QString& in : {pbf, xml}) {
+        QFile f(in);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray whole = f.readAll();
+        f.close();
+        for (const double part : {0.0, 0.02, 0.3, 0.6, 0.95}) {
+            const QString cut = dir.filePath(
+                QStringLiteral("cut%1.%2").arg(part).arg(QFileInfo(in).completeSuffix()));
+            QFile c(cut);
+            ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+            c.write(whole.left(qsizetype(whole.size() * part)));
+            c.close();
+            TImportReport r;
+            QString e;
+            const bool ok = ImportOsm({cut, dir.filePath("out"), {}}, r, &e);
+            // Either a message, or a partial deployment that says the file was damaged.
+            if (ok)
+                EXPECT_FALSE(r.ReadError.isEmpty()) << cut.toStdString();
+            else
+                EXPECT_FALSE(e.isEmpty()) << cut.toStdString();
+        }
+    }
+    QFile garbage(dir.filePath("garbage.osm.pbf"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(5000, '\x7f'));
+    garbage.close();
+    EXPECT_FALSE(ImportOsm({garbage.fileName(), dir.filePath("g"), {}}, report, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ImportBadInput, NameOptionWins) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("t.osm");
+    testtown::WriteTown(in, {3, 3, 1});
+    TImportReport report;
+    QString error;
+    ASSERT_TRUE(ImportOsm({in, dir.filePath("out"), QStringLiteral("Тестовск")}, report, &error));
+    EXPECT_EQ(report.Town, QStringLiteral("Тестовск"));
+}
