@@ -11,4 +11,8 @@ QString ExePath(const QString& relative) {
     return Globals().ExeDir + u'/' + relative;
 }
 
+platform::TFileLocation SettingsLocation() {
+    return platform::TFileLocation(Globals().ExeDir);
+}
+
 } // namespace tsivor::app

@@ -2,6 +2,7 @@
 // The values the whole program shares while it runs, in one place.
 
 #include "app/Config.h"
+#include "platform/FileLocation.h"
 
 #include <QString>
 
@@ -23,5 +24,8 @@ TAppGlobals& Globals();
 
 // A file named relative to ExeDir.
 QString ExePath(const QString& relative);
+// Where this deployment's settings and favourites are read and written: next to the program,
+// or in the user's folder when ExeDir takes no new files.
+platform::TFileLocation SettingsLocation();
 
 } // namespace tsivor::app

@@ -3,7 +3,11 @@
 #include "app/MapDesign.h"
 #include "app/MapZoom.h"
 
+#include "app/AdAnimation.h"
 #include "app/AppGlobals.h"
+#include "app/BannerRotator.h"
+#include "app/Favourites.h"
+#include "app/FavouritesMenu.h"
 #include "app/FindToolsDialog.h"
 #include "app/HouseResultWindow.h"
 #include "app/MegaSearchPanel.h"
@@ -24,6 +28,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -173,6 +178,7 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     Panel16->setObjectName(QStringLiteral("Panel16"));
     Panel16->setFixedHeight(63);
     auto* none = new QLabel(QStringLiteral("Ни одного баннера не найдено!"), Panel16);
+    none->setObjectName(QStringLiteral("LNoBanner"));
     none->setAlignment(Qt::AlignCenter);
     none->setGeometry(0, 0, LeftColumnWidth, 63);
     BannerImage = new QLabel(Panel16);
@@ -243,6 +249,7 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
         b->setIconSize(QSize(18, 18));
         bar->addWidget(b);
     }
+    connect(sbFavorit, &QToolButton::clicked, this, [this] { sbFavoritClick(); });
     connect(sbNavShowAll, &QToolButton::clicked, this, [this] { sbNavShowAllClick(); });
     connect(sbNavShowAllOFF, &QToolButton::clicked, this, [this] { sbNavShowAllOFFClick(); });
     connect(sbNavigatorPrev, &QToolButton::clicked, this, [this] { sbNavigatorPrevClick(); });
@@ -410,6 +417,17 @@ bool TFMainForm::FormCreate(QString* error) {
     setWindowState(windowState() | Qt::WindowMaximized);
     // 2.
     platform::Current().SelectRussianLayout();
+    // 3.
+    const QString workDir = FSettings.WorkDir.isEmpty() ? QDir::currentPath() : FSettings.WorkDir;
+    RxGIFAnimator1 = new TAdAnimation(QStringLiteral("RxGIFAnimator1"), {142, 30}, Panel14);
+    RxGIFAnimator1->move(0, 1);
+    RxGIFAnimator2 = new TAdAnimation(QStringLiteral("RxGIFAnimator2"), {23, 63}, Panel15);
+    Panel15->layout()->addWidget(RxGIFAnimator2);
+    Panel15->layout()->setAlignment(RxGIFAnimator2, Qt::AlignHCenter);
+    for (TAdAnimation* a : {RxGIFAnimator1, RxGIFAnimator2})
+        a->OnClick = [this](int orgId) { ShowAdvertised(orgId, QStringLiteral("LOG_")); };
+    RxGIFAnimator1->Load(workDir + QStringLiteral("/panel"), QStringLiteral("panel_*.gif"));
+    RxGIFAnimator2->Load(workDir + QStringLiteral("/panel"), QStringLiteral("panelr_*.gif"));
     // 4.
     PageControl1->setTabVisible(3, FSettings.nedv != 0);
     // 5.
@@ -478,6 +496,14 @@ bool TFMainForm::FormCreate(QString* error) {
     CreateNavigator();
     ConnectCardHooks();
     Globals().CurrentResultKey.clear();
+    // 14.
+    Banners = new TBannerRotator(BannerImage, Panel16->findChild<QLabel*>("LNoBanner"), this);
+    Banners->OnClick = [this](int orgId) {
+        ShowAdvertised(orgId, QStringLiteral("ban_"));
+        if (PageControl1->currentIndex() == 3) PageControl1->setCurrentIndex(0);
+    };
+    Banners->LoadBanners(workDir);
+    Banners->BannerTimer->start();
     // 15.
     ShowAutoLoad();
     FStartListShown = true;
@@ -486,6 +512,14 @@ bool TFMainForm::FormCreate(QString* error) {
         PageControl1Change();
     else
         PageControl1->setCurrentIndex(2);
+    // 17.
+    FFavourites = std::make_unique<TFavourites>(platform::TFileLocation(FSettings.ExeDir));
+    PopupNavigator = new TFavouritesMenu(*FFavourites, this);
+    PopupNavigator->ShowFavourites = [this] { sbFavoritClick(); };
+    PopupNavigator->OnChanged = [this] { sbFavorit->setToolTip(FFavourites->Hint()); };
+    Navigator->Hooks.OnCardMenu = [this](int orgId) { PopupNavigator->OnCardMenu(orgId); };
+    FFavourites->LoadFavourites();
+    sbFavorit->setToolTip(FFavourites->Hint());
     FCreated = true;
     return true;
 }
@@ -651,6 +685,34 @@ void TFMainForm::sbNavShowAllOFFClick() {
 
 void TFMainForm::EscExecute() {
     if (Navigator) Navigator->RequestStop();
+}
+
+void TFMainForm::sbFavoritClick() {
+    if (!FFavourites) return; // the window was not created
+    FFavourites->LoadFavourites();
+    sbFavorit->setToolTip(FFavourites->Hint());
+    if (FFavourites->FavouriteIds().isEmpty()) {
+        platform::ShowMessage(QStringLiteral("Раздел Избранное пуст.\nДля того, чтобы карточку "
+                                             "организации добавить\nв Избранное, кликните на "
+                                             "карточке правой клавишей\nмыши и выберите "
+                                             "соответствующий пункт меню."),
+                              platform::MessageKind::Information, this);
+        return;
+    }
+    ShowByIds(FFavourites->FavouriteIds());
+    Globals().CurrentResultKey = QStringLiteral("Favorite");
+    SetTitle(QStringLiteral("Избранное: (%1 шт.)").arg(FDm.QMain.RecordCount()));
+}
+
+void TFMainForm::ShowAdvertised(int orgId, const QString& key) {
+    directory::TRubricQueries::ReopenOrReport(
+        FDm.QMain, {QStringLiteral("SELECT *"), QStringLiteral("FROM Main"),
+                    QStringLiteral("WHERE Main.Id=%1").arg(orgId)});
+    Globals().CurrentResultKey = key + QString::number(orgId);
+    if (!Navigator || Navigator->ItemsCount() == 0) return;
+    Navigator->Item(0)->SetMaximized(true);
+    FDm.QMain.First();
+    SetTitle(QStringLiteral("Выбрано: ") + FDm.QMain.FieldAsString(QStringLiteral("Title")));
 }
 
 void TFMainForm::UpdateHistoryButtons() {

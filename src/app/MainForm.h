@@ -36,6 +36,10 @@ namespace tsivor::app {
 
 struct TTsivorConfig;
 class TMegaSearchPanel;
+class TAdAnimation;
+class TBannerRotator;
+class TFavourites;
+class TFavouritesMenu;
 class TNavigator;
 class TMapZoom;
 class TRealEstatePanel;
@@ -59,6 +63,7 @@ struct TMainFormSettings {
     int Mashtab = 4520;
     bool Buttons3d = true;
     bool ButtonsMini = true;
+    QString WorkDir; // banners and animations are looked up here; empty for the current one
 
     static TMainFormSettings From(const TTsivorConfig& config, const QString& exeDir);
 };
@@ -103,6 +108,9 @@ public:
     void EscExecute();
     void sbNavigatorPrevClick();
     void sbNavigatorNextClick();
+    void sbFavoritClick(); // the favourites as cards, or the message that there are none
+    // One organisation, expanded; key: the result key's prefix ("ban_", "LOG_", "logo_").
+    void ShowAdvertised(int orgId, const QString& key);
 
     // ---- map
     void ZoomAtMouse(double delta);
@@ -166,9 +174,14 @@ public:
     QWidget* Panel17;
     QLabel* Label13;
     QAction* Esc;
-    TRubricPanel* RubricPanel = nullptr;    // the rubric tab's contents
-    TMegaSearchPanel* MegaSearch = nullptr; // the multi-criteria search tab's contents
-    TRealEstatePanel* RealEstate = nullptr; // the real-estate tab's contents
+    TRubricPanel* RubricPanel = nullptr;       // the rubric tab's contents
+    TMegaSearchPanel* MegaSearch = nullptr;    // the multi-criteria search tab's contents
+    TRealEstatePanel* RealEstate = nullptr;    // the real-estate tab's contents
+    TRubricPanel* RubricPanel = nullptr;       // the rubric tab's contents
+    TFavouritesMenu* PopupNavigator = nullptr; // the card menu
+    TBannerRotator* Banners = nullptr;         // the banners shown in BannerImage
+    TAdAnimation* RxGIFAnimator1 = nullptr;    // tool bar animation
+    TAdAnimation* RxGIFAnimator2 = nullptr;    // at the foot of the quick rubrics
 
     TResultHistory History;
 
@@ -202,6 +215,7 @@ private:
     std::unique_ptr<TCardFiller> FFiller;
     std::unique_ptr<TQueryCardDetails> FDetails;
     std::unique_ptr<TMapZoom> FZoom;
+    std::unique_ptr<TFavourites> FFavourites;
     mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;

@@ -32,7 +32,7 @@ bool TProgramStart::Run() {
 }
 
 void TProgramStart::ReadConfiguration() {
-    FConfig.Load(TIniFile(ExePath(QStringLiteral("tsivor.ini"))));
+    FConfig.Load(SettingsLocation().ReadIni(QStringLiteral("tsivor.ini")));
     Globals().Mas = FConfig.Mas;
 }
 
@@ -64,8 +64,9 @@ void TProgramStart::ShowStartPage() {
 
 bool TProgramStart::CreateMainWindow() {
     FDm = std::make_unique<directory::Tdm>();
-    FMainWindow =
-        std::make_unique<TFMainForm>(TMainFormSettings::From(FConfig, Globals().ExeDir), *FDm);
+    TMainFormSettings settings = TMainFormSettings::From(FConfig, Globals().ExeDir);
+    settings.WorkDir = FWorkDir;
+    FMainWindow = std::make_unique<TFMainForm>(std::move(settings), *FDm);
     // Closing the main window ends the program even while the start page is still up.
     // quit() would ask every window to close and give up at the start page, which refuses
     // any close but its own button; the run ends here unconditionally.
@@ -74,7 +75,7 @@ bool TProgramStart::CreateMainWindow() {
         QCoreApplication::exit(0);
     };
     FMainWindow->OnSaveView = [](const TMainFormViewState& v) {
-        TIniFile ini(ExePath(QStringLiteral("tsivor.ini")));
+        TIniFile ini = SettingsLocation().WriteIni(QStringLiteral("tsivor.ini"));
         TButtonSettings buttons;
         buttons.View3D = v.Buttons3d;
         buttons.Mini = v.ButtonsMini;
@@ -82,7 +83,8 @@ bool TProgramStart::CreateMainWindow() {
             platform::ShowMessage(ini.LastError(), platform::MessageKind::Error);
     };
     FMainWindow->ReadHelpNumber = [] {
-        return tsivor::app::ReadHelpNumber(TIniFile(ExePath(QStringLiteral("tsivor.ini"))));
+        return tsivor::app::ReadHelpNumber(
+            SettingsLocation().ReadIni(QStringLiteral("tsivor.ini")));
     };
     QString error;
     if (!FMainWindow->FormCreate(&error)) {

@@ -2,6 +2,8 @@
 
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileLocation.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -333,8 +335,7 @@ bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QStrin
         ok = out.Open(part, TDatabase::Mode::Create, &why) && CopyAllTables(mdb.get(), out, &why);
     }
     if (ok) {
-        QFile::remove(sqlitePath);
-        ok = QFile::rename(part, sqlitePath);
+        ok = platform::TAtomicFile::Replace(part, sqlitePath);
         if (!ok) why = QStringLiteral("не удалось записать файл \"%1\"").arg(Shown(sqlitePath));
     }
     if (!ok) {
@@ -360,11 +361,17 @@ QString ResolveDatabaseFile(const QString& path, QString* error) {
     case TDatabaseFormat::Jet:
         break;
     }
-    const QString imported = path + QStringLiteral(".sqlite");
-    const QFileInfo jet(path), copy(imported);
+    // The import lies beside the Access file, or in the user's folder when that one takes no
+    // new files; a copy already made there is used first.
+    const platform::TFileLocation location = platform::TFileLocation::ForFile(path);
+    const QString name = QFileInfo(path).fileName() + QStringLiteral(".sqlite");
+    const QFileInfo jet(path);
+    const QString existing = location.ReadPath(name);
+    const QFileInfo copy(existing);
     if (copy.exists() && copy.lastModified() >= jet.lastModified() &&
-        DetectDatabaseFormat(imported) == TDatabaseFormat::SQLite)
-        return imported;
+        DetectDatabaseFormat(existing) == TDatabaseFormat::SQLite)
+        return existing;
+    const QString imported = location.WritePath(name);
     if (!ImportJetDatabase(path, imported, error)) return {};
     return imported;
 }

@@ -23,7 +23,8 @@ bool ImportJetDatabase(const QString& jetPath, const QString& sqlitePath, QStrin
                        int codePage = 0);
 
 // The SQLite file that serves a database path: the file itself when it is SQLite, for a Jet
-// file its import beside it (path + ".sqlite"), made anew when the Jet file is newer. Empty,
+// file its import (name + ".sqlite") beside it, or in the user's folder when the Jet file's
+// folder takes no new files (TFileLocation), made anew when the Jet file is newer. Empty,
 // with a Russian message, when the file is missing, damaged or cannot be imported.
 QString ResolveDatabaseFile(const QString& path, QString* error);
 

@@ -1,6 +1,7 @@
 #include "mapdata/MapErrorLog.h"
 
-#include <QFile>
+#include "platform/AtomicFile.h"
+
 #include <QLocale>
 
 namespace tsivor::mapdata {
@@ -44,11 +45,9 @@ QString FormatErrorLogEntry(const TMapDocument& doc, const TORBMapObjectMem& o, 
 
 TDiagnosticResult RunDiagnosticPass(TMapDocument& doc, TMapLoadHost& host, const QString& path) {
     TDiagnosticResult result;
-    QFile file(path);
-    const bool logOpen = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!logOpen)
-        result.Error = QStringLiteral("Не удалось создать файл журнала «%1»: %2")
-                           .arg(path, file.errorString());
+    platform::TAtomicFile file(path);
+    const bool logOpen = file.Open();
+    if (!logOpen) result.Error = file.ErrorText();
     int i = 0;
     while (i < doc.ObjectCount()) {
         const TORBMapObjectMem& o = *doc.Object(i);
@@ -57,13 +56,12 @@ TDiagnosticResult RunDiagnosticPass(TMapDocument& doc, TMapLoadHost& host, const
             continue;
         }
         if (logOpen)
-            file.write(FormatErrorLogEntry(doc, o, i, QDateTime::currentDateTime()).toUtf8());
+            file.Device().write(
+                FormatErrorLogEntry(doc, o, i, QDateTime::currentDateTime()).toUtf8());
         doc.Delete(i);
         ++result.Removed;
     }
-    if (logOpen && file.error() != QFileDevice::NoError && result.Error.isEmpty())
-        result.Error = QStringLiteral("Не удалось записать файл журнала «%1»: %2")
-                           .arg(path, file.errorString());
+    if (logOpen && !file.Commit() && result.Error.isEmpty()) result.Error = file.ErrorText();
     return result;
 }
 

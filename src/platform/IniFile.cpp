@@ -1,10 +1,11 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -30,20 +31,27 @@ std::optional<double> ParseWith(const QLocale& locale, const QString& text) {
 
 } // namespace
 
-TIniFile::TIniFile(QString fileName) : FFileName(std::move(fileName)) {}
+TIniFile::TIniFile(QString fileName, QString underlay)
+    : FFileName(std::move(fileName)), FUnderlay(std::move(underlay)) {}
 
-TIniDocument TIniFile::Load() const {
-    QFile f(FFileName);
+TIniDocument TIniFile::Load(const QString& fileName) {
+    if (fileName.isEmpty()) return {};
+    QFile f(fileName);
     if (f.size() > MaxFileSize || !f.open(QIODevice::ReadOnly)) return {};
     return TIniDocument::Parse(f.readAll());
 }
 
+std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const {
+    if (auto v = Load(FFileName).Value(section, key)) return v;
+    return Load(FUnderlay).Value(section, key);
+}
+
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    return Load().Value(section, key).value_or(def);
+    return Value(section, key).value_or(def);
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
-    const auto text = Load().Value(section, key);
+    const auto text = Value(section, key);
     if (!text) return def;
     return ParseInteger(*text).value_or(def);
 }
@@ -53,25 +61,35 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 }
 
 double TIniFile::ReadFloat(const QString& section, const QString& key, double def) const {
-    const auto text = Load().Value(section, key);
+    const auto text = Value(section, key);
     if (!text) return def;
     return ParseFloat(*text).value_or(def);
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return Load().HasSection(section);
+    return Load(FFileName).HasSection(section) || Load(FUnderlay).HasSection(section);
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    return Load().Value(section, key).has_value();
+    return Value(section, key).has_value();
 }
 
+namespace {
+
+QStringList Merged(QStringList first, const QStringList& second) {
+    for (const QString& name : second)
+        if (!first.contains(name, Qt::CaseInsensitive)) first << name;
+    return first;
+}
+
+} // namespace
+
 QStringList TIniFile::ReadSection(const QString& section) const {
-    return Load().Keys(section);
+    return Merged(Load(FFileName).Keys(section), Load(FUnderlay).Keys(section));
 }
 
 QStringList TIniFile::ReadSections() const {
-    return Load().Sections();
+    return Merged(Load(FFileName).Sections(), Load(FUnderlay).Sections());
 }
 
 bool TIniFile::LoadForChange(TIniDocument& doc) {
@@ -97,11 +115,9 @@ bool TIniFile::LoadForChange(TIniDocument& doc) {
 }
 
 bool TIniFile::Store(const TIniDocument& doc) {
-    // Written to a temporary file and renamed, so a failure never leaves half a file.
-    QSaveFile f(FFileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(doc.Serialize()) < 0 || !f.commit()) {
-        FLastError = QStringLiteral("Не удалось записать файл настроек «%1».")
-                         .arg(QDir::toNativeSeparators(FFileName));
+    QString error;
+    if (!TAtomicFile::Write(FFileName, doc.Serialize(), &error)) {
+        FLastError = error;
         return false;
     }
     FLastError.clear();

@@ -2,6 +2,8 @@
 // TIniFile: a Windows profile file read and written key by key. Every call reads the file
 // afresh and every write stores it at once, so several objects on one file stay in step.
 // A file that is missing, unreadable or damaged reads as empty: every key gives its default.
+// A file may lie over another one (an underlay): keys missing in the file are read from the
+// underlay, and changes go to the file only.
 
 #include "platform/IniDocument.h"
 
@@ -14,8 +16,9 @@ namespace tsivor::platform {
 
 class TIniFile {
 public:
-    explicit TIniFile(QString fileName);
+    explicit TIniFile(QString fileName, QString underlay = {});
     const QString& FileName() const { return FFileName; }
+    const QString& Underlay() const { return FUnderlay; }
 
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     // Decimal (or $/0x hexadecimal) integers; anything else gives def.
@@ -49,12 +52,14 @@ public:
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
 private:
-    TIniDocument Load() const;
+    static TIniDocument Load(const QString& fileName);
+    std::optional<QString> Value(const QString& section, const QString& key) const;
     // Reads the file for a change; false with FLastError set when it must not be touched.
     bool LoadForChange(TIniDocument& doc);
     bool Store(const TIniDocument& doc);
 
     QString FFileName;
+    QString FUnderlay;
     QString FLastError;
 };
 

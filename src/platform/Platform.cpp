@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QUrl>
 
 namespace tsivor::platform {
@@ -58,6 +59,12 @@ public:
 Platform* g_installed = nullptr;
 
 } // namespace
+
+bool Platform::CanWriteFolder(const QString& dir) {
+    // Permission bits say little (root, read-only mounts, access lists): try it.
+    QTemporaryFile probe(dir + QStringLiteral("/.tsivor-probe-XXXXXX"));
+    return probe.open();
+}
 
 Platform& Current() {
     static DesktopPlatform desktop;

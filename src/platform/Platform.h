@@ -1,6 +1,7 @@
 #pragma once
 // The one door to the desktop: message boxes, beeps, the shell's "open", the keyboard
-// layout and the printer. Tests install a substitute so nothing pops up or beeps.
+// layout, the printer and whether a folder takes new files. Tests install a substitute so nothing
+// pops up or beeps.
 
 #include "platform/SystemText.h"
 
@@ -32,6 +33,9 @@ public:
     virtual void SelectRussianLayout() = 0;
     // Shows the print dialog for printer; false when the user cancels.
     virtual bool ChoosePrinter(QPrinter& printer, QWidget* parent = nullptr) = 0;
+    // Whether a new file can be made in the folder (an installed program's folder cannot take
+    // one); found out by making and removing a file.
+    virtual bool CanWriteFolder(const QString& dir);
 };
 
 // The platform in use; the desktop one unless a test installed another.

@@ -129,6 +129,25 @@ TEST_F(JetImport, ResolvedCopyIsRebuiltOnlyWhenTheJetFileIsNewer) {
     EXPECT_TRUE(db.HasTable("Table"));
 }
 
+TEST_F(JetImport, AReadOnlyFolderGetsItsImportInTheUserFolder) {
+    const QString mdb = Path("info.db");
+    ASSERT_TRUE(WriteBytes(mdb, jet));
+    tsivor::test::FakePlatform platform;
+    platform.readOnlyFolders << dir.path();
+    qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
+    QString error;
+    const QString copy = ResolveDatabaseFile(mdb, &error);
+    qunsetenv("XDG_CONFIG_HOME");
+    ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(copy.startsWith(Path("config/tsivor/"))) << copy.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(mdb + ".sqlite"));
+    EXPECT_EQ(DetectDatabaseFormat(copy), TDatabaseFormat::SQLite);
+    // The next start finds it there and uses it as it is.
+    qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
+    EXPECT_EQ(ResolveDatabaseFile(mdb, &error), copy);
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
 // Runs a test inside a folder as the working directory.
 class WorkingDirectory {
 public:

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +38,12 @@ public:
     }
     void SelectRussianLayout() override { ++layoutSwitches; }
     bool ChoosePrinter(QPrinter&, QWidget*) override { return printerAccepted; }
+    // Folders listed in readOnlyFolders take no new files, as an installed program's folder.
+    bool CanWriteFolder(const QString& dir) override {
+        for (const QString& ro : readOnlyFolders)
+            if (QDir(ro).canonicalPath() == QDir(dir).canonicalPath()) return false;
+        return platform::Platform::CanWriteFolder(dir);
+    }
 
     QStringList messages;
     QStringList opened;
@@ -46,6 +53,7 @@ public:
     std::optional<QString> inputReply;
     bool printerAccepted = true;
     bool openSucceeds = true; // false: no program opens anything
+    QStringList readOnlyFolders;
 };
 
 // The project's source folder and the folder holding the generated sample deployment.
