@@ -149,6 +149,7 @@ void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions&
         return;
     }
     const uint8_t savedOpacity = FDraw.Opacity;
+    FHeight = ExtrusionHeight(o, options, OnHeightObject);
     DrawFigure(o, options, device, *canvas);
     FDraw.Opacity = savedOpacity;
 
@@ -157,8 +158,9 @@ void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions&
     if (o.ObjectType != cZametka && !hostLine) {
         THouseNumberDevice numbers{device.Transform, device.Scale, device.Printing,
                                    device.PrintNumberDom, device.LogicalDpi};
+        numbers.PixelsPerUnit = device.PixelsPerUnit * device.DeviceFactor;
         FDraw.Opacity = uint8_t(std::lround(options.AlphaBlending() * o.Alpha / 255.0));
-        HouseNumbers.Draw(o, options, numbers, FDraw);
+        HouseNumbers.Draw(o, options, numbers, FDraw, FHeight);
         FDraw.Opacity = savedOpacity;
     }
 }
@@ -177,8 +179,12 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
         const auto pts = Convert(o, device, true);
         pen = MakePen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
-        // Extruded houses of the 3-D view go through the same call with their height.
-        if (pts.size() >= 2) FDraw.Polygon(pts);
+        if (pts.size() < 2) return;
+        const int hp =
+            View3DApplies(options, device.Scale) && FHeight > kMinExtrudedHeight
+                ? int(std::nearbyint(FHeight * device.PixelsPerUnit * device.DeviceFactor))
+                : 0;
+        FExtruder.DrawPolygon3D(FDraw, pts, hp, options.View3DAngle());
         return;
     }
     case cLine: {

@@ -7,6 +7,7 @@
 #include "mapview/DrawPrimitives.h"
 #include "mapview/HouseNumbers.h"
 #include "mapview/MapOptions.h"
+#include "mapview/View3D.h"
 #include "mapview/Viewport.h"
 
 #include <QBrush>
@@ -56,6 +57,7 @@ public:
     TPaintObjectEvent OnPaintObject;
     TPixelLineEvent OnPixelLineEvent;
     TIconLookup IconLookup;
+    THeightObject OnHeightObject; // the 3-D view's height of a polygon
     THouseNumberPainter HouseNumbers;
     float FPixelRadius = 0; // map-unit radius of the dots of a cPixel object
 
@@ -97,6 +99,8 @@ private:
     const QImage& Picture(const mapdata::TORBMapBitmap& b, int reduction);
 
     TDrawObject& FDraw;
+    TExtruder FExtruder;
+    float FHeight = 0; // the extrusion height of the object being drawn, map units
     QImage FErrorIcon;
     std::vector<QPoint> FDevicePoints; // grows for objects with more points
     struct TCachedPicture {

@@ -1,5 +1,7 @@
 #include "mapview/HouseNumbers.h"
 
+#include "mapview/View3D.h"
+
 #include "mapdata/Cp1251.h"
 
 #include <QFontMetrics>
@@ -67,7 +69,8 @@ bool THouseNumberPainter::Gate(const mapdata::TORBMapObjectMem& o, const tOrbMap
 }
 
 void THouseNumberPainter::Draw(const mapdata::TORBMapObjectMem& o, const tOrbMapOptions& options,
-                               const THouseNumberDevice& device, TDrawObject& draw) const {
+                               const THouseNumberDevice& device, TDrawObject& draw,
+                               float height) const {
     QPainter* canvas = draw.Canvas();
     if (!canvas || !device.Transform || !Gate(o, options, device)) return;
     const QString text = HouseNumberText(o);
@@ -92,7 +95,12 @@ void THouseNumberPainter::Draw(const mapdata::TORBMapObjectMem& o, const tOrbMap
     int x = int(std::lround(ax - w / 2.0)), y = int(std::lround(ay - h / 2.0));
 
     if (OnPaintAddress) OnPaintAddress(x, y, objectColor, fontColor, background);
-    // The roof shift of the 3-D view applies here once extruded houses are drawn.
+    // On an extruded house the number sits on the roof.
+    if (View3DApplies(options, device.Scale) && height > kMinExtrudedHeight) {
+        const QPointF shift = ExtrusionVector(height * device.PixelsPerUnit, options.View3DAngle());
+        x += int(std::nearbyint(shift.x()));
+        y += int(std::nearbyint(shift.y()));
+    }
 
     canvas->save();
     canvas->setBrush(options.mpNumberDomFill() ? QBrush(ToQColor(background)) : QBrush());

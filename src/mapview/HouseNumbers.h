@@ -37,6 +37,7 @@ struct THouseNumberDevice {
     bool Printing = false;
     bool PrintNumberDom = false; // replaces the scale test and mpNumberDom while printing
     int LogicalDpi = 96;         // of the canvas, for point sizes
+    double PixelsPerUnit = 1;    // with the device factor: the roof shift of the 3-D view
 };
 
 class THouseNumberPainter {
@@ -48,7 +49,7 @@ public:
               const THouseNumberDevice& device) const;
     // Draws the label of o after the object itself; height is the extrusion used (0 flat).
     void Draw(const mapdata::TORBMapObjectMem& o, const tOrbMapOptions& options,
-              const THouseNumberDevice& device, TDrawObject& draw) const;
+              const THouseNumberDevice& device, TDrawObject& draw, float height = 0) const;
 };
 
 } // namespace tsivor::mapview

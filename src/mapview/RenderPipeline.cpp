@@ -1,8 +1,8 @@
 #include "mapview/RenderPipeline.h"
 
 #include "mapview/DataMap.h"
+#include "platform/AtomicFile.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QLocale>
 
@@ -50,14 +50,14 @@ TRenderPipeline::TRenderPipeline(TDataMap& map) : FMap(map), FPainter(FDraw) {
 }
 
 bool TRenderPipeline::View3DActive(double scale) const {
-    return FMap.Options().View3D() && scale >= FMap.Options().MinScale3D();
+    return View3DApplies(FMap.Options(), scale);
 }
 
 void TRenderPipeline::Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const {
     if (!View3DActive(scale)) return;
-    const double a = FMap.Options().View3DAngle() * std::numbers::pi / 180.0;
-    const double len = 20000.0 / scale;
-    const float dx = float(len * std::cos(a)), dy = float(len * std::sin(a));
+    // 200 pixels towards the side houses whose roofs reach into the view stand on.
+    const QPointF d = ExtrusionVector(20000.0 / scale, FMap.Options().View3DAngle());
+    const float dx = float(d.x()), dy = float(d.y());
     if (dy >= 0)
         y0 -= dy;
     else
@@ -115,8 +115,10 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
         const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
         if (!categories.PassesDrawFilter(o)) continue;
         const int slot = LayerSlot(o.Layer);
+        const bool extrude = view3D && o.ObjectType == cPolygon &&
+                             ExtrusionHeight(o, opt, FPainter.OnHeightObject) > kMinExtrudedHeight;
         if (!fullTests) {
-            if (view3D && o.ObjectType == cPolygon && o.Height > 0.000001f)
+            if (extrude)
                 extruded[size_t(slot)].push_back(i);
             else
                 flat[size_t(slot)].push_back(i);
@@ -133,12 +135,13 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
         const double w = std::abs(o.Box[0].X - o.Box[2].X) * ppu;
         const double h = std::abs(o.Box[0].Y - o.Box[2].Y) * ppu;
         if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
-        if (view3D && o.ObjectType == cPolygon && o.Height > 0.000001f)
+        if (extrude)
             extruded[size_t(slot)].push_back(i);
         else
             flat[size_t(slot)].push_back(i);
     }
-    // The depth order of extruded houses is set here once the 3-D view draws them.
+    if (view3D)
+        for (auto& list : extruded) SortByDepth(list, doc, FReferenceLine, FDepthScratch);
 }
 
 // ---------------------------------------------------------------------- drawing
@@ -340,7 +343,12 @@ QRect TRenderPipeline::ObjectScreenRect(int index) {
             const int h = int(std::lround(icon.height() * FMap.DeviceFactor())) + 40;
             return QRect(QPoint(int(x) - w, int(y) - h), QPoint(int(x) + w, int(y) + h));
         }
-        const QRectF e = MapExtentOf(m);
+        QRectF e = MapExtentOf(m);
+        if (View3DActive(FMap.Viewport().Scale())) {
+            const float h = ExtrusionHeight(m, FMap.Options(), FPainter.OnHeightObject);
+            if (h > kMinExtrudedHeight)
+                e = e.united(e.translated(ExtrusionVector(h + 1.0, FMap.Options().View3DAngle())));
+        }
         float x0 = float(e.left()), y0 = float(e.top()), x1 = float(e.right()),
               y1 = float(e.bottom());
         t.MapToScreen(x0, y0);
@@ -369,6 +377,8 @@ QRect TRenderPipeline::ObjectScreenRect(int index) {
 
 void TRenderPipeline::OptionsChanged() {
     const tOrbMapOptions& opt = FMap.Options();
+    const QPointF centre = FMap.Viewport().GetViewCenter();
+    FReferenceLine.Set(centre.x(), centre.y(), opt.View3DAngle());
     FDraw.SetUseGDIPlus(opt.UseGDIPlus());
     FDraw.Opacity = opt.AlphaBlending();
     InstallMapFontSubstitutes();
@@ -463,18 +473,22 @@ bool TRenderPipeline::RenderToStream(TPixelFormat format, QIODevice& stream, flo
 
 bool TRenderPipeline::SaveImageToFile(TPixelFormat format, const QString& fileName, float x0,
                                       float y0, float x1, float y1, double aScale, QString* error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error) *error = QStringLiteral("Не удалось создать файл %1").arg(fileName);
+    platform::TAtomicFile file(fileName);
+    if (!file.Open()) {
+        if (error) *error = file.ErrorText();
         return false;
     }
     try {
-        if (!RenderToStream(format, file, x0, y0, x1, y1, aScale)) {
+        if (!RenderToStream(format, file.Device(), x0, y0, x1, y1, aScale)) {
             if (error) *error = QStringLiteral("Ошибка записи файла %1").arg(fileName);
             return false;
         }
     } catch (const std::exception& e) {
         if (error) *error = QString::fromUtf8(e.what());
+        return false;
+    }
+    if (!file.Commit()) {
+        if (error) *error = file.ErrorText();
         return false;
     }
     return true;

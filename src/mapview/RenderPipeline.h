@@ -7,6 +7,7 @@
 #include "mapview/BmpWriter.h"
 #include "mapview/DrawObject.h"
 #include "mapview/DrawPrimitives.h"
+#include "mapview/View3D.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -63,6 +64,8 @@ public:
                                TLayerLists& flat, TLayerLists& extruded, bool clear = true);
     const TLayerLists& LayerLists() const { return FLayerLists; }
     const TLayerLists& Layer3DLists() const { return F3DLayerLists; }
+    // Orders extruded houses; set from the view centre by OptionsChanged.
+    const TReferenceLine& ReferenceLine() const { return FReferenceLine; }
 
     // --- overlays painted on the control
     void PaintGuideLines(QPainter& canvas);
@@ -114,6 +117,8 @@ private:
     TLayerLists F3DLayerLists;
     bool FCollecting = false;
     QSizeF FLargestLabel;
+    TReferenceLine FReferenceLine;
+    std::vector<std::pair<long long, int>> FDepthScratch;
 };
 
 } // namespace tsivor::mapview

@@ -41,7 +41,7 @@ TEST(RenderJobArguments, DefaultsAndOptions) {
 TEST(RenderJobArguments, BadInputGetsAMessage) {
     for (const char* line : {"m.db", "m.db o.jpg", "--scale 0 m o.png", "--scale x m o.png",
                              "--size 10 m o.png", "--size 0x5 m o.png", "--origin 1 m o.png",
-                             "--fit --scale 200 m o.png", "--wat m o.png", "--3d m o.png"}) {
+                             "--fit --scale 200 m o.png", "--wat m o.png"}) {
         QString error;
         EXPECT_FALSE(ParseJob(Args(line), error)) << line;
         EXPECT_FALSE(error.isEmpty()) << line;
@@ -101,4 +101,34 @@ TEST(RenderJobRun, SixteenBitBmpAndUnreadableMaps) {
         EXPECT_FALSE(render::RunJob(*bad, map, error));
         EXPECT_FALSE(error.isEmpty());
     }
+}
+
+TEST(RenderJobRun, ThreeDimensionalViewRaisesTheHouses) {
+    if (!QFileInfo::exists(kCity)) GTEST_SKIP() << "sample deployment not built";
+    QTemporaryDir dir;
+    QString error;
+    QImage pictures[2];
+    for (int k = 0; k < 2; ++k) {
+        QStringList args = {kCity,
+                            dir.filePath(QStringLiteral("v%1.png").arg(k)),
+                            QStringLiteral("--size"),
+                            QStringLiteral("400x300"),
+                            QStringLiteral("--scale"),
+                            QStringLiteral("400"),
+                            QStringLiteral("--origin"),
+                            QStringLiteral("900"),
+                            QStringLiteral("1150")}; // a street of houses
+        if (k == 1) args << QStringLiteral("--3d");
+        auto job = ParseJob(args, error);
+        ASSERT_TRUE(job) << error.toStdString();
+        EXPECT_EQ(job->View3D, k == 1);
+        mapview::TDataMap map;
+        ASSERT_TRUE(render::RunJob(*job, map, error)) << error.toStdString();
+        pictures[k] = QImage(dir.filePath(QStringLiteral("v%1.png").arg(k)));
+        ASSERT_EQ(pictures[k].size(), QSize(400, 300));
+    }
+    int changed = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) changed += pictures[0].pixel(x, y) != pictures[1].pixel(x, y);
+    EXPECT_GT(changed, 2000); // walls and shifted roofs
 }

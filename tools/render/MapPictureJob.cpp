@@ -4,6 +4,7 @@
 
 #include "mapdata/OrbIcon.h"
 #include "mapview/MapCursors.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +36,8 @@ QString UsageText() {
         "  --size WxH       размер изображения в пикселях (1024x768)\n"
         "  --16bit          BMP с 16 битами на пиксель\n"
         "  --icons ФАЙЛ     библиотека значков (по умолчанию tsivor.lib рядом с картой)\n"
-        "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n");
+        "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n"
+        "  --3d             объёмный вид домов при любом масштабе\n");
 }
 
 std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) {
@@ -89,8 +91,7 @@ std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) 
             }
             job.IconFile = *v;
         } else if (a == QLatin1String("--3d")) {
-            error = QStringLiteral("Объёмный вид пока не поддерживается");
-            return std::nullopt;
+            job.View3D = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             error = QStringLiteral("Неизвестный параметр: %1").arg(a);
             return std::nullopt;
@@ -179,21 +180,27 @@ bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
     }
     const float x0 = float(origin.x()), y0 = float(origin.y());
     const float x1 = float(origin.x() + w * 100 / scale), y1 = float(origin.y() + h * 100 / scale);
-    if (job.AppLook) {
-        // The application sizes house numbers with the scale.
-        map.Options().NotifyChange = false;
-        map.Options().SetmpNumberDomSizeFont(int(scale / 100));
-        map.Options().NotifyChange = true;
-        map.Render().OptionsChanged();
+    map.Options().NotifyChange = false;
+    // The application sizes house numbers with the scale.
+    if (job.AppLook) map.Options().SetmpNumberDomSizeFont(int(scale / 100));
+    if (job.View3D) {
+        map.Options().SetView3DAngle(ApplicationView3DAngle);
+        map.Options().SetMinScale3D(0);
+        map.Options().SetView3D(true);
     }
+    map.Options().NotifyChange = true;
+    map.Render().OptionsChanged();
 
     if (QFileInfo(job.OutFile).suffix().toLower() == QLatin1String("bmp"))
         return map.SaveImageToFile(job.Bits16 ? mapview::pf16bit : mapview::pf24bit, job.OutFile,
                                    x0, y0, x1, y1, scale, &error);
     try {
         const QImage image = map.Render().RenderImage(x0, y0, x1, y1, scale);
-        if (!image.save(job.OutFile, "PNG")) {
-            error = QStringLiteral("Не удалось записать файл %1").arg(job.OutFile);
+        platform::TAtomicFile out(job.OutFile);
+        if (!out.Open() || !image.save(&out.Device(), "PNG") || !out.Commit()) {
+            error = out.ErrorText().isEmpty()
+                        ? QStringLiteral("Не удалось записать файл %1").arg(job.OutFile)
+                        : out.ErrorText();
             return false;
         }
     } catch (const std::exception& ex) {

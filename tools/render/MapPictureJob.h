@@ -22,7 +22,11 @@ struct TMapPictureJob {
     bool Bits16 = false; // BMP in 16 bits per pixel
     bool AppLook = true; // the application's colours and house numbers
     QString IconFile;    // --icons; by default tsivor.lib next to the map, when present
+    bool View3D = false; // --3d: houses extruded as in the application's 3-D view
 };
+
+// The application's direction of the 3-D view.
+constexpr int ApplicationView3DAngle = 80;
 
 // Parses the command line; nullopt with a Russian message in error.
 std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error);
