@@ -149,7 +149,7 @@ void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions&
         return;
     }
     const uint8_t savedOpacity = FDraw.Opacity;
-    FHeight = ExtrusionHeight(o, options, OnHeightObject);
+    FHeight = o.ObjectType == cPolygon ? ObjectHeight(o, options, OnHeightObject) : 0;
     DrawFigure(o, options, device, *canvas);
     FDraw.Opacity = savedOpacity;
 

@@ -3,10 +3,10 @@
 #include "mapdata/Rounding.h"
 #include "mapview/DataMap.h"
 #include "mapview/DrawObject.h"
+#include "mapview/View3D.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace tsivor::mapview {
 
@@ -14,7 +14,6 @@ using namespace mapdata;
 
 namespace {
 
-constexpr int kMax3DPoints = 500;
 // The note icons the index search reaches for are at most this many pixels wide.
 constexpr double kLargestIconPixels = 128;
 
@@ -80,13 +79,12 @@ TMapHitTest::TMapHitTest(TDataMap& map) : FMap(map) {
 }
 
 bool TMapHitTest::View3DActive() const {
-    const tOrbMapOptions& opt = FMap.Options();
-    return opt.View3D() && FMap.Scale() >= opt.MinScale3D();
+    return View3DApplies(FMap.Options(), FMap.Scale());
 }
 
 float TMapHitTest::HeightOf(const TORBMapObjectMem& o) const {
-    // The host's height hook joins here when the 3-D view draws extruded houses.
-    return o.Height;
+    return View3DActive() ? ObjectHeight(o, FMap.Options(), FMap.Render().Painter().OnHeightObject)
+                          : o.Height;
 }
 
 float TMapHitTest::LineTolerance(const TORBMapObjectMem& o) const {
@@ -130,8 +128,24 @@ bool TMapHitTest::FindObjectsAt(float X, float Y, std::vector<int>& found) {
     const int64_t stride = int64_t(doc.ObjectCount()) + 1;
     auto key = [&](int i) { return i + int64_t(doc.Objects[size_t(i)]->Layer) * stride; };
     std::sort(found.begin(), found.end(), [&](int a, int b) { return key(a) < key(b); });
-    // In the 3-D mode the runs of one layer are ordered by depth once the 3-D view exists.
+    if (View3DActive()) OrderByDepth(found);
     return true;
+}
+
+void TMapHitTest::OrderByDepth(std::vector<int>& found) {
+    // Within a layer the frame paints the flat objects first, then the extruded houses from
+    // the far end of the extrusion to the near one: the hits follow the same order, so the
+    // house painted on top is the last one.
+    const TMapDocument& doc = FMap.Document();
+    const TReferenceLine& line = FMap.Render().ReferenceLine();
+    FDepths.clear();
+    for (int i : found) {
+        const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
+        const bool extruded = IsExtruded(o, HeightOf(o));
+        FDepths.push_back({o.Layer, extruded, extruded ? -line.PolygonKey(o) : 0, i});
+    }
+    std::sort(FDepths.begin(), FDepths.end());
+    for (size_t k = 0; k < found.size(); ++k) found[k] = FDepths[k].Index;
 }
 
 int TMapHitTest::ChooseTopmost(const std::vector<int>& found) const {
@@ -173,7 +187,7 @@ bool TMapHitTest::HitsKind(float X, float Y, const TORBMapObjectMem& o, float he
     switch (o.ObjectType) {
     case cPolygon:
         if (PointInPolygon(pts, last, X, Y)) return true;
-        return View3DActive() && height >= 0.000001f && o.Count <= kMax3DPoints &&
+        return View3DActive() && height >= kMinExtrudedHeight && o.Count <= kMax3DPoints &&
                HitsExtruded(X, Y, o, height);
     case cLine: {
         const float t = LineTolerance(o);
@@ -223,8 +237,8 @@ bool TMapHitTest::HitsKind(float X, float Y, const TORBMapObjectMem& o, float he
 }
 
 bool TMapHitTest::HitsExtruded(float X, float Y, const TORBMapObjectMem& o, float height) {
-    const double a = FMap.Options().View3DAngle() * std::numbers::pi / 180.0;
-    const float ox = float(height * std::cos(a)), oy = float(-height * std::sin(a));
+    const QPointF shift = ExtrusionVector(height, FMap.Options().View3DAngle());
+    const float ox = float(shift.x()), oy = float(shift.y());
     const int n = o.Count;
     std::vector<TORBMapPoint>& roof = FRoof;
     roof.resize(size_t(n));

@@ -46,6 +46,8 @@ private:
     bool HitsKind(float X, float Y, const mapdata::TORBMapObjectMem& o, float height);
     bool HitsExtruded(float X, float Y, const mapdata::TORBMapObjectMem& o, float height);
     bool HitsNote(float X, float Y, const mapdata::TORBMapObjectMem& o) const;
+    // The 3-D mode's order of the hits: as the frame paints them.
+    void OrderByDepth(std::vector<int>& found);
     // Tolerance of lines and curves in map units.
     float LineTolerance(const mapdata::TORBMapObjectMem& o) const;
     // How far from its box an object can still be hit: the index is asked around the point.
@@ -54,6 +56,14 @@ private:
     TDataMap& FMap;
     std::vector<mapdata::TORBMapPoint> FFlat; // flattened curve, reused per test
     std::vector<mapdata::TORBMapPoint> FRoof; // the 3-D test's roof
+    struct TDepthEntry {
+        int32_t Layer;
+        bool Extruded; // after the flat objects of its layer
+        long long Key; // far houses first
+        int Index;
+        auto operator<=>(const TDepthEntry&) const = default;
+    };
+    std::vector<TDepthEntry> FDepths;
 };
 
 } // namespace tsivor::mapview

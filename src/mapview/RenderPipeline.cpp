@@ -115,8 +115,7 @@ void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float 
         const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
         if (!categories.PassesDrawFilter(o)) continue;
         const int slot = LayerSlot(o.Layer);
-        const bool extrude = view3D && o.ObjectType == cPolygon &&
-                             ExtrusionHeight(o, opt, FPainter.OnHeightObject) > kMinExtrudedHeight;
+        const bool extrude = view3D && IsExtruded(o, ObjectHeight(o, opt, FPainter.OnHeightObject));
         if (!fullTests) {
             if (extrude)
                 extruded[size_t(slot)].push_back(i);
@@ -345,8 +344,8 @@ QRect TRenderPipeline::ObjectScreenRect(int index) {
         }
         QRectF e = MapExtentOf(m);
         if (View3DActive(FMap.Viewport().Scale())) {
-            const float h = ExtrusionHeight(m, FMap.Options(), FPainter.OnHeightObject);
-            if (h > kMinExtrudedHeight)
+            const float h = ObjectHeight(m, FMap.Options(), FPainter.OnHeightObject);
+            if (IsExtruded(m, h))
                 e = e.united(e.translated(ExtrusionVector(h + 1.0, FMap.Options().View3DAngle())));
         }
         float x0 = float(e.left()), y0 = float(e.top()), x1 = float(e.right()),

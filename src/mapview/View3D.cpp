@@ -60,12 +60,15 @@ QPointF ExtrusionVector(double h, int angle) {
     return {x, y};
 }
 
-float ExtrusionHeight(const TORBMapObjectMem& o, const tOrbMapOptions& options,
-                      const THeightObject& onHeight) {
-    if (o.ObjectType != cPolygon) return 0;
+float ObjectHeight(const TORBMapObjectMem& o, const tOrbMapOptions& options,
+                   const THeightObject& onHeight) {
     float h = o.Height;
     if (options.View3D() && onHeight) onHeight(o, h);
     return h;
+}
+
+bool IsExtruded(const TORBMapObjectMem& o, float height) {
+    return o.ObjectType == cPolygon && height > kMinExtrudedHeight;
 }
 
 bool View3DApplies(const tOrbMapOptions& options, double scale) {

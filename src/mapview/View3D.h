@@ -38,9 +38,11 @@ void RotatePoint(int& x, int& y, int cx, int cy, double a); // the result rounde
 QPointF ExtrusionVector(double h, int angle);
 
 // The height the 3-D view uses for o: its record's height, changed by the event while View3D
-// is on. Only polygons count; everything else is flat.
-float ExtrusionHeight(const mapdata::TORBMapObjectMem& o, const tOrbMapOptions& options,
-                      const THeightObject& onHeight);
+// is on. Only polygons are extruded by it.
+float ObjectHeight(const mapdata::TORBMapObjectMem& o, const tOrbMapOptions& options,
+                   const THeightObject& onHeight);
+// Whether o is drawn extruded: a polygon of more than the least height.
+bool IsExtruded(const mapdata::TORBMapObjectMem& o, float height);
 // Whether the 3-D mode applies at this scale.
 bool View3DApplies(const tOrbMapOptions& options, double scale);
 
@@ -65,7 +67,8 @@ private:
     long double FX1 = 0, FY1 = 0, FX2 = 0, FY2 = 0;
 };
 
-// Orders extruded polygons for painting: largest key first. scratch is reused between calls.
+// Orders extruded polygons for painting: largest key first, ties in list order. scratch is
+// reused between calls.
 void SortByDepth(std::vector<int>& list, const mapdata::TMapDocument& doc,
                  const TReferenceLine& line, std::vector<std::pair<long long, int>>& scratch);
 

@@ -172,3 +172,28 @@ TEST(View3D, TheHouseNumberMovesWithTheRoof) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(View3DHits, AHouseIsHitOnItsWallsAndRoofOnlyInThe3DMode) {
+    T3DMap m(90);
+    m.map.Options().SetmpEdit(true); // the test houses have category 0
+    m.House(20, 30, 40, 40, 10, kRed);
+    EXPECT_TRUE(m.map.FindObjectsAt(30, 25)); // on the roof, above the base
+    m.map.Options().SetView3D(false);
+    EXPECT_FALSE(m.map.FindObjectsAt(30, 25));
+    EXPECT_TRUE(m.map.FindObjectsAt(30, 35));
+}
+
+TEST(View3DHits, TheHousePaintedOnTopIsChosen) {
+    T3DMap m(90);
+    m.map.Options().SetmpEdit(true);
+    m.House(20, 30, 40, 40, 10, kRed); // front, its roof over the base of the one behind
+    m.House(20, 20, 40, 28, 4, kBlue);
+    m.Frame();
+    ASSERT_TRUE(m.map.FindObjectsAt(30, 25));
+    EXPECT_EQ(m.map.FoundObjects, (std::vector<int>{1, 0}));
+    EXPECT_EQ(m.map.ObjectAtPoint(30, 25), 0);
+}
+
+} // namespace
