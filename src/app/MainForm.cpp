@@ -500,7 +500,10 @@ bool TFMainForm::FormCreate(QString* error) {
     Banners = new TBannerRotator(BannerImage, Panel16->findChild<QLabel*>("LNoBanner"), this);
     Banners->OnClick = [this](int orgId) {
         ShowAdvertised(orgId, QStringLiteral("ban_"));
-        if (PageControl1->currentIndex() == 3) PageControl1->setCurrentIndex(0);
+        if (PageControl1->currentIndex() == 3) {
+            RealEstate->Results->hide();
+            PageControl1->setCurrentIndex(0);
+        }
     };
     Banners->LoadBanners(workDir);
     Banners->BannerTimer->start();

@@ -177,7 +177,6 @@ public:
     TRubricPanel* RubricPanel = nullptr;       // the rubric tab's contents
     TMegaSearchPanel* MegaSearch = nullptr;    // the multi-criteria search tab's contents
     TRealEstatePanel* RealEstate = nullptr;    // the real-estate tab's contents
-    TRubricPanel* RubricPanel = nullptr;       // the rubric tab's contents
     TFavouritesMenu* PopupNavigator = nullptr; // the card menu
     TBannerRotator* Banners = nullptr;         // the banners shown in BannerImage
     TAdAnimation* RxGIFAnimator1 = nullptr;    // tool bar animation
