@@ -365,7 +365,7 @@ void ReadLegacyObjects(TByteReader& r, int32_t version, TMapDocument& doc, TLoad
             break;
         }
         if (st == TReadStatus::Ok)
-            doc.Objects.push_back(std::move(o));
+            doc.Append(std::move(o));
         else
             ++report.ObjectsDropped;
         progress.ObjectDone();
