@@ -191,11 +191,11 @@ std::vector<std::pair<QString, QByteArray>> SeedCorpus() {
     for (int v = 1; v <= 13; ++v) {
         // What each old version could hold: pictures from 12 on, groups from 4 on.
         TMapDocument doc = EveryType();
-        std::erase_if(doc.Objects, [v](const TOrbMapObjectPtr& o) {
-            return (o->ObjectType == cBitmap && v < 12) || (o->ObjectType == cGroup && v < 4);
-        });
-        doc.Header.ObjectCount = doc.ObjectCount();
-        for (auto& o : doc.Objects) doc.CalcObjectBox(*o);
+        for (int i = doc.ObjectCount() - 1; i >= 0; --i) {
+            const int type = doc.Object(i)->ObjectType;
+            if ((type == cBitmap && v < 12) || (type == cGroup && v < 4)) doc.Delete(i);
+        }
+        for (int i = 0; i < doc.ObjectCount(); ++i) doc.CalcObjectBox(*doc.Object(i));
         files.emplace_back(QStringLiteral("legacy_v%1").arg(v, 2, 10, QLatin1Char('0')),
                            WriteLegacyContent(doc, v));
     }
