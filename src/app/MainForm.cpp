@@ -1,6 +1,9 @@
 #include "app/MainForm.h"
 
+#include "app/FindForm.h"
 #include "app/MapDesign.h"
+#include "app/MapFind.h"
+#include "app/MapStatus.h"
 #include "app/MapZoom.h"
 
 #include "app/AdAnimation.h"
@@ -14,15 +17,16 @@
 #include "app/Navigator.h"
 #include "app/RealEstatePanel.h"
 #include "app/RubricPanel.h"
+#include "app/ServiceCommands.h"
 #include "app/ShellOpen.h"
 #include "directory/DataModule.h"
 #include "directory/MegaSearchQueries.h"
 #include "directory/RubricQueries.h"
+#include "mapdata/Rounding.h"
 #include "mapui/MouseController.h"
 #include "mapview/DataMap.h"
 #include "mapview/MapCursors.h"
 #include "platform/Platform.h"
-#include "platform/Rounding.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +55,7 @@
 
 namespace tsivor::app {
 
-using platform::RoundHalfEven;
+using mapdata::RoundToInt;
 
 namespace {
 
@@ -152,14 +156,25 @@ TFMainForm::TFMainForm(TMainFormSettings settings, directory::Tdm& dm, QWidget* 
     row->addWidget(Panel2, 1);
     setCentralWidget(central);
 
-    Esc = new QAction(this);
-    Esc->setObjectName(QStringLiteral("Esc"));
-    Esc->setShortcut(Qt::Key_Escape);
-    Esc->setShortcutContext(Qt::ApplicationShortcut);
-    connect(Esc, &QAction::triggered, this, [this] { EscExecute(); });
-    addAction(Esc);
+    Esc = AddCommand("Esc", Qt::Key_Escape, [this] { EscExecute(); });
+    Search = AddCommand("Search", Qt::CTRL | Qt::Key_F, [this] { sbFind->click(); });
+    Action1 = AddCommand("Action1", Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_S,
+                         [this] { FService->ExportPicture(); });
+    Action2 = AddCommand("Action2", Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_C,
+                         [this] { FService->ToggleCategories(); });
     History.OnChanged = [this] { UpdateHistoryButtons(); };
     UpdateHistoryButtons();
+}
+
+QAction* TFMainForm::AddCommand(const char* name, QKeySequence shortcut,
+                                std::function<void()> run) {
+    auto* a = new QAction(this);
+    a->setObjectName(QLatin1String(name));
+    a->setShortcut(shortcut);
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    connect(a, &QAction::triggered, this, std::move(run));
+    addAction(a);
+    return a;
 }
 
 TFMainForm::~TFMainForm() {
@@ -298,6 +313,10 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
 
     BuildStatusLine();
     col->addWidget(Panel8);
+    FStatus = std::make_unique<TMapStatus>(*DataMap1, Status0, LStreetHouseName);
+    FFind = std::make_unique<TMapFind>(*DataMap1);
+    FFind->WebSite = Label13->text();
+    FService = std::make_unique<TMapServiceCommands>(*DataMap1, FSettings.font);
 }
 
 void TFMainForm::BuildToolBar() {
@@ -354,6 +373,8 @@ void TFMainForm::BuildToolBar() {
     connect(sbZoomAll, &QToolButton::clicked, this, [this] { sbZoomAllClick(); });
     connect(sb3D, &QToolButton::clicked, this, [this] { sb3DClick(); });
     connect(sbHelp, &QToolButton::clicked, this, [this] { OpenHelp(); });
+    connect(sbFind, &QToolButton::clicked, this, [this] { sbFindClick(); });
+    sbFind->installEventFilter(this); // its right press clears the blinking
 }
 
 void TFMainForm::BuildQuickRubrics() {
@@ -553,7 +574,7 @@ void TFMainForm::ApplyMapOptions() {
     o.SetView3D(false);
     o.SetLockScrollOutMap(true);
     const int font = FSettings.font > 0 ? FSettings.font : 100; // a zero divisor is not a size
-    o.SetmpNumberDomSizeFont(RoundHalfEven(DataMap1->Scale() / font));
+    o.SetmpNumberDomSizeFont(RoundToInt(DataMap1->Scale() / font));
     o.SetView3DAngle(80);
     o.SetMinScale3D(float(FSettings.min_3));
     o.SetMinScaleAddress(FSettings.min_adr);
@@ -589,6 +610,7 @@ void TFMainForm::CreateNavigator() {
 void TFMainForm::ConnectCardHooks() {
     TCardHooks& h = Navigator->Hooks;
     h.OnCardRubricClick = [this](const QString& name) { ShowRubricByName(name); };
+    h.OnCardAddressClick = [this](const QString& text) { FFind->CardAddressClick(text); };
     h.OnCardWebClick = [](const QString& text) { OpenAddressOrSay(WebLinkTarget(text)); };
     h.OnCardMailClick = [](const QString& text) {
         OpenAddressOrSay(QStringLiteral("Mailto:") + text);
@@ -795,6 +817,21 @@ bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
     return true;
 }
 
+void TFMainForm::sbFindClick() {
+    if (FFind->ClearBlink) FFind->ClearBlink();
+    if (!FFindForm) FFindForm = new TFindForm(this);
+    if (!FFindForm->HasStreets()) {
+        QStringList streets;
+        for (const mapdata::TNamedCode& s : DataMap1->GetStreets()) streets << s.Name;
+        FFindForm->SetStreets(streets);
+    }
+    FFindForm->exec();
+    if (FFindForm && FFindForm->Ok()) {
+        FViewChosen = true;
+        FFind->FindStreetHouse(FFindForm->Street(), FFindForm->House());
+    }
+}
+
 void TFMainForm::OpenHelp() {
     const QString n = ReadHelpNumber ? ReadHelpNumber() : QString();
     OpenFileOrSay(FSettings.ExeDir + QStringLiteral("/chm/chm_") + n + QStringLiteral(".chm"));
@@ -877,7 +914,7 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
             return DataMap1KeyDown(static_cast<QKeyEvent*>(event));
         case QEvent::MouseMove:
-            DataMap1->SetMousePos(static_cast<QMouseEvent*>(event)->position().toPoint());
+            FStatus->PointerMoved(static_cast<QMouseEvent*>(event)->position().toPoint());
             break;
         case QEvent::Resize:
             // The window manager maximises the window some time after the first show; until the
@@ -906,6 +943,11 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         return false;
+    }
+    if (watched == sbFind && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        if (FFind->ClearBlink) FFind->ClearBlink();
+        return true;
     }
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -8,7 +8,9 @@
 #include "mapdata/Categories.h"
 #include "mapdata/OrbIcon.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -41,6 +43,10 @@ class TBannerRotator;
 class TFavourites;
 class TFavouritesMenu;
 class TNavigator;
+class TFindForm;
+class TMapFind;
+class TMapServiceCommands;
+class TMapStatus;
 class TMapZoom;
 class TRealEstatePanel;
 class TRubricPanel;
@@ -119,6 +125,7 @@ public:
     void sbZoomOutClick();
     void sbZoomAllClick();
     void sb3DClick();
+    void sbFindClick(); // the street search dialog, also Ctrl+F
 
     void PageControl1Change();
     void FormShow();
@@ -174,6 +181,9 @@ public:
     QWidget* Panel17;
     QLabel* Label13;
     QAction* Esc;
+    QAction* Search;
+    QAction* Action1;
+    QAction* Action2;
     TRubricPanel* RubricPanel = nullptr;       // the rubric tab's contents
     TMegaSearchPanel* MegaSearch = nullptr;    // the multi-criteria search tab's contents
     TRealEstatePanel* RealEstate = nullptr;    // the real-estate tab's contents
@@ -190,6 +200,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QAction* AddCommand(const char* name, QKeySequence shortcut, std::function<void()> run);
     void BuildLeftColumn(QWidget* parent);
     void BuildRightPart(QWidget* parent);
     void BuildToolBar();
@@ -215,6 +226,10 @@ private:
     std::unique_ptr<TQueryCardDetails> FDetails;
     std::unique_ptr<TMapZoom> FZoom;
     std::unique_ptr<TFavourites> FFavourites;
+    std::unique_ptr<TMapStatus> FStatus;
+    std::unique_ptr<TMapFind> FFind;
+    std::unique_ptr<TMapServiceCommands> FService;
+    QPointer<TFindForm> FFindForm;
     mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;

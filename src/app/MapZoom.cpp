@@ -1,8 +1,8 @@
 #include "app/MapZoom.h"
 
 #include "app/AppGlobals.h"
+#include "mapdata/Rounding.h"
 #include "mapview/DataMap.h"
-#include "platform/Rounding.h"
 
 #include <QKeyEvent>
 
@@ -10,7 +10,7 @@
 
 namespace tsivor::app {
 
-using platform::RoundHalfEven;
+using mapdata::RoundToInt;
 
 TMapKeyCommand MapKeyCommand(const QKeyEvent& e) {
     const bool keypad = e.modifiers() & Qt::KeypadModifier;
@@ -67,20 +67,20 @@ void TMapZoom::ZoomAtCentre(double delta) {
 
 void TMapZoom::ZoomIn() {
     const double s = FMap.Scale();
-    const int d = RoundHalfEven(s / 2);
+    const int d = RoundToInt(s / 2);
     if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
         ZoomAtCentre(d);
     else
-        ZoomAtCentre(RoundHalfEven(Globals().MaxScale - s));
+        ZoomAtCentre(RoundToInt(Globals().MaxScale - s));
 }
 
 void TMapZoom::ZoomOut() {
     const double s = FMap.Scale();
-    const int d = -RoundHalfEven(s / 2);
+    const int d = -RoundToInt(s / 2);
     if (s + d > Globals().MinScale && s + d < Globals().MaxScale)
         ZoomAtCentre(d);
     else
-        ZoomAtCentre(RoundHalfEven(Globals().MinScale - s));
+        ZoomAtCentre(RoundToInt(Globals().MinScale - s));
 }
 
 void TMapZoom::ZoomAll() {
@@ -98,9 +98,9 @@ void TMapZoom::Wheel(QPoint pos, int angleDelta) {
     const double s = FMap.Scale();
     const double d = std::trunc(s * 0.3 * angleDelta / 60.0);
     if (s + d < Globals().MinScale)
-        ZoomAtMouse(RoundHalfEven(Globals().MinScale - s));
+        ZoomAtMouse(RoundToInt(Globals().MinScale - s));
     else if (s + d > Globals().MaxScale)
-        ZoomAtMouse(RoundHalfEven(Globals().MaxScale - s));
+        ZoomAtMouse(RoundToInt(Globals().MaxScale - s));
     else
         ZoomAtMouse(d);
 }

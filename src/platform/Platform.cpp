@@ -15,8 +15,11 @@ namespace {
 
 class DesktopPlatform final : public Platform {
 public:
-    void ShowMessage(const QString& text, MessageKind kind, QWidget* parent) override {
+    void ShowMessage(const QString& message, MessageKind kind, QWidget* parent) override {
         const QString title = QStringLiteral("Цивор");
+        // The program's texts break lines with "\n\r"; the box wants one line feed.
+        QString text = message;
+        text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
         switch (kind) {
         case MessageKind::Information:
             QMessageBox::information(parent, title, text);

@@ -27,6 +27,10 @@ public:
     }
     bool InputText(const QString&, const QString& prompt, QString& value, QWidget*) override {
         messages << prompt;
+        if (!inputReplies.isEmpty()) {
+            value = inputReplies.takeFirst();
+            return true;
+        }
         if (!inputReply.has_value()) return false;
         value = *inputReply;
         return true;
@@ -51,6 +55,7 @@ public:
     int layoutSwitches = 0;
     platform::Answer answer = platform::Answer::Yes;
     std::optional<QString> inputReply;
+    QStringList inputReplies; // answered in turn before inputReply
     bool printerAccepted = true;
     bool openSucceeds = true; // false: no program opens anything
     QStringList readOnlyFolders;
