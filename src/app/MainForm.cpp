@@ -1,10 +1,14 @@
 #include "app/MainForm.h"
 
 #include "app/FindForm.h"
+#include "app/MapBlink.h"
 #include "app/MapDesign.h"
 #include "app/MapFind.h"
+#include "app/MapPick.h"
 #include "app/MapStatus.h"
 #include "app/MapZoom.h"
+#include "app/MeasureResult.h"
+#include "app/MiniMap.h"
 
 #include "app/AdAnimation.h"
 #include "app/AppGlobals.h"
@@ -179,6 +183,11 @@ QAction* TFMainForm::AddCommand(const char* name, QKeySequence shortcut,
 
 TFMainForm::~TFMainForm() {
     FDm.QMain.AfterOpen = nullptr; // the cards go with the window
+    // The map outlives the window's members that its events call.
+    DataMap1->OnChangeScale = nullptr;
+    DataMap1->OnMouseDown = nullptr;
+    DataMap1->OnMeasure = nullptr;
+    DataMap1->OnBlinkObject() = nullptr;
 }
 
 void TFMainForm::BuildLeftColumn(QWidget* parent) {
@@ -317,6 +326,22 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     FFind = std::make_unique<TMapFind>(*DataMap1);
     FFind->WebSite = Label13->text();
     FService = std::make_unique<TMapServiceCommands>(*DataMap1, FSettings.font);
+    FBlink = std::make_unique<TMapBlink>(*DataMap1);
+    FFind->StartBlink = [this](const std::vector<int>& v) { FBlink->StartBlink(v); };
+    FFind->ClearBlink = [this] { FBlink->ClearBlink(); };
+    FPick = std::make_unique<TMapPick>(*DataMap1, *FStatus, *FFind, FDm);
+    FPick->CurrentKey = [] { return Globals().CurrentResultKey; };
+    FPick->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
+    DataMap1->OnMouseDown = [this](mapview::TDataMap*, mapview::TMouseButton b,
+                                   Qt::KeyboardModifiers,
+                                   QPoint pos) { DataMap1MouseDown(b, pos); };
+    // The hand of the main tool shows as the plain arrow.
+    DataMap1->OnCursorChange = [](mapview::TCursor& c, bool&) {
+        if (c == mapview::crOrbHand) c = mapview::crDefault;
+    };
+    DataMap1->OnMeasure = [this](mapview::TDataMap*, double total, double last) {
+        if (FMeasure) FMeasure->Measured(total, last);
+    };
 }
 
 void TFMainForm::BuildToolBar() {
@@ -360,10 +385,11 @@ void TFMainForm::BuildToolBar() {
     sbDefault->setProperty("Tag", 1);
     sbZoom->setProperty("Tag", 2);
     sbMeasure->setProperty("Tag", 3);
-    auto* group = new QButtonGroup(this);
-    group->setExclusive(true);
-    for (QToolButton* b : {sbDefault, sbZoom, sbMeasure}) group->addButton(b);
+    // One of the three is down; clicking the one that is down puts the main tool back.
+    for (QToolButton* b : {sbDefault, sbZoom, sbMeasure})
+        connect(b, &QToolButton::clicked, this, [this, b] { sbInstrumentClick(b); });
     sbDefault->setChecked(true);
+    connect(sbMini, &QToolButton::clicked, this, [this] { sbMiniClick(); });
     for (QToolButton* b : {sbFind, sbPrintMap, sbZoomIn, sbZoomOut, sbZoomAll, sbDefault, sbZoom,
                            sbMeasure, sbMini, sb3D, sbHelp, sbFavoritMap})
         buttons->addWidget(b);
@@ -817,6 +843,56 @@ bool TFMainForm::DataMap1KeyDown(QKeyEvent* e) {
     return true;
 }
 
+void TFMainForm::DataMap1MouseDown(mapview::TMouseButton button, QPoint pos) {
+    FViewChosen = true;
+    // Not while an edge zone scrolls the map (its cursors 1000..1007).
+    const mapview::TCursor c = DataMap1->MapCursor();
+    if (button != mapview::mbRight || DataMap1->Instrument() != mapview::iDragMap ||
+        (c >= mapview::crOrbLeft && c <= mapview::crOrbLeftDown))
+        return;
+    FPick->RightClick(pos);
+}
+
+void TFMainForm::sbInstrumentClick(QToolButton* b) {
+    if (!b->isChecked()) { // the button came up: back to the main tool
+        if (FMeasure) FMeasure->hide();
+        sbDefault->setChecked(true);
+        DataMap1->SetInstrument(mapview::iDragMap);
+        return;
+    }
+    for (QToolButton* other : {sbDefault, sbZoom, sbMeasure})
+        if (other != b) other->setChecked(false);
+    const int tag = b->property("Tag").toInt();
+    if (tag != 3 && FMeasure) FMeasure->hide();
+    if (tag == 2) DataMap1->SetInstrument(mapview::iLinza);
+    if (tag == 1) DataMap1->SetInstrument(mapview::iDragMap);
+    if (tag == 3) {
+        if (!FMeasure) {
+            FMeasure = new TfMeasureResult(this);
+            FMeasure->OnClosed = [this] {
+                sbDefault->setChecked(true);
+                sbInstrumentClick(sbDefault);
+            };
+        }
+        FMeasure->move(geometry().left() + 300, geometry().top() + Panl->height() + 20);
+        FMeasure->show();
+        DataMap1->SetInstrument(mapview::iMeasure);
+    }
+}
+
+void TFMainForm::sbMiniClick() {
+    if (sbMini->isChecked()) {
+        if (!FMini) {
+            FMini = new TFMini(*DataMap1, this);
+            FMini->OnClosed = [this] { sbMini->setChecked(false); };
+        }
+        FMini->show();
+        FMini->PlaceBy(frameGeometry(), 9 + (Panel15->isVisible() ? Panel15->width() : 0));
+    } else if (FMini) {
+        FMini->close();
+    }
+}
+
 void TFMainForm::sbFindClick() {
     if (FFind->ClearBlink) FFind->ClearBlink();
     if (!FFindForm) FFindForm = new TFindForm(this);
@@ -860,6 +936,7 @@ void TFMainForm::FormShow() {
     if (FShownOnce) return;
     FShownOnce = true;
     sbMini->setChecked(FSettings.ButtonsMini);
+    sbMiniClick();
     sb3D->setChecked(FSettings.Buttons3d);
     sb3DClick();
     // The map was fitted while the window had no size yet: show the whole map at the real one.

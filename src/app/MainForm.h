@@ -4,9 +4,13 @@
 
 #include "app/CardFiller.h"
 #include "app/CardFillerQueries.h"
+#include "app/FindForm.h"
+#include "app/MeasureResult.h"
+#include "app/MiniMap.h"
 #include "app/ResultHistory.h"
 #include "mapdata/Categories.h"
 #include "mapdata/OrbIcon.h"
+#include "mapview/MapMouse.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -43,7 +47,8 @@ class TBannerRotator;
 class TFavourites;
 class TFavouritesMenu;
 class TNavigator;
-class TFindForm;
+class TMapBlink;
+class TMapPick;
 class TMapFind;
 class TMapServiceCommands;
 class TMapStatus;
@@ -125,7 +130,11 @@ public:
     void sbZoomOutClick();
     void sbZoomAllClick();
     void sb3DClick();
-    void sbFindClick(); // the street search dialog, also Ctrl+F
+    void sbFindClick();                     // the street search dialog, also Ctrl+F
+    void sbInstrumentClick(QToolButton* b); // the three tool buttons
+    void sbMiniClick();
+    TfMeasureResult* MeasureWindow() const { return FMeasure; }
+    TFMini* MiniWindow() const { return FMini; }
 
     void PageControl1Change();
     void FormShow();
@@ -217,6 +226,7 @@ private:
     void SetTitle(const QString& title);
     TResultSnapshot Snapshot() const;
     bool DataMap1KeyDown(QKeyEvent* e);
+    void DataMap1MouseDown(mapview::TMouseButton button, QPoint pos);
     void OpenHelp();
 
     TMainFormSettings FSettings;
@@ -229,7 +239,11 @@ private:
     std::unique_ptr<TMapStatus> FStatus;
     std::unique_ptr<TMapFind> FFind;
     std::unique_ptr<TMapServiceCommands> FService;
+    std::unique_ptr<TMapBlink> FBlink;
+    std::unique_ptr<TMapPick> FPick;
     QPointer<TFindForm> FFindForm;
+    QPointer<TfMeasureResult> FMeasure;
+    QPointer<TFMini> FMini;
     mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
     bool FShownOnce = false;
     bool FActivatedOnce = false;

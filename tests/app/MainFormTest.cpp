@@ -1,7 +1,10 @@
 #include "app/MainForm.h"
 #include "app/AppGlobals.h"
+#include "app/MapBlink.h"
+#include "app/MapStatus.h"
 #include "app/Navigator.h"
 #include "app/RubricPanel.h"
+#include "mapview/SmallPreView.h"
 
 #include "TestSupport.h"
 #include "directory/DataModule.h"
@@ -593,6 +596,84 @@ TEST_F(MapZoomTest, MainKeyboardPlusMinusAndPlainArrowsWorkOnTheMap) {
     EXPECT_NEAR(m.XWind(), x0 + step, 0.01);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::ControlModifier);
     EXPECT_NEAR(m.YWind(), y0 + step, 0.01);
+}
+
+QPoint PixelOfObject(const mapview::TDataMap& m, int o) {
+    float x = m.Object(o)->CenterX, y = m.Object(o)->CenterY;
+    m.MapToScreen(x, y);
+    return {int(x), int(y)};
+}
+
+TEST_F(MapZoomTest, ARightClickOnAHouseListsItsOrganisationsOnce) {
+    mapview::TDataMap& m = *form->DataMap1;
+    const int h = m.FindHouse(-1, QString(), "5", "Кленовая");
+    ASSERT_GE(h, 0);
+    m.ZoomToObjects({h}, 400);
+    const QPoint at = PixelOfObject(m, h);
+    QTest::mouseMove(&m, at);
+    QTest::mousePress(&m, Qt::RightButton, {}, at);
+    QTest::mouseRelease(&m, Qt::RightButton, {}, at);
+    EXPECT_EQ(form->Navigator->ItemsCount(), 3);
+    EXPECT_EQ(form->ResultTitle().toUpper(), "ВЫБРАНО: КЛЕНОВАЯ, 5");
+    EXPECT_TRUE(form->CurrentResultKey().startsWith("house_"));
+    EXPECT_EQ(m.BlinkObjects(), std::vector<int>{h});
+    auto notes = m.findChildren<TAddressNote*>();
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_EQ(notes[0]->toPlainText().toUpper(), "КЛЕНОВАЯ, 5");
+    // The same house again: the cards stay as they are.
+    form->Navigator->Item(0)->SetMaximized(true);
+    QTest::mousePress(&m, Qt::RightButton, {}, at);
+    EXPECT_TRUE(form->Navigator->Item(0)->Maximized());
+    // A right press on the find button ends the blinking.
+    QTest::mousePress(form->sbFind, Qt::RightButton);
+    EXPECT_TRUE(m.BlinkObjects().empty());
+}
+
+TEST_F(MapZoomTest, ACardAddressLinkBlinksItsHouse) {
+    mapview::TDataMap& m = *form->DataMap1;
+    const int h = m.FindHouse(-1, QString(), "5", "Кленовая");
+    form->Navigator->Hooks.OnCardAddressClick("Кленовая, 5");
+    EXPECT_EQ(m.BlinkObjects(), std::vector<int>{h});
+    EXPECT_EQ(m.TimerInterval(), TMapBlink::BlinkInterval);
+    EXPECT_LE(m.Scale(), m.ScaleFind());
+}
+
+TEST_F(MapZoomTest, ToolButtonsChooseTheToolAndTheMeasuringWindowFollows) {
+    mapview::TDataMap& m = *form->DataMap1;
+    EXPECT_EQ(m.Instrument(), mapview::iDragMap);
+    QTest::mouseClick(form->sbMeasure, Qt::LeftButton);
+    EXPECT_EQ(m.Instrument(), mapview::iMeasure);
+    ASSERT_NE(form->MeasureWindow(), nullptr);
+    EXPECT_TRUE(form->MeasureWindow()->isVisible());
+    EXPECT_FALSE(form->sbDefault->isChecked());
+    m.OnMeasure(&m, 1234, 0.5);
+    EXPECT_EQ(form->MeasureWindow()->lSumm->text(), "1 234.0 м");
+    QTest::mouseClick(form->sbZoom, Qt::LeftButton);
+    EXPECT_EQ(m.Instrument(), mapview::iLinza);
+    EXPECT_FALSE(form->MeasureWindow()->isVisible());
+    EXPECT_FALSE(form->sbMeasure->isChecked());
+    QTest::mouseClick(form->sbZoom, Qt::LeftButton); // the button that is down comes up
+    EXPECT_EQ(m.Instrument(), mapview::iDragMap);
+    EXPECT_TRUE(form->sbDefault->isChecked());
+    QTest::mouseClick(form->sbMeasure, Qt::LeftButton);
+    form->MeasureWindow()->close(); // closing the window returns to the main tool
+    EXPECT_EQ(m.Instrument(), mapview::iDragMap);
+    EXPECT_TRUE(form->sbDefault->isChecked());
+    EXPECT_FALSE(form->sbMeasure->isChecked());
+}
+
+TEST_F(MapZoomTest, TheMiniMapOpensWithItsButtonAndFollowsTheMap) {
+    mapview::TDataMap& m = *form->DataMap1;
+    if (!form->sbMini->isChecked()) QTest::mouseClick(form->sbMini, Qt::LeftButton);
+    ASSERT_NE(form->MiniWindow(), nullptr);
+    EXPECT_TRUE(form->MiniWindow()->isVisible());
+    EXPECT_EQ(m.SmallView(), form->MiniWindow()->SmallPreView);
+    EXPECT_EQ(form->MiniWindow()->size(), QSize(143, 161));
+    QTest::mouseClick(form->sbMini, Qt::LeftButton);
+    EXPECT_FALSE(form->MiniWindow()->isVisible());
+    QTest::mouseClick(form->sbMini, Qt::LeftButton);
+    form->MiniWindow()->close();
+    EXPECT_FALSE(form->sbMini->isChecked());
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The map and the directory pointing at each other: finding an address, the street search
 // dialog, the texts under the pointer and the address note, the service commands.
 #include "app/FindForm.h"
+#include "app/MapBlink.h"
 #include "app/MapFind.h"
 #include "app/MapStatus.h"
+#include "app/MeasureResult.h"
 #include "app/ServiceCommands.h"
 
 #include "TestSupport.h"
@@ -21,6 +23,7 @@
 
 using namespace tsivor::app;
 namespace mapview = tsivor::mapview;
+namespace mapdata = tsivor::mapdata;
 
 namespace {
 
@@ -206,6 +209,44 @@ TEST_F(SampleMapTest, ServiceCommandsExportThePictureAndSwitchCategories) {
     commands.ToggleCategories();
     EXPECT_TRUE(map.IsCategoryVisible(20));
     EXPECT_TRUE(map.IsCategoryVisible(1000));
+}
+
+} // namespace
+
+namespace {
+
+TEST(MeasureWindow, LengthsAreCutToTenthsWithThousandsApart) {
+    EXPECT_EQ(FormatLength(0.5), "0.5 м");
+    EXPECT_EQ(FormatLength(1234), "1 234.0 м");
+    EXPECT_EQ(FormatLength(1234.56), "1 234.5 м");
+    EXPECT_EQ(FormatLength(1005.09), "1 005.0 м");
+    EXPECT_EQ(FormatLength(999.99), "999.9 м");
+    EXPECT_EQ(FormatLength(0), "0.0 м");
+    TfMeasureResult w;
+    EXPECT_EQ(w.lSumm->text(), "0 м");
+    w.Measured(2500, 12.25);
+    EXPECT_EQ(w.lSumm->text(), "2 500.0 м");
+    EXPECT_EQ(w.lLast->text(), "12.2 м");
+}
+
+TEST_F(SampleMapTest, ABlinkShowsForASecondThenTheTimerIsPushedAway) {
+    TMapBlink blink(map);
+    qint64 now = 5000;
+    blink.Clock = [&] { return now; };
+    const int h = House("Гагарина", "10");
+    blink.StartBlink({h});
+    EXPECT_EQ(map.TimerInterval(), TMapBlink::BlinkInterval);
+    EXPECT_EQ(map.BlinkObjects(), std::vector<int>{h});
+    mapdata::TORBMapPen pen;
+    mapdata::TORBMapBrush brush;
+    now += 900;
+    map.OnBlinkObject()(*map.Object(h), pen, brush);
+    EXPECT_EQ(map.TimerInterval(), TMapBlink::BlinkInterval);
+    now += 200;
+    map.OnBlinkObject()(*map.Object(h), pen, brush);
+    EXPECT_EQ(map.TimerInterval(), TMapBlink::IdleInterval);
+    blink.ClearBlink();
+    EXPECT_TRUE(map.BlinkObjects().empty());
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "app/MiniMap.h"
+
+#include "mapview/DataMap.h"
+#include "mapview/SmallPreView.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+namespace tsivor::app {
+
+TFMini::TFMini(mapview::TDataMap& map, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), FMap(&map) {
+    setObjectName(QStringLiteral("FMini"));
+    setWindowTitle(QStringLiteral("Миникарта"));
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    SmallPreView = new mapview::TSmallPreView(this);
+    SmallPreView->setObjectName(QStringLiteral("SmallPreView"));
+    col->addWidget(SmallPreView);
+    setFixedSize(MiniWidth, MiniHeight);
+    FMap->SetSmallView(SmallPreView);
+}
+
+TFMini::~TFMini() {
+    if (FMap && FMap->SmallView() == SmallPreView) FMap->SetSmallView(nullptr);
+}
+
+void TFMini::PlaceBy(const QRect& mainFrame, int rightGap) {
+    move(mainFrame.right() + 1 - rightGap - frameGeometry().width(), mainFrame.top() + 68);
+}
+
+void TFMini::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    if (OnClosed) OnClosed();
+}
+
+} // namespace tsivor::app
