@@ -19,6 +19,7 @@
 #include "app/HouseResultWindow.h"
 #include "app/MegaSearchPanel.h"
 #include "app/Navigator.h"
+#include "app/PrintButtons.h"
 #include "app/RealEstatePanel.h"
 #include "app/RubricPanel.h"
 #include "app/ServiceCommands.h"
@@ -36,6 +37,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -45,6 +47,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabBar>
@@ -278,6 +281,7 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     connect(sbNavShowAllOFF, &QToolButton::clicked, this, [this] { sbNavShowAllOFFClick(); });
     connect(sbNavigatorPrev, &QToolButton::clicked, this, [this] { sbNavigatorPrevClick(); });
     connect(sbNavigatorNext, &QToolButton::clicked, this, [this] { sbNavigatorNextClick(); });
+    connect(sbNavPrint, &QToolButton::clicked, this, [this] { sbNavPrintClick(); });
     lowerCol->addWidget(Panel12);
 
     pNavigator = new QWidget(lower);
@@ -398,6 +402,7 @@ void TFMainForm::BuildToolBar() {
     connect(sbZoomOut, &QToolButton::clicked, this, [this] { sbZoomOutClick(); });
     connect(sbZoomAll, &QToolButton::clicked, this, [this] { sbZoomAllClick(); });
     connect(sb3D, &QToolButton::clicked, this, [this] { sb3DClick(); });
+    connect(sbPrintMap, &QToolButton::clicked, this, [this] { sbPrintMapClick(); });
     connect(sbHelp, &QToolButton::clicked, this, [this] { OpenHelp(); });
     connect(sbFind, &QToolButton::clicked, this, [this] { sbFindClick(); });
     sbFind->installEventFilter(this); // its right press clears the blinking
@@ -728,6 +733,33 @@ void TFMainForm::ChooseRubric() {
 
 void TFMainForm::sbNavShowAllClick() {
     if (Navigator) Navigator->RunBulk(true, pWait);
+}
+
+QPrinter& TFMainForm::Printer() {
+    if (!FPrinter) FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *FPrinter;
+}
+
+mapui::TMapPrint& TFMainForm::MapPrint() {
+    if (!FMapPrint) {
+        FMapPrint = std::make_unique<mapui::TMapPrint>(*DataMap1);
+        FMapPrint->Printer = &Printer(); // for the layout dialog's printer setup
+        FMapPrint->DialogParent = this;
+    }
+    return *FMapPrint;
+}
+
+void TFMainForm::sbPrintMapClick() {
+    PrintMapClick(MapPrint(), Printer(), this);
+}
+
+void TFMainForm::sbNavPrintClick() {
+    if (!Navigator) return;
+    const TCardPrintHeader header{windowTitle(), Label13->text(), ResultTitle(),
+                                  QDateTime::currentDateTime()};
+    TCardPrint(*Navigator)
+        .Run(
+            Printer(), header, [this] { sbNavShowAllClick(); }, this);
 }
 
 void TFMainForm::sbNavShowAllOFFClick() {

@@ -34,8 +34,13 @@ class TRubricQueries;
 struct TDirectoryResult;
 } // namespace tsivor::directory
 
+class QPrinter;
+
 namespace tsivor::mapview {
 class TDataMap;
+}
+namespace tsivor::mapui {
+class TMapPrint;
 }
 
 namespace tsivor::app {
@@ -116,6 +121,7 @@ public:
     // ---- cards bar
     void sbNavShowAllClick();
     void sbNavShowAllOFFClick();
+    void sbNavPrintClick();
     void EscExecute();
     void sbNavigatorPrevClick();
     void sbNavigatorNextClick();
@@ -135,6 +141,9 @@ public:
     void sbMiniClick();
     TfMeasureResult* MeasureWindow() const { return FMeasure; }
     TFMini* MiniWindow() const { return FMini; }
+    void sbPrintMapClick();
+    mapui::TMapPrint& MapPrint(); // the map's print job with its settings
+    QPrinter& Printer();          // the program's printer, made when first used
 
     void PageControl1Change();
     void FormShow();
@@ -245,6 +254,8 @@ private:
     QPointer<TfMeasureResult> FMeasure;
     QPointer<TFMini> FMini;
     mapdata::TOrbIcon FIcons; // the window's icon library; the map draws its notes from it
+    std::unique_ptr<QPrinter> FPrinter;
+    std::unique_ptr<mapui::TMapPrint> FMapPrint;
     bool FShownOnce = false;
     bool FActivatedOnce = false;
     bool FCreated = false;

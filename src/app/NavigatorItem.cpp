@@ -2,6 +2,7 @@
 
 #include "app/Navigator.h"
 #include "platform/Platform.h"
+#include "platform/Rounding.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -37,6 +38,8 @@ QColor ToQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
+using platform::RoundHalfEven;
+
 namespace {
 
 // About 1.3 seconds: 150e-7 days.
@@ -49,10 +52,6 @@ QFont FontOf(const TCardTextStyle& s) {
     f.setItalic(s.Italic);
     f.setUnderline(s.Underline);
     return f;
-}
-
-int RoundHalfEven(double v) {
-    return int(std::nearbyint(v));
 }
 
 } // namespace

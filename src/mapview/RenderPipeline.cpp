@@ -83,19 +83,24 @@ TDrawDevice TRenderPipeline::ScreenDevice(const TMapViewport& vp, QSize size) co
 
 void TRenderPipeline::CollectVisibleObjects(float x0, float y0, float x1, float y1, bool fullTests,
                                             TLayerLists& flat, TLayerLists& extruded, bool clear) {
+    TMapViewport& vp = FMap.FViewport;
+    Collect(vp, View3DActive(vp.Scale()), x0, y0, x1, y1, fullTests, flat, extruded, clear);
+}
+
+void TRenderPipeline::Collect(TMapViewport& vp, bool view3D, float x0, float y0, float x1, float y1,
+                              bool fullTests, TLayerLists& flat, TLayerLists& extruded,
+                              bool clear) {
     if (FCollecting) return;
     TFlagGuard guard(FCollecting);
     if (clear) {
         ClearLists(flat);
         ClearLists(extruded);
     }
-    TMapViewport& vp = FMap.FViewport;
     vp.SetClipRect(x0, y0, x1, y1);
     const TMapDocument& doc = FMap.Document();
     const tOrbMapOptions& opt = FMap.Options();
     const double ppu = vp.PixelsPerUnit();
     const double scale = vp.Scale();
-    const bool view3D = View3DActive(scale);
     const mapdata::TCategories& categories = FMap.Categories();
     // With the spatial index only the objects listed near the rectangle are visited, in list
     // order. Every change of the document keeps it current.
@@ -162,6 +167,11 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
                                 const TLayerLists& extruded, const TDrawDevice& device,
                                 const TMapViewport& clip, bool with3D) {
     const TMapDocument& doc = FMap.Document();
+    // The drawing object lets go of the canvas also when a drawing fails.
+    struct TCanvasScope {
+        TDrawObject& Draw;
+        ~TCanvasScope() { Draw.SetCanvas(nullptr); }
+    } scope{FDraw};
     FDraw.SetCanvas(&canvas);
     auto drawList = [&](const std::vector<int>& list) {
         for (int index : list) {
@@ -175,7 +185,6 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
         drawList(flat[size_t(k)]);
         if (with3D) drawList(extruded[size_t(k)]);
     }
-    FDraw.SetCanvas(nullptr);
 }
 
 void TRenderPipeline::DrawFrameObject(int index, const TORBMapObjectMem& o,
@@ -236,6 +245,24 @@ void TRenderPipeline::RenderRect(QImage& buffer, const QRect& rect) {
     TDrawDevice device = ScreenDevice(vp, buffer.size());
     device.Transform = &FMap.Transform();
     DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+}
+
+void TRenderPipeline::DrawPrintWindow(QPainter& canvas, TMapViewport& window, float x0, float y0,
+                                      float x1, float y1, const TPrintPass& pass) {
+    // Paper shows everything in the window: the screen's size limits do not apply. Extruded
+    // houses follow the screen's scale, as on the screen the print was asked from.
+    const bool view3D = View3DActive(FMap.Viewport().Scale());
+    TLayerLists flat, extruded;
+    Collect(window, view3D, std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1),
+            false, flat, extruded, true);
+    TDrawDevice device = ScreenDevice(window, window.ControlSize());
+    device.Transform = &FMap.Transform();
+    device.Printing = true;
+    device.ConturOnly = pass.ConturOnly;
+    device.PrintNumberDom = pass.NumberDom;
+    device.PixelSize = pass.PixelSize;
+    device.LogicalDpi = pass.Dpi;
+    DrawLists(canvas, flat, extruded, device, window, view3D);
 }
 
 void TRenderPipeline::AfterRects(QImage& buffer) {

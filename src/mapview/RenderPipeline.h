@@ -27,6 +27,14 @@ constexpr int kLayerCount = 129; // layers -64 .. 64
 
 using TLayerLists = std::array<std::vector<int>, kLayerCount>;
 
+// What a printed page asks of the object drawing besides its transform.
+struct TPrintPass {
+    bool ConturOnly = false; // areas without fill
+    bool NumberDom = false;  // house numbers whatever the scale
+    double PixelSize = 0.2;  // millimetres of paper per pixel of a note's icon
+    int Dpi = 600;           // of the printer, for sizes given in points
+};
+
 // Paints under the objects instead of the raster layer; X, Y, X1, Y1 is the map rectangle.
 using TPaintBackgroundEvent =
     std::function<void(QPainter& Canvas, float X, float Y, float X1, float Y1)>;
@@ -63,6 +71,11 @@ public:
     void CollectVisibleObjects(float x0, float y0, float x1, float y1, bool fullTests,
                                TLayerLists& flat, TLayerLists& extruded, bool clear = true);
     const TLayerLists& LayerLists() const { return FLayerLists; }
+    // Printing: draws the objects of the map rectangle onto canvas through the map's current
+    // transform, which the caller has swapped for the printer's; window is that transform and
+    // also tests what is visible. Uses lists of its own: the screen's stay as they are.
+    void DrawPrintWindow(QPainter& canvas, TMapViewport& window, float x0, float y0, float x1,
+                         float y1, const TPrintPass& pass);
     const TLayerLists& Layer3DLists() const { return F3DLayerLists; }
     // Orders extruded houses; set from the view centre by OptionsChanged.
     const TReferenceLine& ReferenceLine() const { return FReferenceLine; }
@@ -100,6 +113,8 @@ public:
 private:
     TDrawDevice ScreenDevice(const TMapViewport& vp, QSize size) const;
     bool View3DActive(double scale) const;
+    void Collect(TMapViewport& vp, bool view3D, float x0, float y0, float x1, float y1,
+                 bool fullTests, TLayerLists& flat, TLayerLists& extruded, bool clear);
     // The collection rectangle widened towards the side extruded objects reach in from.
     void Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const;
     void FillBackground(QPainter& canvas, const QRect& rect);

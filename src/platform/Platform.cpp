@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryFile>
@@ -57,6 +58,10 @@ public:
         QPrintDialog dlg(&printer, parent);
         return dlg.exec() == QDialog::Accepted;
     }
+    bool SetupPrinter(QPrinter& printer, QWidget* parent) override {
+        QPageSetupDialog dlg(&printer, parent);
+        return dlg.exec() == QDialog::Accepted;
+    }
 };
 
 Platform* g_installed = nullptr;
@@ -67,6 +72,10 @@ bool Platform::CanWriteFolder(const QString& dir) {
     // Permission bits say little (root, read-only mounts, access lists): try it.
     QTemporaryFile probe(dir + QStringLiteral("/.tsivor-probe-XXXXXX"));
     return probe.open();
+}
+
+bool Platform::SetupPrinter(QPrinter&, QWidget*) {
+    return false;
 }
 
 Platform& Current() {

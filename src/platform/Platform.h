@@ -36,6 +36,8 @@ public:
     // Whether a new file can be made in the folder (an installed program's folder cannot take
     // one); found out by making and removing a file.
     virtual bool CanWriteFolder(const QString& dir);
+    // The printer setup dialog (paper, orientation) for printer; false when cancelled.
+    virtual bool SetupPrinter(QPrinter& printer, QWidget* parent = nullptr);
 };
 
 // The platform in use; the desktop one unless a test installed another.

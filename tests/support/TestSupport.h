@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace tsivor::test {
@@ -41,7 +42,15 @@ public:
         return openSucceeds;
     }
     void SelectRussianLayout() override { ++layoutSwitches; }
-    bool ChoosePrinter(QPrinter&, QWidget*) override { return printerAccepted; }
+    bool ChoosePrinter(QPrinter& printer, QWidget*) override {
+        ++printerChoices;
+        if (printerAccepted && onChoosePrinter) onChoosePrinter(printer);
+        return printerAccepted;
+    }
+    bool SetupPrinter(QPrinter&, QWidget*) override {
+        ++printerSetups;
+        return printerAccepted;
+    }
     // Folders listed in readOnlyFolders take no new files, as an installed program's folder.
     bool CanWriteFolder(const QString& dir) override {
         for (const QString& ro : readOnlyFolders)
@@ -59,6 +68,10 @@ public:
     bool printerAccepted = true;
     bool openSucceeds = true; // false: no program opens anything
     QStringList readOnlyFolders;
+    int printerChoices = 0;
+    int printerSetups = 0;
+    // What the user picks in the print dialog, e.g. a PDF file.
+    std::function<void(QPrinter&)> onChoosePrinter;
 };
 
 // The project's source folder and the folder holding the generated sample deployment.

@@ -124,41 +124,50 @@ void ApplyApplicationLook(mapview::TDataMap& map) {
     map.Render().BackgroundColor = 237 | (211 << 8) | (174 << 16);
 }
 
-bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
-    if (job.AppLook) ApplyApplicationLook(map);
+bool LoadMapWithIcons(const QString& mapFile, bool plain, const QString& iconFile,
+                      mapview::TDataMap& map, mapdata::TOrbIcon& icons, QString& error) {
     // Notes show their icons from the library; without one they show the error icon.
-    mapdata::TOrbIcon icons;
     mapview::LoadBuiltInIcons(icons);
-    QString iconFile = job.IconFile;
-    if (iconFile.isEmpty()) {
-        const QString beside = QFileInfo(job.MapFile).dir().filePath(QStringLiteral("tsivor.lib"));
-        if (QFileInfo::exists(beside)) iconFile = beside;
+    QString library = iconFile;
+    if (library.isEmpty()) {
+        const QString beside = QFileInfo(mapFile).dir().filePath(QStringLiteral("tsivor.lib"));
+        if (QFileInfo::exists(beside)) library = beside;
     }
-    if (!iconFile.isEmpty() && !icons.LoadIconLibrary(iconFile, &error)) return false;
+    if (!library.isEmpty() && !icons.LoadIconLibrary(library, &error)) return false;
     map.Render().Painter().IconLookup = [&icons](const QString& lib, const QString& pic) {
         const QImage* icon = icons.GetIcon(lib, pic);
         return icon ? *icon : QImage();
     };
-    struct TDetachIcons { // the library goes away with this call
-        mapview::TDataMap& Map;
-        ~TDetachIcons() { Map.Render().Painter().IconLookup = {}; }
-    } detach{map};
-    if (job.Plain) {
-        QFile file(job.MapFile);
+    if (plain) {
+        QFile file(mapFile);
         if (!file.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("Не удалось открыть файл карты %1").arg(job.MapFile);
+            error = QStringLiteral("Не удалось открыть файл карты %1").arg(mapFile);
             return false;
         }
         map.LoadFromStream(file.readAll());
-    } else if (!map.MapLoad(job.MapFile, &error)) {
-        if (error.isEmpty())
-            error = QStringLiteral("Не удалось загрузить карту %1").arg(job.MapFile);
+    } else if (!map.MapLoad(mapFile, &error)) {
+        if (error.isEmpty()) error = QStringLiteral("Не удалось загрузить карту %1").arg(mapFile);
         return false;
     }
     if (map.ObjectCount() == 0) {
-        error = QStringLiteral("В файле карты нет объектов: %1").arg(job.MapFile);
+        error = QStringLiteral("В файле карты нет объектов: %1").arg(mapFile);
         return false;
     }
+    return true;
+}
+
+void DetachIcons(mapview::TDataMap& map) {
+    map.Render().Painter().IconLookup = {};
+}
+
+bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
+    if (job.AppLook) ApplyApplicationLook(map);
+    mapdata::TOrbIcon icons;
+    struct TDetach { // the library goes away with this call
+        mapview::TDataMap& Map;
+        ~TDetach() { DetachIcons(Map); }
+    } detach{map};
+    if (!LoadMapWithIcons(job.MapFile, job.Plain, job.IconFile, map, icons, error)) return false;
 
     const mapdata::TMapExtent& e = map.MapExtent();
     double scale = 100;

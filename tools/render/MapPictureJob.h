@@ -1,6 +1,7 @@
 #pragma once
 // One picture of a map file: what to load, which rectangle at which scale, where to write.
 
+#include "mapdata/OrbIcon.h"
 #include "mapview/DataMap.h"
 
 #include <QSize>
@@ -34,6 +35,13 @@ QString UsageText();
 
 // The look the application gives its map: background, house numbers, culling.
 void ApplyApplicationLook(mapview::TDataMap& map);
+
+// Loads a map file (plain content, or with its envelope) and the notes' icon library: iconFile,
+// else tsivor.lib next to the map when present. The map draws icons from icons until
+// DetachIcons; false with a Russian message in error.
+bool LoadMapWithIcons(const QString& mapFile, bool plain, const QString& iconFile,
+                      mapview::TDataMap& map, mapdata::TOrbIcon& icons, QString& error);
+void DetachIcons(mapview::TDataMap& map);
 
 // Loads the map and writes the picture; false with a Russian message in error.
 bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error);
