@@ -2,7 +2,7 @@
 
 #include "app/Navigator.h"
 #include "platform/Platform.h"
-#include "platform/Rounding.h"
+#include "mapdata/Rounding.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 namespace tsivor::app {
 
-using platform::RoundHalfEven;
+using mapdata::RoundToInt;
 
 namespace {
 
@@ -115,7 +115,7 @@ bool TCardPrint::PrintCards(mapui::TPrintTarget& target, const TCardPrintHeader&
         if (!card->Maximized() || card->LineCount() == 0) continue;
         const QLabel* last = card->Line(card->LineCount() - 1);
         const int h = QFontMetrics(last->font(), canvas.device()).height();
-        const int need = RoundHalfEven(h + last->y() * FKy);
+        const int need = RoundToInt(h + last->y() * FKy);
         // A card taller than an empty column still goes there and runs past its bottom.
         if (y + need > pageHeight && y > CardsTop) {
             if (x < pageWidth / 2) {
@@ -138,12 +138,12 @@ bool TCardPrint::PrintCards(mapui::TPrintTarget& target, const TCardPrintHeader&
             canvas.setFont(label->font());
             canvas.setPen(Qt::black);
             const QFontMetrics fm(canvas.font(), canvas.device());
-            canvas.drawText(RoundHalfEven(label->x() * FKx) + x,
-                            RoundHalfEven(label->y() * FKy) + y + fm.ascent(), label->text());
+            canvas.drawText(RoundToInt(label->x() * FKx) + x,
+                            RoundToInt(label->y() * FKy) + y + fm.ascent(), label->text());
         }
         y += need;
         canvas.setPen(QPen(Qt::black, 2));
-        canvas.drawLine(x, y + 8, RoundHalfEven(FKx * 281) + x, y + 8);
+        canvas.drawLine(x, y + 8, RoundToInt(FKx * 281) + x, y + 8);
         y += 16;
         ++FCardsPrinted;
     }

@@ -2,7 +2,7 @@
 
 #include "app/Navigator.h"
 #include "platform/Platform.h"
-#include "platform/Rounding.h"
+#include "mapdata/Rounding.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -38,7 +38,7 @@ QColor ToQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-using platform::RoundHalfEven;
+using mapdata::RoundToInt;
 
 namespace {
 
@@ -175,7 +175,7 @@ void TNavigatorItem::AddPieceGap(const TCardTextStyle& style, const QString& tex
 }
 
 void TNavigatorItem::NewLine(double factor) {
-    FPenY += RoundHalfEven(FLastFactor * FLastFontSize * factor);
+    FPenY += RoundToInt(FLastFactor * FLastFontSize * factor);
     FPenX = FLeftX;
 }
 
@@ -226,7 +226,7 @@ void TNavigatorItem::SetCaption(const QString& name, bool hasAttachment, bool ha
         FPenX = FLeftX;
     }
     AddWrappedText(CaptionStyle, name);
-    if (!HeaderShown()) FCollapsedHeight = RoundHalfEven(10 * 1.8) + FPenY;
+    if (!HeaderShown()) FCollapsedHeight = RoundToInt(10 * 1.8) + FPenY;
 }
 
 bool TNavigatorItem::LoadHeaderPicture(const QString& path) {
@@ -297,7 +297,7 @@ void TNavigatorItem::ResetCard() {
 }
 
 void TNavigatorItem::FinishCard() {
-    FExpandedHeight = RoundHalfEven(FLastFactor * FLastFontSize * 1.2) + FPenY;
+    FExpandedHeight = RoundToInt(FLastFactor * FLastFontSize * 1.2) + FPenY;
     ApplyHeight();
     for (int i = FLineIndex; i < int(FLines.size()); ++i)
         if (!FLines[i]->isHidden()) FLines[i]->hide();

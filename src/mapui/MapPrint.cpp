@@ -2,7 +2,7 @@
 
 #include "mapui/OrbMapPrint.h"
 #include "mapview/DrawPrimitives.h"
-#include "platform/Rounding.h"
+#include "mapdata/Rounding.h"
 
 #include <QFontMetrics>
 
@@ -11,7 +11,7 @@
 
 namespace tsivor::mapui {
 
-using platform::RoundHalfEven;
+using mapdata::RoundToInt;
 
 namespace {
 
@@ -77,12 +77,12 @@ TPrinterMetrics ComputePrinterMetrics(const tOrbMapPrinterSettings& s, QSize pag
     m.DpiY = dpiY;
     m.PixPerMm = float(dpiX / 25.4);
     const double ppm = m.PixPerMm;
-    m.LeftPx = RoundHalfEven(s.LeftMargin * ppm);
-    m.RightPx = RoundHalfEven(s.RightMargin * ppm);
-    m.TopPx = RoundHalfEven(s.TopMargin * ppm);
-    m.BottomPx = RoundHalfEven(s.BottomMargin * ppm);
-    const int b2 = RoundHalfEven(s.BorderWidth * ppm * 2);
-    m.BorderPx = RoundHalfEven(s.BorderWidth * ppm);
+    m.LeftPx = RoundToInt(s.LeftMargin * ppm);
+    m.RightPx = RoundToInt(s.RightMargin * ppm);
+    m.TopPx = RoundToInt(s.TopMargin * ppm);
+    m.BottomPx = RoundToInt(s.BottomMargin * ppm);
+    const int b2 = RoundToInt(s.BorderWidth * ppm * 2);
+    m.BorderPx = RoundToInt(s.BorderWidth * ppm);
     m.PageWidth = page.width();
     m.PageHeight = page.height();
     m.AreaWidth = m.PageWidth - m.LeftPx - m.RightPx - b2;
@@ -191,7 +191,7 @@ std::optional<TPrintPlan> TMapPrint::Plan(const TPrinterMetrics& m, QString& err
             window = QRectF(FMap.XWind(), FMap.YWind(), pw, ph);
         } else {
             const QPointF c = FMap.GetViewCenter();
-            const int hw = RoundHalfEven(pw / 2), hh = RoundHalfEven(ph / 2);
+            const int hw = RoundToInt(pw / 2), hh = RoundToInt(ph / 2);
             window = QRectF(QPointF(c.x() - hw, c.y() - hh), QPointF(c.x() + hw, c.y() + hh));
         }
         if (!(window.width() > 0 && window.height() > 0)) {
@@ -209,8 +209,8 @@ std::optional<TPrintPlan> TMapPrint::Plan(const TPrinterMetrics& m, QString& err
         error = QStringLiteral("На карте нет объектов: печатать нечего");
         return std::nullopt;
     }
-    pw = RoundHalfEven(pw);
-    ph = RoundHalfEven(ph);
+    pw = RoundToInt(pw);
+    ph = RoundToInt(ph);
     // A page of less than one map unit would never finish the grid.
     if (pw < 1 || ph < 1) {
         error = QStringLiteral("Масштаб печати слишком крупный: лист меньше одной единицы карты");
@@ -308,8 +308,8 @@ void TMapPrint::PrintWindow(QPainter& canvas, const QRectF& window) {
         canvas.fillRect(area, mapview::ToQColor(FSettings.PaperColor));
     } else {
         const int tw = texture.width(), th = texture.height();
-        const int nx = std::max(1, RoundHalfEven(double(m.AreaWidth) / tw));
-        const int ny = std::max(1, RoundHalfEven(double(m.AreaHeight) / th));
+        const int nx = std::max(1, RoundToInt(double(m.AreaWidth) / tw));
+        const int ny = std::max(1, RoundToInt(double(m.AreaHeight) / th));
         for (int i = 0; i <= nx; ++i)
             for (int j = 0; j <= ny; ++j)
                 canvas.drawImage(area.left() + i * tw, area.top() + j * th, texture);
@@ -340,8 +340,8 @@ void TMapPrint::PrintDecorations(QPainter& canvas, double K) {
     const TPrinterMetrics& m = FMetrics;
     const tOrbMapPrinterSettings& s = FSettings;
     const double ppm = m.PixPerMm;
-    const int m1 = RoundHalfEven(ppm);
-    const int penWidth = RoundHalfEven(s.BorderWidth * ppm);
+    const int m1 = RoundToInt(ppm);
+    const int penWidth = RoundToInt(s.BorderWidth * ppm);
     const int32_t mashtab = FMap.Mashtab();
     TPainterState state(canvas);
     canvas.setBackgroundMode(Qt::TransparentMode);
@@ -358,16 +358,16 @@ void TMapPrint::PrintDecorations(QPainter& canvas, double K) {
         canvas.setFont(s.TitleFont);
         canvas.setPen(mapview::ToQColor(s.TitleColor));
         const int th = QFontMetrics(s.TitleFont, canvas.device()).height();
-        const int y = m.TopPx - th - m1 - RoundHalfEven(ppm * s.BorderWidth);
+        const int y = m.TopPx - th - m1 - RoundToInt(ppm * s.BorderWidth);
         // A title that does not fit into the top margin is left out.
         if (y > 0) TextAt(canvas, m.LeftPx, y, FPrintTitle);
     }
     if (s.ScaleBar && mashtab != 0) {
-        const int seg = RoundHalfEven(10 * ppm), bh = RoundHalfEven(2 * ppm);
-        const int x0 = m.PageWidth + m1 - m.RightPx - RoundHalfEven(80 * ppm);
+        const int seg = RoundToInt(10 * ppm), bh = RoundToInt(2 * ppm);
+        const int x0 = m.PageWidth + m1 - m.RightPx - RoundToInt(80 * ppm);
         const int y0 = m.PageHeight + m1 - m.BottomPx;
         // Ground metres of one 10 mm segment, for maps whose Mashtab is a multiple of 1000.
-        const int step = RoundHalfEven(((mashtab / 1000) * 10) / K);
+        const int step = RoundToInt(((mashtab / 1000) * 10) / K);
         canvas.setPen(QPen(Qt::black, penWidth));
         canvas.setBrush(Qt::black);
         canvas.setFont(PrinterFont(FMap.Options().FontSystem(), 8));
@@ -386,12 +386,12 @@ void TMapPrint::PrintDecorations(QPainter& canvas, double K) {
         }
     }
     if (!FLayoutSheet && s.Mashtab && mashtab != 0) {
-        const int n = RoundHalfEven(mashtab / K / 100) * 100;
+        const int n = RoundToInt(mashtab / K / 100) * 100;
         const QString text = QStringLiteral("1:%1").arg(n);
         canvas.setFont(s.MashtabFont);
         canvas.setPen(mapview::ToQColor(s.MashtabColor));
         const QFontMetrics fm(s.MashtabFont, canvas.device());
-        const int y = m.PageHeight + RoundHalfEven(11 * ppm) - m.BottomPx;
+        const int y = m.PageHeight + RoundToInt(11 * ppm) - m.BottomPx;
         const int x = m.PageWidth / 2 - fm.horizontalAdvance(text) / 2;
         if (y + fm.height() < m.PageHeight) TextAt(canvas, x, y, text);
     }
@@ -399,7 +399,7 @@ void TMapPrint::PrintDecorations(QPainter& canvas, double K) {
         const QString text = QStringLiteral("%1:%2").arg(FPageColumn).arg(FPageRow);
         // Measured in the font the decorations above left on the canvas.
         const int width = QFontMetrics(canvas.font(), canvas.device()).horizontalAdvance(text);
-        const int y = m.PageHeight + RoundHalfEven(11 * ppm) - m.BottomPx;
+        const int y = m.PageHeight + RoundToInt(11 * ppm) - m.BottomPx;
         const int x = m.RightPx - width;
         canvas.setFont(PrinterFont(QStringLiteral("Arial"), 8));
         canvas.setPen(Qt::black);
@@ -418,7 +418,7 @@ void TMapPrint::PrintLayoutSheet(QPainter& canvas, const TPrintPlan& plan) {
     {
         TPainterState state(canvas);
         const double k1 = m.AreaWidth / ppm / plan.PageW;
-        const int n = RoundHalfEven(FMap.Mashtab() / k1 / 100) * 100;
+        const int n = RoundToInt(FMap.Mashtab() / k1 / 100) * 100;
         const QString caption = QStringLiteral("Макет распечатки карты масштаба 1:%1").arg(n);
         // The caption's own font; the settings' scale font stays as the user chose it.
         QFont font = FSettings.MashtabFont;
@@ -427,7 +427,7 @@ void TMapPrint::PrintLayoutSheet(QPainter& canvas, const TPrintPlan& plan) {
         canvas.setFont(font);
         canvas.setPen(Qt::black);
         const int w = QFontMetrics(font, canvas.device()).horizontalAdvance(caption);
-        TextAt(canvas, m.PageWidth / 2 - w / 2, m.PageHeight + RoundHalfEven(7 * ppm) - m.BottomPx,
+        TextAt(canvas, m.PageWidth / 2 - w / 2, m.PageHeight + RoundToInt(7 * ppm) - m.BottomPx,
                caption);
     }
 
@@ -441,13 +441,13 @@ void TMapPrint::PrintLayoutSheet(QPainter& canvas, const TPrintPlan& plan) {
     TPainterState state(canvas);
     const QRect area = AreaRect();
     canvas.setClipRect(area);
-    const int pen = RoundHalfEven(0.17 * ppm);
+    const int pen = RoundToInt(0.17 * ppm);
     const QFont numberFont = PrinterFont(QStringLiteral("Arial"), 9);
     for (int row = 1; row <= plan.Rows; ++row)
         for (int col = 1; col <= plan.Columns; ++col) {
             const double x = e.MinX + (col - 1) * plan.PageW, y = e.MinY + (row - 1) * plan.PageH;
             auto dev = [&](double v, double origin, int offset) {
-                return offset + RoundHalfEven((v - origin) * k2 * ppm);
+                return offset + RoundToInt((v - origin) * k2 * ppm);
             };
             const QPoint a(dev(x, e.MinX, area.left()), dev(y, e.MinY, area.top()));
             const QPoint b(dev(x + plan.PageW, e.MinX, area.left()),
