@@ -1,8 +1,8 @@
 #include "app/CardPrint.h"
 
 #include "app/Navigator.h"
-#include "platform/Platform.h"
 #include "mapdata/Rounding.h"
+#include "platform/Platform.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "app/NavigatorItem.h"
 
 #include "app/Navigator.h"
-#include "platform/Platform.h"
 #include "mapdata/Rounding.h"
+#include "platform/Platform.h"
 
 #include <QFileInfo>
 #include <QLabel>

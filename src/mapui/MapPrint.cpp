@@ -1,8 +1,8 @@
 #include "mapui/MapPrint.h"
 
+#include "mapdata/Rounding.h"
 #include "mapui/OrbMapPrint.h"
 #include "mapview/DrawPrimitives.h"
-#include "mapdata/Rounding.h"
 
 #include <QFontMetrics>
 
