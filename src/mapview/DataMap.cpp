@@ -374,6 +374,7 @@ bool TDataMap::ScrollBy(int Direction, int DX, int DY) {
     if (FOptions.LockScrollOutMap() && !FViewport.ScrollAllowed(*move, MapExtent())) return false;
     FViewport.MoveOriginByPixels(*move);
     ShiftPicture(-move->x(), -move->y());
+    if (FCrossHair) *FCrossHair -= *move;
     if (!FDrawingEnabled || FRedrawing) {
         // The strips cannot be drawn now; the next full frame must replace the shifted image.
         FDirty = true;
@@ -506,14 +507,24 @@ void TDataMap::DrawCrossHair(int Index) {
     float x = o->Box[0].X + std::abs(o->Box[1].X - o->Box[0].X) / 2;
     float y = o->Box[0].Y + std::abs(o->Box[2].Y - o->Box[0].Y) / 2;
     MapToScreen(x, y);
-    const int px = int(std::lround(x)), py = int(std::lround(y));
+    const QPoint centre(int(std::lround(x)), int(std::lround(y)));
+    XorCrossHair(centre, Picture().rect());
+    // Drawn twice at one place it is gone.
+    if (FCrossHair == centre)
+        FCrossHair.reset();
+    else
+        FCrossHair = centre;
+}
+
+void TDataMap::XorCrossHair(QPoint centre, const QRect& clip) {
     QPainter p(&Picture());
+    p.setClipRect(clip);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(QPen(Qt::white, 0, Qt::DotLine));
     p.setBrush(Qt::black);
-    p.drawLine(px, 0, px, Picture().height());
-    p.drawLine(0, py, Picture().width(), py);
+    p.drawLine(centre.x(), 0, centre.x(), Picture().height());
+    p.drawLine(0, centre.y(), Picture().width(), centre.y());
 }
 
 // ---------------------------------------------------------------------- drawing state
@@ -558,10 +569,13 @@ void TDataMap::RedrawRects(const std::vector<QRect>& rects) {
 
 void TDataMap::RenderFrame() {
     FRender.RenderFrame(Picture());
+    FCrossHair.reset(); // a new frame replaces the cross-hair
 }
 
 void TDataMap::RenderRect(const QRect& rect) {
     FRender.RenderRect(Picture(), rect);
+    // The rest of the cross-hair is still on the picture: the rebuilt part gets it back.
+    if (FCrossHair) XorCrossHair(*FCrossHair, rect);
 }
 
 void TDataMap::RedrawObject(int Index) {

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -260,7 +261,8 @@ public:
     // Lets the host recolour a blinking object during the on-phase.
     TBlinkObjectEvent& OnBlinkObject() { return FBlinker.OnBlinkObject; }
     // Dotted XOR cross-hair through the centre of an object's box, into the back buffer; a
-    // second call at the same place erases it.
+    // second call at the same place erases it. It stays through blinking and scrolling until
+    // the next full frame.
     void DrawCrossHair(int Index);
 
     // ------------------------------------------------------------------ clipping
@@ -421,6 +423,7 @@ private:
     void RenderRect(const QRect& rect);
     // Overlays painted on the control above the copied back buffer.
     void PaintOverlays(QPainter& canvas);
+    void XorCrossHair(QPoint centre, const QRect& clip);
     // The frame of several selected objects and the outline of the selected one.
     void PaintSelection(QPainter& canvas);
     void SetOrigin(float x, float y);
@@ -453,6 +456,7 @@ private:
     std::unique_ptr<TMapMouseHandler> FMouseHandler;
     TSmallPreView* FSmallView = nullptr;
     QImage FThumbnail;
+    std::optional<QPoint> FCrossHair; // where the cross-hair is on the back buffer
 
     TDataMap* FMainDataMap = nullptr;
     std::vector<TDataMap*> FLinkedMaps;

@@ -212,7 +212,33 @@ QPainterPath BezierChain(std::span<const QPoint> pts) {
 void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    if (ClipToTarget && ClippedPolyBezier(pts)) return;
     FCanvas->strokePath(BezierChain(pts), FCanvas->pen());
+}
+
+bool TDrawObject::ClippedPolyBezier(std::span<const QPoint> pts) {
+    // Any solid pen: flattening the whole curve is the cost, also for thin ones.
+    const QPen pen = FCanvas->pen();
+    if (pen.style() != Qt::SolidLine || pts.size() < 7) return false;
+    const QRect target = TargetRect(StrokeMargin());
+    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
+    // A cubic segment lies inside the hull of its four points; the cut ends and their caps
+    // lie on segments that stay off the target by more than the pen reaches.
+    QPainterPath path;
+    bool open = false, cut = false;
+    for (size_t i = 0; i + 3 < pts.size(); i += 3) {
+        if (!BoundsOf(pts.subspan(i, 4)).intersects(target)) {
+            open = false;
+            cut = true;
+            continue;
+        }
+        if (!open) path.moveTo(pts[i]);
+        open = true;
+        path.cubicTo(pts[i + 1], pts[i + 2], pts[i + 3]);
+    }
+    if (!cut) return false;
+    if (!path.isEmpty()) FCanvas->strokePath(path, pen);
+    return true;
 }
 
 void TDrawObject::FillBezierPath(std::span<const QPoint> pts) {

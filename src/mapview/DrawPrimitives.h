@@ -91,6 +91,8 @@ private:
     int StrokeMargin() const;
     bool ClippedPolygon(std::span<const QPoint> pts);
     bool ClippedPolyline(std::span<const QPoint> pts);
+    // Solid pens: a chain reaching far off the target strokes only the segments near it.
+    bool ClippedPolyBezier(std::span<const QPoint> pts);
 
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;

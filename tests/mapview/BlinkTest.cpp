@@ -116,3 +116,16 @@ TEST_F(Blinking, TheCrossHairErasesItself) {
     t.map.DrawCrossHair(-1);
     EXPECT_EQ(t.map.Picture(), before);
 }
+
+TEST_F(Blinking, TheCrossHairStaysThroughTheBlinking) {
+    t.map.DrawCrossHair(0);
+    const QImage marked = t.map.Picture().copy();
+    t.map.SetBlinkObjects({0});
+    t.map.BlinkTimerTick();
+    t.map.BlinkTimerTick();
+    EXPECT_EQ(t.map.Picture(), marked);
+    // A new frame replaces it.
+    t.Frame();
+    t.map.DrawCrossHair(0);
+    EXPECT_EQ(t.map.Picture(), marked);
+}

@@ -159,3 +159,44 @@ TEST(ClipExact, PolylineSplitsAtSegmentsWhollyOutside) {
               (std::vector<QPoint>{{400, 50}, {90, 50}, {90, -40}}));
     EXPECT_TRUE(PolylineRunsInside(std::vector<QPoint>{{200, 0}, {300, 50}}, rect).empty());
 }
+
+namespace {
+
+// A chain of cubic segments waving across the picture, most of it far off both sides.
+std::vector<QPoint> LongBezierWave() {
+    std::vector<QPoint> pts{{-6000, 150}};
+    for (int i = 0; i < 120; ++i) {
+        const int x = -6000 + i * 100;
+        pts.emplace_back(x + 30, i % 2 ? -200 : 500);
+        pts.emplace_back(x + 70, i % 2 ? 500 : -200);
+        pts.emplace_back(x + 100, 150);
+    }
+    return pts;
+}
+
+QImage DrawBezier(const QPen& pen, std::span<const QPoint> pts, bool cut, const QRect& clip) {
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (!clip.isNull()) p.setClipRect(clip);
+    p.setPen(pen);
+    TDrawObject draw;
+    draw.SetCanvas(&p);
+    draw.ClipToTarget = cut;
+    draw.PolyBezier(pts);
+    draw.SetCanvas(nullptr);
+    return img;
+}
+
+} // namespace
+
+TEST(ClipExact, BezierChainsStrokeOnlyTheSegmentsNearThePicture) {
+    const auto wave = LongBezierWave();
+    for (const QPen& pen : {QPen(QColor(20, 20, 200), 0), WidePen(9), WidePen(30, Qt::SquareCap)})
+        for (const QRect clip : {QRect(), QRect(0, 45, 400, 12), QRect(390, 0, 10, 300)}) {
+            const QImage plain = DrawBezier(pen, wave, false, clip);
+            EXPECT_EQ(DifferentPixels(plain, DrawBezier(pen, wave, true, clip)), 0);
+            EXPECT_GT(DifferentPixels(plain, DrawBezier(QPen(Qt::NoPen), wave, false, clip)), 0);
+        }
+}
