@@ -1,6 +1,7 @@
 #include "directory/Database.h"
 
 #include "directory/JetDialect.h"
+#include "directory/Statement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,27 +78,7 @@ bool TDatabase::Exec(const QString& sql, QString* error) {
 }
 
 bool TDatabase::Exec(const QString& sql, const std::vector<QVariant>& values, QString* error) {
-    if (!db_) {
-        if (error) *error = QStringLiteral("Нет соединения с базой данных.");
-        return false;
-    }
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
-        if (error) *error = LastError();
-        return false;
-    }
-    bool ok = true;
-    for (size_t i = 0; i < values.size() && ok; ++i) ok = BindValue(stmt, int(i) + 1, values[i]);
-    int rc = SQLITE_DONE;
-    if (ok) {
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        }
-        ok = rc == SQLITE_DONE;
-    }
-    if (!ok && error) *error = LastError();
-    sqlite3_finalize(stmt);
-    return ok;
+    return TStatement(*this, sql).Run(values, error);
 }
 
 bool TDatabase::HasTable(const QString& table) const {

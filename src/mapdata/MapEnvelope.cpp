@@ -1,5 +1,7 @@
 #include "mapdata/MapEnvelope.h"
 
+#include <QFile>
+
 #include <cstring>
 
 namespace tsivor::mapdata {
@@ -41,9 +43,19 @@ QByteArray XorWithKey(const QByteArray& content) {
 }
 
 QByteArray Scramble(const QByteArray& content) {
-    QByteArray out(kPreamble, kPreambleSize);
-    out.append(XorWithKey(content));
+    // One allocation of the final size: a large map is not held three times over.
+    QByteArray out;
+    out.reserve(kPreambleSize + content.size());
+    out.append(kPreamble, kPreambleSize).append(content);
+    XorInPlace(reinterpret_cast<uint8_t*>(out.data()) + kPreambleSize, content.size());
     return out;
+}
+
+bool WriteMapFile(const QString& path, QByteArray content) {
+    XorInPlace(reinterpret_cast<uint8_t*>(content.data()), content.size());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(kPreamble, kPreambleSize) == kPreambleSize &&
+           f.write(content) == content.size();
 }
 
 QByteArray Unscramble(const QByteArray& file) {

@@ -19,6 +19,9 @@ QByteArray XorWithKey(const QByteArray& content);
 void XorInPlace(uint8_t* data, qsizetype size);
 // Preamble plus scrambled content, ready to be written as info1.db.
 QByteArray Scramble(const QByteArray& content);
+// Writes content as a map file (preamble and scrambled content), scrambling the bytes given in
+// place; false when the file could not be written whole.
+bool WriteMapFile(const QString& path, QByteArray content);
 // The plain content of a whole envelope file; a file shorter than the preamble gives empty.
 QByteArray Unscramble(const QByteArray& file);
 

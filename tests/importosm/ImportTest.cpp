@@ -82,16 +82,24 @@ float Length(const TORBMapObjectMem& o) {
     return l;
 }
 
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
+// XML is parsed once and kept, PBF read twice: both must hand the areas over in the same order.
 TEST_F(Import, XmlAndPbfGiveTheSameDeployment) {
     EXPECT_EQ(xml.Report.Counts.Objects(), xml.Facts.Nodes + xml.Facts.Ways + xml.Facts.Relations);
     EXPECT_EQ(pbf.Report.Counts.Objects(), xml.Report.Counts.Objects());
     EXPECT_EQ(pbf.Map.ObjectCount(), xml.Map.ObjectCount());
     EXPECT_EQ(pbf.Report.Directory.Organisations, xml.Report.Directory.Organisations);
     EXPECT_EQ(pbf.Report.Houses, xml.Report.Houses);
-    for (const char* file : {"info1.db", "info.db", "tsivor.ini", "tsivor.lib"})
+    for (const char* file : {"info1.db", "info.db", "tsivor.ini", "tsivor.lib"}) {
         EXPECT_TRUE(QFileInfo::exists(xml.Dir + '/' + file)) << file;
+        EXPECT_EQ(Bytes(xml.Dir + '/' + file), Bytes(pbf.Dir + '/' + file)) << file;
+    }
     EXPECT_FALSE(QDir(xml.Dir + "/start").entryList({"st_*.gif"}, QDir::Files).isEmpty());
 }
 

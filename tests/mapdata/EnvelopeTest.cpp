@@ -34,6 +34,20 @@ TEST(Envelope, UnscrambleInvertsScrambleAtEveryLength) {
     }
 }
 
+TEST(Envelope, WrittenMapFileIsTheScrambledContentAndLeavesTheCallersBytesAlone) {
+    QTemporaryDir dir;
+    QByteArray content(1003, '\0');
+    for (int i = 0; i < content.size(); ++i) content[i] = char(i * 13);
+    const QByteArray kept = content;
+    const QString path = dir.filePath("info1.db");
+    ASSERT_TRUE(WriteMapFile(path, content));
+    EXPECT_EQ(content, kept);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), Scramble(content));
+    EXPECT_FALSE(WriteMapFile(dir.filePath("missing/info1.db"), content));
+}
+
 TEST(Envelope, FileNoLongerThanThePreambleHasNoContent) {
     EXPECT_TRUE(Unscramble(QByteArray()).isEmpty());
     EXPECT_TRUE(Unscramble(QByteArray(kPreambleSize, 'x')).isEmpty());

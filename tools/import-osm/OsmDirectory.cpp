@@ -4,6 +4,7 @@
 
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
+#include "directory/Statement.h"
 
 #include <QFile>
 #include <QMap>
@@ -11,6 +12,7 @@
 namespace tsivor::importosm {
 
 using directory::TDatabase;
+using directory::TStatement;
 
 namespace {
 
@@ -31,7 +33,7 @@ public:
         int id = 1;
         for (auto it = rubrics.begin(); it != rubrics.end(); ++it) {
             it.value() = id;
-            Run("INSERT INTO Topics (id, Name) VALUES (?1, ?2)", {id++, it.key()});
+            Run(topic_, {id++, it.key()});
         }
         counts.Rubrics = int(rubrics.size());
 
@@ -46,21 +48,13 @@ public:
             const QString ids = object >= 0 ? QStringLiteral("%1;").arg(object) : QString();
             const int load = object >= 0 && autoLoad < kAutoLoad ? 1 : 0;
             autoLoad += load;
-            Run("INSERT INTO Main (Id, Title, Memo, www, Mail, File, Header, Color, AutoLoad, ids) "
-                "VALUES (?1, ?2, ?3, ?4, ?5, '', '', 0, ?6, ?7)",
-                {orgId, o.Title, o.Comment, o.Website, o.Email, load, ids});
-            for (const QString& r : o.Rubrics)
-                Run("INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (?1, ?2, ?3)",
-                    {jump++, rubrics.value(r), orgId});
+            Run(main_, {orgId, o.Title, o.Comment, o.Website, o.Email, load, ids});
+            for (const QString& r : o.Rubrics) Run(jump_, {jump++, rubrics.value(r), orgId});
             // Streets as the map names them, so that a card's address finds its house.
             const QString street = a.Street.isEmpty() ? town_ : map_.MapName(a.Street);
-            Run("INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, Adr_Post, id_map) "
-                "VALUES (?1, ?2, ?3, '', ?4, '', ?5)",
-                {adr, orgId, StreetId(street), map_.MapName(a.House), object});
+            Run(adr_, {adr, orgId, StreetId(street), map_.MapName(a.House), object});
             for (const QString& p : o.Phones) {
-                Run("INSERT INTO Phones (Id, Id_Adr, Kind, Phone, Comment) "
-                    "VALUES (?1, ?2, 'тел', ?3, '')",
-                    {phone++, adr, p});
+                Run(phone_, {phone++, adr, p});
                 ++counts.Phones;
             }
             ++adr;
@@ -72,15 +66,15 @@ public:
     }
 
 private:
-    void Run(const char* sql, const std::vector<QVariant>& values) {
-        if (ok_) ok_ = db_.Exec(QString::fromUtf8(sql), values, error_);
+    void Run(TStatement& statement, const std::vector<QVariant>& values) {
+        if (ok_) ok_ = statement.Run(values, error_);
     }
 
     int StreetId(const QString& name) {
         if (const auto it = streets_.constFind(name); it != streets_.constEnd()) return *it;
         const int id = int(streets_.size()) + 1;
         streets_.insert(name, id);
-        Run("INSERT INTO Streets (id, Name) VALUES (?1, ?2)", {id, name});
+        Run(street_, {id, name});
         return id;
     }
 
@@ -91,6 +85,17 @@ private:
     QString* error_;
     bool ok_ = true;
     QHash<QString, int> streets_;
+    TStatement topic_{db_, QStringLiteral("INSERT INTO Topics (id, Name) VALUES (?1, ?2)")};
+    TStatement main_{db_, QStringLiteral("INSERT INTO Main (Id, Title, Memo, www, Mail, File, "
+                                         "Header, Color, AutoLoad, ids) "
+                                         "VALUES (?1, ?2, ?3, ?4, ?5, '', '', 0, ?6, ?7)")};
+    TStatement jump_{
+        db_, QStringLiteral("INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (?1, ?2, ?3)")};
+    TStatement adr_{db_, QStringLiteral("INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, "
+                                        "Adr_Post, id_map) VALUES (?1, ?2, ?3, '', ?4, '', ?5)")};
+    TStatement phone_{db_, QStringLiteral("INSERT INTO Phones (Id, Id_Adr, Kind, Phone, Comment) "
+                                          "VALUES (?1, ?2, 'тел', ?3, '')")};
+    TStatement street_{db_, QStringLiteral("INSERT INTO Streets (id, Name) VALUES (?1, ?2)")};
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace tsivor::importosm {
@@ -95,11 +96,12 @@ struct TOsmCounts {
     int64_t Objects() const { return Nodes + Ways + Relations; }
 };
 
+// Deques: a large town grows them without ever holding two copies while they grow.
 struct TOsmExtract {
-    std::vector<TOsmFeature> Features;
+    std::deque<TOsmFeature> Features;
     std::vector<TOsmPlace> Places;
-    std::vector<TOsmAddressPoint> AddressPoints;
-    std::vector<TOsmOrganisation> Organisations;
+    std::deque<TOsmAddressPoint> AddressPoints;
+    std::deque<TOsmOrganisation> Organisations;
     TOsmCounts Counts;
     QString TownName;  // place=city/town/village with the widest rank met, when any
     QString ReadError; // set when the file was damaged: what was read before stays

@@ -9,6 +9,7 @@
 #include "mapdata/MapEnvelope.h"
 #include "mapdata/MapWriter.h"
 #include "platform/IniFile.h"
+#include "platform/ProcessUsage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,13 +18,6 @@
 
 namespace tsivor::importosm {
 namespace {
-
-bool WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) return true;
-    if (error) *error = QStringLiteral("Не удалось записать %1").arg(path);
-    return false;
-}
 
 QString TownName(const TImportOptions& o, const TOsmExtract& x) {
     if (!o.Name.trimmed().isEmpty()) return o.Name.trimmed();
@@ -38,9 +32,12 @@ QString TownName(const TImportOptions& o, const TOsmExtract& x) {
 bool ImportOsm(const TImportOptions& options, TImportReport& report, QString* error) {
     QElapsedTimer timer;
     timer.start();
+    const qint64 cpuAtStart = platform::ProcessCpuMs();
     TOsmExtract extract;
     if (!ReadOsmFile(options.Input, extract, error)) return false;
     report.ReadMs = timer.elapsed();
+    report.ReadCpuMs = platform::ProcessCpuMs() - cpuAtStart;
+    report.InputBytes = QFileInfo(options.Input).size();
     report.Counts = extract.Counts;
     report.ReadError = extract.ReadError;
     report.Features = int(extract.Features.size());
@@ -53,17 +50,27 @@ bool ImportOsm(const TImportOptions& options, TImportReport& report, QString* er
     report.Town = TownName(options, extract);
 
     TOsmMapBuilder builder(extract, report.Town);
-    mapdata::TMapDocument doc;
-    builder.Build(doc);
-    report.MapObjects = doc.ObjectCount();
-    for (const mapdata::TOrbMapObjectPtr& o : doc.Objects)
-        if (o->Category == 13 || o->Category == 14) {
-            ++report.Houses;
-            if (o->HasAddress) ++report.AddressedHouses;
+    {
+        mapdata::TMapDocument doc;
+        builder.Build(doc);
+        // The map holds the features now; the directory needs only the organisations.
+        extract.Features = {};
+        extract.AddressPoints = {};
+        extract.Places = {};
+        report.MapObjects = doc.ObjectCount();
+        for (const mapdata::TOrbMapObjectPtr& o : doc.Objects)
+            if (o->Category == 13 || o->Category == 14) {
+                ++report.Houses;
+                if (o->HasAddress) ++report.AddressedHouses;
+            }
+        QByteArray content = mapdata::WriteMapContent(doc);
+        doc.Clear();
+        const QString path = out.filePath(QStringLiteral("info1.db"));
+        if (!mapdata::WriteMapFile(path, std::move(content))) {
+            if (error) *error = QStringLiteral("Не удалось записать %1").arg(path);
+            return false;
         }
-    if (!WriteFile(out.filePath(QStringLiteral("info1.db")),
-                   mapdata::Scramble(mapdata::WriteMapContent(doc)), error))
-        return false;
+    }
 
     if (!WriteOsmDirectory(extract, builder, report.Town, out.filePath(QStringLiteral("info.db")),
                            report.Directory, error))
@@ -90,6 +97,7 @@ bool ImportOsm(const TImportOptions& options, TImportReport& report, QString* er
     report.NamesReplaced = builder.Names().Replaced();
     report.NamesUnknown = builder.Names().Unknown();
     report.TotalMs = timer.elapsed();
+    report.PeakMemoryKb = platform::PeakMemoryKb();
     return true;
 }
 
@@ -123,7 +131,12 @@ QString ReportText(const TImportReport& r) {
                  .arg(r.Counts.WaysSkipped);
     if (!r.ReadError.isEmpty())
         s += QStringLiteral("Файл повреждён, прочитано только начало: %1\n").arg(r.ReadError);
-    s += QStringLiteral("Всего: %1 мс\n").arg(r.TotalMs);
+    s += QStringLiteral("Всего: %1 мс; чтение заняло %2 мс процессорного времени\n")
+             .arg(r.TotalMs)
+             .arg(r.ReadCpuMs);
+    s += QStringLiteral("Память: пик %1 МБ при входном файле %2 МБ\n")
+             .arg(double(r.PeakMemoryKb) / 1024, 0, 'f', 1)
+             .arg(double(r.InputBytes) / (1024 * 1024), 0, 'f', 1);
     return s;
 }
 

@@ -26,6 +26,9 @@ struct TImportReport {
     int NamesUnknown = 0;  // of them, made '?'
     QString ReadError;     // the input was damaged part way: the deployment holds what came before
     qint64 ReadMs = 0, TotalMs = 0;
+    qint64 ReadCpuMs = 0; // processor time of the read, all threads together
+    qint64 InputBytes = 0;
+    qint64 PeakMemoryKb = 0; // of the whole process, when the import ended
 };
 
 // False with a Russian message; then nothing or only part of the folder was written.

@@ -18,7 +18,9 @@ public:
     TOsmMapBuilder(const TOsmExtract& extract, QString townName);
     ~TOsmMapBuilder();
 
-    // Fills doc anew (version 14, Mashtab 1000: one map unit is one metre).
+    // Fills doc anew (version 14, Mashtab 1000: one map unit is one metre). Afterwards the
+    // extract's features, places and address points may be let go: the lookups below keep
+    // what they need.
     void Build(mapdata::TMapDocument& doc);
 
     // Object index of a building feature's house; -1 when it has none.

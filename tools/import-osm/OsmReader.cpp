@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
@@ -116,16 +117,31 @@ int PlaceRank(const QString& kind) {
     return 0;
 }
 
-TOsmAddress AddressOf(const osmium::TagList& tags, const char* street = "addr:street",
-                      const char* house = "addr:housenumber") {
-    TOsmAddress a{Tag(tags, street), Tag(tags, house)};
-    if (a.Street.isEmpty()) a.Street = Tag(tags, "addr:place"); // villages number by place
-    return a;
-}
+// Texts that repeat all over a town (street names, house numbers, opening hours) are kept once;
+// every feature that has one shares that copy.
+class TSharedTexts {
+public:
+    QString Of(const QString& text) {
+        if (text.isEmpty()) return {};
+        if (const auto it = texts_.constFind(text); it != texts_.constEnd()) return *it;
+        texts_.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> texts_;
+};
 
 class TCollector : public osmium::handler::Handler {
 public:
     explicit TCollector(TOsmExtract& x) : x_(x) {}
+
+    TOsmAddress AddressOf(const osmium::TagList& tags, const char* street = "addr:street",
+                          const char* house = "addr:housenumber") {
+        TOsmAddress a{Shared(tags, street), Shared(tags, house)};
+        if (a.Street.isEmpty()) a.Street = Shared(tags, "addr:place"); // villages number by place
+        return a;
+    }
 
     void node(const osmium::Node& n) {
         ++x_.Counts.Nodes;
@@ -188,7 +204,7 @@ public:
                          : TFeatureKind::Railway;
         if (road) f.Road = *road;
         if (water) f.Road = TRoadClass(*water);
-        f.Name = Tag(tags, "name");
+        f.Name = Shared(tags, "name"); // the pieces of one street
         f.OsmId = w.id();
         f.Rings.push_back(std::move(line));
         x_.Features.push_back(std::move(f));
@@ -262,15 +278,15 @@ private:
         for (const char* key : {"phone", "contact:phone", "contact:mobile"})
             for (const QString& p : Tag(tags, key).split(u';', Qt::SkipEmptyParts))
                 if (!o.Phones.contains(p.trimmed())) o.Phones << p.trimmed();
-        o.Website = Tag(tags, "website");
-        if (o.Website.isEmpty()) o.Website = Tag(tags, "contact:website");
-        o.Email = Tag(tags, "email");
-        if (o.Email.isEmpty()) o.Email = Tag(tags, "contact:email");
+        o.Website = Shared(tags, "website"); // shops of a chain share theirs
+        if (o.Website.isEmpty()) o.Website = Shared(tags, "contact:website");
+        o.Email = Shared(tags, "email");
+        if (o.Email.isEmpty()) o.Email = Shared(tags, "contact:email");
         QStringList comment;
         if (const QString hours = Tag(tags, "opening_hours"); !hours.isEmpty())
             comment << QStringLiteral("Режим работы: %1").arg(hours);
         if (const QString d = Tag(tags, "description"); !d.isEmpty()) comment << d;
-        o.Comment = comment.join(u'\n');
+        o.Comment = shared_.Of(comment.join(u'\n'));
         o.Address = AddressOf(tags);
         o.At = at;
         o.Building = building;
@@ -279,12 +295,62 @@ private:
         return true;
     }
 
+    QString Shared(const osmium::TagList& tags, const char* key) {
+        return shared_.Of(Tag(tags, key));
+    }
+
     TOsmExtract& x_;
+    TSharedTexts shared_;
     int townRank_ = 0;
 };
 
 using TLocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
+
+// The buffers of a file for the two passes that areas need: relations first, then everything.
+// XML is parsed once and its objects kept for the second pass, because parsing is what costs;
+// PBF decodes quickly and is read twice, holding one block at a time. A damaged file ends a
+// pass with what came before and the reason in ReadError; a file that cannot be opened throws.
+class TOsmInput {
+public:
+    explicit TOsmInput(const std::string& name)
+        : file_(name), keep_(file_.format() == osmium::io::file_format::xml) {}
+
+    template <typename F> void RelationPass(F&& each) {
+        if (!keep_) return Read(osmium::osm_entity_bits::relation, each);
+        Read(osmium::osm_entity_bits::all,
+             [this](osmium::memory::Buffer& b) { kept_.push_back(std::move(b)); });
+        for (osmium::memory::Buffer& b : kept_) each(b);
+    }
+
+    // The last pass: kept buffers are let go as soon as they are used.
+    template <typename F> void FullPass(F&& each) {
+        if (!keep_) return Read(osmium::osm_entity_bits::all, each);
+        for (osmium::memory::Buffer& b : kept_) {
+            each(b);
+            b = osmium::memory::Buffer();
+        }
+        kept_.clear();
+    }
+
+    QString ReadError;
+
+private:
+    template <typename F> void Read(osmium::osm_entity_bits::type kinds, F&& each) {
+        osmium::io::Reader reader{file_, kinds, osmium::io::read_meta::no};
+        try {
+            while (osmium::memory::Buffer b = reader.read()) each(b);
+            reader.close();
+        } catch (const std::exception& e) {
+            // The next pass meets the same damage and keeps what lies before it.
+            ReadError = QString::fromUtf8(e.what());
+        }
+    }
+
+    osmium::io::File file_;
+    bool keep_;
+    std::vector<osmium::memory::Buffer> kept_;
+};
 
 } // namespace
 
@@ -295,31 +361,28 @@ bool ReadOsmFile(const QString& path, TOsmExtract& out, QString* error) {
     };
     if (!QFileInfo(path).isFile() || !QFile(path).open(QIODevice::ReadOnly))
         return fail(QStringLiteral("Не удалось открыть файл «%1»").arg(path));
-    const std::string name = QFile::encodeName(path).toStdString();
     osmium::area::Assembler::config_type config;
     osmium::area::MultipolygonManager<osmium::area::Assembler> areas{config};
     TCollector collector(out);
     try {
-        osmium::io::File file(name);
-        try {
-            osmium::relations::read_relations(file, areas);
-        } catch (const std::exception& e) {
-            // The second pass meets the same damage and keeps what lies before it.
-            out.ReadError = QString::fromUtf8(e.what());
-        }
+        TOsmInput input(QFile::encodeName(path).toStdString());
+        input.RelationPass([&areas](const osmium::memory::Buffer& b) {
+            for (const osmium::OSMEntity& item : b) osmium::apply_item(item, areas);
+        });
+        areas.prepare_for_lookup();
         TLocationIndex index;
         osmium::handler::NodeLocationsForWays<TLocationIndex> locations{index};
         locations.ignore_errors(); // a way whose nodes are missing keeps the ones there are
-        osmium::io::Reader reader{file, osmium::io::read_meta::no};
-        try {
-            osmium::apply(reader, locations, collector,
-                          areas.handler([&collector](osmium::memory::Buffer&& buffer) {
-                              osmium::apply(buffer, collector);
-                          }));
-            reader.close();
-        } catch (const std::exception& e) {
-            out.ReadError = QString::fromUtf8(e.what());
-        }
+        auto& assembled = areas.handler(
+            [&collector](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, collector); });
+        // One flush at the end, as when the whole file is one stream: the order in which
+        // areas reach the collector decides the order of the map's objects.
+        input.FullPass([&](osmium::memory::Buffer& b) {
+            for (osmium::OSMEntity& item : b)
+                osmium::apply_item(item, locations, collector, assembled);
+        });
+        osmium::apply_flush(locations, collector, assembled);
+        out.ReadError = input.ReadError;
     } catch (const std::exception& e) {
         return fail(QStringLiteral("Не удалось прочитать файл «%1»: %2")
                         .arg(path, QString::fromUtf8(e.what())));

@@ -731,10 +731,8 @@ void BuildSampleMap(const CityPlan& plan, TMapDocument& doc) {
 bool WriteSampleMap(const CityPlan& plan, const QString& dir, QString* error) {
     TMapDocument doc;
     BuildSampleMap(plan, doc);
-    const QByteArray file = Scramble(WriteMapContent(doc));
     const QString path = QDir(dir).filePath(QStringLiteral("info1.db"));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) {
+    if (!WriteMapFile(path, WriteMapContent(doc))) {
         if (error) *error = QStringLiteral("Не удалось записать карту %1").arg(path);
         return false;
     }

@@ -1,0 +1,13 @@
+#pragma once
+// What this process has used so far, for tools that print their own figures.
+
+#include <QtGlobal>
+
+namespace tsivor::platform {
+
+// Processor time of all the process's threads, in milliseconds.
+qint64 ProcessCpuMs();
+// The most memory the process has held at once (peak resident set), in kilobytes.
+qint64 PeakMemoryKb();
+
+} // namespace tsivor::platform
