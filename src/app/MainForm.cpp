@@ -9,6 +9,7 @@
 #include "app/MapZoom.h"
 #include "app/MeasureResult.h"
 #include "app/MiniMap.h"
+#include "app/ResultMarks.h"
 
 #include "app/AdAnimation.h"
 #include "app/AppGlobals.h"
@@ -336,6 +337,11 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     FPick = std::make_unique<TMapPick>(*DataMap1, *FStatus, *FFind, FDm);
     FPick->CurrentKey = [] { return Globals().CurrentResultKey; };
     FPick->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
+    FMarks = std::make_unique<TResultMarks>(*DataMap1);
+    FMarks->CurrentKey = [] { return Globals().CurrentResultKey; };
+    FMarks->ShowByIds = [this](const QString& ids) { ShowByIds(ids); };
+    FPick->IsMark = [this](int o) { return FMarks->IsMark(o); };
+    FPick->SelectMark = [this](int o) { FMarks->SelectMark(o); };
     DataMap1->OnMouseDown = [this](mapview::TDataMap*, mapview::TMouseButton b,
                                    Qt::KeyboardModifiers,
                                    QPoint pos) { DataMap1MouseDown(b, pos); };
@@ -633,8 +639,17 @@ void TFMainForm::CreateNavigator() {
     Navigator->SetCaptionIcons(CaptionIcon({200, 60, 60}, QStringLiteral("i")),
                                CaptionIcon({60, 110, 190}, QStringLiteral("…")));
     FFiller = std::make_unique<TCardFiller>(*Navigator, pWait, FSettings.ExeDir);
-    FFiller->Hooks.OnBeforeFill = [this] { History.BeforeFill(Snapshot()); };
-    FFiller->Hooks.OnAfterFill = [this] { History.AfterFill(Snapshot()); };
+    FFiller->Hooks.OnBeforeFill = [this] {
+        History.BeforeFill(Snapshot());
+        FMarks->OnBeforeFill();
+    };
+    FFiller->Hooks.OnHouseMarker = [this](int house, int orgId, bool file, bool comment) {
+        FMarks->OnHouseMarker(house, orgId, file, comment);
+    };
+    FFiller->Hooks.OnAfterFill = [this] {
+        FMarks->OnAfterFill();
+        History.AfterFill(Snapshot());
+    };
     FDm.QMain.AfterOpen = [this](directory::TQuery& q) { FFiller->Fill(CardRowsOf(q)); };
 }
 

@@ -59,6 +59,7 @@ class TMapServiceCommands;
 class TMapStatus;
 class TMapZoom;
 class TRealEstatePanel;
+class TResultMarks;
 class TRubricPanel;
 class TWaitPanel;
 
@@ -250,6 +251,7 @@ private:
     std::unique_ptr<TMapServiceCommands> FService;
     std::unique_ptr<TMapBlink> FBlink;
     std::unique_ptr<TMapPick> FPick;
+    std::unique_ptr<TResultMarks> FMarks;
     QPointer<TFindForm> FFindForm;
     QPointer<TfMeasureResult> FMeasure;
     QPointer<TFMini> FMini;

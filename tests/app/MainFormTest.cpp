@@ -620,9 +620,17 @@ TEST_F(MapZoomTest, ARightClickOnAHouseListsItsOrganisationsOnce) {
     auto notes = m.findChildren<TAddressNote*>();
     ASSERT_EQ(notes.size(), 1);
     EXPECT_EQ(notes[0]->toPlainText().toUpper(), "КЛЕНОВАЯ, 5");
-    // The same house again: the cards stay as they are.
+    // The same house again, beside the mark its organisations now have: the cards stay.
+    QPoint beside = at;
+    for (int dx = 20; dx < 80 && beside == at; dx += 2) {
+        float x = at.x() + dx, y = at.y();
+        m.ScreenToMap(x, y);
+        if (m.ObjectAtPoint(x, y) == h) beside = at + QPoint(dx, 0);
+    }
+    ASSERT_NE(beside, at);
     form->Navigator->Item(0)->SetMaximized(true);
-    QTest::mousePress(&m, Qt::RightButton, {}, at);
+    QTest::mouseMove(&m, beside);
+    QTest::mousePress(&m, Qt::RightButton, {}, beside);
     EXPECT_TRUE(form->Navigator->Item(0)->Maximized());
     // A right press on the find button ends the blinking.
     QTest::mousePress(form->sbFind, Qt::RightButton);
