@@ -4,6 +4,7 @@
 #include "app/MapBlink.h"
 #include "app/MapDesign.h"
 #include "app/MapFind.h"
+#include "app/MapLogos.h"
 #include "app/MapPick.h"
 #include "app/MapStatus.h"
 #include "app/MapZoom.h"
@@ -342,6 +343,12 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     FMarks->ShowByIds = [this](const QString& ids) { ShowByIds(ids); };
     FPick->IsMark = [this](int o) { return FMarks->IsMark(o); };
     FPick->SelectMark = [this](int o) { FMarks->SelectMark(o); };
+    FLogos = std::make_unique<TMapLogos>(*DataMap1, FSettings.ExeDir);
+    DataMap1->OnAfterLoad = [this](mapview::TDataMap*) { FLogos->PlaceMapLogos(); };
+    FPick->OnLogo = [this](int object) {
+        if (const int n = FLogos->OrganisationOf(object))
+            ShowAdvertised(n, QStringLiteral("logo_"));
+    };
     DataMap1->OnMouseDown = [this](mapview::TDataMap*, mapview::TMouseButton b,
                                    Qt::KeyboardModifiers,
                                    QPoint pos) { DataMap1MouseDown(b, pos); };
@@ -641,6 +648,7 @@ void TFMainForm::CreateNavigator() {
     FFiller = std::make_unique<TCardFiller>(*Navigator, pWait, FSettings.ExeDir);
     FFiller->Hooks.OnBeforeFill = [this] {
         History.BeforeFill(Snapshot());
+        FLogos->RemoveRubricLogos();
         FMarks->OnBeforeFill();
     };
     FFiller->Hooks.OnHouseMarker = [this](int house, int orgId, bool file, bool comment) {
@@ -649,6 +657,8 @@ void TFMainForm::CreateNavigator() {
     FFiller->Hooks.OnAfterFill = [this] {
         FMarks->OnAfterFill();
         History.AfterFill(Snapshot());
+        if (FStartListShown && Navigator->ItemsCount() > 0)
+            FLogos->PlaceRubricLogos(Navigator->ResultIds());
     };
     FDm.QMain.AfterOpen = [this](directory::TQuery& q) { FFiller->Fill(CardRowsOf(q)); };
 }
@@ -807,7 +817,10 @@ void TFMainForm::ShowAdvertised(int orgId, const QString& key) {
         FDm.QMain, {QStringLiteral("SELECT *"), QStringLiteral("FROM Main"),
                     QStringLiteral("WHERE Main.Id=%1").arg(orgId)});
     Globals().CurrentResultKey = key + QString::number(orgId);
-    if (!Navigator || Navigator->ItemsCount() == 0) return;
+    if (!Navigator || Navigator->ItemsCount() == 0) {
+        SetTitle(QStringLiteral("Выбрано: ")); // the organisation is no longer listed
+        return;
+    }
     Navigator->Item(0)->SetMaximized(true);
     FDm.QMain.First();
     SetTitle(QStringLiteral("Выбрано: ") + FDm.QMain.FieldAsString(QStringLiteral("Title")));

@@ -58,6 +58,7 @@ class TMapFind;
 class TMapServiceCommands;
 class TMapStatus;
 class TMapZoom;
+class TMapLogos;
 class TRealEstatePanel;
 class TResultMarks;
 class TRubricPanel;
@@ -252,6 +253,7 @@ private:
     std::unique_ptr<TMapBlink> FBlink;
     std::unique_ptr<TMapPick> FPick;
     std::unique_ptr<TResultMarks> FMarks;
+    std::unique_ptr<TMapLogos> FLogos;
     QPointer<TFindForm> FFindForm;
     QPointer<TfMeasureResult> FMeasure;
     QPointer<TFMini> FMini;

@@ -51,8 +51,10 @@ public:
     // Larger files are treated as damaged rather than read into memory.
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
-private:
+    // The whole file read once, for readers of many keys; missing or damaged reads as empty.
     static TIniDocument Load(const QString& fileName);
+
+private:
     std::optional<QString> Value(const QString& section, const QString& key) const;
     // Reads the file for a change; false with FLastError set when it must not be touched.
     bool LoadForChange(TIniDocument& doc);
