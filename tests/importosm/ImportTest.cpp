@@ -189,6 +189,20 @@ TEST_F(Import, LabelsAndNotes) {
     EXPECT_GT(cafes, 2);
 }
 
+// Street names are large enough to read where house numbers appear (scale 150: 1.5 pixels a
+// metre), as the sample town's are; the main road's name is the larger one.
+TEST_F(Import, StreetLabelsAreReadableFromTheMiddleScales) {
+    float smallest = 1e9f, main = 0;
+    for (const TORBMapObjectMem* o : Objects(1, mapdata::cText)) {
+        mapdata::TORBMapText t;
+        ASSERT_TRUE(o->GetText(t));
+        smallest = std::min(smallest, t.Size);
+        if (t.Text == QStringLiteral("улица Гагарина")) main = t.Size;
+    }
+    EXPECT_GE(smallest * 1.5f, 12.f);
+    EXPECT_GT(main, smallest);
+}
+
 TEST_F(Import, NamesOutsideTheCodePageAreTransliteratedAndCounted) {
     bool found = false;
     for (const auto& o : xml.Map.Objects) {

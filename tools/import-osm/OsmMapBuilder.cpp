@@ -1,5 +1,7 @@
 #include "OsmMapBuilder.h"
 
+#include "MapStyle.h"
+
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapContentReader.h"
 #include "mapdata/MapLabel.h"
@@ -16,14 +18,7 @@ using namespace mapdata;
 
 namespace {
 
-constexpr TColor Rgb(int r, int g, int b) {
-    return TColor(r) | TColor(g) << 8 | TColor(b) << 16;
-}
-
-// Categories of the component's built-in list, all within the 0..99 the program shows.
-constexpr int kCatNone = 0, kCatStreet = 1, kCatDistrict = 2, kCatTransport = 7, kCatIndustry = 9,
-              kCatPark = 10, kCatBuilding = 13, kCatWoodenBuilding = 14, kCatBlock = 15,
-              kCatWater = 16, kCatNote = 17;
+using namespace sample; // colours, categories and label sizes of the generated maps
 
 constexpr uint8_t kBrushClear = 1, kPenClear = 5, kPenDash = 1;
 
@@ -59,10 +54,6 @@ TRoadStyle RoadStyle(TRoadClass c) {
         break;
     }
     return {4, 0, Rgb(255, 255, 255), false, 0};
-}
-
-bool IsMajor(TRoadClass c) {
-    return c <= TRoadClass::Tertiary;
 }
 
 float Distance(TORBMapPoint a, TORBMapPoint b) {
@@ -174,17 +165,12 @@ public:
     }
 
     void Note(const QString& text, TORBMapPoint at, int picture) {
-        auto o = New(cZametka, 30, kCatNote);
+        auto o = New(cZametka, 30, kCatEvent);
         o->SetZametka({at.X, at.Y, QStringLiteral("Default"), QString::number(picture), text});
         Add(std::move(o));
     }
 
-    TORBMapObjectMem& Add(TOrbMapObjectPtr o) {
-        doc_.CalcObjectBox(*o);
-        o->CenterX = (o->Box[0].X + o->Box[2].X) / 2;
-        o->CenterY = (o->Box[0].Y + o->Box[2].Y) / 2;
-        return doc_.Append(std::move(o));
-    }
+    TORBMapObjectMem& Add(TOrbMapObjectPtr o) { return AppendObject(doc_, std::move(o)); }
 
     int NextId() const { return nextId_; }
 
@@ -425,7 +411,7 @@ void TOsmMapBuilder::Build(TMapDocument& doc) {
         float length = 0;
         for (size_t k = 1; k < line.size(); ++k) length += Distance(line[k - 1], line[k]);
         const bool water = f.Kind == TFeatureKind::Waterway;
-        const float size = water ? 9 : IsMajor(f.Road) ? 8 : 6;
+        const float size = water ? 9 : StreetLabelSize(RoadStyle(f.Road).Width);
         const QString text = MapName(f.Name);
         const float textWidth = float(doc.MeasureText(text, 0, size).width());
         if (length < textWidth * 1.2f) continue;

@@ -1,5 +1,6 @@
 #include "SampleMap.h"
 
+#include "MapStyle.h"
 #include "SampleArt.h"
 #include "SampleParts.h"
 
@@ -21,10 +22,6 @@ namespace {
 
 using namespace tsivor::mapdata;
 
-constexpr TColor Rgb(int r, int g, int b) {
-    return TColor(r) | TColor(g) << 8 | TColor(b) << 16;
-}
-
 TColor Shade(TColor c, double f) {
     auto part = [&](int shift) {
         return std::clamp(int(std::lround(((c >> shift) & 0xFF) * f)), 0, 255);
@@ -42,20 +39,6 @@ constexpr TColor kBank = Rgb(80, 130, 190);
 constexpr TColor kStreet = Rgb(255, 255, 255);
 constexpr TColor kCasing = Rgb(150, 150, 150);
 constexpr TColor kLabel = Rgb(40, 40, 40);
-
-// Categories of the map (the component's built-in list).
-enum Category {
-    kCatNone = 0,
-    kCatStreet = 1,
-    kCatDistrict = 2,
-    kCatTransport = 7,
-    kCatIndustry = 9,
-    kCatPark = 10,
-    kCatMedicine = 12,
-    kCatBlock = 15,
-    kCatWater = 16,
-    kCatEvent = 17,
-};
 
 struct Vec {
     float X, Y;
@@ -146,19 +129,7 @@ private:
         return g;
     }
 
-    void Add(TOrbMapObjectPtr o) {
-        doc_->CalcObjectBox(*o);
-        Center(*o);
-        doc_->Append(std::move(o));
-    }
-
-    // The local centre is the box centre, children included.
-    static void Center(TORBMapObjectMem& o) {
-        o.CenterX = (o.Box[0].X + o.Box[2].X) / 2;
-        o.CenterY = (o.Box[0].Y + o.Box[2].Y) / 2;
-        if (o.Children)
-            for (auto& c : *o.Children) Center(*c);
-    }
+    void Add(TOrbMapObjectPtr o) { AppendObject(*doc_, std::move(o)); }
 
     void SetAddress(TORBMapObjectMem& o, const QString& street, const QString& house,
                     const QString& street1 = {}, const QString& house1 = {}) {
@@ -552,7 +523,7 @@ private:
         // Street names in the middle of every other block, along the street.
         for (const PlanStreet& s : plan_.Streets) {
             const QString text = s.Kind + QLatin1Char(' ') + s.Name;
-            const float size = s.Width >= 20 ? 14 : s.Width < 10 ? 9 : 11;
+            const float size = StreetLabelSize(s.Width);
             const float textWidth = float(doc_->MeasureText(text, 0, size).width());
             for (size_t i = 0; i + 1 < s.Crossings.size(); ++i) {
                 if (i % 2 == 1 && s.Crossings.size() > 3) continue;
