@@ -1,31 +1,12 @@
 #include "PrintMapJob.h"
 
 #include "MapPictureJob.h"
+#include "ToolArguments.h"
 
 #include <QPageLayout>
 #include <QPrinter>
 
-#include <cmath>
-
 namespace tsivor::printmap {
-
-namespace {
-
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
-std::optional<int> Integer(const QString& text) {
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok) return std::nullopt;
-    return v;
-}
-
-} // namespace
 
 QString UsageText() {
     return QStringLiteral(
@@ -55,13 +36,12 @@ std::optional<TPrintMapJob> ParseJob(const QStringList& args, QString& error) {
     TPrintMapJob job;
     QStringList positional;
     bool screenScale = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
-        if (a == QLatin1String("--plain")) {
+    render::TToolArguments a(args);
+    while (a.Next()) {
+        if (a.Is("--plain")) {
             job.Plain = true;
-        } else if (a == QLatin1String("--region")) {
-            const QString v = next();
+        } else if (a.Is("--region")) {
+            const QString v = a.Text().value_or(QString());
             if (v == QLatin1String("screen")) {
                 job.Region = mapui::CurrentEkran;
             } else if (v == QLatin1String("all")) {
@@ -70,8 +50,8 @@ std::optional<TPrintMapJob> ParseJob(const QStringList& args, QString& error) {
                 error = QStringLiteral("Неверная область печати: нужно screen или all");
                 return std::nullopt;
             }
-        } else if (a == QLatin1String("--mashtab")) {
-            const auto v = Integer(next());
+        } else if (a.Is("--mashtab")) {
+            const auto v = a.Integer();
             if (!v || *v <= 0) {
                 error = QStringLiteral("Неверный масштаб печати: нужно целое число больше нуля "
                                        "(1:N)");
@@ -79,10 +59,10 @@ std::optional<TPrintMapJob> ParseJob(const QStringList& args, QString& error) {
             }
             job.ScaleMode = mapui::S_Custom;
             job.CustomMashtab = *v;
-        } else if (a == QLatin1String("--as-screen")) {
+        } else if (a.Is("--as-screen")) {
             screenScale = true;
-        } else if (a == QLatin1String("--view")) {
-            const auto x = Number(next()), y = Number(next()), s = Number(next());
+        } else if (a.Is("--view")) {
+            const auto x = a.Number(), y = a.Number(), s = a.Number();
             if (!x || !y || !s || *s <= 0) {
                 error = QStringLiteral("Неверный экран: нужно --view X Y МАСШТАБ, масштаб больше "
                                        "нуля");
@@ -90,26 +70,23 @@ std::optional<TPrintMapJob> ParseJob(const QStringList& args, QString& error) {
             }
             job.Origin = QPointF(*x, *y);
             job.ViewScale = *s;
-        } else if (a == QLatin1String("--window")) {
-            const QStringList parts = next().split(QLatin1Char('x'));
-            bool okW = false, okH = false;
-            const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-            const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-            if (!okW || !okH || w < 1 || h < 1 || w > 20000 || h > 20000) {
+        } else if (a.Is("--window")) {
+            const auto size = a.Size();
+            if (!size) {
                 error = QStringLiteral("Неверный размер окна: нужно ШxВ от 1x1 до 20000x20000");
                 return std::nullopt;
             }
-            job.WindowSize = QSize(w, h);
-        } else if (a == QLatin1String("--page")) {
-            const auto c = Integer(next()), r = Integer(next());
+            job.WindowSize = *size;
+        } else if (a.Is("--page")) {
+            const auto c = a.Integer(), r = a.Integer();
             if (!c || !r || *c < 0 || *r < 0) {
                 error = QStringLiteral("Неверный лист: нужно --page СТОЛБЕЦ СТРОКА, числа от 1");
                 return std::nullopt;
             }
             job.PageX = *c;
             job.PageY = *r;
-        } else if (a == QLatin1String("--paper")) {
-            const QString v = next().toUpper();
+        } else if (a.Is("--paper")) {
+            const QString v = a.Text().value_or(QString()).toUpper();
             if (v == QLatin1String("A4")) {
                 job.Paper = QPageSize::A4;
             } else if (v == QLatin1String("A3")) {
@@ -118,40 +95,40 @@ std::optional<TPrintMapJob> ParseJob(const QStringList& args, QString& error) {
                 error = QStringLiteral("Неверный формат бумаги: нужно A4 или A3");
                 return std::nullopt;
             }
-        } else if (a == QLatin1String("--landscape")) {
+        } else if (a.Is("--landscape")) {
             job.Landscape = true;
-        } else if (a == QLatin1String("--no-title")) {
+        } else if (a.Is("--no-title")) {
             job.Title = false;
-        } else if (a == QLatin1String("--no-border")) {
+        } else if (a.Is("--no-border")) {
             job.Border = false;
-        } else if (a == QLatin1String("--no-scalebar")) {
+        } else if (a.Is("--no-scalebar")) {
             job.ScaleBar = false;
-        } else if (a == QLatin1String("--scale-text")) {
+        } else if (a.Is("--scale-text")) {
             job.ScaleText = true;
-        } else if (a == QLatin1String("--numbers")) {
+        } else if (a.Is("--numbers")) {
             job.Numbers = true;
-        } else if (a == QLatin1String("--outlines")) {
+        } else if (a.Is("--outlines")) {
             job.Outlines = true;
-        } else if (a == QLatin1String("--layout-sheet")) {
+        } else if (a.Is("--layout-sheet")) {
             job.LayoutSheet = true;
-        } else if (a == QLatin1String("--dpi")) {
-            const auto v = Integer(next());
+        } else if (a.Is("--dpi")) {
+            const auto v = a.Integer();
             if (!v || *v < 72 || *v > 2400) {
                 error = QStringLiteral("Неверное разрешение: нужно от 72 до 2400 точек на дюйм");
                 return std::nullopt;
             }
             job.Dpi = *v;
-        } else if (a == QLatin1String("--icons")) {
-            job.IconFile = next();
+        } else if (a.Is("--icons")) {
+            job.IconFile = a.Text().value_or(QString());
             if (job.IconFile.isEmpty()) {
                 error = QStringLiteral("После --icons нужно указать файл библиотеки значков");
                 return std::nullopt;
             }
-        } else if (a.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("Неизвестный параметр: %1").arg(a);
+        } else if (a.Current().startsWith(QLatin1String("--"))) {
+            error = a.UnknownOption();
             return std::nullopt;
         } else {
-            positional << a;
+            positional << a.Current();
         }
     }
     if (positional.size() != 2) {

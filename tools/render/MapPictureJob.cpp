@@ -1,5 +1,7 @@
 #include "MapPictureJob.h"
 
+#include "ToolArguments.h"
+
 #include "app/MapDesign.h"
 
 #include "mapdata/OrbIcon.h"
@@ -14,17 +16,6 @@
 #include <stdexcept>
 
 namespace tsivor::render {
-
-namespace {
-
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
-} // namespace
 
 QString UsageText() {
     return QStringLiteral(
@@ -43,60 +34,50 @@ QString UsageText() {
 std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) {
     TMapPictureJob job;
     QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto next = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size()) return std::nullopt;
-            return args[++i];
-        };
-        if (a == QLatin1String("--plain")) {
+    TToolArguments a(args);
+    while (a.Next()) {
+        if (a.Is("--plain")) {
             job.Plain = true;
-        } else if (a == QLatin1String("--fit")) {
+        } else if (a.Is("--fit")) {
             job.Fit = true;
-        } else if (a == QLatin1String("--16bit")) {
+        } else if (a.Is("--16bit")) {
             job.Bits16 = true;
-        } else if (a == QLatin1String("--plain-look")) {
+        } else if (a.Is("--plain-look")) {
             job.AppLook = false;
-        } else if (a == QLatin1String("--scale")) {
-            const auto v = next();
-            job.Scale = v ? Number(*v) : std::nullopt;
+        } else if (a.Is("--scale")) {
+            job.Scale = a.Number();
             if (!job.Scale || *job.Scale <= 0) {
                 error = QStringLiteral("Неверный масштаб: нужно положительное число");
                 return std::nullopt;
             }
-        } else if (a == QLatin1String("--origin")) {
-            const auto x = next(), y = next();
-            const auto nx = x ? Number(*x) : std::nullopt, ny = y ? Number(*y) : std::nullopt;
-            if (!nx || !ny) {
+        } else if (a.Is("--origin")) {
+            const auto x = a.Number(), y = a.Number();
+            if (!x || !y) {
                 error = QStringLiteral("Неверная точка: нужно два числа после --origin");
                 return std::nullopt;
             }
-            job.Origin = QPointF(*nx, *ny);
-        } else if (a == QLatin1String("--size")) {
-            const auto v = next();
-            const QStringList parts = v ? v->split(QLatin1Char('x')) : QStringList();
-            bool okW = false, okH = false;
-            const int w = parts.size() == 2 ? parts[0].toInt(&okW) : 0;
-            const int h = parts.size() == 2 ? parts[1].toInt(&okH) : 0;
-            if (!okW || !okH || w < 1 || h < 1 || w > 20000 || h > 20000) {
+            job.Origin = QPointF(*x, *y);
+        } else if (a.Is("--size")) {
+            const auto size = a.Size();
+            if (!size) {
                 error = QStringLiteral("Неверный размер: нужно ШxВ от 1x1 до 20000x20000");
                 return std::nullopt;
             }
-            job.Size = QSize(w, h);
-        } else if (a == QLatin1String("--icons")) {
-            const auto v = next();
+            job.Size = *size;
+        } else if (a.Is("--icons")) {
+            const auto v = a.Text();
             if (!v) {
                 error = QStringLiteral("После --icons нужно указать файл библиотеки значков");
                 return std::nullopt;
             }
             job.IconFile = *v;
-        } else if (a == QLatin1String("--3d")) {
+        } else if (a.Is("--3d")) {
             job.View3D = true;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("Неизвестный параметр: %1").arg(a);
+        } else if (a.Current().startsWith(QLatin1String("--"))) {
+            error = a.UnknownOption();
             return std::nullopt;
         } else {
-            positional << a;
+            positional << a.Current();
         }
     }
     if (positional.size() != 2) {
