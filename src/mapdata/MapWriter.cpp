@@ -16,7 +16,24 @@ void PutText(QByteArray& out, const QString& text, int n) {
     PutShortString(out, cp1251::FromUnicode(text), n);
 }
 
-void WriteHeader(QByteArray& out, const TMapDocument& doc) {
+void WriteAddress(QByteArray& out, const TORBMapAddress& a) {
+    Put(out, a.TownCode);
+    Put(out, a.StreetCode);
+    PutShortString(out, a.House, 12);
+    Put(out, a.Street1Code);
+    PutShortString(out, a.House1, 12);
+}
+
+// Bytes of a block, zero-filled where the record has fewer than it announces.
+void PutBytes(QByteArray& out, const void* data, int64_t have, int64_t want) {
+    const int64_t n = data ? std::min(have, want) : 0;
+    if (n > 0) out.append(static_cast<const char*>(data), qsizetype(n));
+    if (want > n) out.append(QByteArray(qsizetype(want - n), '\0'));
+}
+
+} // namespace
+
+void WriteMapHeader(QByteArray& out, const TMapDocument& doc, int32_t version) {
     const TORBMapHeader& h = doc.Header;
     const int32_t objects = doc.ObjectCount();
     // The tables are stored only together with objects; a header must not announce them
@@ -24,7 +41,7 @@ void WriteHeader(QByteArray& out, const TMapDocument& doc) {
     const int32_t streets = objects ? doc.Streets.Count() : 0;
     const int32_t towns = objects ? doc.Towns.Count() : 0;
     PutText(out, h.Caption, 40);
-    Put<int32_t>(out, 14);
+    Put(out, version);
     PutText(out, h.NameMap, 255);
     PutText(out, h.CreatedBy, 255);
     Put(out, h.Reserved3);
@@ -49,23 +66,6 @@ void WriteNameTable(QByteArray& out, const TNameTable& table) {
         PutText(out, e.Name, kNameMaxLength);
     }
 }
-
-void WriteAddress(QByteArray& out, const TORBMapAddress& a) {
-    Put(out, a.TownCode);
-    Put(out, a.StreetCode);
-    PutShortString(out, a.House, 12);
-    Put(out, a.Street1Code);
-    PutShortString(out, a.House1, 12);
-}
-
-// Bytes of a block, zero-filled where the record has fewer than it announces.
-void PutBytes(QByteArray& out, const void* data, int64_t have, int64_t want) {
-    const int64_t n = data ? std::min(have, want) : 0;
-    if (n > 0) out.append(static_cast<const char*>(data), qsizetype(n));
-    if (want > n) out.append(QByteArray(qsizetype(want - n), '\0'));
-}
-
-} // namespace
 
 void WriteObjectRecord(QByteArray& out, const TORBMapObjectMem& o) {
     int32_t count = o.Count;
@@ -134,7 +134,7 @@ void WriteObjectRecord(QByteArray& out, const TORBMapObjectMem& o) {
 QByteArray WriteMapContent(const TMapDocument& doc) {
     QByteArray out;
     out.reserve(kHeaderSize + qsizetype(doc.ObjectCount()) * 128);
-    WriteHeader(out, doc);
+    WriteMapHeader(out, doc);
     if (doc.ObjectCount() == 0) return out;
     WriteNameTable(out, doc.Streets);
     WriteNameTable(out, doc.Towns);

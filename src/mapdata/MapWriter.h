@@ -9,6 +9,11 @@ namespace tsivor::mapdata {
 // The plain content: header (ObjectCount, StreetCount and TownCount taken from the lists),
 // street table, town table, objects depth first.
 QByteArray WriteMapContent(const TMapDocument& doc);
+// The header as versions 10 to 14 store it, with the version given. StreetCount and TownCount
+// are those of the lists, or 0 when there are no objects (the tables are stored only with them).
+void WriteMapHeader(QByteArray& out, const TMapDocument& doc, int32_t version = 14);
+// A street or town table: code and name, entry after entry.
+void WriteNameTable(QByteArray& out, const TNameTable& table);
 // One object record as stored, children included.
 void WriteObjectRecord(QByteArray& out, const TORBMapObjectMem& o);
 

@@ -1,6 +1,7 @@
 #include "LegacyWriter.h"
 
 #include "mapdata/Cp1251.h"
+#include "mapdata/MapWriter.h"
 
 #include <cstring>
 
@@ -39,36 +40,6 @@ void WriteOldHeader(QByteArray& out, const TMapDocument& doc, int version) {
     }
 }
 
-// Versions 10 to 13: the header of today with the old version number.
-void WriteHeader(QByteArray& out, const TMapDocument& doc, int version) {
-    const TORBMapHeader& h = doc.Header;
-    PutText(out, h.Caption, 40);
-    Put<int32_t>(out, version);
-    PutText(out, h.NameMap, 255);
-    PutText(out, h.CreatedBy, 255);
-    Put(out, h.Reserved3);
-    Put(out, h.Reserved4);
-    Put(out, h.Mashtab);
-    Put(out, h.Date);
-    Put<int32_t>(out, doc.ObjectCount());
-    Put(out, h.NextId);
-    Put(out, h.Scale);
-    Put(out, h.XWind);
-    Put(out, h.YWind);
-    Put<int32_t>(out, doc.Streets.Count());
-    Put(out, h.NextStreetCode);
-    Put<int32_t>(out, doc.Towns.Count());
-    Put(out, h.NextTownCode);
-    Put(out, h.Reserved5);
-}
-
-void WriteNames(QByteArray& out, const TNameTable& t) {
-    for (const TNameEntry& e : t.Entries()) {
-        Put(out, e.Code);
-        PutText(out, e.Name, 40);
-    }
-}
-
 // The Count field as the old record held it: fixed record sizes for old texts and notes, the
 // children for a group.
 int32_t StoredCount(const TORBMapObjectMem& o, int version) {
@@ -103,69 +74,40 @@ void PutBrushAndFlags(QByteArray& out, const TORBMapObjectMem& o) {
     Put(out, o.HasExtra);
 }
 
-// 70 bytes: no reserved fields, the box, no centre.
-void WriteRecord1to3(QByteArray& out, const TORBMapObjectMem& o) {
-    Put(out, o.ID);
-    PutBox(out, o);
-    Put(out, o.Layer);
-    Put(out, o.Category);
-    Put(out, o.Locked);
-    Put(out, o.ObjectType);
-    Put(out, StoredCount(o, 3));
-    PutPen(out, o.Pen, true);
-    PutBrushAndFlags(out, o);
+// The head of a record in each group of versions: which fields it holds, in the order of
+// today's record.
+struct THeadLayout {
+    bool Reserved, Box, Centre, Alpha, IntPenWidth, Height;
+};
+
+THeadLayout HeadOf(int version) {
+    if (version <= 3) return {false, true, false, false, true, false};         // 70 bytes
+    if (version <= 7) return {true, true, true, false, version <= 6, false};   // 83 bytes
+    if (version <= 11) return {true, false, true, false, true, version == 11}; // 51, 55 bytes
+    return {true, false, true, true, version == 12, true};                     // 56 bytes
 }
 
-// 83 bytes: the head of the record in memory.
-void WriteRecord4to7(QByteArray& out, const TORBMapObjectMem& o, int version) {
+void WriteRecordHead(QByteArray& out, const TORBMapObjectMem& o, int version) {
+    const THeadLayout l = HeadOf(version);
     Put(out, o.ID);
-    Put(out, o.Reserved1);
-    Put(out, o.Reserved2);
-    PutBox(out, o);
-    Put(out, o.CenterX);
-    Put(out, o.CenterY);
+    if (l.Reserved) {
+        Put(out, o.Reserved1);
+        Put(out, o.Reserved2);
+    }
+    if (l.Box) PutBox(out, o);
+    if (l.Centre) {
+        Put(out, o.CenterX);
+        Put(out, o.CenterY);
+    }
     Put(out, o.Layer);
     Put(out, o.Category);
     Put(out, o.Locked);
     Put(out, o.ObjectType);
     Put(out, StoredCount(o, version));
-    PutPen(out, o.Pen, version <= 6);
+    if (l.Alpha) Put(out, o.Alpha);
+    PutPen(out, o.Pen, l.IntPenWidth);
     PutBrushAndFlags(out, o);
-}
-
-// 51 bytes, 55 with the height of version 11.
-void WriteRecord8to11(QByteArray& out, const TORBMapObjectMem& o, int version) {
-    Put(out, o.ID);
-    Put(out, o.Reserved1);
-    Put(out, o.Reserved2);
-    Put(out, o.CenterX);
-    Put(out, o.CenterY);
-    Put(out, o.Layer);
-    Put(out, o.Category);
-    Put(out, o.Locked);
-    Put(out, o.ObjectType);
-    Put(out, StoredCount(o, version));
-    PutPen(out, o.Pen, true);
-    PutBrushAndFlags(out, o);
-    if (version == 11) Put(out, o.Height);
-}
-
-// 56 bytes: the layout of today, with an int pen width in version 12.
-void WriteRecord12to13(QByteArray& out, const TORBMapObjectMem& o, int version) {
-    Put(out, o.ID);
-    Put(out, o.Reserved1);
-    Put(out, o.Reserved2);
-    Put(out, o.CenterX);
-    Put(out, o.CenterY);
-    Put(out, o.Layer);
-    Put(out, o.Category);
-    Put(out, o.Locked);
-    Put(out, o.ObjectType);
-    Put(out, StoredCount(o, version));
-    Put(out, o.Alpha);
-    PutPen(out, o.Pen, version == 12);
-    PutBrushAndFlags(out, o);
-    Put(out, o.Height);
+    if (l.Height) Put(out, o.Height);
 }
 
 void WriteAddress(QByteArray& out, const TORBMapAddress& a, int version) {
@@ -238,14 +180,7 @@ void WriteBitmap(QByteArray& out, const TORBMapObjectMem& o, int version) {
 }
 
 void WriteObject(QByteArray& out, const TORBMapObjectMem& o, int version) {
-    if (version <= 3)
-        WriteRecord1to3(out, o);
-    else if (version <= 7)
-        WriteRecord4to7(out, o, version);
-    else if (version <= 11)
-        WriteRecord8to11(out, o, version);
-    else
-        WriteRecord12to13(out, o, version);
+    WriteRecordHead(out, o, version);
     if (o.HasAddress == 1) WriteAddress(out, o.Address ? *o.Address : TORBMapAddress{}, version);
     if (o.HasExtra == 1) {
         const TORBMapExtra extra = o.Extra ? *o.Extra : TORBMapExtra{};
@@ -282,10 +217,10 @@ QByteArray WriteLegacyContent(const TMapDocument& doc, int version) {
     if (version <= 9)
         WriteOldHeader(out, doc, version);
     else
-        WriteHeader(out, doc, version);
+        WriteMapHeader(out, doc, version); // the header of today with the old version number
     if (doc.ObjectCount() == 0) return out;
-    WriteNames(out, doc.Streets);
-    if (version >= 9) WriteNames(out, doc.Towns);
+    WriteNameTable(out, doc.Streets);
+    if (version >= 9) WriteNameTable(out, doc.Towns);
     for (const auto& o : doc.Objects) WriteObject(out, *o, version);
     return out;
 }
