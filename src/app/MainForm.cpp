@@ -191,6 +191,7 @@ TFMainForm::~TFMainForm() {
     // The map outlives the window's members that its events call.
     DataMap1->OnChangeScale = nullptr;
     DataMap1->OnMouseDown = nullptr;
+    DataMap1->OnMouseUp = nullptr;
     DataMap1->OnMeasure = nullptr;
     DataMap1->OnBlinkObject() = nullptr;
 }
@@ -352,6 +353,11 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     DataMap1->OnMouseDown = [this](mapview::TDataMap*, mapview::TMouseButton b,
                                    Qt::KeyboardModifiers,
                                    QPoint pos) { DataMap1MouseDown(b, pos); };
+    DataMap1->OnMouseUp = [this](mapview::TDataMap*, mapview::TMouseButton b, Qt::KeyboardModifiers,
+                                 QPoint pos) {
+        if (b == mapview::mbLeft && DataMap1->Instrument() == mapview::iDragMap)
+            FPick->LeftRelease(pos);
+    };
     // The hand of the main tool shows as the plain arrow.
     DataMap1->OnCursorChange = [](mapview::TCursor& c, bool&) {
         if (c == mapview::crOrbHand) c = mapview::crDefault;
@@ -907,6 +913,7 @@ void TFMainForm::DataMap1MouseDown(mapview::TMouseButton button, QPoint pos) {
     FViewChosen = true;
     // Not while an edge zone scrolls the map (its cursors 1000..1007).
     const mapview::TCursor c = DataMap1->MapCursor();
+    if (button == mapview::mbLeft) FPick->LeftPress(pos);
     if (button != mapview::mbRight || DataMap1->Instrument() != mapview::iDragMap ||
         (c >= mapview::crOrbLeft && c <= mapview::crOrbLeftDown))
         return;

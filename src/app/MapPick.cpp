@@ -5,6 +5,8 @@
 #include "directory/LikeCondition.h"
 #include "mapview/DataMap.h"
 
+#include <utility>
+
 namespace tsivor::app {
 
 namespace {
@@ -61,6 +63,23 @@ void TMapPick::RightClick(QPoint pos) {
         if (FFind.StartBlink) FFind.StartBlink({c});
     }
     ShowOrganisationsAt(c);
+}
+
+void TMapPick::LeftPress(QPoint pos) {
+    FLeftPress = pos;
+    FPressX = FMap.XWind();
+    FPressY = FMap.YWind();
+}
+
+void TMapPick::LeftRelease(QPoint pos) {
+    const std::optional<QPoint> press = std::exchange(FLeftPress, std::nullopt);
+    if (!press || (pos - *press).manhattanLength() > 3 || FMap.XWind() != FPressX ||
+        FMap.YWind() != FPressY)
+        return; // the map was dragged
+    float x = pos.x(), y = pos.y();
+    FMap.ScreenToMap(x, y);
+    const int c = FMap.ObjectAtPoint(x, y);
+    if (c >= 0 && IsMark && IsMark(c) && SelectMark) SelectMark(c);
 }
 
 void TMapPick::ShowOrganisationsAt(int c) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tsivor::mapview {
@@ -41,6 +42,10 @@ public:
 
     // The right button went down at pixel pos (the mouse position is already recorded).
     void RightClick(QPoint pos);
+    // The left button in the main tool: a click that did not move the map selects the mark
+    // under it as the right button does.
+    void LeftPress(QPoint pos);
+    void LeftRelease(QPoint pos);
 
     // Step 4 of a click on a house: the organisations at object o (its address decoded).
     void ShowOrganisationsAt(int o);
@@ -50,6 +55,8 @@ private:
     TMapStatus& FStatus;
     TMapFind& FFind;
     directory::Tdm& FDm;
+    std::optional<QPoint> FLeftPress;
+    double FPressX = 0, FPressY = 0; // the view then
 };
 
 } // namespace tsivor::app

@@ -238,6 +238,31 @@ TEST_F(ResultMarksWindowTest, ARightClickOnAMarkSelectsItAndListsItsOrganisation
     EXPECT_EQ(form->CurrentResultKey(), "По адресу" + oz.Text);
 }
 
+TEST_F(ResultMarksWindowTest, ALeftClickOnAMarkSelectsItAndADragDoesNot) {
+    ClickRubric("Кафе");
+    const QString rubricKey = form->CurrentResultKey();
+    const int mark = MarksOnMap().begin()->second;
+    const mapdata::TORBMapZametka z = Note(mark);
+    map->ZoomToObjects({mark}, 300);
+    map->Redraw();
+    const QPoint at = PixelOf(z.X, z.Y);
+    // A drag that starts on the mark moves the map and leaves the result.
+    QTest::mouseMove(map, at);
+    QTest::mousePress(map, Qt::LeftButton, {}, at);
+    QTest::mouseMove(map, at + QPoint(40, 30));
+    QTest::mouseRelease(map, Qt::LeftButton, {}, at + QPoint(40, 30));
+    EXPECT_EQ(form->CurrentResultKey(), rubricKey);
+    EXPECT_EQ(Note(mark).NamePic, z.NamePic);
+    const QPoint moved = PixelOf(z.X, z.Y);
+    ASSERT_NE(moved, at);
+    QTest::mouseMove(map, moved);
+    QTest::mousePress(map, Qt::LeftButton, {}, moved);
+    QTest::mouseRelease(map, Qt::LeftButton, {}, moved);
+    EXPECT_EQ(Note(mark).NamePic, z.NamePic + "-B");
+    EXPECT_EQ(form->CurrentResultKey(), "По адресу" + z.Text);
+    EXPECT_EQ(form->Navigator->ItemsCount(), int(IdsOf(z.Text).size()));
+}
+
 TEST_F(ResultMarksWindowTest, BackAndForwardBringTheMarksOfEachResultBack) {
     ClickRubric("Кафе");
     ClickRubric("Аптеки");
