@@ -1,6 +1,7 @@
 // Cards: 400 filled (target under 150 ms), 400 expanded with details from the database
 // (under 1.5 s), and the main window from creation to ready on the sample city (under 1 s).
 
+#include "../QuietPlatform.h"
 #include "app/CardFiller.h"
 #include "app/CardFillerQueries.h"
 #include "app/MainForm.h"
@@ -25,20 +26,6 @@ using namespace tsivor;
 using namespace tsivor::app;
 
 namespace {
-
-// Nothing pops up while measuring.
-class QuietPlatform : public platform::Platform {
-public:
-    void ShowMessage(const QString& t, platform::MessageKind, QWidget*) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(t));
-    }
-    platform::Answer AskYesNo(const QString&, QWidget*) override { return platform::Answer::No; }
-    bool InputText(const QString&, const QString&, QString&, QWidget*) override { return false; }
-    void Beep() override {}
-    bool OpenUrl(const QString&) override { return true; }
-    void SelectRussianLayout() override {}
-    bool ChoosePrinter(QPrinter&, QWidget*) override { return false; }
-};
 
 const QString Words[] = {
     "Городская",    "поликлиника", "Торговый", "дом",          "Аптека",
@@ -118,7 +105,6 @@ struct CardsWindow {
 
 void BM_FillCards400(benchmark::State& state) {
     QuietPlatform quiet;
-    platform::Install(&quiet);
     CardsWindow w;
     TCardFiller filler(*w.nav, w.wait, QString());
     const std::vector<TCardRow> rows = Rows(400);
@@ -127,13 +113,11 @@ void BM_FillCards400(benchmark::State& state) {
         filler.Fill(rows);
         QCoreApplication::processEvents();
     }
-    platform::Install(nullptr);
 }
 BENCHMARK(BM_FillCards400)->Unit(benchmark::kMillisecond);
 
 void BM_ExpandAll400(benchmark::State& state) {
     QuietPlatform quiet;
-    platform::Install(&quiet);
     QTemporaryDir dir;
     if (!WriteDirectory(dir.path(), 400)) {
         state.SkipWithError("cannot write the directory");
@@ -158,7 +142,6 @@ void BM_ExpandAll400(benchmark::State& state) {
         state.ResumeTiming();
         w.nav->RunBulk(true, w.wait);
     }
-    platform::Install(nullptr);
 }
 BENCHMARK(BM_ExpandAll400)->Unit(benchmark::kMillisecond);
 
@@ -169,7 +152,6 @@ void StartToReady(benchmark::State& state, const QString& deploy) {
         return;
     }
     QuietPlatform quiet;
-    platform::Install(&quiet);
     for (auto _ : state) {
         directory::Tdm dm;
         TMainFormSettings s;
@@ -192,7 +174,6 @@ void StartToReady(benchmark::State& state, const QString& deploy) {
         form.hide();
         state.ResumeTiming();
     }
-    platform::Install(nullptr);
 }
 
 void BM_StartToReadySample(benchmark::State& state) {

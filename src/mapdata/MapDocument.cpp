@@ -186,7 +186,8 @@ TOrbMapObjectPtr TMapDocument::Take(int index) {
     Removing(index);
     TOrbMapObjectPtr o = std::move(FObjects[size_t(index)]);
     FObjects.erase(FObjects.begin() + index);
-    Index.ShiftDown(index);
+    // The grid is walked whole to shift: the last object (a mark, a new note) needs none.
+    if (index < ObjectCount()) Index.ShiftDown(index);
     FStreetIndex.ShiftDown(index);
     Header.ObjectCount = ObjectCount();
     return o;
