@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace tsivor::sample {
@@ -181,6 +184,66 @@ TEST_F(SampleMapFile, CarriesRotatedLabelsNotesAndPictures) {
     EXPECT_GT(casing, 0);
     EXPECT_GT(dashed, 0);
     EXPECT_GT(hatched, 0);
+}
+
+// Distance from p to the polyline line.
+float DistanceTo(const std::vector<PlanPoint>& line, float x, float y) {
+    float best = 1e30f;
+    for (size_t i = 1; i < line.size(); ++i) {
+        const float ax = line[i - 1].X, ay = line[i - 1].Y, dx = line[i].X - ax,
+                    dy = line[i].Y - ay;
+        const float len2 = std::max(1e-6f, dx * dx + dy * dy);
+        const float t = std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.f, 1.f);
+        best = std::min(best, std::hypot(x - ax - t * dx, y - ay - t * dy));
+    }
+    return best;
+}
+
+bool InBox(const TORBMapObjectMem& o, float x, float y, float margin = 0) {
+    return x >= o.Box[0].X - margin && x <= o.Box[2].X + margin && y >= o.Box[0].Y - margin &&
+           y <= o.Box[2].Y + margin;
+}
+
+TEST_F(SampleMapFile, ReadsLikeAMap) {
+    const CityPlan& plan = Plan();
+    // Pixels per map unit at the whole-town view the file opens with.
+    const float k = float(doc_->Header.Scale / 100.0);
+    const float iconHalf = 14 / k;
+    std::map<QString, int> streetNames;
+    std::vector<const TORBMapObjectMem*> districtNames, notes;
+    for (const auto& p : doc_->Objects) {
+        const TORBMapObjectMem& o = *p;
+        TORBMapText t;
+        if (o.GetText(t) && o.Category == 1 && t.Size > 5) ++streetNames[t.Text];
+        if (o.GetText(t) && o.Category == 2) districtNames.push_back(&o);
+        if (o.ObjectType == cZametka) notes.push_back(&o);
+        if (o.ObjectType == cPolygon && o.Category == 2) {
+            EXPECT_EQ(o.Pen.Style, 5);
+        }
+    }
+    // One name per street for the middle scales, none saying its kind twice.
+    EXPECT_GE(streetNames.size(), plan.Streets.size() - 2);
+    for (const auto& [name, count] : streetNames) {
+        EXPECT_EQ(count, 1) << name.toStdString();
+        EXPECT_FALSE(name.startsWith(QStringLiteral("наб. Наб"))) << name.toStdString();
+    }
+    // District names in open ground: no house under them, none over a park or the stadium.
+    EXPECT_EQ(districtNames.size(), 2 * plan.Districts.size());
+    for (const TORBMapObjectMem* d : districtNames) {
+        for (const PlanHouse& h : plan.Houses)
+            for (const PlanPoint& v : h.Outline) ASSERT_FALSE(InBox(*d, v.X, v.Y));
+        for (const PlanArea& a : plan.Areas)
+            for (const PlanPoint& v : a.Outline) ASSERT_FALSE(InBox(*d, v.X, v.Y));
+    }
+    // Notes at the whole-town view cover neither the river, a bridge nor a district name.
+    ASSERT_EQ(notes.size(), 16u);
+    for (const TORBMapObjectMem* n : notes) {
+        const float x = n->Box[0].X, y = n->Box[0].Y;
+        EXPECT_GT(DistanceTo(plan.River, x, y), plan.RiverWidth / 2 + iconHalf);
+        for (const PlanBridge& b : plan.Bridges)
+            EXPECT_GT(DistanceTo({b.From, b.To}, x, y), iconHalf);
+        for (const TORBMapObjectMem* d : districtNames) EXPECT_FALSE(InBox(*d, x, y, iconHalf));
+    }
 }
 
 TEST(SampleMap, IsWrittenTheSameEveryTime) {

@@ -1,5 +1,7 @@
 #include "MapStyle.h"
 
+#include <algorithm>
+
 namespace tsivor::sample {
 namespace {
 
@@ -14,7 +16,7 @@ void Centre(mapdata::TORBMapObjectMem& o) {
 } // namespace
 
 float StreetLabelSize(float width) {
-    return width >= 20 ? 14 : width < 10 ? 9 : 11;
+    return std::clamp(width, 9.f, 22.f);
 }
 
 mapdata::TORBMapObjectMem& AppendObject(mapdata::TMapDocument& doc, mapdata::TOrbMapObjectPtr o) {

@@ -28,8 +28,9 @@ enum TMapCategory : int {
     kCatEvent = 17,
 };
 
-// The height of a street's name in metres by the street's width in metres; the view draws it
-// from the middle scales on, where it is large enough to read.
+// The height of a street's name in metres by the street's width in metres: as tall as the
+// carriageway is wide (9 to 22), so it is large enough to read from the middle scales on and
+// covers no house number at any scale.
 float StreetLabelSize(float width);
 
 // Gives the object its box and its centre (the box's, children included) and appends it.

@@ -8,6 +8,7 @@
 #include "mapdata/MapEnvelope.h"
 #include "mapdata/MapLabel.h"
 #include "mapdata/MapWriter.h"
+#include "mapview/HouseNumbers.h"
 
 #include <QDate>
 #include <QDir>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tsivor::sample {
 namespace {
@@ -39,6 +41,8 @@ constexpr TColor kBank = Rgb(80, 130, 190);
 constexpr TColor kStreet = Rgb(255, 255, 255);
 constexpr TColor kCasing = Rgb(150, 150, 150);
 constexpr TColor kLabel = Rgb(40, 40, 40);
+constexpr float kCloseLabelSize = 5; // street names shown from about scale 100
+constexpr float kBlockEdge = 12;     // open ground of a block starts this far from its edge
 
 struct Vec {
     float X, Y;
@@ -282,7 +286,8 @@ private:
             const PlanDistrict& d = plan_.Districts[i];
             // The factory district is hatched, the others have a pale fill.
             const uint8_t brush = i % 4 == 1 ? 5 : 0;
-            Add(Shape(cPolygon, d.Outline, -60, kCatDistrict, {Rgb(128, 96, 128), 1, 4, 0},
+            // No outline: the blocks and streets would leave only stray pieces of it.
+            Add(Shape(cPolygon, d.Outline, -60, kCatDistrict, {Rgb(128, 96, 128), 5, 0, 0},
                       {fills[i % 4], brush}));
         }
     }
@@ -492,8 +497,8 @@ private:
             return Rgb(214, 178, 132);
         case 9:
             return Rgb(176, 160, 184);
-        case 11:
-            return Rgb(150, 50, 50);
+        case 11: // dark enough for light house numbers and names
+            return Rgb(136, 44, 44);
         case 12:
             return Rgb(230, 236, 250);
         case 7:
@@ -519,29 +524,42 @@ private:
         }
     }
 
+    // "наб. Набережная" says the kind twice: such a name goes without it.
+    static QString StreetLabel(const PlanStreet& s) {
+        const QString stem = QString(s.Kind).remove(u'.');
+        if (s.Name.startsWith(stem, Qt::CaseInsensitive)) return s.Name;
+        return s.Kind + QLatin1Char(' ') + s.Name;
+    }
+
     void Labels() {
-        // Street names in the middle of every other block, along the street.
+        // Every street has one name large enough for the middle scales, on its middle block,
+        // and small names on every third block that only show close up (the map leaves out
+        // letters of 4 pixels and less).
         for (const PlanStreet& s : plan_.Streets) {
-            const QString text = s.Kind + QLatin1Char(' ') + s.Name;
+            const QString text = StreetLabel(s);
             const float size = StreetLabelSize(s.Width);
-            const float textWidth = float(doc_->MeasureText(text, 0, size).width());
-            for (size_t i = 0; i + 1 < s.Crossings.size(); ++i) {
-                if (i % 2 == 1 && s.Crossings.size() > 3) continue;
-                const float span = s.Crossings[i + 1] - s.Crossings[i];
-                if (span < textWidth + 30) continue;
+            const float width = float(doc_->MeasureText(text, 0, size).width());
+            const float smallWidth = float(doc_->MeasureText(text, 0, kCloseLabelSize).width());
+            const int spans = int(s.Crossings.size()) - 1;
+            int middle = -1;
+            for (int i = 0; i < spans; ++i) {
+                const float span = s.Crossings[size_t(i) + 1] - s.Crossings[size_t(i)];
+                if (span >= width + 30 &&
+                    (middle < 0 || std::abs(i - spans / 2) < std::abs(middle - spans / 2)))
+                    middle = i;
+            }
+            for (int i = 0; i < spans; ++i) {
+                const float span = s.Crossings[size_t(i) + 1] - s.Crossings[size_t(i)];
+                const bool large = i == middle;
+                if (!large && ((i - middle) % 3 != 0 || span < smallWidth + 20)) continue;
                 Vec at{}, dir{};
-                if (PointAlong(s.Line, (s.Crossings[i] + s.Crossings[i + 1]) / 2, at, dir))
-                    Add(LabelAlong(text, at, dir, size, kLabel, 20, kCatStreet));
+                if (PointAlong(s.Line, (s.Crossings[size_t(i)] + s.Crossings[size_t(i) + 1]) / 2,
+                               at, dir))
+                    Add(LabelAlong(text, at, dir, large ? size : kCloseLabelSize, kLabel, 20,
+                                   kCatStreet));
             }
         }
-        // District names, large and translucent over everything.
-        for (const PlanDistrict& d : plan_.Districts) {
-            const PlanPoint c = Centroid(d.Outline);
-            auto o = LabelAlong(d.Name + QStringLiteral(" район"), {c.X, c.Y}, {1, 0}, 60,
-                                Rgb(120, 70, 120), 45, kCatDistrict, 1);
-            o->Alpha = 140;
-            Add(std::move(o));
-        }
+        DistrictNames();
         // The river's name along its bends, clear of the bridges.
         const float riverLength = RiverLength();
         float lastLabel = -1e30f;
@@ -568,8 +586,90 @@ private:
         for (const PlanHouse& h : plan_.Houses) {
             if (h.Title.isEmpty()) continue;
             const PlanPoint c = Centroid(h.Outline);
-            Add(LabelAlong(h.Title, {c.X, c.Y + 4}, {1, 0}, 6, Rgb(20, 20, 20), 22, h.Category));
+            Add(LabelAlong(h.Title, {c.X, c.Y + 4}, {1, 0}, 6,
+                           mapview::HouseNumberFontColor(HouseColor(h)), 22, h.Category));
         }
+    }
+
+    // Whether a rectangle (centre, half sizes) lies in the open ground of block b: inside it
+    // clear of its edge, with no house in it or under it.
+    bool OpenGround(const std::vector<PlanPoint>& b, PlanPoint c, float hw, float hh) const {
+        for (int i = 0; i <= 4; ++i)
+            for (int j = 0; j <= 2; ++j) {
+                const float x = c.X - hw + hw * float(i) / 2, y = c.Y - hh + hh * float(j);
+                if (!Inside(b, x, y, kBlockEdge)) return false;
+                for (const PlanHouse& h : plan_.Houses)
+                    if (Inside(h.Outline, x, y)) return false;
+            }
+        for (const PlanHouse& h : plan_.Houses)
+            for (const PlanPoint& p : h.Outline)
+                if (std::abs(p.X - c.X) < hw && std::abs(p.Y - c.Y) < hh) return false;
+        return true;
+    }
+
+    // Blocks that are plain ground with houses: no park, square, stadium or works.
+    bool PlainBlock(const std::vector<PlanPoint>& b) const {
+        const PlanPoint c = Centroid(b);
+        return std::none_of(plan_.Areas.begin(), plan_.Areas.end(),
+                            [&](const PlanArea& a) { return Inside(a.Outline, c.X, c.Y); });
+    }
+
+    bool Used(size_t block) const {
+        return std::find(usedBlocks_.begin(), usedBlocks_.end(), block) != usedBlocks_.end();
+    }
+
+    // District names in two lines in the open ground of the block nearest to the district's
+    // middle, as large as fits there, so they cover no street name, house number or stadium.
+    void DistrictNames() {
+        for (const PlanDistrict& d : plan_.Districts) {
+            const PlanPoint mid = Centroid(d.Outline);
+            const QString lines[] = {d.Name, QStringLiteral("район")};
+            std::vector<std::pair<float, size_t>> order;
+            for (size_t b = 0; b < plan_.Blocks.size(); ++b) {
+                const PlanPoint c = Centroid(plan_.Blocks[b]);
+                if (Inside(d.Outline, c.X, c.Y) && PlainBlock(plan_.Blocks[b]) && !Used(b))
+                    order.push_back({std::hypot(c.X - mid.X, c.Y - mid.Y), b});
+            }
+            std::sort(order.begin(), order.end());
+            bool placed = false;
+            for (float size = 44; size >= 20 && !placed; size -= 2) {
+                const float step = size * 1.05f; // from one line's middle to the next
+                const float width = float(doc_->MeasureText(lines[0], 1, size).width());
+                for (const auto& [distance, b] : order) {
+                    const PlanPoint c = Centroid(plan_.Blocks[b]);
+                    if (!OpenGround(plan_.Blocks[b], c, width / 2 + 8, step / 2 + size / 2 + 6))
+                        continue;
+                    for (int k = 0; k < 2; ++k) {
+                        auto o = LabelAlong(lines[k], {c.X, c.Y + (float(k) - 0.5f) * step}, {1, 0},
+                                            size, Rgb(120, 70, 120), 45, kCatDistrict, 1);
+                        o->Alpha = 170;
+                        Add(std::move(o));
+                    }
+                    usedBlocks_.push_back(b);
+                    placed = true;
+                    break;
+                }
+            }
+        }
+    }
+
+    // The middle of the plain block nearest to p that carries no name or note yet: a note
+    // there stands clear of labels, bridges and the river at the whole-town view.
+    std::optional<PlanPoint> FreeBlockNear(PlanPoint p) {
+        std::optional<size_t> best;
+        float bestDistance = 0;
+        for (size_t b = 0; b < plan_.Blocks.size(); ++b) {
+            if (Used(b) || !PlainBlock(plan_.Blocks[b])) continue;
+            const PlanPoint c = Centroid(plan_.Blocks[b]);
+            const float d = std::hypot(c.X - p.X, c.Y - p.Y);
+            if (!best || d < bestDistance) {
+                best = b;
+                bestDistance = d;
+            }
+        }
+        if (!best) return std::nullopt;
+        usedBlocks_.push_back(*best);
+        return Centroid(plan_.Blocks[*best]);
     }
 
     float RiverLength() const {
@@ -621,10 +721,12 @@ private:
             // Spread over the town, off the first and last crossing.
             const size_t k = (size_t(i) * 2 + 1) * crossings.size() / (2 * kNotes);
             const auto& [p, street] = crossings[k];
+            const std::optional<PlanPoint> at = FreeBlockNear(p);
+            if (!at) continue;
             auto o = New(cZametka, 30, kCatEvent);
             TORBMapZametka z;
-            z.X = p.X + 14;
-            z.Y = p.Y + 14;
+            z.X = at->X;
+            z.Y = at->Y;
             z.NameLib = QStringLiteral("Default");
             z.NamePic = QString::number(kinds[i].picture);
             const QString text = QString::fromUtf8(kinds[i].text);
@@ -691,6 +793,7 @@ private:
     int32_t nextId_ = 1;
     QHash<QString, int> streetCodes_;
     const PlanStreet* tramStreet_ = nullptr;
+    std::vector<size_t> usedBlocks_; // blocks that carry a district name or a note
 };
 
 } // namespace
