@@ -29,7 +29,6 @@
 #include "directory/DataModule.h"
 #include "directory/MegaSearchQueries.h"
 #include "directory/RubricQueries.h"
-#include "mapdata/Rounding.h"
 #include "mapui/MouseController.h"
 #include "mapview/DataMap.h"
 #include "mapview/MapCursors.h"
@@ -63,8 +62,6 @@
 #include <cmath>
 
 namespace tsivor::app {
-
-using mapdata::RoundToInt;
 
 namespace {
 
@@ -623,8 +620,7 @@ void TFMainForm::ApplyMapOptions() {
     o.SetmpNumberDomSizeFont(10);
     o.SetView3D(false);
     o.SetLockScrollOutMap(true);
-    const int font = FSettings.font > 0 ? FSettings.font : 100; // a zero divisor is not a size
-    o.SetmpNumberDomSizeFont(RoundToInt(DataMap1->Scale() / font));
+    o.SetmpNumberDomSizeFont(HouseNumberFontSize(DataMap1->Scale(), FSettings.font));
     o.SetView3DAngle(80);
     o.SetMinScale3D(float(FSettings.min_3));
     o.SetMinScaleAddress(FSettings.min_adr);

@@ -15,6 +15,8 @@
 
 namespace tsivor::app {
 
+using mapdata::RoundToInt;
+
 const TCardTextStyle CaptionStyle{false, 0x00000000, true,   false,          false,
                                   1.8,   10,         lkNone, Qt::ArrowCursor};
 const TCardTextStyle MemoStyle{false, 0x00000000, false,  false,          false,

@@ -2,6 +2,7 @@
 // The objects-read counter of a load and the OnProgress calls it drives.
 
 #include "mapdata/MapLoader.h"
+#include "mapdata/Rounding.h"
 
 #include <cmath>
 
@@ -24,7 +25,7 @@ public:
     // (dropped records would otherwise push the last figure past the end).
     static int Percent(int64_t done, int64_t total) {
         if (total <= 0) return 100;
-        const double p = std::nearbyint(double(done) * 100.0 / double(total));
+        const double p = NearestEven(double(done) * 100.0 / double(total));
         return p > 100 ? 100 : p < 0 ? 0 : int(p);
     }
 

@@ -356,7 +356,7 @@ void TMapEditor::FitBitmapToImage(TORBMapBitmap& b) const {
         w = size.width();
         h = size.height();
     }
-    const float x2 = float(RoundHalfEven(x0 + w)), y2 = float(RoundHalfEven(y0 + h));
+    const float x2 = float(NearestEven(x0 + w)), y2 = float(NearestEven(y0 + h));
     b.Corners[1] = {x2, y0};
     b.Corners[2] = {x2, y2};
     b.Corners[3] = {x0, y2};

@@ -1,5 +1,7 @@
 #include "mapdata/MapIndex.h"
 
+#include "mapdata/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -48,13 +50,12 @@ void TOrbMapIndex::Rebuild() {
 }
 
 int TOrbMapIndex::Column(float x) const {
-    // nearbyint rounds halves to even in the default rounding mode.
-    const double c = std::nearbyint(double(x) / FCellWidth) + FOriginCol;
+    const double c = NearestEven(double(x) / FCellWidth) + FOriginCol;
     return int(std::clamp(c, 0.0, double(FCellsX - 1)));
 }
 
 int TOrbMapIndex::Row(float y) const {
-    const double r = std::nearbyint(double(y) / FCellHeight) + FOriginRow;
+    const double r = NearestEven(double(y) / FCellHeight) + FOriginRow;
     return int(std::clamp(r, 0.0, double(FCellsY - 1)));
 }
 

@@ -1,5 +1,7 @@
 #include "mapdata/MapLabel.h"
 
+#include "mapdata/Rounding.h"
+
 #include <cmath>
 
 namespace tsivor::mapdata {
@@ -11,7 +13,7 @@ TORBMapText LabelAlong(const TMapDocument& doc, const QString& text, TORBMapPoin
         deg -= 180;
     else if (deg <= -90)
         deg += 180;
-    const int angle = int(std::lround(deg * 10));
+    const int angle = RoundToInt(deg * 10);
     const double rad = angle / 10.0 * M_PI / 180;
     const TORBMapPoint d{float(std::cos(rad)), float(-std::sin(rad))};
     const TORBMapPoint n{float(std::sin(rad)), float(std::cos(rad))};

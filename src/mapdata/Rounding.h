@@ -1,18 +1,23 @@
 #pragma once
-// The one rounding rule of the map and its views: to the nearest integer, halves to the even
-// neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// The one rounding rule of the program: to the nearest integer, halves to the even neighbour
+// (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Every conversion to whole pixels, cells, scales and figures
+// uses it.
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace tsivor::mapdata {
 
-// nearbyint rounds halves to even in the default floating-point rounding mode.
-inline long RoundHalfEven(double v) {
-    return std::isfinite(v) ? std::lrint(v) : 0;
+// The rounded value, kept as a double for values beyond the int range.
+inline double NearestEven(double v) {
+    return std::nearbyint(v); // the default rounding mode rounds halves to even
 }
 
+// The rounded value as an int; values beyond the range saturate, NaN and infinities give 0.
 inline int RoundToInt(double v) {
-    return int(RoundHalfEven(v));
+    if (!std::isfinite(v)) return 0;
+    return int(std::clamp(NearestEven(v), double(INT_MIN), double(INT_MAX)));
 }
 
 } // namespace tsivor::mapdata

@@ -1,5 +1,7 @@
 #include "mapui/LensTool.h"
 
+#include "mapdata/Rounding.h"
+
 #include <cmath>
 
 namespace tsivor::mapui {
@@ -51,8 +53,9 @@ void TLensTool::PaintFrame(QPainter& canvas) const {
     float x1 = float(FLensEnd.x()), y1 = float(FLensEnd.y());
     FMap.MapToScreen(x0, y0);
     FMap.MapToScreen(x1, y1);
-    const QRect r(QPoint(int(std::lround(std::min(x0, x1))), int(std::lround(std::min(y0, y1)))),
-                  QPoint(int(std::lround(std::max(x0, x1))), int(std::lround(std::max(y0, y1)))));
+    const QRect r(
+        QPoint(mapdata::RoundToInt(std::min(x0, x1)), mapdata::RoundToInt(std::min(y0, y1))),
+        QPoint(mapdata::RoundToInt(std::max(x0, x1)), mapdata::RoundToInt(std::max(y0, y1))));
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

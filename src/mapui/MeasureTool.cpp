@@ -1,5 +1,6 @@
 #include "mapui/MeasureTool.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/DrawPrimitives.h"
 
 #include <QLocale>
@@ -18,7 +19,7 @@ namespace {
 QPointF ToScreen(const TDataMap& map, const TORBMapPoint& p) {
     float x = p.X, y = p.Y;
     map.MapToScreen(x, y);
-    return QPointF(std::lround(x), std::lround(y));
+    return QPointF(mapdata::NearestEven(x), mapdata::NearestEven(y));
 }
 
 // The part of the segment a-b inside r (Liang-Barsky); false when none of it is.

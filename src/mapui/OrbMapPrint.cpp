@@ -1,5 +1,6 @@
 #include "mapui/OrbMapPrint.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/DrawPrimitives.h"
 #include "platform/Platform.h"
 
@@ -389,7 +390,7 @@ void TOrbMapPrint::ApplyControls() {
     s.MashtabPrint = MashtabCustom->isChecked()   ? S_Custom
                      : MashtabScreen->isChecked() ? S_Current
                                                   : S_x1;
-    s.SetCustomMashtab(int(std::nearbyint(MashtabPrint->Value())));
+    s.SetCustomMashtab(mapdata::RoundToInt(MashtabPrint->Value()));
     UpdateVisibility();
 }
 

@@ -1,5 +1,7 @@
 #include "mapui/PrintTarget.h"
 
+#include "mapdata/Rounding.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
@@ -93,7 +95,7 @@ void SetUpPdfPrinter(QPrinter& printer, const QString& fileName, int dpi) {
 
 void TPicturePages::StartPage() {
     QImage page(FSize, QImage::Format_RGB32);
-    const int dpm = int(std::lround(FDpi / 0.0254));
+    const int dpm = mapdata::RoundToInt(FDpi / 0.0254);
     page.setDotsPerMeterX(dpm);
     page.setDotsPerMeterY(dpm);
     page.fill(Qt::white);

@@ -1,5 +1,6 @@
 #include "mapui/RegionTools.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/HitTest.h"
 
 #include <algorithm>
@@ -112,7 +113,7 @@ void TSelectionRegion::PaintOverlay(QPainter& canvas) {
     for (const TORBMapPoint& p : FRegionPoints) {
         float x = p.X, y = p.Y;
         FMap.MapToScreen(x, y);
-        outline << QPoint(int(std::lround(x)), int(std::lround(y)));
+        outline << QPoint(mapdata::RoundToInt(x), mapdata::RoundToInt(y));
     }
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

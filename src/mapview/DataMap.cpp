@@ -4,6 +4,7 @@
 #include "mapview/MapCursors.h"
 #include "mapview/SmallPreView.h"
 
+#include "mapdata/Rounding.h"
 #include "platform/Platform.h"
 
 #include <QMouseEvent>
@@ -202,7 +203,9 @@ void TDataMap::SetMashtab(int32_t v) {
 void TDataMap::InstallTextMeasurer() {
     FOwnDocument.MeasureText = [this](const QString& text, uint8_t fontIndex, double height) {
         const QString& family = fontIndex == 1 ? FOptions.FontSystem1() : FOptions.FontSystem();
-        return MeasureMapText(family, text, height);
+        // As drawn at one pixel per map unit: a cell of the rounded height.
+        return QSizeF(
+            FRender.DrawingObject().Fonts().TextCell(family, mapdata::RoundToInt(height), text));
     };
 }
 
@@ -507,7 +510,7 @@ void TDataMap::DrawCrossHair(int Index) {
     float x = o->Box[0].X + std::abs(o->Box[1].X - o->Box[0].X) / 2;
     float y = o->Box[0].Y + std::abs(o->Box[2].Y - o->Box[0].Y) / 2;
     MapToScreen(x, y);
-    const QPoint centre(int(std::lround(x)), int(std::lround(y)));
+    const QPoint centre(mapdata::RoundToInt(x), mapdata::RoundToInt(y));
     XorCrossHair(centre, Picture().rect());
     // Drawn twice at one place it is gone.
     if (FCrossHair == centre)
@@ -680,8 +683,8 @@ void TDataMap::PaintSelection(QPainter& canvas) {
     canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     canvas.setPen(QPen(ToQColor(BackgroundColor()), 0, Qt::DotLine));
     canvas.setBrush(Qt::NoBrush);
-    canvas.drawRect(QRect(QPoint(int(std::lround(minX)), int(std::lround(minY))),
-                          QPoint(int(std::lround(maxX)), int(std::lround(maxY)))));
+    canvas.drawRect(QRect(QPoint(mapdata::RoundToInt(minX), mapdata::RoundToInt(minY)),
+                          QPoint(mapdata::RoundToInt(maxX), mapdata::RoundToInt(maxY))));
 }
 
 void TDataMap::ControlResized() {
@@ -707,10 +710,6 @@ std::optional<TThumbnailFit> FitThumbnail(const mapdata::TMapExtent& e, double w
     f.OX = e.MinX + dx / 2 - w * 100 / f.C / 2;
     f.OY = e.MinY + dy / 2 - h * 100 / f.C / 2;
     return f;
-}
-
-int RoundInt(double v) {
-    return int(std::lrint(v));
 }
 
 } // namespace
@@ -756,10 +755,10 @@ void TDataMap::UpdateSmallView() {
         FThumbnail.isNull() ? QImage(FSmallView->size(), QImage::Format_RGB32) : FThumbnail.copy();
     if (FThumbnail.isNull()) picture.fill(ToQColor(BackgroundColor()));
     // The map offsets are rounded to whole units before scaling.
-    const int l = RoundInt(RoundInt(XWind() - fit->OX) * r);
-    const int rt = RoundInt(RoundInt(XWind() + ViewWidth() - fit->OX) * r);
-    const int t = RoundInt(RoundInt(YWind() - fit->OY) * r);
-    const int b = RoundInt(RoundInt(YWind() + ViewHeight() - fit->OY) * r);
+    const int l = mapdata::RoundToInt(mapdata::RoundToInt(XWind() - fit->OX) * r);
+    const int rt = mapdata::RoundToInt(mapdata::RoundToInt(XWind() + ViewWidth() - fit->OX) * r);
+    const int t = mapdata::RoundToInt(mapdata::RoundToInt(YWind() - fit->OY) * r);
+    const int b = mapdata::RoundToInt(mapdata::RoundToInt(YWind() + ViewHeight() - fit->OY) * r);
     const int cx = l + std::abs(l - rt) / 2, cy = t + std::abs(t - b) / 2;
     const QColor color = ToQColor(FSmallView->Color());
     QPainter p(&picture);

@@ -1,5 +1,6 @@
 #include "mapview/DrawObject.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/JpegDecoder.h"
 
 #include <QPainter>
@@ -7,6 +8,9 @@
 #include <cmath>
 
 namespace tsivor::mapview {
+
+using mapdata::NearestEven;
+using mapdata::RoundToInt;
 
 using namespace mapdata;
 
@@ -50,7 +54,7 @@ Qt::PenStyle PenStyleOf(uint8_t style) {
 }
 
 int DeviceWidth(const TORBMapPen& pen, double k) {
-    return pen.Width > 0 ? int(std::lround(pen.Width * k)) : 1;
+    return pen.Width > 0 ? RoundToInt(pen.Width * k) : 1;
 }
 
 } // namespace
@@ -87,13 +91,13 @@ std::array<QPointF, 13> TObjectPainter::EllipseChain(const QPointF corners[4], b
     constexpr double kHalfKappa = 0.2761423749154;
     QPointF c[4];
     for (int i = 0; i < 4; ++i)
-        c[i] = wholePixels ? QPointF(std::round(corners[i].x()), std::round(corners[i].y()))
+        c[i] = wholePixels ? QPointF(NearestEven(corners[i].x()), NearestEven(corners[i].y()))
                            : corners[i];
     auto mid = [&](int a, int b) { return (c[a] + c[b]) / 2.0; };
     auto length = [](QPointF a, QPointF b) { return std::hypot(b.x() - a.x(), b.y() - a.y()); };
     // The point at distance d from p towards q (the distance p–q in whole pixels on a device).
     auto towards = [&](QPointF p, QPointF q, double d) {
-        const double l = wholePixels ? std::round(length(p, q)) : length(p, q);
+        const double l = wholePixels ? NearestEven(length(p, q)) : length(p, q);
         return l == 0 ? p : p + (q - p) * (d / l);
     };
     std::array<QPointF, 13> out;
@@ -114,7 +118,7 @@ std::vector<QPoint> TObjectPainter::EllipseQuadPoints(const QPointF corners[4]) 
     std::vector<QPoint> out;
     out.reserve(13);
     for (const QPointF& p : EllipseChain(corners, true))
-        out.push_back(QPoint(int(std::lround(p.x())), int(std::lround(p.y()))));
+        out.push_back(QPoint(RoundToInt(p.x()), RoundToInt(p.y())));
     return out;
 }
 
@@ -137,7 +141,7 @@ void TObjectPainter::BeforeFigure(const TORBMapObjectMem& o, QPainter& canvas, Q
     if (OnPaintObject) OnPaintObject(o, alpha, pen, brush);
     if (canvas.pen() != pen) canvas.setPen(pen);
     if (canvas.brush() != brush) canvas.setBrush(brush);
-    FDraw.Opacity = uint8_t(std::lround(options.AlphaBlending() * alpha / 255.0));
+    FDraw.Opacity = uint8_t(RoundToInt(options.AlphaBlending() * alpha / 255.0));
 }
 
 void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions& options,
@@ -159,7 +163,7 @@ void TObjectPainter::DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions&
         THouseNumberDevice numbers{device.Transform, device.Scale, device.Printing,
                                    device.PrintNumberDom, device.LogicalDpi};
         numbers.PixelsPerUnit = device.PixelsPerUnit * device.DeviceFactor;
-        FDraw.Opacity = uint8_t(std::lround(options.AlphaBlending() * o.Alpha / 255.0));
+        FDraw.Opacity = uint8_t(RoundToInt(options.AlphaBlending() * o.Alpha / 255.0));
         HouseNumbers.Draw(o, options, numbers, FDraw, FHeight);
         FDraw.Opacity = savedOpacity;
     }
@@ -180,10 +184,9 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
         pen = MakePen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
         if (pts.size() < 2) return;
-        const int hp =
-            View3DApplies(options, device.Scale) && FHeight > kMinExtrudedHeight
-                ? int(std::nearbyint(FHeight * device.PixelsPerUnit * device.DeviceFactor))
-                : 0;
+        const int hp = View3DApplies(options, device.Scale) && FHeight > kMinExtrudedHeight
+                           ? RoundToInt(FHeight * device.PixelsPerUnit * device.DeviceFactor)
+                           : 0;
         FExtruder.DrawPolygon3D(FDraw, pts, hp, options.View3DAngle());
         return;
     }
@@ -216,15 +219,14 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
                 // A degenerate ellipse: a dot the size of the pen.
                 float x = p.X, y = p.Y;
                 device.Transform->MapToScreen(x, y);
-                canvas.drawPoint(int(std::lround(x)), int(std::lround(y)));
+                canvas.drawPoint(RoundToInt(x), RoundToInt(y));
                 continue;
             }
             float x1 = p.X - FPixelRadius, y1 = p.Y - FPixelRadius;
             float x2 = p.X + FPixelRadius, y2 = p.Y + FPixelRadius;
             device.Transform->MapToScreen(x1, y1);
             device.Transform->MapToScreen(x2, y2);
-            FDraw.Ellipse(int(std::lround(x1)), int(std::lround(y1)), int(std::lround(x2)),
-                          int(std::lround(y2)));
+            FDraw.Ellipse(RoundToInt(x1), RoundToInt(y1), RoundToInt(x2), RoundToInt(y2));
         }
         return;
     }
@@ -302,9 +304,9 @@ void TObjectPainter::DrawText(const TORBMapObjectMem& o, const tOrbMapOptions& o
     TORBMapText t;
     if (!o.GetText(t)) return;
     const double k = device.K();
-    const long h = std::lround(double(t.Size) * k);
+    const double h = NearestEven(double(t.Size) * k);
     pen.setColor(ToQColor(o.Pen.Color));
-    if (h <= 4 || h > 100000) return; // too small to read, or a damaged size
+    if (!(h > 4 && h <= 100000)) return; // too small to read, or a damaged size
     float x = t.X, y = t.Y;
     device.Transform->MapToScreen(x, y);
     BeforeFigure(o, canvas, pen, brush, alpha, options);
@@ -312,7 +314,7 @@ void TObjectPainter::DrawText(const TORBMapObjectMem& o, const tOrbMapOptions& o
     FDraw.TextHeight = int(h);
     FDraw.TextColor = canvas.pen().color();
     FDraw.TextBold = false;
-    FDraw.TextOut(int(std::lround(x)), int(std::lround(y)), t.Text, t.Angle);
+    FDraw.TextOut(RoundToInt(x), RoundToInt(y), t.Text, t.Angle);
 }
 
 const QImage& TObjectPainter::Picture(const TORBMapBitmap& b, int reduction) {
@@ -351,7 +353,7 @@ void TObjectPainter::DrawBitmap(const TORBMapObjectMem& o, const TDrawDevice& de
         device.Transform->MapToScreen(x, y);
         c[i] = QPointF(x, y);
     }
-    auto px = [](QPointF p) { return QPoint(int(std::lround(p.x())), int(std::lround(p.y()))); };
+    auto px = [](QPointF p) { return QPoint(RoundToInt(p.x()), RoundToInt(p.y())); };
     const QImage* image = nullptr;
     if (!b.Image.isEmpty()) {
         int reduction = 1;
@@ -397,13 +399,13 @@ void TObjectPainter::DrawNote(const TORBMapObjectMem& o, const tOrbMapOptions& o
     float x = z.X, y = z.Y;
     device.Transform->MapToScreen(x, y);
     const QImage icon = NoteIcon(o);
-    long w = std::lround(icon.width() * double(device.DeviceFactor));
-    long h = std::lround(icon.height() * double(device.DeviceFactor));
+    int w = RoundToInt(icon.width() * double(device.DeviceFactor));
+    int h = RoundToInt(icon.height() * double(device.DeviceFactor));
     if (device.Printing) {
-        w = std::lround(w * device.PixelSize);
-        h = std::lround(h * device.PixelSize);
+        w = RoundToInt(w * device.PixelSize);
+        h = RoundToInt(h * device.PixelSize);
     }
-    const long left = std::lround(x - w / 2.0), top = std::lround(y - h / 2.0);
+    const int left = RoundToInt(x - w / 2.0), top = RoundToInt(y - h / 2.0);
     QPen pen = canvas.pen();
     QBrush brush(Qt::NoBrush);
     uint8_t alpha = o.Alpha;

@@ -1,5 +1,7 @@
 #include "mapview/DrawPrimitives.h"
 
+#include "mapdata/Rounding.h"
+
 #include <QFontMetricsF>
 #include <QPainterPath>
 
@@ -7,6 +9,9 @@
 #include <cstdlib>
 
 namespace tsivor::mapview {
+
+using mapdata::NearestEven;
+using mapdata::RoundToInt;
 
 void InstallMapFontSubstitutes() {
     static const bool installed = [] {
@@ -36,7 +41,7 @@ QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
         it = FCellPerEm.insert(family, cell > 0 ? cell / 100 : 1.0);
     }
     QFont font(family);
-    font.setPixelSize(std::max(1, int(std::lround(cellHeight / it.value()))));
+    font.setPixelSize(std::max(1, RoundToInt(cellHeight / it.value())));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
     FLastFamily = family;
@@ -44,6 +49,11 @@ QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
     FLastBold = bold;
     FLastFont = font;
     return font;
+}
+
+QSize TCellFonts::TextCell(const QString& family, int cellHeight, const QString& text, bool bold) {
+    const QFontMetrics metrics(Font(family, cellHeight, bold));
+    return QSize(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
 }
 
 QColor ToQColor(uint32_t c) {
@@ -265,7 +275,7 @@ void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
     FCanvas->save();
     FCanvas->translate(x, y);
     if (escapement != 0) FCanvas->rotate(-escapement / 10.0); // counter-clockwise on screen
-    const QRect cell(0, 0, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
+    const QRect cell(QPoint(0, 0), FFonts.TextCell(TextFontName, TextHeight, text, TextBold));
     if (FCanvas->brush().style() == Qt::SolidPattern) FCanvas->fillRect(cell, FCanvas->brush());
     FCanvas->setFont(font);
     FCanvas->setPen(TextColor);
@@ -326,8 +336,8 @@ std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h) {
     };
     for (int guard = 0; guard < 8; ++guard) {
         if ((c1 | c2) == 0)
-            return TSegment{QPoint(int(std::lround(x1)), int(std::lround(y1))),
-                            QPoint(int(std::lround(x2)), int(std::lround(y2)))};
+            return TSegment{QPoint(RoundToInt(x1), RoundToInt(y1)),
+                            QPoint(RoundToInt(x2), RoundToInt(y2))};
         if (c1 & c2) return std::nullopt;
         const int out = c1 ? c1 : c2;
         double x = 0, y = 0;
@@ -345,8 +355,8 @@ std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h) {
             x = 0;
         }
         // Intersections fall on whole pixels.
-        x = std::round(x);
-        y = std::round(y);
+        x = NearestEven(x);
+        y = NearestEven(y);
         if (out == c1) {
             x1 = x, y1 = y, c1 = code(x1, y1);
         } else {

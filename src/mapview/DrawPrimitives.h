@@ -29,6 +29,9 @@ void InstallMapFontSubstitutes();
 class TCellFonts {
 public:
     QFont Font(const QString& family, int cellHeight, bool bold = false);
+    // The cell TextOut fills for text at cellHeight: its advance by the height of the font's
+    // cell as built. Text boxes are measured with it, so they match the drawn text.
+    QSize TextCell(const QString& family, int cellHeight, const QString& text, bool bold = false);
 
 private:
     QHash<QString, double> FCellPerEm;
@@ -76,6 +79,8 @@ public:
     // counter-clockwise. A solid canvas brush paints the cell behind the letters.
     void TextOut(int x, int y, const QString& text, int escapement);
     void DrawGraphic(int x, int y, const QImage& graphic);
+    // The fonts TextOut draws with.
+    TCellFonts& Fonts() { return FFonts; }
     // Pixels of the bitmap's transparent colour (alpha 0 in the image) are left out.
     void StretchTransparent(const QRect& rect, const QImage& bitmap);
     void StretchDraw(int x1, int y1, int x2, int y2, const QImage& graphic);

@@ -10,6 +10,8 @@
 
 namespace tsivor::mapview {
 
+using mapdata::RoundToInt;
+
 using namespace mapdata;
 
 namespace {
@@ -61,7 +63,7 @@ bool NearSegment(float X, float Y, float X1, float Y1, float X2, float Y2, float
         std::abs((double(X1) - X) * (double(Y2) - Y) - (double(X2) - X) * (double(Y1) - Y));
     double length = std::hypot(double(X2) - X1, double(Y2) - Y1);
     if (length == 0) length = 0.0001;
-    const double distance = double(RoundHalfEven(twiceArea / length));
+    const double distance = double(RoundToInt(twiceArea / length));
     return Tolerance / 2.0 >= distance;
 }
 

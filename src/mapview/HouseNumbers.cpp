@@ -3,6 +3,7 @@
 #include "mapview/View3D.h"
 
 #include "mapdata/Cp1251.h"
+#include "mapdata/Rounding.h"
 
 #include <QFontMetrics>
 
@@ -11,6 +12,8 @@
 #include <limits>
 
 namespace tsivor::mapview {
+
+using mapdata::RoundToInt;
 
 QString HouseNumberText(const mapdata::TORBMapObjectMem& o) {
     if (!o.Address) return {};
@@ -92,14 +95,14 @@ void THouseNumberPainter::Draw(const mapdata::TORBMapObjectMem& o, const tOrbMap
     font.setBold(options.mpNumberDomBold());
     const QFontMetrics metrics(font);
     const int w = metrics.horizontalAdvance(measured), h = metrics.height();
-    int x = int(std::lround(ax - w / 2.0)), y = int(std::lround(ay - h / 2.0));
+    int x = RoundToInt(ax - w / 2.0), y = RoundToInt(ay - h / 2.0);
 
     if (OnPaintAddress) OnPaintAddress(x, y, objectColor, fontColor, background);
     // On an extruded house the number sits on the roof.
     if (View3DApplies(options, device.Scale) && height > kMinExtrudedHeight) {
         const QPointF shift = ExtrusionVector(height * device.PixelsPerUnit, options.View3DAngle());
-        x += int(std::nearbyint(shift.x()));
-        y += int(std::nearbyint(shift.y()));
+        x += RoundToInt(shift.x());
+        y += RoundToInt(shift.y());
     }
 
     canvas->save();

@@ -1,6 +1,5 @@
 #include "mapview/MapTools.h"
 
-#include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -75,18 +74,6 @@ QFont MapFont(const QString& family, double pixelHeight, bool bold) {
     font.setPointSizeF(pixelHeight > 0 ? pixelHeight : 1.0);
     font.setBold(bold);
     return font;
-}
-
-QSizeF MeasureMapText(const QString& family, const QString& text, double pixelHeight) {
-    // A 72-dpi device so that the font's point size is its pixel height.
-    static const QImage device = [] {
-        QImage img(1, 1, QImage::Format_RGB32);
-        img.setDotsPerMeterX(2835);
-        img.setDotsPerMeterY(2835);
-        return img;
-    }();
-    QFontMetricsF metrics(MapFont(family, pixelHeight), &device);
-    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
 }
 
 } // namespace tsivor::mapview

@@ -3,7 +3,6 @@
 
 #include <QFont>
 #include <QImage>
-#include <QSizeF>
 #include <QString>
 #include <QWidget>
 
@@ -53,8 +52,5 @@ private:
 // The map's font of a family name as the map files and options store it ("Arial Cyr" is the
 // Cyrillic variant of Arial, which modern Unicode fonts cover), at a pixel height.
 QFont MapFont(const QString& family, double pixelHeight, bool bold = false);
-
-// Size in pixels of text set in a font of family at pixelHeight, measured off-screen.
-QSizeF MeasureMapText(const QString& family, const QString& text, double pixelHeight);
 
 } // namespace tsivor::mapview

@@ -1,5 +1,6 @@
 #include "mapview/RenderPipeline.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/DataMap.h"
 #include "platform/AtomicFile.h"
 
@@ -11,6 +12,9 @@
 #include <stdexcept>
 
 namespace tsivor::mapview {
+
+using mapdata::NearestEven;
+using mapdata::RoundToInt;
 
 using namespace mapdata;
 
@@ -365,8 +369,8 @@ QRect TRenderPipeline::ObjectScreenRect(int index) {
             float x = z.X, y = z.Y;
             t.MapToScreen(x, y);
             const QImage icon = FPainter.NoteIcon(m);
-            const int w = int(std::lround(icon.width() * FMap.DeviceFactor())) + 40;
-            const int h = int(std::lround(icon.height() * FMap.DeviceFactor())) + 40;
+            const int w = RoundToInt(icon.width() * FMap.DeviceFactor()) + 40;
+            const int h = RoundToInt(icon.height() * FMap.DeviceFactor()) + 40;
             return QRect(QPoint(int(x) - w, int(y) - h), QPoint(int(x) + w, int(y) + h));
         }
         QRectF e = MapExtentOf(m);
@@ -437,8 +441,8 @@ bool TRenderPipeline::DrawForDiagnostics(const TORBMapObjectMem& o) {
 QImage TRenderPipeline::RenderImage(float x0, float y0, float x1, float y1, double aScale) {
     if (!(aScale > 0) || !std::isfinite(aScale))
         throw std::runtime_error("Неверный масштаб изображения");
-    const double w = std::round(std::abs(double(x1) - x0) * aScale / 100.0);
-    const double h = std::round(std::abs(double(y1) - y0) * aScale / 100.0);
+    const double w = NearestEven(std::abs(double(x1) - x0) * aScale / 100.0);
+    const double h = NearestEven(std::abs(double(y1) - y0) * aScale / 100.0);
     if (!(w >= 1 && h >= 1) || w > kMaxExportSide || h > kMaxExportSide)
         throw std::runtime_error("Неверный размер изображения");
     QImage image(int(w), int(h), QImage::Format_RGB32);

@@ -1,6 +1,7 @@
 #include "mapview/View3D.h"
 
 #include "mapdata/MapDocument.h"
+#include "mapdata/Rounding.h"
 
 #include <QPainter>
 
@@ -50,8 +51,8 @@ void RotatePoint(long double& x, long double& y, long double cx, long double cy,
 void RotatePoint(int& x, int& y, int cx, int cy, double a) {
     const double c = std::cos(Radians(a)), s = std::sin(Radians(a));
     const double dx = x - cx, dy = y - cy;
-    x = int(std::nearbyint(cx + dx * c + dy * s));
-    y = int(std::nearbyint(cy - dx * s + dy * c));
+    x = mapdata::RoundToInt(cx + dx * c + dy * s);
+    y = mapdata::RoundToInt(cy - dx * s + dy * c);
 }
 
 QPointF ExtrusionVector(double h, int angle) {
@@ -152,8 +153,8 @@ void TExtruder::DrawPolygon3D(TDrawObject& draw, std::span<const QPoint> points,
     const QBrush roof = canvas->brush();
     const QColor c = roof.color();
     QBrush wall = roof;
-    wall.setColor(QColor(int(std::nearbyint(c.red() * 0.75)), int(std::nearbyint(c.green() * 0.75)),
-                         int(std::nearbyint(c.blue() * 0.75)), c.alpha()));
+    wall.setColor(QColor(mapdata::RoundToInt(c.red() * 0.75), mapdata::RoundToInt(c.green() * 0.75),
+                         mapdata::RoundToInt(c.blue() * 0.75), c.alpha()));
     canvas->setBrush(wall);
     for (auto it = FWalls.rbegin(); it != FWalls.rend(); ++it) {
         const int i = it->Index, j = (i + 1) % n;

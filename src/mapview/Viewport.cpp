@@ -1,9 +1,13 @@
 #include "mapview/Viewport.h"
 
+#include "mapdata/Rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace tsivor::mapview {
+
+using mapdata::RoundToInt;
 
 namespace {
 
@@ -11,10 +15,9 @@ namespace {
 // pen widths without overflowing an int.
 constexpr double kPixelLimit = 1 << 30;
 
-// Round to nearest with halves to even, as every pixel conversion of the map does.
+// Whole pixels, kept where drawing code can still add pen widths.
 int RoundPixel(double v) {
-    if (std::isnan(v)) return 0;
-    return int(std::nearbyint(std::clamp(v, -kPixelLimit, kPixelLimit)));
+    return RoundToInt(std::clamp(v, -kPixelLimit, kPixelLimit));
 }
 
 } // namespace

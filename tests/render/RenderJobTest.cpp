@@ -1,6 +1,8 @@
 // tsivor-render's command line and pictures of the sample city.
 #include "MapPictureJob.h"
 
+#include "app/MapZoom.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -131,4 +133,27 @@ TEST(RenderJobRun, ThreeDimensionalViewRaisesTheHouses) {
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 400; ++x) changed += pictures[0].pixel(x, y) != pictures[1].pixel(x, y);
     EXPECT_GT(changed, 2000); // walls and shifted roofs
+}
+
+TEST(RenderJobRun, HouseNumbersAreSizedByTheProgramsRule) {
+    if (!QFileInfo::exists(kCity)) GTEST_SKIP() << "sample deployment not built";
+    QTemporaryDir dir;
+    // The sample's tsivor.ini beside the map divides by 25; a copy of the map alone by 100.
+    const QString alone = dir.filePath(QStringLiteral("info1.db"));
+    ASSERT_TRUE(QFile::copy(kCity, alone));
+    for (const auto& [map, expected] : {std::pair{kCity, 8}, std::pair{alone, 2}}) {
+        QString error;
+        auto job =
+            ParseJob({map, dir.filePath(QStringLiteral("n.png")), QStringLiteral("--scale"),
+                      QStringLiteral("200"), QStringLiteral("--size"), QStringLiteral("100x100")},
+                     error);
+        ASSERT_TRUE(job);
+        mapview::TDataMap view;
+        ASSERT_TRUE(render::RunJob(*job, view, error)) << error.toStdString();
+        // trunc(200 / 25) = 8; trunc(200 / 100) = 2, stored as the least size, 6.
+        EXPECT_EQ(view.Options().mpNumberDomSizeFont(), std::max(expected, 6));
+        EXPECT_EQ(app::HouseNumberFontSize(200, expected == 8 ? 25 : 100), expected);
+    }
+    EXPECT_EQ(app::HouseNumberFontSize(249, 25), 9); // truncated, not rounded
+    EXPECT_EQ(app::HouseNumberFontSize(249, 0), 2);  // a divisor that is not a size
 }

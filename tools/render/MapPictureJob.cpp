@@ -2,7 +2,9 @@
 
 #include "ToolArguments.h"
 
+#include "app/Config.h"
 #include "app/MapDesign.h"
+#include "app/MapZoom.h"
 
 #include "mapdata/OrbIcon.h"
 #include "mapview/MapCursors.h"
@@ -171,8 +173,14 @@ bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
     const float x0 = float(origin.x()), y0 = float(origin.y());
     const float x1 = float(origin.x() + w * 100 / scale), y1 = float(origin.y() + h * 100 / scale);
     map.Options().NotifyChange = false;
-    // The application sizes house numbers with the scale.
-    if (job.AppLook) map.Options().SetmpNumberDomSizeFont(int(scale / 100));
+    if (job.AppLook) {
+        // The application sizes house numbers with the scale and the divisor of its
+        // tsivor.ini beside the map (the default divisor without one).
+        app::TMasSettings mas;
+        const QString ini = QFileInfo(job.MapFile).dir().filePath(QStringLiteral("tsivor.ini"));
+        if (QFileInfo::exists(ini)) mas.Load(platform::TIniFile(ini));
+        map.Options().SetmpNumberDomSizeFont(app::HouseNumberFontSize(scale, mas.font));
+    }
     if (job.View3D) {
         map.Options().SetView3DAngle(ApplicationView3DAngle);
         map.Options().SetMinScale3D(0);
