@@ -138,11 +138,25 @@ void TExtruder::DrawPolygon3D(TDrawObject& draw, std::span<const QPoint> points,
     FRoof.resize(size_t(n));
     for (int i = 0; i < n; ++i) FRoof[size_t(i)] = points[size_t(i)] + QPoint(ox, oy);
 
+    // A wall whose outside faces the extrusion lies wholly under the roof and the walls facing
+    // the other way (the house is its base swept to the roof), so it is left out.
+    long long area2 = 0;
+    for (int i = 0; i < n; ++i) {
+        const QPoint a = points[size_t(i)], b = points[size_t((i + 1) % n)];
+        area2 += (long long)a.x() * b.y() - (long long)b.x() * a.y();
+    }
+    auto facesRoof = [&](int i, int j) {
+        const QPoint e = points[size_t(j)] - points[size_t(i)];
+        const long long outward = (long long)e.y() * ox - (long long)e.x() * oy;
+        return area2 > 0 ? outward > 0 : area2 < 0 && outward < 0;
+    };
+
     // Walls are ordered by how far their middle lies in the extrusion direction.
     const QPointF dir = ExtrusionVector(1.0, angle);
     FWalls.clear();
     for (int i = 0; i < n; ++i) {
         const int j = (i + 1) % n;
+        if (facesRoof(i, j)) continue;
         const QPointF c =
             Crossing(FRoof[size_t(i)], points[size_t(j)], FRoof[size_t(j)], points[size_t(i)]);
         FWalls.push_back({c.x() * dir.x() + c.y() * dir.y(), i});

@@ -1,9 +1,14 @@
 // The three-dimensional view: extrusion, wall shade, painter's order and the numbers on roofs.
 #include "RenderTestSupport.h"
 
+#include "mapview/DrawPrimitives.h"
 #include "mapview/View3D.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace rendertest;
 using namespace tsivor::mapview;
@@ -174,6 +179,56 @@ TEST(View3D, TheHouseNumberMovesWithTheRoof) {
 } // namespace
 
 namespace {
+
+// The house as its base swept to the roof: every pixel the sweep covers, nothing beyond.
+QImage Swept(const std::vector<QPoint>& base, QPoint roofShift, QSize size) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    const int steps = std::max(std::abs(roofShift.x()), std::abs(roofShift.y()));
+    for (int k = 0; k <= steps; ++k) {
+        std::vector<QPoint> moved = base;
+        for (QPoint& q : moved) q += roofShift * k / steps;
+        p.drawPolygon(moved.data(), int(moved.size()), Qt::OddEvenFill);
+    }
+    return img;
+}
+
+TEST(View3D, WallsUnderTheRoofAreLeftOutWithoutOpeningAHole) {
+    // A U whose arms are thinner than the extrusion, in both windings: walls facing the roof
+    // are skipped, and the walls facing away still close every gap.
+    std::vector<QPoint> u = {{40, 60},  {140, 60}, {140, 140}, {120, 140},
+                             {120, 80}, {60, 80},  {60, 140},  {40, 140}};
+    for (const bool reversed : {false, true}) {
+        std::vector<QPoint> base = u;
+        if (reversed) std::reverse(base.begin(), base.end());
+        for (const int angle : {80, -30, 200}) {
+            QImage img(200, 200, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            {
+                QPainter p(&img);
+                p.setPen(Qt::NoPen);
+                p.setBrush(Qt::black);
+                TDrawObject draw;
+                draw.SetCanvas(&p);
+                TExtruder().DrawPolygon3D(draw, base, 40, angle);
+            }
+            int ox = 40, oy = 0;
+            RotatePoint(ox, oy, 0, 0, angle);
+            const QImage want = Swept(base, {ox, oy}, img.size());
+            int differing = 0, painted = 0;
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    const bool a = qRed(img.pixel(x, y)) < 128, b = qRed(want.pixel(x, y)) < 128;
+                    differing += a != b;
+                    painted += b;
+                }
+            EXPECT_LT(differing, painted / 100) << "angle " << angle << " reversed " << reversed;
+        }
+    }
+}
 
 TEST(View3DHits, AHouseIsHitOnItsWallsAndRoofOnlyInThe3DMode) {
     T3DMap m(90);
