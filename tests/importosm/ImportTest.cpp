@@ -109,6 +109,9 @@ TEST_F(Import, TownNameAndTrueMetres) {
     platform::TIniFile ini(xml.Dir + "/tsivor.ini");
     EXPECT_EQ(ini.ReadString("Main", "City", ""), QString::fromUtf8(testtown::kTown));
     EXPECT_EQ(ini.ReadInteger("Map", "nedv", 1), 0); // no listings come from map data
+    // Nothing of the sample town's own: no web address of it on the start page.
+    EXPECT_EQ(ini.ReadString("Main", "WWW", "?"), QString());
+    EXPECT_FALSE(Bytes(xml.Dir + "/tsivor.ini").contains("zarechinsk"));
     // One map unit is one metre: the 1000 m ruler measures 1000 m.
     ASSERT_EQ(xml.Map.Header.Mashtab, 1000);
     mapdata::TAddressLookup lookup(xml.Map);

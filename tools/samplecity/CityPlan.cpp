@@ -158,6 +158,8 @@ public:
     void Build() {
         plan_.City = QStringLiteral("Заречинск");
         plan_.CityGenitive = QStringLiteral("Заречинска");
+        plan_.Motto = QStringLiteral("город у реки");
+        plan_.Web = QStringLiteral("www.zarechinsk.example");
         plan_.Mashtab = 1000; // one map unit is one metre
         plan_.RiverName = QStringLiteral("Быстрица");
         plan_.RiverWidth = 110;

@@ -57,6 +57,8 @@ struct PlanBridge {
 struct CityPlan {
     QString City;         // "Заречинск"
     QString CityGenitive; // "Заречинска"
+    QString Motto;        // "город у реки": after the name on the town's banner, when any
+    QString Web;          // the town's web address on the start page, when any
     int Mashtab = 0;      // metres per 1000 map units
     std::vector<PlanStreet> Streets;
     std::vector<PlanHouse> Houses;

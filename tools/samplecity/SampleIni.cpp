@@ -17,7 +17,7 @@ bool WriteSampleIni(const CityPlan& plan, const QString& dir, QString* error) {
                                         "Month=9\n"
                                         "PhoneS=(38222) 5-12-34\n"
                                         "PhoneM=8-913-555-12-34\n"
-                                        "WWW=www.zarechinsk.example\n"
+                                        "WWW=%4\n"
                                         "Help=1\n"
                                         "\n"
                                         "[Mas]\n"
@@ -49,7 +49,8 @@ bool WriteSampleIni(const CityPlan& plan, const QString& dir, QString* error) {
                                         "[zhilinfo]\n"
                                         "lastdate=01.09.2024\n")
                              .arg(plan.City, plan.CityGenitive)
-                             .arg(plan.Mashtab);
+                             .arg(plan.Mashtab)
+                             .arg(plan.Web);
     // A Windows profile file as the original deployments have it: code page 1251, CR LF.
     QByteArray bytes = cp1251::FromUnicode(text);
     bytes.replace("\n", "\r\n");

@@ -187,7 +187,9 @@ private:
             p.drawImage(QRectF(5, 4, 42, 49), CoatOfArms(42, 49));
             p.drawImage(52, 0,
                         Advert(QSize(size.width() - 52, size.height()),
-                               QStringLiteral("Заречинск — город у реки"),
+                               plan_.Motto.isEmpty()
+                                   ? plan_.City
+                                   : QStringLiteral("%1 — %2").arg(plan_.City, plan_.Motto),
                                QStringLiteral("Электронная карта и справочник"), TownColor(0)));
         }
         return SaveBmp(town, QStringLiteral("banner/zarechinsk.bmp"));
