@@ -327,6 +327,7 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     BuildStatusLine();
     col->addWidget(Panel8);
     FStatus = std::make_unique<TMapStatus>(*DataMap1, Status0, LStreetHouseName);
+    FZoom->ShowScaleText = [this](const QString& text) { LScale->setText(text); };
     FFind = std::make_unique<TMapFind>(*DataMap1);
     FFind->WebSite = Label13->text();
     FService = std::make_unique<TMapServiceCommands>(*DataMap1, FSettings.font);
@@ -462,6 +463,11 @@ void TFMainForm::BuildStatusLine() {
     LStreetHouseName->setTextFormat(Qt::PlainText);
     row->addWidget(Status0, 1);
     row->addWidget(LStreetHouseName, 1);
+    LScale = new QLabel(Panel8);
+    LScale->setObjectName(QStringLiteral("LScale"));
+    LScale->setTextFormat(Qt::PlainText);
+    LScale->setToolTip(QStringLiteral("Масштаб"));
+    row->addWidget(LScale);
     Panel17 = new QWidget(Panel8);
     Panel17->setObjectName(QStringLiteral("Panel17"));
     auto* notice = new QHBoxLayout(Panel17);
@@ -983,10 +989,15 @@ void TFMainForm::PageControl1Change() {
     const bool closed = Globals().StartPageClosed;
     const int tab = PageControl1->currentIndex();
     const int total = Splitter1->height() > 0 ? Splitter1->height() : 600;
+    // When the column changes height the tabs keep theirs, except the listings, which take
+    // the whole column.
+    Splitter1->setStretchFactor(0, tab == 3 ? 1 : 0);
+    Splitter1->setStretchFactor(1, tab == 3 ? 0 : 1);
     if (tab == 0) {
         if (closed && RubricPanel) RubricPanel->eFind1()->setFocus();
         Splitter1->setSizes({182, std::max(0, total - 182)});
     } else if (tab == 2) {
+        if (closed && MegaSearch) MegaSearch->Edit(directory::TCriterion::Keyword)->setFocus();
         Splitter1->setSizes({199, std::max(0, total - 199)});
         if (MegaSearch) MegaSearch->eNameChange();
     } else if (tab == 3) {

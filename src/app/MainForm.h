@@ -198,6 +198,7 @@ public:
     QWidget* Panel8;
     QLabel* Status0;
     QLabel* LStreetHouseName;
+    QLabel* LScale; // the ground scale of the view, 1:N
     QWidget* Panel17;
     QLabel* Label13;
     QAction* Esc;

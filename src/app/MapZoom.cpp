@@ -41,6 +41,18 @@ int HouseNumberFontSize(double scale, int font) {
     return int(std::trunc(scale / (font > 0 ? font : 100))); // a zero divisor is not a size
 }
 
+QString ScreenScaleText(double scale, int mashtab, double dpi) {
+    if (mashtab <= 0 || !(scale > 0) || !(dpi > 0)) return {};
+    // Metres of ground per pixel over metres of screen per pixel.
+    const double n = (100.0 / scale) * (mashtab / 1000.0) / (0.0254 / dpi);
+    if (!std::isfinite(n) || n > 1e12) return {};
+    const qint64 step = n >= 1000 ? 100 : 10;
+    const qint64 rounded = std::max<qint64>(step, qint64(std::llround(n / step)) * step);
+    QString digits = QString::number(rounded);
+    for (int k = digits.size() - 3; k > 0; k -= 3) digits.insert(k, u' ');
+    return QStringLiteral("1:") + digits;
+}
+
 TMapZoom::TMapZoom(mapview::TDataMap& map, TZoomSettings settings)
     : FMap(map), FSettings(settings) {}
 
@@ -137,6 +149,8 @@ void TMapZoom::ScaleChanged() {
     FMap.SetCategoryVisible(98, FMap.Scale() > FSettings.logo_p);
     FMap.SetCategoryVisible(97, FMap.Scale() > FSettings.logo_rub);
     o.SetmpNumberDomSizeFont(HouseNumberFontSize(FMap.Scale(), FSettings.font));
+    if (ShowScaleText)
+        ShowScaleText(ScreenScaleText(FMap.Scale(), FMap.Mashtab(), FMap.logicalDpiX()));
     o.NotifyChange = true;
     FMap.SetFilter(true);
     FMap.MarkDirty();

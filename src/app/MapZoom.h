@@ -25,6 +25,11 @@ TMapKeyCommand MapKeyCommand(const QKeyEvent& e);
 // The house-number font size for a scale: trunc(Scale / font); a font of 0 counts as 100.
 int HouseNumberFontSize(double scale, int font);
 
+// The ground scale of the screen, "1:N": N metres of ground for a metre of screen at dpi
+// pixels an inch (one map unit is Mashtab / 1000 metres), to hundreds from 1:1 000 on and to
+// tens below; empty without a nominal scale.
+QString ScreenScaleText(double scale, int mashtab, double dpi);
+
 struct TZoomSettings {
     int logo_p = 200;  // map logos (category 98) above this scale
     int logo_rub = 30; // rubric logos (category 97) above this scale
@@ -48,8 +53,10 @@ public:
     // Moves the view by 4000 / Scale map units (TMapKeyCommand Left..Down).
     void Pan(TMapKeyCommand direction);
 
-    // OnChangeScale: clamp, logo categories, house-number size, then one redraw.
+    // OnChangeScale: clamp, logo categories, house-number size, the scale text, then one
+    // redraw.
     void ScaleChanged();
+    std::function<void(const QString&)> ShowScaleText;
 
     // The view saved at the last close, taken only when it is closer than the whole map,
     // within MaxScale and its centre lies on the map. Call after ZoomAll at the real size.

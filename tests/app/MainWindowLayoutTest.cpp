@@ -1,13 +1,20 @@
 // How the main window looks on the sample city: texts that must fit, the start view of the map.
 #include "app/AppGlobals.h"
 #include "app/MainForm.h"
+#include "app/MapZoom.h"
+#include "app/MegaSearchPanel.h"
+#include "app/RubricPanel.h"
 
 #include "TestSupport.h"
 #include "directory/DataModule.h"
 #include "mapview/DataMap.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -15,6 +22,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +143,68 @@ TEST_F(MainWindowLayoutTest, AViewTheUserChoseIsKeptWhenTheWindowGrows) {
     form->resize(1500, 950);
     Settle();
     EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), chosen);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowLayoutTest, ChosenTabsTakeTheFocusAndTheListingsKeepTheWholeColumn) {
+    Globals().StartPageClosed = true;
+    QTabBar* bar = form->PageControl1->tabBar();
+    // The window opens on the search tab: the user goes to the rubrics and back.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    Settle();
+    EXPECT_EQ(QApplication::focusWidget(), form->RubricPanel->eFind1());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    ASSERT_EQ(form->PageControl1->currentIndex(), 2);
+    Settle();
+    EXPECT_EQ(QApplication::focusWidget(),
+              form->MegaSearch->Edit(tsivor::directory::TCriterion::Keyword));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    Settle();
+    EXPECT_EQ(QApplication::focusWidget(), form->RubricPanel->eFind1());
+    const int rubricHeight = form->PageControl1->height();
+    form->resize(1000, 800);
+    Settle();
+    EXPECT_EQ(form->PageControl1->height(), rubricHeight); // the cards get the new room
+
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+    ASSERT_EQ(form->PageControl1->currentIndex(), 3);
+    Settle();
+    const int column = form->Panel1->height() - form->Panel16->height();
+    EXPECT_GE(form->PageControl1->height(), column - form->Splitter1->handleWidth());
+    EXPECT_TRUE(form->Panel12->isHidden());
+    form->resize(1000, 900);
+    Settle();
+    EXPECT_GE(form->PageControl1->height(),
+              form->Panel1->height() - form->Panel16->height() - form->Splitter1->handleWidth());
+    form->resize(1000, 650);
+    Settle();
+    EXPECT_GE(form->PageControl1->height(),
+              form->Panel1->height() - form->Panel16->height() - form->Splitter1->handleWidth());
+}
+
+TEST_F(MainWindowLayoutTest, TheScaleTextFollowsEveryScaleChange) {
+    const mapview::TDataMap& m = *form->DataMap1;
+    const auto expected = [&] { return ScreenScaleText(m.Scale(), m.Mashtab(), m.logicalDpiX()); };
+    ASSERT_FALSE(expected().isEmpty());
+    EXPECT_EQ(form->LScale->text(), expected());
+    const QString whole = form->LScale->text();
+    QTest::mouseClick(form->sbZoomIn, Qt::LeftButton);
+    EXPECT_EQ(form->LScale->text(), expected());
+    EXPECT_NE(form->LScale->text(), whole);
+    QTest::mouseClick(form->sbZoomAll, Qt::LeftButton);
+    EXPECT_EQ(form->LScale->text(), whole);
+}
+
+TEST(ScreenScale, GroundMetresForAScreenMetreRounded) {
+    EXPECT_EQ(ScreenScaleText(100, 1000, 96), "1:3 800"); // 3 779.5
+    EXPECT_EQ(ScreenScaleText(400, 4520, 96), "1:4 300");
+    EXPECT_EQ(ScreenScaleText(2000, 1000, 96), "1:190");
+    EXPECT_EQ(ScreenScaleText(1, 100000, 96), "1:37 795 300");
+    EXPECT_EQ(ScreenScaleText(100, 0, 96), "");
+    EXPECT_EQ(ScreenScaleText(0, 1000, 96), "");
 }
 
 } // namespace
