@@ -1,7 +1,5 @@
 #include "mapdata/MapEnvelope.h"
 
-#include <QFile>
-
 #include <cstring>
 
 namespace tsivor::mapdata {
@@ -17,12 +15,13 @@ static_assert(sizeof(kPreamble) == kPreambleSize + 1);
 
 } // namespace
 
-void XorInPlace(uint8_t* d, qsizetype n) {
+void XorInPlace(uint8_t* d, qsizetype n, qint64 offset) {
     // Blocks of 10 bytes; the last one may be shorter and then uses key bytes 0..k-1.
     // Working 40 bytes at a time (the least common multiple of 10 and 8) keeps the key in step.
+    const int phase = int(offset % kKeySize);
     uint64_t key40[5];
     uint8_t rep[40];
-    for (int i = 0; i < 40; ++i) rep[i] = kScrambleKey[size_t(i % kKeySize)];
+    for (int i = 0; i < 40; ++i) rep[i] = kScrambleKey[size_t((i + phase) % kKeySize)];
     std::memcpy(key40, rep, sizeof rep);
     qsizetype i = 0;
     for (; i + 40 <= n; i += 40) {
@@ -33,7 +32,7 @@ void XorInPlace(uint8_t* d, qsizetype n) {
             std::memcpy(d + i + w * 8, &v, 8);
         }
     }
-    for (; i < n; ++i) d[i] ^= kScrambleKey[size_t(i % kKeySize)];
+    for (; i < n; ++i) d[i] ^= kScrambleKey[size_t((i + phase) % kKeySize)];
 }
 
 QByteArray XorWithKey(const QByteArray& content) {
@@ -51,11 +50,23 @@ QByteArray Scramble(const QByteArray& content) {
     return out;
 }
 
-bool WriteMapFile(const QString& path, QByteArray content) {
-    XorInPlace(reinterpret_cast<uint8_t*>(content.data()), content.size());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(kPreamble, kPreambleSize) == kPreambleSize &&
-           f.write(content) == content.size();
+TMapFileWriter::TMapFileWriter(const QString& path) : file_(path) {
+    ok_ =
+        file_.open(QIODevice::WriteOnly) && file_.write(kPreamble, kPreambleSize) == kPreambleSize;
+}
+
+bool TMapFileWriter::Write(QByteArray& content) {
+    if (!ok_) return false;
+    XorInPlace(reinterpret_cast<uint8_t*>(content.data()), content.size(), offset_);
+    offset_ += content.size();
+    ok_ = file_.write(content) == content.size();
+    return ok_;
+}
+
+bool TMapFileWriter::Finish() {
+    if (ok_) ok_ = file_.flush();
+    file_.close();
+    return ok_;
 }
 
 QByteArray Unscramble(const QByteArray& file) {

@@ -2,6 +2,7 @@
 
 #include "mapdata/Cp1251.h"
 #include "mapdata/MapContentReader.h"
+#include "mapdata/MapEnvelope.h"
 
 #include <algorithm>
 
@@ -131,15 +132,40 @@ void WriteObjectRecord(QByteArray& out, const TORBMapObjectMem& o) {
     }
 }
 
-QByteArray WriteMapContent(const TMapDocument& doc) {
+bool WriteMapContent(const TMapDocument& doc, const std::function<bool(QByteArray&)>& put) {
+    constexpr qsizetype kPiece = 64 * 1024;
     QByteArray out;
-    out.reserve(kHeaderSize + qsizetype(doc.ObjectCount()) * 128);
+    out.reserve(kPiece + kHeaderSize);
     WriteMapHeader(out, doc);
-    if (doc.ObjectCount() == 0) return out;
-    WriteNameTable(out, doc.Streets);
-    WriteNameTable(out, doc.Towns);
-    for (const auto& o : doc.Objects) WriteObjectRecord(out, *o);
-    return out;
+    if (doc.ObjectCount() > 0) {
+        WriteNameTable(out, doc.Streets);
+        WriteNameTable(out, doc.Towns);
+        for (const auto& o : doc.Objects) {
+            WriteObjectRecord(out, *o);
+            if (out.size() >= kPiece) {
+                if (!put(out)) return false;
+                out.resize(0); // keeps the room for the next piece
+            }
+        }
+    }
+    return out.isEmpty() || put(out);
+}
+
+QByteArray WriteMapContent(const TMapDocument& doc) {
+    QByteArray whole;
+    whole.reserve(kHeaderSize + qsizetype(doc.ObjectCount()) * 128);
+    WriteMapContent(doc, [&whole](QByteArray& piece) {
+        whole.append(piece);
+        return true;
+    });
+    return whole;
+}
+
+bool WriteMapFile(const QString& path, const TMapDocument& doc) {
+    TMapFileWriter file(path);
+    const bool written =
+        WriteMapContent(doc, [&file](QByteArray& piece) { return file.Write(piece); });
+    return file.Finish() && written;
 }
 
 } // namespace tsivor::mapdata

@@ -1,5 +1,6 @@
 #include "platform/ProcessUsage.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 namespace tsivor::platform {
@@ -24,6 +25,10 @@ qint64 ProcessCpuMs() {
 
 qint64 PeakMemoryKb() {
     return Usage().ru_maxrss; // kilobytes on Linux
+}
+
+void ReturnFreeMemory() {
+    malloc_trim(0);
 }
 
 } // namespace tsivor::platform

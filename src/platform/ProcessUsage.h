@@ -9,5 +9,8 @@ namespace tsivor::platform {
 qint64 ProcessCpuMs();
 // The most memory the process has held at once (peak resident set), in kilobytes.
 qint64 PeakMemoryKb();
+// Gives the memory freed so far back to the system, also what other threads had taken, so the
+// next stage of a long job does not stand on top of the last one's leftovers.
+void ReturnFreeMemory();
 
 } // namespace tsivor::platform

@@ -34,18 +34,31 @@ TEST(Envelope, UnscrambleInvertsScrambleAtEveryLength) {
     }
 }
 
-TEST(Envelope, WrittenMapFileIsTheScrambledContentAndLeavesTheCallersBytesAlone) {
+// Written piece by piece, the file is the scrambled content all the same, for a content of
+// many pieces and for one of a few bytes.
+TEST(Envelope, MapFileWrittenInPiecesIsTheScrambledContent) {
     QTemporaryDir dir;
-    QByteArray content(1003, '\0');
+    for (const int n : {1, 7, 3001}) {
+        const TMapDocument doc = ManySquares(n);
+        const QString path = dir.filePath(QStringLiteral("info%1.db").arg(n));
+        ASSERT_TRUE(WriteMapFile(path, doc));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), Scramble(WriteMapContent(doc))) << n;
+    }
+    EXPECT_FALSE(WriteMapFile(dir.filePath("missing/info1.db"), ManySquares(2)));
+}
+
+TEST(Envelope, ScramblingFromAnOffsetContinuesTheKey) {
+    QByteArray content(97, '\0');
     for (int i = 0; i < content.size(); ++i) content[i] = char(i * 13);
-    const QByteArray kept = content;
-    const QString path = dir.filePath("info1.db");
-    ASSERT_TRUE(WriteMapFile(path, content));
-    EXPECT_EQ(content, kept);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), Scramble(content));
-    EXPECT_FALSE(WriteMapFile(dir.filePath("missing/info1.db"), content));
+    const QByteArray whole = XorWithKey(content);
+    for (const int cut : {1, 9, 10, 41, 80}) {
+        QByteArray a = content.left(cut), b = content.mid(cut);
+        XorInPlace(reinterpret_cast<uint8_t*>(a.data()), a.size(), 0);
+        XorInPlace(reinterpret_cast<uint8_t*>(b.data()), b.size(), cut);
+        EXPECT_EQ(a + b, whole) << cut;
+    }
 }
 
 TEST(Envelope, FileNoLongerThanThePreambleHasNoContent) {

@@ -6,7 +6,6 @@
 #include "CityPlan.h"
 #include "SampleParts.h"
 
-#include "mapdata/MapEnvelope.h"
 #include "mapdata/MapWriter.h"
 #include "platform/IniFile.h"
 #include "platform/ProcessUsage.h"
@@ -37,6 +36,8 @@ bool ImportOsm(const TImportOptions& options, TImportReport& report, QString* er
     if (!ReadOsmFile(options.Input, extract, error)) return false;
     report.ReadMs = timer.elapsed();
     report.ReadCpuMs = platform::ProcessCpuMs() - cpuAtStart;
+    // The reader's threads leave their freed buffers behind; the map is built without them.
+    platform::ReturnFreeMemory();
     report.InputBytes = QFileInfo(options.Input).size();
     report.Counts = extract.Counts;
     report.ReadError = extract.ReadError;
@@ -63,10 +64,8 @@ bool ImportOsm(const TImportOptions& options, TImportReport& report, QString* er
                 ++report.Houses;
                 if (o->HasAddress) ++report.AddressedHouses;
             }
-        QByteArray content = mapdata::WriteMapContent(doc);
-        doc.Clear();
         const QString path = out.filePath(QStringLiteral("info1.db"));
-        if (!mapdata::WriteMapFile(path, std::move(content))) {
+        if (!mapdata::WriteMapFile(path, doc)) {
             if (error) *error = QStringLiteral("Не удалось записать %1").arg(path);
             return false;
         }

@@ -806,7 +806,7 @@ bool WriteSampleMap(const CityPlan& plan, const QString& dir, QString* error) {
     TMapDocument doc;
     BuildSampleMap(plan, doc);
     const QString path = QDir(dir).filePath(QStringLiteral("info1.db"));
-    if (!WriteMapFile(path, WriteMapContent(doc))) {
+    if (!WriteMapFile(path, doc)) {
         if (error) *error = QStringLiteral("Не удалось записать карту %1").arg(path);
         return false;
     }
