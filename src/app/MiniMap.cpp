@@ -6,6 +6,9 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tsivor::app {
 
 TFMini::TFMini(mapview::TDataMap& map, QWidget* parent)
@@ -19,6 +22,24 @@ TFMini::TFMini(mapview::TDataMap& map, QWidget* parent)
     col->addWidget(SmallPreView);
     setFixedSize(MiniWidth, MiniHeight);
     FMap->SetSmallView(SmallPreView);
+    FitToMap();
+}
+
+void TFMini::FitToMap() {
+    int h = MiniHeight;
+    if (FMap && FMap->ObjectCount() > 0) {
+        const mapdata::TMapExtent& e = FMap->MapExtent();
+        const double w = double(e.MaxX) - e.MinX, d = double(e.MaxY) - e.MinY;
+        constexpr int Lowest = 40;
+        if (w > 0 && d > 0)
+            h = std::clamp(int(std::lround(MiniWidth * d / w)), Lowest, int(MiniHeight));
+    }
+    setFixedSize(MiniWidth, h);
+}
+
+void TFMini::showEvent(QShowEvent* e) {
+    FitToMap();
+    QWidget::showEvent(e);
 }
 
 TFMini::~TFMini() {

@@ -25,6 +25,9 @@ public:
     // 68 pixels below the main window's top, its right edge rightGap pixels left of the main
     // window's right edge.
     void PlaceBy(const QRect& mainFrame, int rightGap);
+    // MiniWidth wide and as high as the map's shape asks, at most MiniHeight: a wide town
+    // leaves no empty band above and below its thumbnail. Done at every show.
+    void FitToMap();
 
     // FormClose: the main window puts sbMini up.
     std::function<void()> OnClosed;
@@ -33,6 +36,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     QPointer<mapview::TDataMap> FMap; // may go first when the main window closes

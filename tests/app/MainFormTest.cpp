@@ -676,7 +676,22 @@ TEST_F(MapZoomTest, TheMiniMapOpensWithItsButtonAndFollowsTheMap) {
     ASSERT_NE(form->MiniWindow(), nullptr);
     EXPECT_TRUE(form->MiniWindow()->isVisible());
     EXPECT_EQ(m.SmallView(), form->MiniWindow()->SmallPreView);
-    EXPECT_EQ(form->MiniWindow()->size(), QSize(143, 161));
+    // As wide as the window of the layout and as high as the town's shape: no empty bands.
+    const QSize mini = form->MiniWindow()->size();
+    EXPECT_EQ(mini.width(), 143);
+    EXPECT_LE(mini.height(), 161);
+    const auto& e = m.MapExtent();
+    EXPECT_NEAR(double(mini.height()) / mini.width(), (e.MaxY - e.MinY) / (e.MaxX - e.MinX),
+                1.0 / 143);
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(); // the thumbnail is painted
+    const QImage thumbnail = form->MiniWindow()->SmallPreView->Picture();
+    ASSERT_FALSE(thumbnail.isNull());
+    const QRgb background = qRgb(237, 211, 174);
+    for (const int y : {0, thumbnail.height() - 1}) {
+        int plain = 0;
+        for (int x = 0; x < thumbnail.width(); ++x) plain += thumbnail.pixel(x, y) == background;
+        EXPECT_LT(plain, thumbnail.width() / 2) << "row " << y;
+    }
     QTest::mouseClick(form->sbMini, Qt::LeftButton);
     EXPECT_FALSE(form->MiniWindow()->isVisible());
     QTest::mouseClick(form->sbMini, Qt::LeftButton);
