@@ -50,6 +50,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -487,7 +488,9 @@ void TFMainForm::BuildStatusLine() {
 // ---------------------------------------------------------------------------- creation
 
 bool TFMainForm::FormCreate(QString* error) {
-    // 1. Maximised at first; the first activation leaves the user free to move it.
+    // 1. Maximised at first; the first activation leaves the user free to move it. The work
+    // area is also its size: without a window manager nobody maximises it.
+    if (const QScreen* s = screen()) setGeometry(s->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     // 2.
     platform::Current().SelectRussianLayout();
@@ -1068,12 +1071,13 @@ bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
             FStatus->PointerMoved(static_cast<QMouseEvent*>(event)->position().toPoint());
             break;
         case QEvent::Resize:
-            // The window manager maximises the window some time after the first show; until the
-            // user leaves the start page the whole map follows the map's final size.
-            if (FViewFitted && !FViewRestored && !FViewChosen && !Globals().StartPageClosed &&
+            // The window manager maximises the window some time after the first show, and the
+            // user may size it at once: as long as nothing zoomed or moved the whole map it
+            // follows the map's size, also after the start page is gone.
+            if (FViewFitted && !FViewRestored && !FViewChosen && FZoom->ShowsWholeMap() &&
                 DataMap1->ObjectCount() > 0)
                 QTimer::singleShot(0, this, [this] {
-                    if (!FViewChosen && !Globals().StartPageClosed) sbZoomAllClick();
+                    if (!FViewChosen && FZoom->ShowsWholeMap()) sbZoomAllClick();
                 });
             break;
         case QEvent::MouseButtonPress:

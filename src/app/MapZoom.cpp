@@ -103,6 +103,15 @@ void TMapZoom::ZoomAll() {
     Globals().MinScale = 0;
     FMap.ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
     Globals().MinScale = FMap.Scale();
+    FWholeMap = CurrentView();
+}
+
+TMapZoom::TView TMapZoom::CurrentView() const {
+    return {FMap.Scale(), FMap.XWind(), FMap.YWind()};
+}
+
+bool TMapZoom::ShowsWholeMap() const {
+    return FWholeMap && *FWholeMap == CurrentView();
 }
 
 void TMapZoom::Wheel(QPoint pos, int angleDelta) {

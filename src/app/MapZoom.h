@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QKeyEvent;
 
@@ -48,6 +49,8 @@ public:
     void ZoomOut();
     // The whole map in the control as it is now; MinScale becomes its scale.
     void ZoomAll();
+    // Nothing has zoomed or moved the view since the last ZoomAll.
+    bool ShowsWholeMap() const;
     // One wheel event at pixel pos (120 a notch): 60 % per notch within the limits.
     void Wheel(QPoint pos, int angleDelta);
     // Moves the view by 4000 / Scale map units (TMapKeyCommand Left..Down).
@@ -67,6 +70,13 @@ private:
     mapview::TDataMap& FMap;
     TZoomSettings FSettings;
     bool FInScaleChange = false;
+    struct TView {
+        double Scale;
+        float X, Y;
+        bool operator==(const TView&) const = default;
+    };
+    TView CurrentView() const;
+    std::optional<TView> FWholeMap; // the view the last ZoomAll left
 };
 
 } // namespace tsivor::app
