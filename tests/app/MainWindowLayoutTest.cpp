@@ -100,7 +100,7 @@ TEST_F(MainWindowLayoutTest, TwoLineResultTitleIsReadable) {
     EXPECT_LE(form->sbLabel->cursorRect(end).bottom(), form->sbLabel->viewport()->height());
 }
 
-TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheStartPageIsLeft) {
+TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheUserMovesIt) {
     // The window manager maximises the window after it was first shown.
     form->resize(1500, 950);
     Settle();
@@ -113,12 +113,19 @@ TEST_F(MainWindowLayoutTest, WholeMapFollowsTheWindowUntilTheStartPageIsLeft) {
     EXPECT_LE(r.bottom(), form->DataMap1->height() + 1);
     EXPECT_DOUBLE_EQ(Globals().MinScale, form->DataMap1->Scale());
 
-    // Afterwards the view stays whatever happens to the window.
+    // Leaving the start page changes nothing of that: the user has not looked anywhere yet.
     Globals().StartPageClosed = true;
-    const double whole = form->DataMap1->Scale();
     form->resize(1100, 800);
     Settle();
-    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), whole);
+    EXPECT_GT(std::max(MapShare().width(), MapShare().height()), 0.9);
+    EXPECT_DOUBLE_EQ(Globals().MinScale, form->DataMap1->Scale());
+
+    // A view the user zoomed to stays whatever happens to the window.
+    form->sbZoomInClick();
+    const double chosen = form->DataMap1->Scale();
+    form->resize(1500, 950);
+    Settle();
+    EXPECT_DOUBLE_EQ(form->DataMap1->Scale(), chosen);
 }
 
 TEST_F(MainWindowLayoutTest, WholeMapFitsAWindowSmallerThanAtLoading) {
