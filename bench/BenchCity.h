@@ -4,6 +4,8 @@
 
 #include "mapview/DataMap.h"
 
+#include <QFileInfo>
+
 #include <memory>
 
 inline std::unique_ptr<tsivor::mapview::TDataMap> LoadBenchCity(const QString& file) {
@@ -19,4 +21,22 @@ inline std::unique_ptr<tsivor::mapview::TDataMap> LoadBenchCity(const QString& f
     QString error;
     if (!m->MapLoad(file, &error)) qFatal("%s: %s", qPrintable(file), qPrintable(error));
     return m;
+}
+
+// The sample city (which 0) from sampleFile, or else the large city in largeDir, each loaded
+// once for the whole run; nullptr when the large city has not been generated.
+inline tsivor::mapview::TDataMap* BenchCityOnce(int which, const QString& sampleFile,
+                                                const QString& largeDir) {
+    static std::unique_ptr<tsivor::mapview::TDataMap> sample, large;
+    static bool largeTried = false;
+    if (which == 0) {
+        if (!sample) sample = LoadBenchCity(sampleFile);
+        return sample.get();
+    }
+    if (!largeTried) {
+        largeTried = true;
+        const QString file = largeDir + QStringLiteral("/info1.db");
+        if (!largeDir.isEmpty() && QFileInfo::exists(file)) large = LoadBenchCity(file);
+    }
+    return large.get();
 }

@@ -28,18 +28,7 @@ constexpr int kStreetScale = 60; // streets and blocks, no numbers
 
 // nullptr for the large city when it has not been generated.
 TDataMap* City(int which) {
-    static std::unique_ptr<TDataMap> sample, large;
-    static bool largeTried = false;
-    if (which == 0) {
-        if (!sample) sample = LoadBenchCity(QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"));
-        return sample.get();
-    }
-    if (!largeTried) {
-        largeTried = true;
-        const QString file = gLargeDir + QStringLiteral("/info1.db");
-        if (!gLargeDir.isEmpty() && QFileInfo::exists(file)) large = LoadBenchCity(file);
-    }
-    return large.get();
+    return BenchCityOnce(which, QStringLiteral(TSIVOR_DEPLOY_DIR "/info1.db"), gLargeDir);
 }
 
 TDataMap* CityFor(benchmark::State& state) {

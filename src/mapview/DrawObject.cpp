@@ -286,6 +286,7 @@ void TObjectPainter::DrawHostLine(const TORBMapObjectMem& o, const TDrawDevice& 
     if (pts.size() < 2) return;
     // The handler gets its own copy; the record may change while pixels are handed out.
     TOrbMapObjectPtr copy = o.Clone();
+    TAliasedScope aliased(canvas); // the handler sets whole pixels
     const std::vector<QPoint> points(pts.begin(), pts.end());
     for (size_t i = 0; i + 1 < points.size(); ++i) {
         const auto segment =

@@ -78,6 +78,29 @@ private:
     qreal FSaved;
 };
 
+class TDrawObject::TStrokeAlignment {
+public:
+    // A stroke centred on whole pixel coordinates: an aliased one of odd width fills the rows
+    // from the coordinate on, a smoothed one would straddle two rows half-covered.
+    explicit TStrokeAlignment(QPainter& p) : FPainter(p) {
+        if (!p.testRenderHint(QPainter::Antialiasing)) return;
+        const QPen& pen = p.pen();
+        const int width = std::max(1, int(std::lround(pen.widthF())));
+        if (pen.style() == Qt::NoPen || width % 2 == 0) return;
+        FPainter.translate(0.5, 0.5);
+        FShifted = true;
+    }
+    ~TStrokeAlignment() {
+        if (FShifted) FPainter.translate(-0.5, -0.5);
+    }
+    TStrokeAlignment(const TStrokeAlignment&) = delete;
+    TStrokeAlignment& operator=(const TStrokeAlignment&) = delete;
+
+private:
+    QPainter& FPainter;
+    bool FShifted = false;
+};
+
 void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
@@ -88,6 +111,7 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
 void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    TStrokeAlignment alignment(*FCanvas);
     if (ClipToTarget && ClippedPolyline(pts)) return;
     FCanvas->drawPolyline(pts.data(), int(pts.size()));
 }
@@ -127,8 +151,10 @@ QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
 
 QRect TDrawObject::TargetRect(int margin) const {
     const QPaintDevice* device = FCanvas->device();
-    if (!device || FCanvas->deviceTransform().type() != QTransform::TxNone) return {};
-    QRect r(0, 0, device->width(), device->height());
+    const QTransform& t = FCanvas->deviceTransform();
+    if (!device || t.type() > QTransform::TxTranslate) return {};
+    // A translation of a fraction of a pixel is within the margin.
+    QRect r(-int(std::floor(t.dx())), -int(std::floor(t.dy())), device->width(), device->height());
     if (FCanvas->hasClipping()) r &= FCanvas->clipBoundingRect().toAlignedRect();
     if (r.isEmpty()) return {};
     return r.adjusted(-margin, -margin, margin, margin);
@@ -222,6 +248,7 @@ QPainterPath BezierChain(std::span<const QPoint> pts) {
 void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    TStrokeAlignment alignment(*FCanvas);
     if (ClipToTarget && ClippedPolyBezier(pts)) return;
     FCanvas->strokePath(BezierChain(pts), FCanvas->pen());
 }
@@ -286,18 +313,21 @@ void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
 void TDrawObject::DrawGraphic(int x, int y, const QImage& graphic) {
     if (!FCanvas || graphic.isNull()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    TAliasedScope aliased(*FCanvas);
     FCanvas->drawImage(x, y, graphic);
 }
 
 void TDrawObject::StretchTransparent(const QRect& rect, const QImage& bitmap) {
     if (!FCanvas || bitmap.isNull() || rect.isEmpty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    TAliasedScope aliased(*FCanvas);
     FCanvas->drawImage(rect, bitmap);
 }
 
 void TDrawObject::StretchDraw(int x1, int y1, int x2, int y2, const QImage& graphic) {
     if (!FCanvas || graphic.isNull()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    TAliasedScope aliased(*FCanvas);
     FCanvas->drawImage(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                              QSize(std::abs(x2 - x1), std::abs(y2 - y1))),
                        graphic);

@@ -46,6 +46,25 @@ private:
 QColor ToQColor(uint32_t c);
 uint32_t FromQColor(const QColor& c);
 
+// Draws aliased while it lives, whatever the canvas's smoothing: pictures and the pixels of
+// host-drawn lines stay exactly as they are without smoothing.
+class TAliasedScope {
+public:
+    explicit TAliasedScope(QPainter& canvas)
+        : FCanvas(canvas), FWasSmooth(canvas.testRenderHint(QPainter::Antialiasing)) {
+        if (FWasSmooth) FCanvas.setRenderHint(QPainter::Antialiasing, false);
+    }
+    ~TAliasedScope() {
+        if (FWasSmooth) FCanvas.setRenderHint(QPainter::Antialiasing, true);
+    }
+    TAliasedScope(const TAliasedScope&) = delete;
+    TAliasedScope& operator=(const TAliasedScope&) = delete;
+
+private:
+    QPainter& FCanvas;
+    bool FWasSmooth;
+};
+
 class TDrawObject {
 public:
     // The canvas must outlive the frame; nullptr detaches.
@@ -88,9 +107,11 @@ public:
 private:
     // Applies the opacity for the duration of one primitive.
     class TOpacityScope;
+    // Puts a smoothed stroke of odd width on the pixel rows the aliased one covers.
+    class TStrokeAlignment;
 
-    // The device rectangle the canvas draws into (clip included) widened by margin; empty
-    // when the canvas is transformed and clipping cannot be reasoned about in device pixels.
+    // The canvas rectangle it draws into (clip included) widened by margin; empty when the
+    // canvas is scaled or rotated and clipping cannot be reasoned about in device pixels.
     QRect TargetRect(int margin) const;
     // The margin outside the target a stroke of the canvas pen may reach into.
     int StrokeMargin() const;

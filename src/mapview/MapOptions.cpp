@@ -98,6 +98,10 @@ void tOrbMapOptions::SetUseGDIPlus(bool v) {
 void tOrbMapOptions::SetAlphaBlending(uint8_t v) {
     Store(FAlphaBlending, v, true);
 }
+bool Antialiased(orbSmothing mode) {
+    return mode == orbSmoothingModeHighQuality || mode == orbSmoothingModeAntiAlias;
+}
+
 void tOrbMapOptions::SetAntiAliasing(orbSmothing v) {
     Store(FAntiAliasing, v, true);
 }

@@ -18,6 +18,10 @@ enum orbSmothing {
     orbSmoothingModeAntiAlias,
 };
 
+// HighQuality and AntiAlias draw lines, fills, curves and texts antialiased; Default and
+// HighSpeed draw aliased like None, as in the graphics library these modes come from.
+bool Antialiased(orbSmothing mode);
+
 // How a drawing tool is cancelled.
 enum tOrbCancelAction { orbRightButton, orbDblClick };
 
@@ -88,7 +92,7 @@ public:
     void SetUseGDIPlus(bool v);
     uint8_t AlphaBlending() const { return FAlphaBlending; } // redraws
     void SetAlphaBlending(uint8_t v);
-    orbSmothing AntiAliasing() const { return FAntiAliasing; } // redraws; stored only
+    orbSmothing AntiAliasing() const { return FAntiAliasing; } // redraws; see Antialiased
     void SetAntiAliasing(orbSmothing v);
 
     // --- three-dimensional view

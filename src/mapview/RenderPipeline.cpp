@@ -212,7 +212,7 @@ void TRenderPipeline::RenderFrame(QImage& buffer) {
     vp.SetClipRect(cx0 - 3, cy0 - 3, cx1 + 3, cy1 + 3);
 
     QPainter canvas(&buffer);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     FillBackground(canvas, buffer.rect());
     PaintBackgroundLayer(canvas, x0, y0, x1, y1);
     TDeviceFactorScope factor(vp, 1.0f);
@@ -240,7 +240,7 @@ void TRenderPipeline::RenderRect(QImage& buffer, const QRect& rect) {
     vp.SetClipRect(rx0 - margin, ry0 - margin, rx1 + margin, ry1 + margin);
 
     QPainter canvas(&buffer);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     canvas.setClipRect(rect);
     FillBackground(canvas, rect);
     PaintBackgroundLayer(canvas, vp.XWind(), vp.YWind(), float(vp.XWind() + buffer.width() * unit),
@@ -471,7 +471,7 @@ QImage TRenderPipeline::RenderImage(float x0, float y0, float x1, float y1, doub
     TLayerLists flat, extruded;
     CollectVisibleObjects(ox, oy, ex, ey, true, flat, extruded);
     QPainter canvas(&image);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     FillBackground(canvas, image.rect());
     PaintBackgroundLayer(canvas, ox, oy, ex, ey);
     TDeviceFactorScope factor(vp, 1.0f);

@@ -53,7 +53,7 @@ void TRenderPipeline::RenderThumbnail(QImage& image, double aScale, float x0, fl
     FMap.Categories().Filter = restore.Filter;
 
     QPainter canvas(&image);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setRenderHint(QPainter::Antialiasing, Antialiased(opt.AntiAliasing()));
     FillBackground(canvas, image.rect());
     vp.SetDeviceFactor(1.0f);
     const TDrawDevice device = ScreenDevice(vp, image.size());

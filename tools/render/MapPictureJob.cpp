@@ -30,7 +30,8 @@ QString UsageText() {
         "  --16bit          BMP с 16 битами на пиксель\n"
         "  --icons ФАЙЛ     библиотека значков (по умолчанию tsivor.lib рядом с картой)\n"
         "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n"
-        "  --3d             объёмный вид домов при любом масштабе\n");
+        "  --3d             объёмный вид домов при любом масштабе\n"
+        "  --antialias      сглаживание линий, заливок, кривых и текстов\n");
 }
 
 std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) {
@@ -75,6 +76,8 @@ std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) 
             job.IconFile = *v;
         } else if (a.Is("--3d")) {
             job.View3D = true;
+        } else if (a.Is("--antialias")) {
+            job.Antialias = true;
         } else if (a.Current().startsWith(QLatin1String("--"))) {
             error = a.UnknownOption();
             return std::nullopt;
@@ -186,6 +189,7 @@ bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
         map.Options().SetMinScale3D(0);
         map.Options().SetView3D(true);
     }
+    if (job.Antialias) map.Options().SetAntiAliasing(mapview::orbSmoothingModeAntiAlias);
     map.Options().NotifyChange = true;
     map.Render().OptionsChanged();
 

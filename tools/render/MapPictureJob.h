@@ -20,10 +20,11 @@ struct TMapPictureJob {
     std::optional<QPointF> Origin; // --origin: map position of the top-left pixel
     bool Fit = false;              // --fit: the whole map into Size
     QSize Size{1024, 768};
-    bool Bits16 = false; // BMP in 16 bits per pixel
-    bool AppLook = true; // the application's colours and house numbers
-    QString IconFile;    // --icons; by default tsivor.lib next to the map, when present
-    bool View3D = false; // --3d: houses extruded as in the application's 3-D view
+    bool Bits16 = false;    // BMP in 16 bits per pixel
+    bool AppLook = true;    // the application's colours and house numbers
+    QString IconFile;       // --icons; by default tsivor.lib next to the map, when present
+    bool View3D = false;    // --3d: houses extruded as in the application's 3-D view
+    bool Antialias = false; // --antialias: lines, fills, curves and texts smoothed
 };
 
 // The application's direction of the 3-D view.

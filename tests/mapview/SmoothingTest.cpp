@@ -1,0 +1,154 @@
+// Smoothing (the AntiAliasing option): which modes smooth, what is smoothed and what stays
+// exactly as drawn without it.
+#include "RenderTestSupport.h"
+
+#include "mapview/BmpWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace rendertest;
+using namespace tsivor::mapview;
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00, kWhite = 0xFFFFFF;
+
+// A slanted wide line, a triangle, a curve and an ellipse: every edge but few is oblique.
+void FillScene(TMapDocument& doc) {
+    auto& line = AddPoints(doc, cLine, {{10, 140}, {190, 20}}, kRed, 0);
+    line.Pen.Width = 3;
+    doc.CalcObjectBox(line);
+    AddPoints(doc, cPolygon, {{20, 20}, {90, 30}, {40, 110}}, kBlue, kBlue);
+    auto& curve =
+        AddPoints(doc, cBezier, {{110, 100}, {130, 40}, {170, 150}, {190, 60}}, kGreen, 0);
+    curve.Pen.Width = 2;
+    doc.CalcObjectBox(curve);
+    AddPoints(doc, cEllipse, {{120, 10}, {180, 10}, {180, 50}, {120, 50}}, kBlue, kRed);
+}
+
+QImage FrameWith(TTestMap& t, orbSmothing mode) {
+    t.map.Options().SetAntiAliasing(mode);
+    return t.Frame().copy();
+}
+
+// Pixels whose colour is none of the given ones.
+int ForeignPixels(const QImage& img, const std::set<TColor>& palette) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (!palette.count(PixelColor(img, x, y))) ++n;
+    return n;
+}
+
+// The largest difference of one colour channel between two pictures of one size.
+int MaxChannelDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 256;
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))});
+        }
+    return most;
+}
+
+} // namespace
+
+TEST(Smoothing, OnlyHighQualityAndAntiAliasSmoothTheFigures) {
+    TTestMap t;
+    FillScene(t.Doc());
+    const std::set<TColor> palette{kRed, kBlue, kGreen, kWhite};
+    const QImage none = FrameWith(t, orbSmoothingModeNone);
+    EXPECT_EQ(ForeignPixels(none, palette), 0);
+    EXPECT_EQ(FrameWith(t, orbSmoothingModeDefault), none);
+    EXPECT_EQ(FrameWith(t, orbSmoothingModeHighSpeed), none);
+
+    const QImage smooth = FrameWith(t, orbSmoothingModeAntiAlias);
+    EXPECT_EQ(FrameWith(t, orbSmoothingModeHighQuality), smooth);
+    // Every oblique edge gets blended pixels; the insides keep their colours.
+    EXPECT_GT(ForeignPixels(smooth, palette), 300);
+    EXPECT_EQ(PixelColor(smooth, 50, 50), kBlue);
+    EXPECT_EQ(PixelColor(smooth, 150, 30), kRed);
+    EXPECT_EQ(PixelColor(smooth, 5, 5), kWhite);
+    auto foreignNear = [&](int x0, int y0, int x1, int y1) {
+        return ForeignPixels(smooth.copy(QRect(QPoint(x0, y0), QPoint(x1, y1))), palette);
+    };
+    EXPECT_GT(foreignNear(20, 120, 40, 130), 0); // the slanted line
+    EXPECT_GT(foreignNear(25, 60, 35, 80), 0);   // the triangle's left edge
+    EXPECT_GT(foreignNear(120, 55, 135, 90), 0); // the curve
+    EXPECT_GT(foreignNear(118, 12, 130, 25), 0); // the ellipse
+}
+
+TEST(Smoothing, StrokesOfAnyWidthKeepThePixelRowsOfTheAliasedOnes) {
+    for (float width : {0.0f, 1.0f, 2.0f, 3.0f, 4.0f}) {
+        TTestMap t;
+        auto& line = AddPoints(t.Doc(), cLine, {{20, 50}, {180, 50}}, kRed, 0);
+        line.Pen.Width = width;
+        t.Doc().CalcObjectBox(line);
+        const QImage aliased = FrameWith(t, orbSmoothingModeNone);
+        const QImage smooth = FrameWith(t, orbSmoothingModeAntiAlias);
+        for (int y = 40; y <= 60; ++y)
+            EXPECT_EQ(PixelColor(smooth, 100, y), PixelColor(aliased, 100, y))
+                << "width " << width << " row " << y;
+    }
+}
+
+TEST(Smoothing, PicturesAndHostDrawnLinesStayAsTheyAre) {
+    TTestMap t;
+    QImage art(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) art.setPixel(x, y, qRgb(40 * x, 80 * y, 200));
+    auto o = std::make_unique<TORBMapObjectMem>();
+    o->ObjectType = cBitmap;
+    o->Bitmap = std::make_unique<TORBMapBitmap>();
+    o->Bitmap->Corners = {{{13, 17}, {121, 17}, {121, 88}, {13, 88}}};
+    o->Bitmap->Image = EncodeBmp(art, pf24bit);
+    t.Doc().CalcObjectBox(*o);
+    t.Doc().Append(std::move(o));
+    auto& host = AddPoints(t.Doc(), cLine, {{10, 140}, {190, 95}}, kRed, 0);
+    host.Pen.Flags = kPenHostDrawn;
+    t.map.Render().Painter().OnPixelLineEvent = [](const TORBMapObjectMem&, int x, int y, int,
+                                                   double, QPainter& canvas) {
+        canvas.setPen(QPen(Qt::black, 1));
+        canvas.drawPoint(x, y);
+        canvas.drawLine(x, y + 2, x + 3, y + 4);
+    };
+    EXPECT_EQ(FrameWith(t, orbSmoothingModeAntiAlias), FrameWith(t, orbSmoothingModeNone));
+}
+
+// Qt smooths glyphs whatever the option, so texts look the same both ways.
+TEST(Smoothing, TextsAreSmoothed) {
+    TTestMap t;
+    auto o = std::make_unique<TORBMapObjectMem>();
+    o->ObjectType = cText;
+    o->Pen.Color = 0x000000;
+    o->Brush.Style = 1;
+    TORBMapText text;
+    text.X = 10, text.Y = 20, text.Size = 30, text.Angle = 150;
+    text.Text = QStringLiteral("Заречинск");
+    o->SetText(text);
+    t.Doc().CalcObjectBox(*o);
+    t.Doc().Append(std::move(o));
+    const QImage smooth = FrameWith(t, orbSmoothingModeAntiAlias);
+    EXPECT_GT(ForeignPixels(smooth, {0x000000, kWhite}), 50);
+}
+
+TEST(Smoothing, StripsAfterAScrollAndExportsAreSmoothedLikeTheFrame) {
+    TTestMap t;
+    FillScene(t.Doc());
+    t.map.Options().SetAntiAliasing(orbSmoothingModeAntiAlias);
+    t.map.SetScale(200); // whole pixels are exact map units here
+    t.map.SetXWind(-20);
+    const QImage before = t.Frame().copy();
+    ASSERT_TRUE(t.map.ScrollBy(sdLeft, 23, 17));
+    const QImage scrolled = t.map.Picture().copy();
+    // A clipped edge may round its coverage one step differently.
+    EXPECT_LE(MaxChannelDifference(scrolled, t.Frame()), 2);
+    EXPECT_NE(scrolled, before);
+    const QImage exported = t.map.Render().RenderImage(
+        t.map.XWind(), t.map.YWind(), t.map.XWind() + 100, t.map.YWind() + 75, 200);
+    EXPECT_LE(MaxChannelDifference(exported, t.Frame()), 2);
+}
