@@ -83,6 +83,7 @@ public:
 
     // Journal: arm for one user action, record when armed, clear.
     void ArmUndo() { FJournal.Arm(); }
+    void DisarmUndo() { FJournal.Disarm(); }
     void RecordUndo(int index, int operation);
     void RecordUndo(const std::vector<int>& indices, int operation);
     void ClearUndo() { FJournal.Clear(); }

@@ -31,6 +31,8 @@ class TUndoJournal {
 public:
     // Arms recording for one user action: the next Record makes one entry and disarms.
     void Arm() { FArmed = true; }
+    // A click on empty ground: the next change is no longer journaled.
+    void Disarm() { FArmed = false; }
     bool Armed() const { return FArmed; }
 
     // Only when armed. levels 0 keeps no journal; at the limit the oldest entries go. The

@@ -1,5 +1,8 @@
 #include "mapui/MouseController.h"
 
+#include "mapui/SelectionCursor.h"
+#include "mapview/SelectionOverlay.h"
+
 namespace tsivor::mapui {
 
 using namespace mapview;
@@ -87,11 +90,23 @@ void TMapMouseController::MouseDown(TMouseButton button, Qt::KeyboardModifiers s
 void TMapMouseController::MouseMove(Qt::KeyboardModifiers shift, QPoint pos) {
     Record(shift, pos);
     if (FEdges.CheckScrollZone(pos)) return; // moves inside an edge zone reach no tool
-    if (FMap.SelectedObject() && !FMouse.AutoScrolling)
-        FMap.SetMapCursor(ToolCursor(FMap.Instrument()));
+    if (FMap.SelectedObject()) SelectionCursor(pos);
     if (FMouse.LastButton == mbLeft ||
         (FMouse.LastButton == mbRight && Current().MovesAfterRightPress()))
         Current().Move();
+}
+
+void TMapMouseController::SelectionCursor(QPoint pos) {
+    // The scrolling direction stays on show while the middle button scrolls.
+    if (FMouse.AutoScrolling) return;
+    const TInstrument tool = FMap.Instrument();
+    if (tool == iDragMap) {
+        FMap.SetMapCursor(crOrbHand);
+        return;
+    }
+    // A locked object keeps whatever cursor the pointer has.
+    if (BufferLockedAgainstEditing(FMap)) return;
+    FMap.SetMapCursor(HandleCursor(FMap, pos).value_or(ToolCursor(tool)));
 }
 
 void TMapMouseController::MouseUp(TMouseButton button, Qt::KeyboardModifiers shift, QPoint pos) {

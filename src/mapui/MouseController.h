@@ -42,6 +42,8 @@ public:
 private:
     TMapTool& Current() { return Tool(FMap.Instrument()); }
     void Record(Qt::KeyboardModifiers shift, QPoint pos);
+    // The cursor over the selected object: the hand, a handle's cursor or the tool's.
+    void SelectionCursor(QPoint pos);
 
     TDataMap& FMap;
     TMouseState FMouse;

@@ -27,15 +27,21 @@ void ToggleSelected(std::vector<int>& selection, int index) {
 // ---------------------------------------------------------------------- pick
 
 void TPickTool::Press(TMouseButton button) {
+    if (HandlePress(button)) return;
+    const int previous = FMap.CurrentIndex();
     const int hit =
         FMap.ObjectAtPoint(float(FMouse.MouseMapPos.x()), float(FMouse.MouseMapPos.y()));
     std::vector<int>& selection = FMap.SelectedObjectsRef();
     if (hit < 0) {
+        FMap.DisarmUndo();
         FMap.SetSelectedObject(false);
+        FMap.SetEditMode(emResize);
         selection.clear();
         FMap.RepaintControl();
         return;
     }
+    // The next change of this object goes into the undo journal.
+    FMap.ArmUndo();
     if (button == mbLeft) {
         if (FMouse.LastShift & Qt::ShiftModifier) {
             ToggleSelected(selection, hit);
@@ -45,6 +51,10 @@ void TPickTool::Press(TMouseButton button) {
         }
         if (FMap.OnRegion) FMap.OnRegion(&FMap, selection);
     }
+    if (hit != previous) FMap.SetEditMode(emResize);
+    const uint8_t type = FMap.BufferObject().ObjectType;
+    if (type == mapdata::cZametka || (type == mapdata::cText && FMap.EditMode() == emResize))
+        FMap.SetEditMode(emNodes);
     FMap.SetSelectedObject(true);
     FMap.RepaintControl();
 }

@@ -13,11 +13,16 @@ void AddSelected(std::vector<int>& selection, int index);
 // Removes index when present, else appends it.
 void ToggleSelected(std::vector<int>& selection, int index);
 
+// iPick: the object under the pointer becomes the selected one, its undo recording armed.
 class TPickTool final : public TMapTool {
 public:
     using TMapTool::TMapTool;
-    // With editing on, the handle and node tests of the editing tools take the press first.
     void Press(TMouseButton button) override;
+
+private:
+    // The slot of editing: with mpEdit on, the handle and node tests (and the object drags of
+    // Move) take the press before it selects. Until editing plugs in, none does.
+    bool HandlePress(TMouseButton /*button*/) { return false; }
 };
 
 // The outline of a selection region in map units and the selection it makes.

@@ -2,6 +2,7 @@
 
 #include "mapview/JpegDecoder.h"
 #include "mapview/MapCursors.h"
+#include "mapview/SelectionOverlay.h"
 #include "mapview/SmallPreView.h"
 
 #include "mapdata/Rounding.h"
@@ -655,36 +656,9 @@ void TDataMap::PaintOverlays(QPainter& canvas) {
     canvas.restore();
     FRender.PaintGuideLines(canvas);
     canvas.save();
-    PaintSelection(canvas);
+    PaintSelection(*this, canvas);
     canvas.restore();
     if (FMouseHandler) FMouseHandler->PaintTopOverlays(canvas);
-}
-
-void TDataMap::PaintSelection(QPainter& canvas) {
-    if (!FOptions.ShowRegion() || FSelectedObjects.size() < 2) return;
-    bool any = false;
-    float minX = 0, minY = 0, maxX = 0, maxY = 0;
-    for (int index : FSelectedObjects) {
-        const mapdata::TORBMapObjectMem* o = Object(index);
-        if (!o) continue;
-        for (const mapdata::TORBMapPoint& p : o->Box) {
-            if (!any) {
-                minX = maxX = p.X, minY = maxY = p.Y;
-                any = true;
-            }
-            minX = std::min(minX, p.X), maxX = std::max(maxX, p.X);
-            minY = std::min(minY, p.Y), maxY = std::max(maxY, p.Y);
-        }
-    }
-    if (!any) return;
-    MapToScreen(minX, minY);
-    MapToScreen(maxX, maxY);
-    canvas.setRenderHint(QPainter::Antialiasing, false);
-    canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    canvas.setPen(QPen(ToQColor(BackgroundColor()), 0, Qt::DotLine));
-    canvas.setBrush(Qt::NoBrush);
-    canvas.drawRect(QRect(QPoint(mapdata::RoundToInt(minX), mapdata::RoundToInt(minY)),
-                          QPoint(mapdata::RoundToInt(maxX), mapdata::RoundToInt(maxY))));
 }
 
 void TDataMap::ControlResized() {

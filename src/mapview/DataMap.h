@@ -112,6 +112,7 @@ public:
     // The buffer's record (layer, category, pen, brush...); points and blocks through the
     // operations above.
     mapdata::TORBMapObjectMem& BufferObject() { return FEditor.Buffer().Object; }
+    const mapdata::TORBMapObjectMem& BufferObject() const { return FEditor.Buffer().Object; }
     int CurrentIndex() const { return FEditor.Buffer().CurrentIndex; }
     bool BufferLoaded() const { return FEditor.Buffer().Loaded; }
     void MoveObjectToEnd(int Index) { FEditor.MoveObjectToEnd(Index); }
@@ -119,6 +120,7 @@ public:
     void GroupObjects(const std::vector<int>& Indices) { FEditor.GroupObjects(Indices); }
     void UngroupBuffer() { FEditor.UngroupBuffer(); }
     void ArmUndo() { FEditor.ArmUndo(); }
+    void DisarmUndo() { FEditor.DisarmUndo(); }
     void RecordUndo(int Index, int Operation) { FEditor.RecordUndo(Index, Operation); }
     void RecordUndo(const std::vector<int>& Indices, int Operation) {
         FEditor.RecordUndo(Indices, Operation);
@@ -214,6 +216,9 @@ public:
     // An object is selected: its outline (and, while editing, its handles) are shown.
     bool SelectedObject() const { return FSelectedObject; }
     void SetSelectedObject(bool v);
+    // The handles the selected object shows (TEditMode); kept by the pick and editing tools.
+    TEditMode EditMode() const { return FEditMode; }
+    void SetEditMode(TEditMode v) { FEditMode = v; }
     // The objects chosen by the selection tools, in the order chosen.
     const std::vector<int>& SelectedObjects() const { return FSelectedObjects; }
     std::vector<int>& SelectedObjectsRef() { return FSelectedObjects; }
@@ -424,8 +429,6 @@ private:
     // Overlays painted on the control above the copied back buffer.
     void PaintOverlays(QPainter& canvas);
     void XorCrossHair(QPoint centre, const QRect& clip);
-    // The frame of several selected objects and the outline of the selected one.
-    void PaintSelection(QPainter& canvas);
     void SetOrigin(float x, float y);
     void ClearView();
     void ApplyLoadedView();
@@ -452,6 +455,7 @@ private:
     TInstrument FInstrument = iPick;
     TCursor FCursor = crDefault;
     bool FSelectedObject = false;
+    TEditMode FEditMode = emResize;
     std::vector<int> FSelectedObjects;
     std::unique_ptr<TMapMouseHandler> FMouseHandler;
     TSmallPreView* FSmallView = nullptr;

@@ -31,6 +31,9 @@ enum TInstrument : uint8_t {
 };
 constexpr int kInstrumentCount = 17;
 
+// The editing mode of the selected object: which handles it shows.
+enum TEditMode : int { emResize = 0, emNodes = 1, emRotate = 2 };
+
 enum TMouseButton : uint8_t { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
 
 // A cursor number: the toolkit's standard cursors (0 and below) or one the map registers.

@@ -75,6 +75,7 @@ struct TToolMap {
         o->Points[0] = {x0, y0}, o->Points[1] = {x1, y0}, o->Points[2] = {x1, y1};
         o->Points[3] = {x0, y1};
         map->Document().CalcObjectBox(*o);
+        o->CenterX = (x0 + x1) / 2, o->CenterY = (y0 + y1) / 2;
         map->Document().Append(std::move(o));
         return map->ObjectCount() - 1;
     }
