@@ -174,6 +174,7 @@ TDataMap::~TDataMap() {
     FMouseHandler.reset();
     SetSmallView(nullptr);
     if (FOrbMapIcon) FOrbMapIcon->UnregisterClient(&FIconClient);
+    if (FScanMap) FScanMap->RemoveClient(&FScanMapClient);
     // Linked maps must not keep showing a document that is about to go.
     for (TDataMap* linked : std::vector<TDataMap*>(FLinkedMaps)) linked->SetMainDataMap(nullptr);
     if (FMainDataMap) std::erase(FMainDataMap->FLinkedMaps, this);
@@ -822,6 +823,28 @@ void TDataMap::TIconClient::IconsDetached() {
     // The component is going away (often at shutdown): fall back to the own pictures,
     // without unregistering and without drawing now.
     M.FOrbMapIcon = nullptr;
+    M.MarkDirty();
+}
+
+// ------------------------------------------------------------------ raster layer
+
+void TDataMap::SetScanMap(mapdata::TOrbHugeBitmap* layer) {
+    if (layer == FScanMap) return;
+    if (FScanMap) FScanMap->RemoveClient(&FScanMapClient);
+    FScanMap = layer;
+    if (FScanMap) FScanMap->AddClient(&FScanMapClient);
+    FScanMapClient.RasterLayerChanged();
+}
+
+void TDataMap::TScanMapClient::RasterLayerChanged() {
+    M.MarkDirty();
+    M.Redraw();
+    M.update();
+}
+
+void TDataMap::TScanMapClient::RasterLayerDetached() {
+    // The layer is being destroyed: forget it without drawing now.
+    M.FScanMap = nullptr;
     M.MarkDirty();
 }
 

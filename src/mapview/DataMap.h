@@ -9,6 +9,7 @@
 #include "mapdata/MapEditor.h"
 #include "mapdata/MapIndex.h"
 #include "mapdata/MapLoader.h"
+#include "mapdata/OrbHugeBitmap.h"
 #include "mapdata/OrbIcon.h"
 #include "mapview/HitTest.h"
 #include "mapview/MapBlinker.h"
@@ -334,6 +335,12 @@ public:
     mapdata::TOrbIcon& Icons() { return FOrbMapIcon ? *FOrbMapIcon : FOwnIcons; }
     mapdata::TOrbIcon& OwnIcons() { return FOwnIcons; }
 
+    // ------------------------------------------------------------------ raster layer
+    // Drawn under the objects (orbBack) or over them (orbFront); not owned. A new layer
+    // redraws the map; nullptr detaches.
+    mapdata::TOrbHugeBitmap* ScanMap() const { return FScanMap; }
+    void SetScanMap(mapdata::TOrbHugeBitmap* layer);
+
     // ------------------------------------------------------------------ categories
     // The filter's bits; all clear at creation. Changing them redraws nothing.
     void SetCategoryVisible(int Code, bool Visible) {
@@ -475,6 +482,15 @@ private:
     mapdata::TOrbIcon FOwnIcons;
     mapdata::TOrbIcon* FOrbMapIcon = nullptr;
     TIconClient FIconClient{*this};
+    // Tells the map when its raster layer changes or goes away.
+    struct TScanMapClient : mapdata::TOrbHugeBitmapClient {
+        explicit TScanMapClient(TDataMap& map) : M(map) {}
+        void RasterLayerChanged() override;
+        void RasterLayerDetached() override;
+        TDataMap& M;
+    };
+    mapdata::TOrbHugeBitmap* FScanMap = nullptr;
+    TScanMapClient FScanMapClient{*this};
     mapdata::TCategories FCategories;
     TRenderPipeline FRender{*this}; // it reads the options when made
     TMapHitTest FHitTest{*this};

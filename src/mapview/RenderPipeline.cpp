@@ -2,6 +2,7 @@
 
 #include "mapdata/Rounding.h"
 #include "mapview/DataMap.h"
+#include "mapview/RasterLayerPainter.h"
 #include "platform/AtomicFile.h"
 
 #include <QFontMetricsF>
@@ -161,10 +162,24 @@ void TRenderPipeline::FillBackground(QPainter& canvas, const QRect& rect) {
         canvas.fillRect(rect, ToQColor(BackgroundColor));
 }
 
-void TRenderPipeline::PaintBackgroundLayer(QPainter& canvas, float x0, float y0, float x1,
-                                           float y1) {
-    if (OnPaintBackground) OnPaintBackground(canvas, x0, y0, x1, y1);
-    // The raster background layer is drawn here when one is attached.
+void TRenderPipeline::PaintBackgroundLayer(QPainter& canvas, QSize size, float x0, float y0,
+                                           float x1, float y1, bool anyLayerType) {
+    if (OnPaintBackground) {
+        OnPaintBackground(canvas, x0, y0, x1, y1);
+        return;
+    }
+    mapdata::TOrbHugeBitmap* layer = FMap.ScanMap();
+    if (layer && (anyLayerType || layer->LayerType() == mapdata::orbBack))
+        DrawRasterLayer(FDraw, canvas, *layer, size, x0, y0, x1, y1,
+                        FMap.Viewport().PixelsPerUnit());
+}
+
+void TRenderPipeline::PaintFrontLayer(QPainter& canvas, QSize size, float x0, float y0, float x1,
+                                      float y1) {
+    mapdata::TOrbHugeBitmap* layer = FMap.ScanMap();
+    if (layer && layer->LayerType() == mapdata::orbFront)
+        DrawRasterLayer(FDraw, canvas, *layer, size, x0, y0, x1, y1,
+                        FMap.Viewport().PixelsPerUnit());
 }
 
 void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
@@ -214,11 +229,12 @@ void TRenderPipeline::RenderFrame(QImage& buffer) {
     QPainter canvas(&buffer);
     canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     FillBackground(canvas, buffer.rect());
-    PaintBackgroundLayer(canvas, x0, y0, x1, y1);
+    PaintBackgroundLayer(canvas, buffer.size(), x0, y0, x1, y1);
     TDeviceFactorScope factor(vp, 1.0f);
     TDrawDevice device = ScreenDevice(vp, buffer.size());
     device.Transform = &FMap.Transform();
     DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+    PaintFrontLayer(canvas, buffer.size(), x0, y0, x1, y1);
     if (OnAfterRisovan) OnAfterRisovan(canvas);
 }
 
@@ -243,12 +259,15 @@ void TRenderPipeline::RenderRect(QImage& buffer, const QRect& rect) {
     canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     canvas.setClipRect(rect);
     FillBackground(canvas, rect);
-    PaintBackgroundLayer(canvas, vp.XWind(), vp.YWind(), float(vp.XWind() + buffer.width() * unit),
-                         float(vp.YWind() + buffer.height() * unit));
+    // The layers are composed for the whole view and clipped to the rectangle.
+    const float vx1 = float(vp.XWind() + buffer.width() * unit);
+    const float vy1 = float(vp.YWind() + buffer.height() * unit);
+    PaintBackgroundLayer(canvas, buffer.size(), vp.XWind(), vp.YWind(), vx1, vy1);
     TDeviceFactorScope factor(vp, 1.0f);
     TDrawDevice device = ScreenDevice(vp, buffer.size());
     device.Transform = &FMap.Transform();
     DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+    PaintFrontLayer(canvas, buffer.size(), vp.XWind(), vp.YWind(), vx1, vy1);
 }
 
 void TRenderPipeline::DrawPrintWindow(QPainter& canvas, TMapViewport& window, float x0, float y0,
@@ -473,7 +492,7 @@ QImage TRenderPipeline::RenderImage(float x0, float y0, float x1, float y1, doub
     QPainter canvas(&image);
     canvas.setRenderHint(QPainter::Antialiasing, Antialiased(FMap.Options().AntiAliasing()));
     FillBackground(canvas, image.rect());
-    PaintBackgroundLayer(canvas, ox, oy, ex, ey);
+    PaintBackgroundLayer(canvas, image.size(), ox, oy, ex, ey, true);
     TDeviceFactorScope factor(vp, 1.0f);
     TDrawDevice device = ScreenDevice(vp, image.size());
     const TMapDocument& doc = FMap.Document();

@@ -118,7 +118,12 @@ private:
     // The collection rectangle widened towards the side extruded objects reach in from.
     void Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const;
     void FillBackground(QPainter& canvas, const QRect& rect);
-    void PaintBackgroundLayer(QPainter& canvas, float x0, float y0, float x1, float y1);
+    // The background event, or else the raster layer when it lies under the objects (or of
+    // any type: exports); the view is the map rectangle shown on size pixels.
+    void PaintBackgroundLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1,
+                              bool anyLayerType = false);
+    // The raster layer when it lies over the objects.
+    void PaintFrontLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1);
     // Draws the lists; clipTest applies the visibility test to every object but notes.
     void DrawLists(QPainter& canvas, const TLayerLists& flat, const TLayerLists& extruded,
                    const TDrawDevice& device, const TMapViewport& clip, bool with3D);

@@ -1,4 +1,4 @@
-// tsivor-render's drawing choices on the sample city: smoothing.
+// tsivor-render's drawing choices on the sample city: smoothing, images under the map.
 #include "MapPictureJob.h"
 
 #include <QFileInfo>
@@ -62,4 +62,59 @@ TEST(RenderJobSmoothing, AntialiasBlendsTheEdgesOfTheSampleCity) {
     EXPECT_EQ(smooth.pixel(0, 0), plain.pixel(0, 0));
     // The house outlines and street edges add shades between their colours.
     EXPECT_GT(ColourCount(smooth), ColourCount(plain) + 50);
+}
+
+TEST(RenderJobRaster, ImagesLieOnTheirMapRectanglesAndUnreadableOnesAreLeftOut) {
+    if (!QFileInfo::exists(kCity)) GTEST_SKIP() << "sample deployment not built";
+    QString error;
+    for (const char* line : {"--raster", "--raster p.png 1 2 3", "--raster p.png 1 2 x 4",
+                             "--raster p.png 1 2 1 4", "--raster-alpha 256", "--raster-alpha -1"}) {
+        QStringList args = QString::fromUtf8(line).split(QLatin1Char(' '));
+        args << kCity << QStringLiteral("o.png");
+        EXPECT_FALSE(ParseJob(args, error)) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+    }
+    QTemporaryDir dir;
+    const QString plan = dir.filePath(QStringLiteral("plan.png"));
+    QImage magenta(20, 10, QImage::Format_RGB32);
+    magenta.fill(qRgb(255, 0, 255));
+    ASSERT_TRUE(magenta.save(plan));
+    // North-west of the town, where no object lies: map (50, 40)-(150, 90) at Scale 100.
+    auto job = ParseJob({kCity,
+                         dir.filePath(QStringLiteral("r.png")),
+                         QStringLiteral("--size"),
+                         QStringLiteral("300x200"),
+                         QStringLiteral("--scale"),
+                         QStringLiteral("100"),
+                         QStringLiteral("--origin"),
+                         QStringLiteral("0"),
+                         QStringLiteral("0"),
+                         QStringLiteral("--raster"),
+                         dir.filePath(QStringLiteral("gone.png")),
+                         QStringLiteral("0"),
+                         QStringLiteral("0"),
+                         QStringLiteral("10"),
+                         QStringLiteral("10"),
+                         QStringLiteral("--raster"),
+                         plan,
+                         QStringLiteral("50"),
+                         QStringLiteral("40"),
+                         QStringLiteral("150"),
+                         QStringLiteral("90")},
+                        error);
+    ASSERT_TRUE(job) << error.toStdString();
+    ASSERT_EQ(job->Raster.size(), 2u);
+    mapview::TDataMap map;
+    QStringList warnings;
+    ASSERT_TRUE(render::RunJob(*job, map, error, &warnings)) << error.toStdString();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("gone.png")));
+    EXPECT_EQ(map.ScanMap(), nullptr); // the layer went with the job
+    const QImage img(dir.filePath(QStringLiteral("r.png")));
+    ASSERT_EQ(img.size(), QSize(300, 200));
+    EXPECT_EQ(img.pixel(50, 40), qRgb(255, 0, 255));
+    EXPECT_EQ(img.pixel(149, 89), qRgb(255, 0, 255));
+    EXPECT_NE(img.pixel(49, 40), qRgb(255, 0, 255));
+    EXPECT_NE(img.pixel(150, 89), qRgb(255, 0, 255));
+    EXPECT_NE(img.pixel(100, 90), qRgb(255, 0, 255));
 }

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 namespace tsivor::render {
@@ -31,7 +32,11 @@ QString UsageText() {
         "  --icons ФАЙЛ     библиотека значков (по умолчанию tsivor.lib рядом с картой)\n"
         "  --plain-look     без оформления программы (зелёный фон, без номеров домов)\n"
         "  --3d             объёмный вид домов при любом масштабе\n"
-        "  --antialias      сглаживание линий, заливок, кривых и текстов\n");
+        "  --antialias      сглаживание линий, заливок, кривых и текстов\n"
+        "  --raster ФАЙЛ X1 Y1 X2 Y2\n"
+        "                   изображение (план, снимок) под картой на прямоугольнике карты;\n"
+        "                   можно несколько раз; нечитаемый файл пропускается с сообщением\n"
+        "  --raster-alpha N непрозрачность изображений под картой, 0..255 (255)\n");
 }
 
 std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) {
@@ -78,6 +83,26 @@ std::optional<TMapPictureJob> ParseJob(const QStringList& args, QString& error) 
             job.View3D = true;
         } else if (a.Is("--antialias")) {
             job.Antialias = true;
+        } else if (a.Is("--raster")) {
+            const auto file = a.Text();
+            const auto x1 = a.Integer(), y1 = a.Integer(), x2 = a.Integer(), y2 = a.Integer();
+            if (!file || !x1 || !y1 || !x2 || !y2) {
+                error = QStringLiteral("После --raster нужно указать файл изображения и четыре "
+                                       "целых числа X1 Y1 X2 Y2");
+                return std::nullopt;
+            }
+            if (*x1 == *x2 || *y1 == *y2) {
+                error = QStringLiteral("Прямоугольник изображения %1 на карте пуст").arg(*file);
+                return std::nullopt;
+            }
+            job.Raster.push_back({*file, *x1, *y1, *x2, *y2});
+        } else if (a.Is("--raster-alpha")) {
+            const auto alpha = a.Integer();
+            if (!alpha || *alpha < 0 || *alpha > 255) {
+                error = QStringLiteral("Непрозрачность изображений: целое число от 0 до 255");
+                return std::nullopt;
+            }
+            job.RasterAlpha = *alpha;
         } else if (a.Current().startsWith(QLatin1String("--"))) {
             error = a.UnknownOption();
             return std::nullopt;
@@ -146,7 +171,8 @@ void DetachIcons(mapview::TDataMap& map) {
     map.Render().Painter().IconLookup = {};
 }
 
-bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
+bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error,
+            QStringList* warnings) {
     if (job.AppLook) ApplyApplicationLook(map);
     mapdata::TOrbIcon icons;
     struct TDetach { // the library goes away with this call
@@ -154,6 +180,21 @@ bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error) {
         ~TDetach() { DetachIcons(Map); }
     } detach{map};
     if (!LoadMapWithIcons(job.MapFile, job.Plain, job.IconFile, map, icons, error)) return false;
+    // The raster layer lives as long as this call; the map forgets it when it goes.
+    mapdata::TOrbHugeBitmap raster;
+    for (const TRasterTileArg& t : job.Raster) {
+        QString message;
+        if (raster.AddTile(t.File, t.X1, t.Y1, t.X2, t.Y2, &message)) continue;
+        if (warnings)
+            *warnings << message;
+        else
+            std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    }
+    if (!raster.Tiles().empty()) {
+        raster.SetAlphaBlending(uint8_t(job.RasterAlpha));
+        raster.SetEnabled(true);
+        map.SetScanMap(&raster);
+    }
 
     const mapdata::TMapExtent& e = map.MapExtent();
     double scale = 100;

@@ -9,8 +9,15 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace tsivor::render {
+
+// An image laid on a map rectangle under the map: --raster IMAGE X1 Y1 X2 Y2.
+struct TRasterTileArg {
+    QString File;
+    int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
 
 struct TMapPictureJob {
     QString MapFile;
@@ -25,6 +32,8 @@ struct TMapPictureJob {
     QString IconFile;       // --icons; by default tsivor.lib next to the map, when present
     bool View3D = false;    // --3d: houses extruded as in the application's 3-D view
     bool Antialias = false; // --antialias: lines, fills, curves and texts smoothed
+    std::vector<TRasterTileArg> Raster; // the raster layer's tiles, in order
+    int RasterAlpha = 255;              // --raster-alpha: the layer's opacity
 };
 
 // The application's direction of the 3-D view.
@@ -44,7 +53,9 @@ bool LoadMapWithIcons(const QString& mapFile, bool plain, const QString& iconFil
                       mapview::TDataMap& map, mapdata::TOrbIcon& icons, QString& error);
 void DetachIcons(mapview::TDataMap& map);
 
-// Loads the map and writes the picture; false with a Russian message in error.
-bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error);
+// Loads the map and writes the picture; false with a Russian message in error. A raster image
+// that cannot be read is left out with a Russian message in warnings (else on stderr).
+bool RunJob(const TMapPictureJob& job, mapview::TDataMap& map, QString& error,
+            QStringList* warnings = nullptr);
 
 } // namespace tsivor::render

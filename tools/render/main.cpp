@@ -4,5 +4,7 @@
 
 int main(int argc, char** argv) {
     using namespace tsivor::render;
-    return RunMapTool(argc, argv, UsageText(), ParseJob, RunJob);
+    return RunMapTool(argc, argv, UsageText(), ParseJob,
+                      [](const TMapPictureJob& job, tsivor::mapview::TDataMap& map,
+                         QString& error) { return RunJob(job, map, error); });
 }
