@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tsivor::mapdata {
 
@@ -118,19 +119,23 @@ const QImage* TOrbHugeBitmap::Compose(QSize size, float left, float top, float r
     for (const TOrbHugeTile& t : FTiles) {
         if (t.X2 <= left || t.X1 >= right || t.Y2 <= top || t.Y1 >= bottom) continue;
         // A side beyond the view moves to the view's side, rounded and a little further out
-        // so that the stretched edge never shows; it stays on the tile.
-        const int x1 = t.X1 < left ? std::max(t.X1, RoundToInt(left) - kOutsideMargin) : t.X1;
-        const int y1 = t.Y1 < top ? std::max(t.Y1, RoundToInt(top) - kOutsideMargin) : t.Y1;
-        const int x2 = t.X2 > right ? std::min(t.X2, RoundToInt(right) + kOutsideMargin) : t.X2;
-        const int y2 = t.Y2 > bottom ? std::min(t.Y2, RoundToInt(bottom) + kOutsideMargin) : t.Y2;
-        const QPoint s1(RoundToInt((double(x1) - t.X1) * t.SX),
-                        RoundToInt((double(y1) - t.Y1) * t.SY));
-        const QPoint s2(RoundToInt((double(x2) - t.X1) * t.SX),
-                        RoundToInt((double(y2) - t.Y1) * t.SY));
-        const QPoint d1(RoundToInt((x1 - double(left)) * pixelsPerUnit),
-                        RoundToInt((y1 - double(top)) * pixelsPerUnit));
-        const QPoint d2(RoundToInt((x2 - double(left)) * pixelsPerUnit),
-                        RoundToInt((y2 - double(top)) * pixelsPerUnit));
+        // so that the stretched edge never shows; it stays on the tile. It then widens to the
+        // tile's next whole pixel, so that every tile pixel keeps its place on the map however
+        // the view cuts it.
+        const int cx1 = t.X1 < left ? std::max(t.X1, RoundToInt(left) - kOutsideMargin) : t.X1;
+        const int cy1 = t.Y1 < top ? std::max(t.Y1, RoundToInt(top) - kOutsideMargin) : t.Y1;
+        const int cx2 = t.X2 > right ? std::min(t.X2, RoundToInt(right) + kOutsideMargin) : t.X2;
+        const int cy2 = t.Y2 > bottom ? std::min(t.Y2, RoundToInt(bottom) + kOutsideMargin) : t.Y2;
+        const QPoint s1(int(std::floor((double(cx1) - t.X1) * t.SX)),
+                        int(std::floor((double(cy1) - t.Y1) * t.SY)));
+        const QPoint s2(std::min(t.Bitmap.width(), int(std::ceil((double(cx2) - t.X1) * t.SX))),
+                        std::min(t.Bitmap.height(), int(std::ceil((double(cy2) - t.Y1) * t.SY))));
+        const double x1 = t.X1 + s1.x() / double(t.SX), y1 = t.Y1 + s1.y() / double(t.SY);
+        const double x2 = t.X1 + s2.x() / double(t.SX), y2 = t.Y1 + s2.y() / double(t.SY);
+        const QPoint d1(RoundToInt((x1 - left) * pixelsPerUnit),
+                        RoundToInt((y1 - top) * pixelsPerUnit));
+        const QPoint d2(RoundToInt((x2 - left) * pixelsPerUnit),
+                        RoundToInt((y2 - top) * pixelsPerUnit));
         const QRect source(s1, QSize(s2.x() - s1.x(), s2.y() - s1.y()));
         const QRect target(d1, QSize(d2.x() - d1.x(), d2.y() - d1.y()));
         if (source.isEmpty() || target.isEmpty()) continue;

@@ -68,7 +68,9 @@ TEST(RasterLayerOnMap, TheTileLandsOnItsPixelsAtTwoScalesAndAfterAPan) {
     EXPECT_EQ(PixelColor(scrolled, boundary - 1, 20), kTileRed);
     EXPECT_EQ(PixelColor(scrolled, boundary, 20), kTileGreen);
     EXPECT_EQ(PixelColor(scrolled, end - 1, 20), kTileGreen);
-    if (end < 200) EXPECT_EQ(PixelColor(scrolled, end, 20), kWhite);
+    if (end < 200) {
+        EXPECT_EQ(PixelColor(scrolled, end, 20), kWhite);
+    }
     EXPECT_EQ(scrolled, t.Frame());
 }
 
