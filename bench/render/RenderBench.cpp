@@ -3,6 +3,8 @@
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
 // Benchmark args: city (0 sample, 1 large, 2 large with the spatial index on), then the scale
 // (0 = the whole map).
+// --frames=DIR writes the frames of BM_Frame and BM_Frame3D as PNG files into DIR instead of
+// measuring, so that a change meant to be faster can be checked to draw the same pixels.
 #include "../BenchCity.h"
 #include "../LargeCityArg.h"
 #include "mapview/DataMap.h"
@@ -14,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -48,16 +51,28 @@ void CentreAt(TDataMap& m, double scale) {
     m.ZoomAt((e.MinX + e.MaxX) / 2, (e.MinY + e.MaxY) / 2, scale);
 }
 
+// The view of BM_Frame: the whole map for scale 0, else centred at scale.
+void ShowFrameView(TDataMap& m, int scale) {
+    if (scale == 0) {
+        const auto& e = m.MapExtent();
+        m.ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
+    } else {
+        CentreAt(m, double(scale));
+    }
+}
+
+void SetView3D(TDataMap& m, bool on) {
+    tsivor::mapview::tOrbMapOptions& o = m.Options();
+    o.SetView3DAngle(80);
+    o.SetMinScale3D(0);
+    o.SetView3D(on);
+}
+
 // A full rebuild of the back buffer.
 void BM_Frame(benchmark::State& state) {
     TDataMap* m = CityFor(state);
     if (!m) return;
-    if (state.range(1) == 0) {
-        const auto& e = m->MapExtent();
-        m->ZoomToRect(e.MinX, e.MinY, e.MaxX, e.MaxY);
-    } else {
-        CentreAt(*m, double(state.range(1)));
-    }
+    ShowFrameView(*m, int(state.range(1)));
     for (auto _ : state) {
         m->MarkDirty();
         m->Redraw();
@@ -74,10 +89,7 @@ BENCHMARK(BM_Frame)
 void BM_Frame3D(benchmark::State& state) {
     TDataMap* m = CityFor(state);
     if (!m) return;
-    tsivor::mapview::tOrbMapOptions& o = m->Options();
-    o.SetView3DAngle(80);
-    o.SetMinScale3D(0);
-    o.SetView3D(state.range(2) != 0);
+    SetView3D(*m, state.range(2) != 0);
     CentreAt(*m, double(state.range(1)));
     for (auto _ : state) {
         m->MarkDirty();
@@ -86,7 +98,7 @@ void BM_Frame3D(benchmark::State& state) {
     int extruded = 0;
     for (const auto& list : m->Render().Layer3DLists()) extruded += int(list.size());
     state.counters["extruded"] = extruded;
-    o.SetView3D(false);
+    SetView3D(*m, false);
 }
 BENCHMARK(BM_Frame3D)
     ->ArgNames({"city", "scale", "view3d"})
@@ -143,12 +155,46 @@ BENCHMARK(BM_RenderToStream4000)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond);
 
+// The frames of BM_Frame (flat) and BM_Frame3D (extruded) as DIR/frame-CITY-SCALE[-3d].png.
+int WriteFrames(const QString& dir) {
+    int written = 0;
+    for (int city : {0, 1, 2}) {
+        TDataMap* m = City(city);
+        if (!m) continue;
+        m->SetUseIndex(city == 2);
+        for (int scale : {0, kHouseScale, kStreetScale})
+            for (bool view3D : {false, true}) {
+                if (view3D && scale == 0) continue;
+                SetView3D(*m, view3D);
+                ShowFrameView(*m, scale);
+                m->MarkDirty();
+                m->Redraw();
+                const QString file = QStringLiteral("%1/frame-%2-%3%4.png")
+                                         .arg(dir)
+                                         .arg(city)
+                                         .arg(scale)
+                                         .arg(view3D ? QStringLiteral("-3d") : QString());
+                if (!m->Picture().save(file)) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+                    return 1;
+                }
+                ++written;
+            }
+        SetView3D(*m, false);
+    }
+    std::printf("%d frames written to %s\n", written, qPrintable(dir));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     gLargeDir = TakeLargeCityArg(argc, argv);
     QApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--frames=", 9) == 0)
+            return WriteFrames(QString::fromLocal8Bit(argv[i] + 9));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

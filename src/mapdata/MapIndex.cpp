@@ -3,6 +3,7 @@
 #include "mapdata/Rounding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace tsivor::mapdata {
@@ -153,6 +154,21 @@ const std::vector<int32_t>& TOrbMapIndex::Query(float x1, float y1, float x2, fl
     size_t total = 0;
     for (int c = c0; c <= c1; ++c)
         for (int w = r0; w <= r1; ++w) total += CellAt(c, w).size();
+    const size_t objects = FObjects->size();
+    if (total > objects / 16) {
+        // A large part of the map: marking the objects and reading the marks in order costs
+        // far less than sorting them.
+        FMarks.assign(objects / 64 + 1, 0);
+        for (int c = c0; c <= c1; ++c)
+            for (int w = r0; w <= r1; ++w)
+                for (const int32_t i : CellAt(c, w))
+                    if (i >= 0 && size_t(i) < objects) FMarks[size_t(i) / 64] |= 1ull << (i % 64);
+        FResult.reserve(std::min(total, objects));
+        for (size_t word = 0; word < FMarks.size(); ++word)
+            for (uint64_t bits = FMarks[word]; bits; bits &= bits - 1)
+                FResult.push_back(int32_t(word * 64 + size_t(std::countr_zero(bits))));
+        return FResult;
+    }
     FResult.reserve(total);
     for (int c = c0; c <= c1; ++c)
         for (int w = r0; w <= r1; ++w) {
@@ -160,6 +176,7 @@ const std::vector<int32_t>& TOrbMapIndex::Query(float x1, float y1, float x2, fl
             FResult.insert(FResult.end(), cell.begin(), cell.end());
         }
     std::sort(FResult.begin(), FResult.end());
+    FResult.erase(std::unique(FResult.begin(), FResult.end()), FResult.end());
     return FResult;
 }
 

@@ -43,8 +43,8 @@ public:
     void ShiftDown(int index); // object index left the list: later indices decrease by 1
     void ShiftUp(int index);   // an object was inserted at index: indices from it increase by 1
 
-    // The objects listed in the cells around a map rectangle, widened by one cell, ascending;
-    // an object in several cells appears several times in a row. Empty while inactive.
+    // The objects listed in the cells around a map rectangle, widened by one cell, ascending,
+    // each once. Empty while inactive.
     const std::vector<int32_t>& Query(float x1, float y1, float x2, float y2);
     // The indices stored in one cell (clamped into the grid).
     const std::vector<int32_t>& Cell(int col, int row) const;
@@ -63,6 +63,7 @@ private:
     int FOriginCol = 0, FOriginRow = 0;
     std::vector<std::vector<int32_t>> FCells;
     std::vector<int32_t> FResult;
+    std::vector<uint64_t> FMarks; // one bit an object: the large queries' merge
 };
 
 } // namespace tsivor::mapdata

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tsivor::mapdata {
 namespace {
 
@@ -38,16 +41,44 @@ TEST(MapIndexCells, HalvesRoundToEvenAndFarObjectsLandInTheBorder) {
     EXPECT_EQ(index.Query(-63400, 10, -63500, 0), std::vector<int32_t>{1});
 }
 
-TEST(MapIndexQuery, SortedWithRepeatsForObjectsInSeveralCells) {
+TEST(MapIndexQuery, SortedAndOnceForObjectsInSeveralCells) {
     TOrbMapList list = Squares({{0, 0, 10, 10}, {-600, 0, 600, 10}, {5000, 5000, 5010, 5010}});
     TOrbMapIndex index(list);
     index.SetActive(true);
-    // Cells -1..1 around 0: object 1 spans columns 63..65, so it appears three times.
-    EXPECT_EQ(index.Query(0, 0, 1, 1), (std::vector<int32_t>{0, 1, 1, 1}));
+    // Cells -1..1 around 0: object 1 spans columns 63..65 and is listed once.
+    EXPECT_EQ(index.Query(0, 0, 1, 1), (std::vector<int32_t>{0, 1}));
     EXPECT_TRUE(index.Query(20000, 20000, 20001, 20001).empty());
     index.SetActive(false);
     EXPECT_TRUE(index.Query(0, 0, 1, 1).empty());
     EXPECT_TRUE(index.Cell(64, 64).empty());
+}
+
+// Small and large parts of a map of many objects, some spanning many cells: the same objects
+// as the cells list, ascending, each once.
+TEST(MapIndexQuery, SmallAndLargeRectanglesListEveryNearObjectOnce) {
+    std::vector<std::array<float, 4>> boxes;
+    for (int i = 0; i < 3000; ++i) {
+        const float x = float((i * 7919) % 40000 - 20000), y = float((i * 104729) % 40000 - 20000);
+        const float side = i % 10 == 0 ? 6000 : 30;
+        boxes.push_back({x, y, x + side, y + side});
+    }
+    TOrbMapList list = Squares(boxes);
+    TOrbMapIndex index(list);
+    index.SetActive(true);
+    for (const auto& r : std::vector<std::array<float, 4>>{
+             {0, 0, 500, 500}, {-3000, -3000, 3000, 3000}, {-30000, -30000, 30000, 30000}}) {
+        const int c0 = int(std::nearbyint(r[0] / 1000)) + 63;
+        const int c1 = int(std::nearbyint(r[2] / 1000)) + 65;
+        const int r0 = int(std::nearbyint(r[1] / 1000)) + 63;
+        const int r1 = int(std::nearbyint(r[3] / 1000)) + 65;
+        std::vector<int32_t> expected;
+        for (int c = c0; c <= c1; ++c)
+            for (int w = r0; w <= r1; ++w)
+                for (int32_t i : index.Cell(c, w)) expected.push_back(i);
+        std::sort(expected.begin(), expected.end());
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        EXPECT_EQ(index.Query(r[0], r[1], r[2], r[3]), expected) << r[2];
+    }
 }
 
 TEST(MapIndexMaintenance, RemoveAndShiftKeepIndicesInStep) {
