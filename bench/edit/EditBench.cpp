@@ -5,7 +5,7 @@
 // ungrouping, and recording an undo entry. Each iteration leaves as many objects as it found.
 // Benchmark args: city (0 sample, 1 large), then index (1 kept current, 0 off).
 #include "../BenchCity.h"
-#include "../LargeCityArg.h"
+#include "../GuiBenchMain.h"
 #include "mapdata/UndoJournal.h"
 #include "mapview/DataMap.h"
 
@@ -154,11 +154,5 @@ BENCHMARK(BM_RecordUndo)->Apply(ArgsOfEveryCity);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    gLargeDir = TakeLargeCityArg(argc, argv);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, gLargeDir);
 }

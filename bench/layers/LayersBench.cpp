@@ -3,7 +3,7 @@
 // (TSIVOR_LARGE_CITY or --large-city=DIR; without it the large cases skip).
 // Benchmark args: city (0 sample, 1 large with the index), scale (0 = the whole map), smooth.
 #include "../BenchCity.h"
-#include "../LargeCityArg.h"
+#include "../GuiBenchMain.h"
 #include "mapview/DataMap.h"
 
 #include <QApplication>
@@ -63,11 +63,5 @@ BENCHMARK(BM_SmoothFrame)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    gLargeDir = TakeLargeCityArg(argc, argv);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, gLargeDir);
 }

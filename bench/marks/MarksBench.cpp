@@ -7,7 +7,7 @@
 // Benchmark arg city: 0 sample, 1 large, 2 large with the spatial index (the large city:
 // TSIVOR_LARGE_CITY or --large-city=DIR; without it those cases skip).
 #include "../BenchCity.h"
-#include "../LargeCityArg.h"
+#include "../GuiBenchMain.h"
 #include "../QuietPlatform.h"
 #include "SampleParts.h"
 #include "app/CardFiller.h"
@@ -350,11 +350,5 @@ BENCHMARK(BM_StatusPointerMove)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    gLargeDir = TakeLargeCityArg(argc, argv);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, gLargeDir);
 }

@@ -4,7 +4,7 @@
 // TSIVOR_LARGE_CITY or pass --large-city=DIR; without it the large cases skip).
 // Benchmark arg: city (0 sample, 1 large, 2 large with the spatial index on).
 #include "../BenchCity.h"
-#include "../LargeCityArg.h"
+#include "../GuiBenchMain.h"
 #include "mapui/MouseController.h"
 #include "mapview/DataMap.h"
 
@@ -109,11 +109,5 @@ BENCHMARK(BM_BlinkStep)->ArgName("city")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    gLargeDir = TakeLargeCityArg(argc, argv);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, gLargeDir);
 }
