@@ -181,6 +181,11 @@ void TRenderPipeline::PaintBackgroundLayer(QPainter& canvas, QSize size, float x
         OnPaintBackground(canvas, x0, y0, x1, y1);
         return;
     }
+    PaintBackLayer(canvas, size, x0, y0, x1, y1, anyLayerType);
+}
+
+void TRenderPipeline::PaintBackLayer(QPainter& canvas, QSize size, float x0, float y0, float x1,
+                                     float y1, bool anyLayerType) {
     mapdata::TOrbHugeBitmap* layer = FMap.ScanMap();
     if (layer && (anyLayerType || layer->LayerType() == mapdata::orbBack))
         DrawRasterLayer(FDraw, canvas, *layer, size, x0, y0, x1, y1,
@@ -193,6 +198,20 @@ void TRenderPipeline::PaintFrontLayer(QPainter& canvas, QSize size, float x0, fl
     if (layer && layer->LayerType() == mapdata::orbFront)
         DrawRasterLayer(FDraw, canvas, *layer, size, x0, y0, x1, y1,
                         FMap.Viewport().PixelsPerUnit());
+}
+
+void TRenderPipeline::PaintPrintLayer(QPainter& canvas, const TMapViewport& window,
+                                      mapdata::TLayerType type) {
+    mapdata::TOrbHugeBitmap* layer = FMap.ScanMap();
+    if (!layer || layer->LayerType() != type) return;
+    const double k = window.PixelsPerUnit() * window.DeviceFactor();
+    if (!(k > 0)) return;
+    const QRect area = canvas.hasClipping() ? canvas.clipBoundingRect().toAlignedRect()
+                                            : QRect(QPoint(0, 0), window.ControlSize());
+    DrawRasterLayerOver(FDraw, canvas, *layer, area, float(window.XWind() + area.left() / k),
+                        float(window.YWind() + area.top() / k),
+                        float(window.XWind() + (area.left() + area.width()) / k),
+                        float(window.YWind() + (area.top() + area.height()) / k));
 }
 
 void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
@@ -298,7 +317,11 @@ void TRenderPipeline::DrawPrintWindow(QPainter& canvas, TMapViewport& window, fl
     device.PrintNumberDom = pass.NumberDom;
     device.PixelSize = pass.PixelSize;
     device.LogicalDpi = pass.Dpi;
+    // A page of outlines only keeps the paper; otherwise the raster layer lies under or over
+    // the objects as on the screen.
+    if (!pass.ConturOnly) PaintPrintLayer(canvas, window, mapdata::orbBack);
     DrawLists(canvas, flat, extruded, device, window, view3D);
+    if (!pass.ConturOnly) PaintPrintLayer(canvas, window, mapdata::orbFront);
 }
 
 void TRenderPipeline::AfterRects(QImage& buffer) {

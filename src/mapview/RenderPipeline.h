@@ -4,6 +4,7 @@
 // to 64; strips of a scrolled image and exported pictures are built the same way.
 
 #include "mapdata/Categories.h"
+#include "mapdata/OrbHugeBitmap.h"
 #include "mapview/BmpWriter.h"
 #include "mapview/DrawObject.h"
 #include "mapview/DrawPrimitives.h"
@@ -122,8 +123,14 @@ private:
     // any type: exports); the view is the map rectangle shown on size pixels.
     void PaintBackgroundLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1,
                               bool anyLayerType = false);
+    // The raster layer when it lies under the objects (or of any type).
+    void PaintBackLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1,
+                        bool anyLayerType = false);
     // The raster layer when it lies over the objects.
     void PaintFrontLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1);
+    // The raster layer when it is of the type, on a printed page: over the canvas's clip (or
+    // the window's control) at the window's transform.
+    void PaintPrintLayer(QPainter& canvas, const TMapViewport& window, mapdata::TLayerType type);
     // Draws the lists; clipTest applies the visibility test to every object but notes.
     void DrawLists(QPainter& canvas, const TLayerLists& flat, const TLayerLists& extruded,
                    const TDrawDevice& device, const TMapViewport& clip, bool with3D);

@@ -55,6 +55,7 @@ void TRenderPipeline::RenderThumbnail(QImage& image, double aScale, float x0, fl
     QPainter canvas(&image);
     canvas.setRenderHint(QPainter::Antialiasing, Antialiased(opt.AntiAliasing()));
     FillBackground(canvas, image.rect());
+    PaintBackLayer(canvas, image.size(), x0, y0, x1, y1); // not the host's background event
     vp.SetDeviceFactor(1.0f);
     const TDrawDevice device = ScreenDevice(vp, image.size());
     const mapdata::TMapDocument& doc = FMap.Document();
@@ -72,6 +73,7 @@ void TRenderPipeline::RenderThumbnail(QImage& image, double aScale, float x0, fl
         }
     }
     FDraw.SetCanvas(nullptr);
+    PaintFrontLayer(canvas, image.size(), x0, y0, x1, y1);
 }
 
 } // namespace tsivor::mapview

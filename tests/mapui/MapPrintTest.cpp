@@ -2,6 +2,8 @@
 // sizes, what a page shows, and jobs that are refused before anything is printed.
 #include "PrintTestSupport.h"
 
+#include "mapdata/OrbHugeBitmap.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
@@ -399,4 +401,30 @@ TEST_F(MapPrintTest, MissingPrinterAndUnwritableFileAreReported) {
         EXPECT_FALSE(QFileInfo(out).isFile());
     }
     EXPECT_TRUE(Screen(m) == before);
+}
+
+TEST_F(MapPrintTest, TheRasterLayerIsPrintedUnderOrOverTheObjectsButNotInOutlines) {
+    QImage red(8, 6, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    tsivor::mapdata::TOrbHugeBitmap layer;
+    ASSERT_TRUE(layer.AddTile(QStringLiteral("plan"), red, 0, 0, 400, 300));
+    layer.SetEnabled(true);
+    m.map.SetScanMap(&layer);
+    tOrbMapPrinterSettings& s = print.PrinterSettings();
+    s.SetCustomMashtab(2000);
+    ASSERT_TRUE(Print());
+    const auto block = ColourBox(pages.Pages[0], 0x00C03020);
+    ASSERT_TRUE(block);
+    const QPoint centre = block->center(), gap(block->right() + 6, block->center().y());
+    EXPECT_EQ(PixelColor(pages.Pages[0], centre.x(), centre.y()), 0x00C03020u);
+    EXPECT_EQ(PixelColor(pages.Pages[0], gap.x(), gap.y()), kRed); // the plan between the blocks
+
+    layer.SetLayerType(tsivor::mapdata::orbFront);
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(PixelColor(pages.Pages[0], centre.x(), centre.y()), kRed);
+
+    s.ConturOnly = true;
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(PixelColor(pages.Pages[0], gap.x(), gap.y()), 0x00FFFFFFu); // the paper
+    m.map.SetScanMap(nullptr);
 }

@@ -1,6 +1,7 @@
 // The overview: its thumbnail, the view frame following the map and clicks moving the map.
 #include "RenderTestSupport.h"
 
+#include "mapdata/OrbHugeBitmap.h"
 #include "mapview/SmallPreView.h"
 
 #include "TestSupport.h"
@@ -15,7 +16,7 @@ using tsivor::mapview::TSmallPreView;
 
 namespace {
 
-constexpr TColor kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+constexpr TColor kBlue = 0xFF0000, kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
 // A map twice as wide as high (0..400 × 0..200 units), blue, on a white ground.
 struct Overview : ::testing::Test {
@@ -120,4 +121,25 @@ TEST_F(Overview, APreviewGoingAwayUnlinksItself) {
     delete second;
     EXPECT_EQ(t.map.SmallView(), nullptr);
     t.map.SetXWind(10); // no overview to update
+}
+
+TEST_F(Overview, TheRasterLayerLiesUnderOrOverTheObjectsAsInAFrame) {
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    tsivor::mapdata::TOrbHugeBitmap layer;
+    // One tile on the left quarter of the map, one above the map (the white band).
+    ASSERT_TRUE(layer.AddTile(QStringLiteral("plan"), red, 0, 0, 100, 200));
+    ASSERT_TRUE(layer.AddTile(QStringLiteral("above"), red, 0, -100, 100, 0));
+    layer.SetEnabled(true);
+    t.map.SetScanMap(&layer);
+    t.map.RenderSmallView();
+    const QImage& thumb = t.map.Thumbnail();
+    EXPECT_EQ(PixelColor(thumb, 10, 50), kBlue); // under the map's object
+    EXPECT_EQ(PixelColor(thumb, 10, 10), kRed);  // on the open ground above it
+    EXPECT_EQ(PixelColor(thumb, 60, 10), kWhite);
+    layer.SetLayerType(tsivor::mapdata::orbFront);
+    t.map.RenderSmallView();
+    EXPECT_EQ(PixelColor(t.map.Thumbnail(), 10, 50), kRed); // over it
+    EXPECT_EQ(PixelColor(t.map.Thumbnail(), 60, 50), kBlue);
+    t.map.SetScanMap(nullptr);
 }
