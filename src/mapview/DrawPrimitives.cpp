@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 namespace tsivor::mapview {
 
@@ -132,10 +133,55 @@ bool Inside(const QRect& inner, const QRect& outer) {
            inner.top() >= outer.top() && inner.bottom() <= outer.bottom();
 }
 
-// Wide solid pens only: the thin-line path of Qt is cheap already, and the dash pattern of a
-// styled pen would restart at every cut.
+bool Dashed(const QPen& pen) {
+    return pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
+}
+
+// Wide pens only: the thin-line path of Qt is cheap already, and it steps its dashes pixel by
+// pixel, so their pattern could not be carried over a cut.
 bool StrokeCanBeCut(const QPen& pen) {
-    return pen.style() == Qt::SolidLine && pen.widthF() > 1;
+    return pen.style() != Qt::NoPen && pen.widthF() > 1;
+}
+
+// Qt's dasher passes over a segment wholly beyond one side of the device by arithmetic of its
+// own, which does not always carry the pattern on by the segment's length. The pattern at a cut
+// is known only when every segment before it crosses the device's rows or columns.
+bool DasherMeasures(QPointF a, QPointF b, const QRect& device) {
+    return !((a.x() < device.left() && b.x() < device.left()) ||
+             (a.x() > device.right() && b.x() > device.right()) ||
+             (a.y() < device.top() && b.y() < device.top()) ||
+             (a.y() > device.bottom() && b.y() > device.bottom()));
+}
+
+// The length of a polyline as the dasher counts it; nullopt when it would not count it so.
+template <class TPoints>
+std::optional<qreal> DashedLength(const TPoints& pts, const QRect& device) {
+    qreal length = 0;
+    for (qsizetype i = 1; i < qsizetype(pts.size()); ++i) {
+        if (!DasherMeasures(pts[i - 1], pts[i], device)) return std::nullopt;
+        length += QLineF(pts[i - 1], pts[i]).length();
+    }
+    return length;
+}
+
+// The dashed length along the chain before the first point of run, a part of it.
+std::optional<qreal> LengthBefore(std::span<const QPoint> chain, std::span<const QPoint> run,
+                                  const QRect& device) {
+    return DashedLength(chain.first(size_t(run.data() - chain.data()) + 1), device);
+}
+
+// The pen for a cut line whose first kept point lies skipped pixels along the whole line: its
+// dash pattern goes on where the whole stroke had reached there. Solid pens are returned as
+// they are.
+QPen ContinuedPen(QPen pen, qreal skipped) {
+    if (!Dashed(pen) || skipped <= 0) return pen;
+    qreal pattern = 0;
+    for (const qreal dash : pen.dashPattern()) pattern += std::max<qreal>(dash, 0);
+    const qreal width = pen.widthF();
+    if (pattern <= 0) return pen;
+    // Offsets are counted in pen widths.
+    pen.setDashOffset(pen.dashOffset() + std::fmod(skipped, pattern * width) / width);
+    return pen;
 }
 
 QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
@@ -149,12 +195,18 @@ QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
 
 } // namespace
 
-QRect TDrawObject::TargetRect(int margin) const {
+QRect TDrawObject::DeviceRect() const {
     const QPaintDevice* device = FCanvas->device();
     const QTransform& t = FCanvas->deviceTransform();
     if (!device || t.type() > QTransform::TxTranslate) return {};
     // A translation of a fraction of a pixel is within the margin.
-    QRect r(-int(std::floor(t.dx())), -int(std::floor(t.dy())), device->width(), device->height());
+    return QRect(-int(std::floor(t.dx())), -int(std::floor(t.dy())), device->width(),
+                 device->height());
+}
+
+QRect TDrawObject::TargetRect(int margin) const {
+    QRect r = DeviceRect();
+    if (r.isEmpty()) return {};
     if (FCanvas->hasClipping()) r &= FCanvas->clipBoundingRect().toAlignedRect();
     if (r.isEmpty()) return {};
     return r.adjusted(-margin, -margin, margin, margin);
@@ -184,7 +236,22 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     std::vector<QPoint> chain;
     std::vector<std::span<const QPoint>> runs;
     bool strokeReduced = false;
-    if (stroke && StrokeCanBeCut(pen)) {
+    qreal skipped = 0;
+    if (stroke && StrokeCanBeCut(pen) && Dashed(pen)) {
+        // The pattern starts at the first point and runs round to it: the outline is cut only
+        // when a single run along it is near the target.
+        chain.assign(pts.begin(), pts.end());
+        chain.push_back(pts[0]);
+        auto kept = PolylineRunsInside(chain, target);
+        if (kept.empty()) {
+            strokeReduced = true;
+        } else if (kept.size() == 1 && kept[0].size() < chain.size()) {
+            const auto before = LengthBefore(chain, kept[0], DeviceRect());
+            strokeReduced = before.has_value();
+            skipped = before.value_or(0);
+            if (strokeReduced) runs = std::move(kept);
+        }
+    } else if (stroke && StrokeCanBeCut(pen)) {
         const size_t n = pts.size();
         for (size_t d = 0; d < n && !strokeReduced; ++d) {
             const QPoint a = pts[d], b = pts[(d + 1) % n];
@@ -208,7 +275,7 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     }
     if (!stroke) return true;
     if (strokeReduced) {
-        if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), pen);
+        if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));
     } else if (fill) {
         const QBrush brush = FCanvas->brush();
         FCanvas->setBrush(Qt::NoBrush);
@@ -229,7 +296,16 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
     if (target.isEmpty() || Inside(bounds, target)) return false;
     const auto runs = PolylineRunsInside(pts, target);
     if (runs.size() == 1 && runs[0].size() == pts.size()) return false;
-    if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), pen);
+    if (runs.empty()) return true;
+    qreal skipped = 0;
+    if (Dashed(pen)) {
+        // Every run of a dashed line would need its own start of the pattern.
+        if (runs.size() > 1) return false;
+        const auto before = LengthBefore(pts, runs[0], DeviceRect());
+        if (!before) return false;
+        skipped = *before;
+    }
+    FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));
     return true;
 }
 
@@ -243,6 +319,14 @@ QPainterPath BezierChain(std::span<const QPoint> pts) {
     return path;
 }
 
+// The length of a chain of curves as the dasher of a wide pen counts it: along the curves
+// flattened with the tolerance it uses at a device scale of 1.
+std::optional<qreal> FlattenedLength(const QPainterPath& chain, const QRect& device) {
+    const QList<QPolygonF> polygons = chain.toSubpathPolygons();
+    if (polygons.size() != 1) return std::nullopt;
+    return DashedLength(polygons[0], device);
+}
+
 } // namespace
 
 void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
@@ -254,14 +338,18 @@ void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
 }
 
 bool TDrawObject::ClippedPolyBezier(std::span<const QPoint> pts) {
-    // Any solid pen: flattening the whole curve is the cost, also for thin ones.
+    // Any solid pen: flattening the whole curve is the cost, also for thin ones. Dashed pens
+    // only when wide (see StrokeCanBeCut).
     const QPen pen = FCanvas->pen();
-    if (pen.style() != Qt::SolidLine || pts.size() < 7) return false;
+    const bool dashed = Dashed(pen);
+    if (pen.style() == Qt::NoPen || (dashed && !StrokeCanBeCut(pen)) || pts.size() < 7)
+        return false;
     const QRect target = TargetRect(StrokeMargin());
     if (target.isEmpty() || Inside(BoundsOf(pts), target)) return false;
     // A cubic segment lies inside the hull of its four points; the cut ends and their caps
     // lie on segments that stay off the target by more than the pen reaches.
     QPainterPath path;
+    size_t first = pts.size(); // the start of the first kept segment
     bool open = false, cut = false;
     for (size_t i = 0; i + 3 < pts.size(); i += 3) {
         if (!BoundsOf(pts.subspan(i, 4)).intersects(target)) {
@@ -269,12 +357,22 @@ bool TDrawObject::ClippedPolyBezier(std::span<const QPoint> pts) {
             cut = true;
             continue;
         }
+        // A dashed chain is cut to a single run, whose pattern start is known.
+        if (!open && dashed && first < i) return false;
         if (!open) path.moveTo(pts[i]);
+        if (!open && first > i) first = i;
         open = true;
         path.cubicTo(pts[i + 1], pts[i + 2], pts[i + 3]);
     }
     if (!cut) return false;
-    if (!path.isEmpty()) FCanvas->strokePath(path, pen);
+    if (path.isEmpty()) return true;
+    qreal skipped = 0;
+    if (dashed && first > 0) {
+        const auto before = FlattenedLength(BezierChain(pts.first(first + 1)), DeviceRect());
+        if (!before) return false;
+        skipped = *before;
+    }
+    FCanvas->strokePath(path, ContinuedPen(pen, skipped));
     return true;
 }
 
@@ -299,15 +397,24 @@ void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
     TOpacityScope scope(*FCanvas, Opacity);
     const QFont font = FFonts.Font(TextFontName, TextHeight, TextBold);
     const QFontMetrics metrics(font);
-    FCanvas->save();
+    // The canvas keeps its state; a save and restore would make Qt set up pen, brush and
+    // clip again for the next figure.
+    const QTransform transform = FCanvas->worldTransform();
+    const QPen pen = FCanvas->pen();
+    const QFont canvasFont = FCanvas->font();
     FCanvas->translate(x, y);
     if (escapement != 0) FCanvas->rotate(-escapement / 10.0); // counter-clockwise on screen
-    const QRect cell(QPoint(0, 0), FFonts.TextCell(TextFontName, TextHeight, text, TextBold));
-    if (FCanvas->brush().style() == Qt::SolidPattern) FCanvas->fillRect(cell, FCanvas->brush());
+    if (FCanvas->brush().style() == Qt::SolidPattern) {
+        // Measuring shapes the text: only for the cell that is painted.
+        const QRect cell(QPoint(0, 0), FFonts.TextCell(TextFontName, TextHeight, text, TextBold));
+        FCanvas->fillRect(cell, FCanvas->brush());
+    }
     FCanvas->setFont(font);
     FCanvas->setPen(TextColor);
     FCanvas->drawText(0, metrics.ascent(), text);
-    FCanvas->restore();
+    FCanvas->setFont(canvasFont);
+    FCanvas->setPen(pen);
+    FCanvas->setWorldTransform(transform);
 }
 
 void TDrawObject::DrawGraphic(int x, int y, const QImage& graphic) {

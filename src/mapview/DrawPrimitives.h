@@ -110,6 +110,8 @@ private:
     // Puts a smoothed stroke of odd width on the pixel rows the aliased one covers.
     class TStrokeAlignment;
 
+    // The device in canvas coordinates; empty when the canvas is scaled or rotated.
+    QRect DeviceRect() const;
     // The canvas rectangle it draws into (clip included) widened by margin; empty when the
     // canvas is scaled or rotated and clipping cannot be reasoned about in device pixels.
     QRect TargetRect(int margin) const;
@@ -117,7 +119,8 @@ private:
     int StrokeMargin() const;
     bool ClippedPolygon(std::span<const QPoint> pts);
     bool ClippedPolyline(std::span<const QPoint> pts);
-    // Solid pens: a chain reaching far off the target strokes only the segments near it.
+    // A chain reaching far off the target strokes only the segments near it; a dashed one
+    // starts its pattern at the length it skipped.
     bool ClippedPolyBezier(std::span<const QPoint> pts);
 
     QPainter* FCanvas = nullptr;

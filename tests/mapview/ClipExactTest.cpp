@@ -129,11 +129,70 @@ TEST(ClipExact, LargePolygonsKeepFillAndOutline) {
     ExpectSamePixels(Fig(WidePen(5), green), LargeRing({200, 1200}, 1100), true);
 }
 
-TEST(ClipExact, DashedPensAreLeftWhole) {
-    QPen dashed = WidePen(5);
-    dashed.setStyle(Qt::DashDotLine);
-    ExpectSamePixels(Fig(dashed), LongWave(), false);
-    ExpectSamePixels(Fig(dashed, QBrush(QColor(30, 160, 60))), LargeRing({150, 200}, 900), true);
+namespace {
+
+// Dashed pens of every kind the map uses, and a custom pattern with its own offset.
+std::vector<QPen> DashedPens() {
+    std::vector<QPen> pens;
+    for (const Qt::PenStyle style :
+         {Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine})
+        for (int width : {2, 3, 7}) {
+            QPen pen = WidePen(width, width == 3 ? Qt::SquareCap : Qt::FlatCap);
+            pen.setStyle(style);
+            pens.push_back(pen);
+        }
+    QPen custom = WidePen(4);
+    custom.setDashPattern({3.5, 1.25, 0.5, 2});
+    custom.setDashOffset(1.75);
+    pens.push_back(custom);
+    return pens;
+}
+
+// A zigzag and a ring that stay inside the 400 x 300 picture: around a small drawn rectangle
+// the dashes go on from the parts left out.
+std::vector<QPoint> ZigzagInside() {
+    std::vector<QPoint> pts;
+    for (int i = 0; i <= 60; ++i)
+        pts.emplace_back(6 + i * 6 + (i % 3), i % 2 ? 40 + i * 3 : 260 - i);
+    return pts;
+}
+
+// Small rectangles like a blinking house, and strips like those of a scroll step.
+const QRect kDashClips[] = {QRect(),
+                            QRect(180, 120, 30, 25),
+                            QRect(5, 200, 17, 40),
+                            QRect(300, 60, 20, 20),
+                            QRect(0, 45, 400, 12),
+                            QRect(390, 0, 10, 300)};
+
+} // namespace
+
+TEST(ClipExact, DashedLinesGoOnWithTheirPatternAfterTheCut) {
+    const QBrush green(QColor(30, 160, 60));
+    const struct {
+        const char* Name;
+        std::vector<QPoint> Points;
+        bool Polygon;
+        QBrush Brush;
+        uint8_t Opacity;
+    } figures[] = {{"wave", LongWave(), false, Qt::NoBrush, 255},
+                   {"zigzag", ZigzagInside(), false, Qt::NoBrush, 255},
+                   {"small ring", LargeRing({200, 150}, 120), true, green, 200},
+                   {"ring", LargeRing({150, 200}, 900), true, green, 255},
+                   {"crossing", LargeRing({200, 1200}, 1100), true, Qt::NoBrush, 140}};
+    for (const auto& figure : figures)
+        for (const QPen& pen : DashedPens()) {
+            SCOPED_TRACE(testing::Message()
+                         << figure.Name << " " << pen.style() << " " << pen.widthF());
+            ExpectSamePixels(Fig(pen, figure.Brush, figure.Opacity), figure.Points, figure.Polygon);
+            for (const QRect& clip : kDashClips) {
+                SCOPED_TRACE(clip.x());
+                const TFigure f = Fig(pen, figure.Brush, figure.Opacity, clip);
+                EXPECT_EQ(DifferentPixels(Draw(f, figure.Points, figure.Polygon, false),
+                                          Draw(f, figure.Points, figure.Polygon, true)),
+                          0);
+            }
+        }
 }
 
 TEST(ClipExact, RingLosesOnlyVerticesBeyondOneSide) {
@@ -161,6 +220,18 @@ TEST(ClipExact, PolylineSplitsAtSegmentsWhollyOutside) {
 }
 
 namespace {
+
+// A chain of cubic segments zigzagging inside the picture.
+std::vector<QPoint> BezierZigzagInside() {
+    std::vector<QPoint> pts{{10, 150}};
+    for (int i = 0; i < 38; ++i) {
+        const int x = 10 + i * 10;
+        pts.emplace_back(x + 3, i % 2 ? 20 : 280);
+        pts.emplace_back(x + 7, i % 2 ? 280 : 20);
+        pts.emplace_back(x + 10, 150 + (i % 5) * 7);
+    }
+    return pts;
+}
 
 // A chain of cubic segments waving across the picture, most of it far off both sides.
 std::vector<QPoint> LongBezierWave() {
@@ -192,11 +263,21 @@ QImage DrawBezier(const QPen& pen, std::span<const QPoint> pts, bool cut, const 
 } // namespace
 
 TEST(ClipExact, BezierChainsStrokeOnlyTheSegmentsNearThePicture) {
-    const auto wave = LongBezierWave();
-    for (const QPen& pen : {QPen(QColor(20, 20, 200), 0), WidePen(9), WidePen(30, Qt::SquareCap)})
-        for (const QRect clip : {QRect(), QRect(0, 45, 400, 12), QRect(390, 0, 10, 300)}) {
-            const QImage plain = DrawBezier(pen, wave, false, clip);
-            EXPECT_EQ(DifferentPixels(plain, DrawBezier(pen, wave, true, clip)), 0);
-            EXPECT_GT(DifferentPixels(plain, DrawBezier(QPen(Qt::NoPen), wave, false, clip)), 0);
+    std::vector<QPen> pens = DashedPens();
+    for (const QPen& pen : {QPen(QColor(20, 20, 200), 0), WidePen(9), WidePen(30, Qt::SquareCap),
+                            QPen(QColor(20, 20, 200), 1, Qt::DashLine)})
+        pens.push_back(pen);
+    for (const auto& chain : {LongBezierWave(), BezierZigzagInside()})
+        for (const QPen& pen : pens) {
+            SCOPED_TRACE(testing::Message() << pen.style() << " " << pen.widthF());
+            EXPECT_GT(DifferentPixels(DrawBezier(pen, chain, false, QRect()),
+                                      DrawBezier(QPen(Qt::NoPen), chain, false, QRect())),
+                      0);
+            for (const QRect& clip : kDashClips) {
+                SCOPED_TRACE(clip.x());
+                EXPECT_EQ(DifferentPixels(DrawBezier(pen, chain, false, clip),
+                                          DrawBezier(pen, chain, true, clip)),
+                          0);
+            }
         }
 }

@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <memory>
 
@@ -43,6 +45,16 @@ inline TORBMapObjectMem& AddRect(TMapDocument& doc, float x0, float y0, float x1
     return AddPoints(doc, cPolygon, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, color, color, layer);
 }
 
+// The tests set fields of the record AddPoints returns, in the list: every record changed so
+// is taken out and put back at its place, the same record, so that the document's column and
+// indexes see the change and the test's reference stays good.
+inline void RepostChanged(TMapDocument& doc) {
+    for (int i = 0; i < doc.ObjectCount(); ++i)
+        if (!TObjectColumnEntry::Of(*doc.Object(i)).SameAs(doc.Column()[i]))
+            doc.Insert(i, doc.Take(i));
+    EXPECT_TRUE(doc.Column().Matches(doc.Objects));
+}
+
 inline void SetAddress(TORBMapObjectMem& o, const QByteArray& house, const QByteArray& house1) {
     o.HasAddress = 1;
     o.Address = std::make_unique<TORBMapAddress>();
@@ -71,6 +83,7 @@ struct TTestMap {
     }
     TMapDocument& Doc() { return map.Document(); }
     const QImage& Frame() {
+        RepostChanged(Doc());
         map.MarkDirty();
         map.Redraw();
         return map.Picture();
