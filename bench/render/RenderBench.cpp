@@ -3,8 +3,9 @@
 // `tsivor-samplecity --large DIR`, or pass --large-city=DIR; without it the large cases skip.
 // Benchmark args: city (0 sample, 1 large, 2 large with the spatial index on), then the scale
 // (0 = the whole map).
-// --frames=DIR writes the frames of BM_Frame and BM_Frame3D as PNG files into DIR instead of
-// measuring, so that a change meant to be faster can be checked to draw the same pixels.
+// --frames=DIR writes the frames of BM_Frame and BM_Frame3D, and the flat ones smoothed, as PNG
+// files into DIR instead of measuring, so that a change meant to be faster can be checked to draw
+// the same pixels.
 #include "../BenchCity.h"
 #include "../LargeCityArg.h"
 #include "mapview/DataMap.h"
@@ -68,6 +69,11 @@ void SetView3D(TDataMap& m, bool on) {
     o.SetView3D(on);
 }
 
+void SetSmooth(TDataMap& m, bool on) {
+    m.Options().SetAntiAliasing(on ? tsivor::mapview::orbSmoothingModeAntiAlias
+                                   : tsivor::mapview::orbSmoothingModeNone);
+}
+
 // A full rebuild of the back buffer.
 void BM_Frame(benchmark::State& state) {
     TDataMap* m = CityFor(state);
@@ -78,6 +84,9 @@ void BM_Frame(benchmark::State& state) {
         m->Redraw();
     }
     state.counters["scale"] = m->Scale();
+    int collected = 0;
+    for (const auto& list : m->Render().LayerLists()) collected += int(list.size());
+    state.counters["collected"] = collected;
 }
 BENCHMARK(BM_Frame)
     ->ArgNames({"city", "scale"})
@@ -155,7 +164,8 @@ BENCHMARK(BM_RenderToStream4000)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond);
 
-// The frames of BM_Frame (flat) and BM_Frame3D (extruded) as DIR/frame-CITY-SCALE[-3d].png.
+// The frames of BM_Frame (flat), BM_Frame3D (extruded) and the flat ones smoothed as
+// DIR/frame-CITY-SCALE[-3d|-aa].png.
 int WriteFrames(const QString& dir) {
     int written = 0;
     for (int city : {0, 1, 2}) {
@@ -163,17 +173,19 @@ int WriteFrames(const QString& dir) {
         if (!m) continue;
         m->SetUseIndex(city == 2);
         for (int scale : {0, kHouseScale, kStreetScale})
-            for (bool view3D : {false, true}) {
-                if (view3D && scale == 0) continue;
-                SetView3D(*m, view3D);
+            for (int variant : {0, 1, 2}) { // flat, extruded, smoothed
+                if (variant == 1 && scale == 0) continue;
+                SetView3D(*m, variant == 1);
+                SetSmooth(*m, variant == 2);
                 ShowFrameView(*m, scale);
                 m->MarkDirty();
                 m->Redraw();
+                static const char* const kSuffix[] = {"", "-3d", "-aa"};
                 const QString file = QStringLiteral("%1/frame-%2-%3%4.png")
                                          .arg(dir)
                                          .arg(city)
                                          .arg(scale)
-                                         .arg(view3D ? QStringLiteral("-3d") : QString());
+                                         .arg(QLatin1String(kSuffix[variant]));
                 if (!m->Picture().save(file)) {
                     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
                     return 1;
@@ -181,6 +193,7 @@ int WriteFrames(const QString& dir) {
                 ++written;
             }
         SetView3D(*m, false);
+        SetSmooth(*m, false);
     }
     std::printf("%d frames written to %s\n", written, qPrintable(dir));
     return 0;

@@ -19,10 +19,10 @@ void TCategories::SetAllVisible(bool visible) {
 }
 
 bool TCategories::PassesDrawFilter(const TORBMapObjectMem& object) const {
-    if (!Filter) return true;
-    if (!IsCategoryVisible(object.Category)) return false;
+    const TDrawStep step = DrawStepOf(object.Category);
+    if (step != TDrawStep::AskHook) return step == TDrawStep::Show;
     bool visible = true;
-    if (OnFilteredObject) OnFilteredObject(object, visible);
+    OnFilteredObject(object, visible);
     return visible;
 }
 

@@ -37,6 +37,14 @@ public:
 
     // Drawing rule: a clear bit hides the object without asking the hook.
     bool PassesDrawFilter(const TORBMapObjectMem& object) const;
+    // The drawing rule's first step, from the category alone: AskHook leaves the decision to
+    // PassesDrawFilter with the record.
+    enum class TDrawStep { Show, Hide, AskHook };
+    TDrawStep DrawStepOf(int category) const {
+        if (!Filter) return TDrawStep::Show;
+        if (!IsCategoryVisible(category)) return TDrawStep::Hide;
+        return OnFilteredObject ? TDrawStep::AskHook : TDrawStep::Show;
+    }
     // Hit-test rule: the hook sees the bit's state and may change it either way.
     bool PassesHitFilter(const TORBMapObjectMem& object) const;
 

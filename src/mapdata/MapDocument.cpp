@@ -20,6 +20,7 @@ double TodayAsDateTime() {
 
 TMapDocument::TMapDocument() {
     FObjects.reserve(20000);
+    FColumn.Reserve(20000);
     Header.Date = TodayAsDateTime();
 }
 
@@ -27,14 +28,16 @@ TMapDocument::TMapDocument(TMapDocument&& other) noexcept
     : FObjects(std::move(other.FObjects)), Header(std::move(other.Header)),
       Streets(std::move(other.Streets)), Towns(std::move(other.Towns)), Extent(other.Extent),
       MeasureText(std::move(other.MeasureText)), Index(std::move(other.Index)),
-      FStreetIndex(std::move(other.FStreetIndex)) {
+      FStreetIndex(std::move(other.FStreetIndex)), FColumn(std::move(other.FColumn)) {
     Index.Rebind(FObjects);
     other.Index.Clear();
     other.FStreetIndex.Clear();
+    other.FColumn.Clear();
 }
 
 void TMapDocument::Clear() {
     FObjects.clear();
+    FColumn.Clear();
     Index.Clear();
     FStreetIndex.Clear();
     Streets.Clear();
@@ -150,6 +153,7 @@ void TMapDocument::FoldIntoExtent(const TORBMapObjectMem& o) {
 
 void TMapDocument::Reserve(int count) {
     FObjects.reserve(size_t(std::max(count, 0)));
+    FColumn.Reserve(count);
 }
 
 void TMapDocument::Added(int index) {
@@ -164,6 +168,7 @@ void TMapDocument::Removing(int index) {
 }
 
 TORBMapObjectMem& TMapDocument::Append(TOrbMapObjectPtr o) {
+    FColumn.Append(*o);
     FObjects.push_back(std::move(o));
     Added(ObjectCount() - 1);
     return *FObjects.back();
@@ -175,6 +180,7 @@ void TMapDocument::Insert(int index, TOrbMapObjectPtr o) {
         Append(std::move(o));
         return;
     }
+    FColumn.Insert(index, *o);
     FObjects.insert(FObjects.begin() + index, std::move(o));
     Index.ShiftUp(index);
     FStreetIndex.ShiftUp(index);
@@ -186,6 +192,7 @@ TOrbMapObjectPtr TMapDocument::Take(int index) {
     Removing(index);
     TOrbMapObjectPtr o = std::move(FObjects[size_t(index)]);
     FObjects.erase(FObjects.begin() + index);
+    FColumn.Erase(index);
     // The grid is walked whole to shift: the last object (a mark, a new note) needs none.
     if (index < ObjectCount()) Index.ShiftDown(index);
     FStreetIndex.ShiftDown(index);
@@ -201,6 +208,7 @@ void TMapDocument::Replace(int index, TOrbMapObjectPtr o) {
     if (index < 0 || index >= ObjectCount() || !o) return;
     // The old cells come from the stored box, before the record changes.
     Removing(index);
+    FColumn.Update(index, *o);
     FObjects[size_t(index)] = std::move(o);
     Added(index);
 }

@@ -4,6 +4,7 @@
 #include "mapdata/MapIndex.h"
 #include "mapdata/MapObject.h"
 #include "mapdata/NameTable.h"
+#include "mapdata/ObjectColumn.h"
 #include "mapdata/StreetIndex.h"
 
 #include <QSizeF>
@@ -68,6 +69,8 @@ public:
     TOrbMapIndex Index{FObjects};
     // Street code to the objects addressed to it; always kept.
     const TStreetIndex& StreetIndex() const { return FStreetIndex; }
+    // Box corners, layer, type, category and pen width of every object, in list order.
+    const TObjectColumn& Column() const { return FColumn; }
 
     int ObjectCount() const { return int(FObjects.size()); }
     TORBMapObjectMem* Object(int index) const {
@@ -84,7 +87,8 @@ public:
     // Widens the extent by an object's box without shrinking it.
     void FoldIntoExtent(const TORBMapObjectMem& o);
 
-    // ---- the changes of the object list; each keeps Header.ObjectCount equal to the list
+    // ---- the changes of the object list; each keeps Header.ObjectCount equal to the list,
+    // and the column and the indexes current
     void Reserve(int count);
     // Appends an object with its box already computed.
     TORBMapObjectMem& Append(TOrbMapObjectPtr o);
@@ -112,6 +116,7 @@ private:
     void Removing(int index);
 
     TStreetIndex FStreetIndex;
+    TObjectColumn FColumn;
 };
 
 } // namespace tsivor::mapdata

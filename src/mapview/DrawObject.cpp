@@ -18,6 +18,7 @@ namespace {
 
 constexpr size_t kDevicePointBufferSize = 150000;
 constexpr size_t kPictureCacheLimit = 64;
+constexpr size_t kStyleCacheLimit = 512;
 
 QImage MakeErrorIcon() {
     QImage icon(32, 32, QImage::Format_ARGB32);
@@ -85,6 +86,23 @@ QBrush TObjectPainter::MakeBrush(uint32_t color, uint8_t style) {
         Qt::SolidPattern, Qt::NoBrush,      Qt::HorPattern,   Qt::VerPattern,
         Qt::FDiagPattern, Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
     return QBrush(ToQColor(color), style < 8 ? kStyles[style] : Qt::SolidPattern);
+}
+
+QPen TObjectPainter::Pen(const TORBMapObjectMem& o, double k, int extraWidth) {
+    const auto key = std::make_tuple(extraWidth <= 0 ? o.Pen.Color : o.Brush.Color, o.Pen.Style,
+                                     o.Pen.Width, o.Pen.Flags, k, extraWidth);
+    auto it = FPens.find(key);
+    if (it != FPens.end()) return it->second;
+    if (FPens.size() >= kStyleCacheLimit) FPens.clear();
+    return FPens.emplace(key, MakePen(o, k, extraWidth)).first->second;
+}
+
+QBrush TObjectPainter::Brush(uint32_t color, uint8_t style) {
+    const auto key = std::make_pair(color, style);
+    auto it = FBrushes.find(key);
+    if (it != FBrushes.end()) return it->second;
+    if (FBrushes.size() >= kStyleCacheLimit) FBrushes.clear();
+    return FBrushes.emplace(key, MakeBrush(color, style)).first->second;
 }
 
 std::array<QPointF, 13> TObjectPainter::EllipseChain(const QPointF corners[4], bool wholePixels) {
@@ -179,9 +197,9 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
 
     switch (o.ObjectType) {
     case cPolygon: {
-        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        brush = Brush(o.Brush.Color, fillable ? o.Brush.Style : 1);
         const auto pts = Convert(o, device, true);
-        pen = MakePen(o, k, 0);
+        pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
         if (pts.size() < 2) return;
         const int hp = View3DApplies(options, device.Scale) && FHeight > kMinExtrudedHeight
@@ -197,11 +215,11 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
             return;
         }
         const auto pts = Convert(o, device, true);
-        pen = MakePen(o, k, 0);
+        pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
         if (pts.size() < 2) return;
         if (o.Pen.Flags & kPenCasing) {
-            canvas.setPen(MakePen(o, k, 2));
+            canvas.setPen(Pen(o, k, 2));
             FDraw.Polyline(pts);
             canvas.setPen(pen);
         }
@@ -210,7 +228,7 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
     }
     case cPixel: {
         brush = QBrush(ToQColor(o.Brush.Color), Qt::SolidPattern);
-        pen = MakePen(o, k, 0);
+        pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
         if (!o.Points) return;
         for (int i = 0; i < o.Count; ++i) {
@@ -231,7 +249,7 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
         return;
     }
     case cText:
-        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        brush = Brush(o.Brush.Color, fillable ? o.Brush.Style : 1);
         DrawText(o, options, device, canvas, pen, brush, alpha);
         return;
     case cBitmap:
@@ -240,9 +258,9 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
         return;
     case cBezier:
     case cBezierFill: {
-        brush = MakeBrush(o.Brush.Color, fillable ? o.Brush.Style : 1);
+        brush = Brush(o.Brush.Color, fillable ? o.Brush.Style : 1);
         const auto pts = Convert(o, device, false);
-        pen = MakePen(o, k, 0);
+        pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
         if (pts.size() < 4) return;
         // A chain needs 3 n + 1 points; a surplus at the end is left out.
@@ -254,8 +272,8 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
         return;
     }
     case cEllipse: {
-        brush = MakeBrush(o.Brush.Color, o.Brush.Style);
-        pen = MakePen(o, k, 0);
+        brush = Brush(o.Brush.Color, o.Brush.Style);
+        pen = Pen(o, k, 0);
         if (!o.Points || o.Count < 4) {
             BeforeFigure(o, canvas, pen, brush, alpha, options);
             return;

@@ -93,6 +93,10 @@ private:
     // Runs OnPaintObject and applies pen, brush and opacity for the figure.
     void BeforeFigure(const TORBMapObjectMem& o, QPainter& canvas, QPen& pen, QBrush& brush,
                       uint8_t& alpha, const tOrbMapOptions& options);
+    // Pens and brushes repeat from figure to figure: each is built once and shared, so that
+    // the canvas tells an unchanged one by its pointer.
+    QPen Pen(const TORBMapObjectMem& o, double k, int extraWidth);
+    QBrush Brush(uint32_t color, uint8_t style);
     std::span<const QPoint> Convert(const TORBMapObjectMem& o, const TDrawDevice& device,
                                     bool compact);
     // A decoded picture, kept while its bytes are unchanged.
@@ -108,6 +112,8 @@ private:
         QImage Image;
     };
     std::map<std::tuple<const char*, qsizetype, int>, TCachedPicture> FPictures;
+    std::map<std::tuple<mapdata::TColor, uint8_t, float, int32_t, double, int>, QPen> FPens;
+    std::map<std::pair<uint32_t, uint8_t>, QBrush> FBrushes;
 };
 
 } // namespace tsivor::mapview

@@ -116,47 +116,36 @@ void TRenderPipeline::Collect(TMapViewport& vp, bool view3D, float x0, float y0,
         nearby = &index.Query(x0, y0, x1, y1);
     }
     const int count = nearby ? int(nearby->size()) : doc.ObjectCount();
-    // On a large map the records are far apart in memory: fetching a few ahead keeps the
-    // visibility test from waiting on each.
-    constexpr int kAhead = 8;
-    auto prefetch = [&](int k) {
-        if (k >= count) return;
-        const int i = nearby ? (*nearby)[size_t(k)] : k;
-        if (i < 0 || i >= doc.ObjectCount()) return;
-        const char* record = reinterpret_cast<const char*>(doc.Objects[size_t(i)].get());
-        __builtin_prefetch(record);      // box, layer, type
-        __builtin_prefetch(record + 64); // pen
-    };
-    for (int k = 0; k < kAhead; ++k) prefetch(k);
+    // The tests read the document's column; the record is fetched only for objects that pass
+    // the view and category tests, and then, on a large map far apart in memory, a few ahead.
+    const TObjectColumn& column = doc.Column();
+    Q_ASSERT(column.Matches(doc.Objects));
     int previous = -1;
     for (int k = 0; k < count; ++k) {
-        prefetch(k + kAhead);
         const int i = nearby ? (*nearby)[size_t(k)] : k;
         if (i == previous) continue;
         previous = i;
-        if (!vp.IsObjectInView(doc.Objects, i)) continue;
-        const TORBMapObjectMem& o = *doc.Objects[size_t(i)];
-        if (!categories.PassesDrawFilter(o)) continue;
-        const int slot = LayerSlot(o.Layer);
+        if (!vp.IsObjectInView(doc, i)) continue;
+        const TObjectColumnEntry& e = column[i];
+        const TORBMapObjectMem& o = *doc.Objects[size_t(i)]; // only a reference: not read yet
+        const TCategories::TDrawStep step = categories.DrawStepOf(e.Category);
+        if (step == TCategories::TDrawStep::Hide) continue;
+        if (step == TCategories::TDrawStep::AskHook && !categories.PassesDrawFilter(o)) continue;
+        const int slot = LayerSlot(e.Layer);
+        if (fullTests) {
+            if (e.ObjectType == cLine && e.PenWidth > 0) {
+                if (e.PenWidth * ppu >= opt.mpLineWidthMin()) flat[size_t(slot)].push_back(i);
+                continue;
+            }
+            if (e.ObjectType == cZametka) {
+                if (scale >= opt.MinScaleIcon()) flat[size_t(slot)].push_back(i);
+                continue;
+            }
+            const double w = std::abs(e.X0 - e.X2) * ppu;
+            const double h = std::abs(e.Y0 - e.Y2) * ppu;
+            if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
+        }
         const bool extrude = view3D && IsExtruded(o, ObjectHeight(o, opt, FPainter.OnHeightObject));
-        if (!fullTests) {
-            if (extrude)
-                extruded[size_t(slot)].push_back(i);
-            else
-                flat[size_t(slot)].push_back(i);
-            continue;
-        }
-        if (o.ObjectType == cLine && o.Pen.Width > 0) {
-            if (o.Pen.Width * ppu >= opt.mpLineWidthMin()) flat[size_t(slot)].push_back(i);
-            continue;
-        }
-        if (o.ObjectType == cZametka) {
-            if (scale >= opt.MinScaleIcon()) flat[size_t(slot)].push_back(i);
-            continue;
-        }
-        const double w = std::abs(o.Box[0].X - o.Box[2].X) * ppu;
-        const double h = std::abs(o.Box[0].Y - o.Box[2].Y) * ppu;
-        if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
         if (extrude)
             extruded[size_t(slot)].push_back(i);
         else
@@ -228,7 +217,7 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
         for (int index : list) {
             const TORBMapObjectMem* o = doc.Object(index);
             if (!o) continue;
-            if (o->ObjectType != cZametka && !clip.IsObjectInView(doc.Objects, index)) continue;
+            if (o->ObjectType != cZametka && !clip.IsObjectInView(doc, index)) continue;
             DrawFrameObject(index, *o, device);
         }
     };
@@ -541,7 +530,7 @@ QImage TRenderPipeline::RenderImage(float x0, float y0, float x1, float y1, doub
         if (!with3D) continue;
         for (int index : extruded[size_t(k)]) {
             const TORBMapObjectMem* o = doc.Object(index);
-            if (o && (o->ObjectType == cZametka || vp.IsObjectInView(doc.Objects, index)))
+            if (o && (o->ObjectType == cZametka || vp.IsObjectInView(doc, index)))
                 FPainter.DrawObject(*o, FMap.Options(), device);
         }
     }

@@ -170,15 +170,6 @@ void TMapViewport::SetClipRect(float x0, float y0, float x1, float y1) {
     FClipMaxY = y1;
 }
 
-int TMapViewport::ClipCode(float x, float y) const {
-    int code = 0;
-    if (x < FClipMinX) code |= 1;
-    if (x > FClipMaxX) code |= 4;
-    if (y < FClipMinY) code |= 2;
-    if (y > FClipMaxY) code |= 8;
-    return code;
-}
-
 bool TMapViewport::IsObjectInView(const TOrbMapList& list, int index) const {
     if (index < 0 || size_t(index) >= list.size() || !list[size_t(index)]) return false;
     const auto& box = list[size_t(index)]->Box;

@@ -118,8 +118,21 @@ public:
 
     // --- clipping and the cheap visibility test of object boxes
     void SetClipRect(float x0, float y0, float x1, float y1);
-    int ClipCode(float x, float y) const; // bit 1 left, 2 above, 4 right, 8 below
+    // bit 1 left, 2 above, 4 right, 8 below
+    int ClipCode(float x, float y) const {
+        return (x < FClipMinX ? 1 : 0) | (x > FClipMaxX ? 4 : 0) | (y < FClipMinY ? 2 : 0) |
+               (y > FClipMaxY ? 8 : 0);
+    }
     bool IsObjectInView(const TOrbMapList& list, int index) const;
+    // The same test of the document's object index, read from its column; the record is read
+    // only for a box that is not a rectangle on its diagonal.
+    bool IsObjectInView(const mapdata::TMapDocument& doc, int index) const {
+        if (index < 0 || index >= doc.Column().Count()) return false;
+        const mapdata::TObjectColumnEntry& e = doc.Column()[index];
+        if ((ClipCode(e.X0, e.Y0) & ClipCode(e.X2, e.Y2)) == 0) return true;
+        // Corners 1 and 3 of a rectangle share their outside sides with corners 0 and 2.
+        return !e.Rectangle && IsObjectInView(doc.Objects, index);
+    }
 
 private:
     double FScale = 100.0;

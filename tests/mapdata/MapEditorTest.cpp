@@ -66,6 +66,7 @@ struct Editing : ::testing::Test {
     void ExpectIndexesCurrent() {
         EXPECT_TRUE(host.doc.Index.MatchesRebuild());
         EXPECT_TRUE(host.doc.StreetIndex().MatchesRebuild(host.doc.Objects));
+        EXPECT_TRUE(host.doc.Column().Matches(host.doc.Objects));
         EXPECT_EQ(host.doc.Header.ObjectCount, host.doc.ObjectCount());
     }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace tsivor::mapview;
 using tsivor::mapdata::TORBMapObjectMem;
@@ -109,4 +110,31 @@ TEST(ViewportClipping, OutcodesAndObjectVisibility) {
     EXPECT_TRUE(v.IsObjectInView(list, 3)) << "seen by the other diagonal";
     EXPECT_FALSE(v.IsObjectInView(list, 4));
     EXPECT_FALSE(v.IsObjectInView(list, -1));
+}
+
+TEST(ViewportClipping, TheColumnTestAnswersAsTheRecordTest) {
+    // Rectangles in both corner orders, turned boxes, lines and points, under clip rectangles
+    // all over them: the document's column must give the record's answer every time.
+    tsivor::mapdata::TMapDocument doc;
+    std::mt19937 rng(7);
+    auto coord = [&] { return float(int(rng() % 400) - 200); };
+    for (int k = 0; k < 400; ++k) {
+        auto o = std::make_unique<TORBMapObjectMem>();
+        const float x0 = coord(), y0 = coord(), x2 = coord(), y2 = coord();
+        if (k % 3 == 0)
+            o->Box = {{{x0, y0}, {x2, y0}, {x2, y2}, {x0, y2}}};
+        else if (k % 3 == 1)
+            o->Box = {{{x0, y0}, {coord(), coord()}, {x2, y2}, {coord(), coord()}}};
+        else
+            o->Box.fill({x0, y0});
+        doc.Append(std::move(o));
+    }
+    TMapViewport v;
+    for (int r = 0; r < 200; ++r) {
+        const float cx = coord(), cy = coord();
+        v.SetClipRect(cx, cy, cx + float(rng() % 150), cy + float(rng() % 150));
+        for (int i = -1; i <= doc.ObjectCount(); ++i)
+            ASSERT_EQ(v.IsObjectInView(doc, i), v.IsObjectInView(doc.Objects, i))
+                << "object " << i << " clip " << r;
+    }
 }
