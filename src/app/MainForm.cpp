@@ -312,6 +312,9 @@ void TFMainForm::BuildRightPart(QWidget* parent) {
     middle->setSpacing(0);
     DataMap1 = new mapview::TDataMap(Panel2);
     DataMap1->setObjectName(QStringLiteral("DataMap1"));
+    // The frames of the load, the options and the layout would go unseen: the first one is
+    // drawn for the first fitted view.
+    DataMap1->SetDeferFrames(true);
     DataMap1->setMouseTracking(true);
     DataMap1->installEventFilter(this);
     ApplyDesignOptions(*DataMap1);
@@ -505,11 +508,13 @@ bool TFMainForm::FormCreate(QString* error) {
         a->OnClick = [this](int orgId) { ShowAdvertised(orgId, QStringLiteral("LOG_")); };
     RxGIFAnimator1->Load(workDir + QStringLiteral("/panel"), QStringLiteral("panel_*.gif"));
     RxGIFAnimator2->Load(workDir + QStringLiteral("/panel"), QStringLiteral("panelr_*.gif"));
+    platform::MarkPhase(FSettings.Phases, "window: animations");
     // 4.
     PageControl1->setTabVisible(3, FSettings.nedv != 0);
     // 5.
     if (!FDm.OpenAtStart(FSettings.ExeDir, error)) return false;
     RealEstate->ConnectionChanged();
+    platform::MarkPhase(FSettings.Phases, "directory: databases opened");
     // 6.
     FRubrics->OpenRubricLists();
     auto* rubrics = new TRubricPanel(FDm, *FRubrics, TabSheet1);
@@ -530,9 +535,11 @@ bool TFMainForm::FormCreate(QString* error) {
     MegaSearch->FindTools->Place = [this] {
         return QPoint(x() + width() - Panel15->width() - DataMap1->width() - 9, y() + 68);
     };
+    platform::MarkPhase(FSettings.Phases, "directory: rubric lists, search panel");
     // 7. Red 237, green 211, blue 174 as a 0x00BBGGRR colour.
     DataMap1->SetBackgroundColor(mapdata::TColor(237 | (211 << 8) | (174 << 16)));
     // 8.
+    DataMap1->LoadPhases = FSettings.Phases;
     LoadMap();
     // A listing's address on the map: the house looked up as the listing writes it.
     RealEstate->Results->FindAddress = [this](const QString& address) {
@@ -559,6 +566,7 @@ bool TFMainForm::FormCreate(QString* error) {
         platform::ShowMessage(iconError, platform::MessageKind::Error, this);
     // Notes of the built-in library keep their pictures next to the program's own library.
     mapview::LoadBuiltInIcons(FIcons);
+    platform::MarkPhase(FSettings.Phases, "map options, icon library");
     // 11.
     for (int code = 100; code <= 512000; ++code) DataMap1->SetCategoryVisible(code, false);
     for (int code = 0; code <= 99; ++code) DataMap1->SetCategoryVisible(code, true);
@@ -566,6 +574,7 @@ bool TFMainForm::FormCreate(QString* error) {
     DataMap1->MarkDirty();
     DataMap1->Redraw();
     DataMap1->update();
+    platform::MarkPhase(FSettings.Phases, "map: categories and filter");
     // 12.
     Panel15->setVisible(FSettings.Pan == 1); // the saved view follows at the first show
     // 13.
@@ -587,6 +596,7 @@ bool TFMainForm::FormCreate(QString* error) {
     // 15.
     ShowAutoLoad();
     FStartListShown = true;
+    platform::MarkPhase(FSettings.Phases, "cards list, banners, start list");
     // 16.
     if (PageControl1->currentIndex() == 2)
         PageControl1Change();
@@ -600,6 +610,7 @@ bool TFMainForm::FormCreate(QString* error) {
     Navigator->Hooks.OnCardMenu = [this](int orgId) { PopupNavigator->OnCardMenu(orgId); };
     FFavourites->LoadFavourites();
     sbFavorit->setToolTip(FFavourites->Hint());
+    platform::MarkPhase(FSettings.Phases, "tabs, favourites");
     FCreated = true;
     return true;
 }
@@ -644,6 +655,7 @@ void TFMainForm::FitFirstView() {
     // back only when it is valid against that.
     FZoom->ZoomAll();
     FViewRestored = FZoom->RestoreView(FSettings.M1, FSettings.P1, FSettings.P2);
+    DataMap1->SetDeferFrames(false);
     DataMap1->update();
 }
 

@@ -11,6 +11,7 @@
 #include "mapdata/Categories.h"
 #include "mapdata/OrbIcon.h"
 #include "mapview/MapMouse.h"
+#include "platform/PhaseTimes.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -82,6 +83,7 @@ struct TMainFormSettings {
     bool Buttons3d = true;
     bool ButtonsMini = true;
     QString WorkDir; // banners and animations are looked up here; empty for the current one
+    platform::TPhaseTimes* Phases = nullptr; // where the creation steps are timed, if anywhere
 
     static TMainFormSettings From(const TTsivorConfig& config, const QString& exeDir);
 };

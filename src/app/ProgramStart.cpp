@@ -22,12 +22,16 @@ TProgramStart::TProgramStart(QString exeDir, QString workDir, unsigned seed)
 TProgramStart::~TProgramStart() = default;
 
 bool TProgramStart::Run() {
+    const auto mark = [this](const char* name) { platform::MarkPhase(FPhases, name); };
     ReadConfiguration();
     BuildTitles();
+    mark("configuration");
     ShowStartPage();
+    mark("start page shown");
     if (!CreateMainWindow()) return false;
     SetCaptions();
     ShowMainWindow();
+    mark("main window shown");
     return true;
 }
 
@@ -66,7 +70,9 @@ bool TProgramStart::CreateMainWindow() {
     FDm = std::make_unique<directory::Tdm>();
     TMainFormSettings settings = TMainFormSettings::From(FConfig, Globals().ExeDir);
     settings.WorkDir = FWorkDir;
+    settings.Phases = FPhases;
     FMainWindow = std::make_unique<TFMainForm>(std::move(settings), *FDm);
+    platform::MarkPhase(FPhases, "window: widgets built");
     // Closing the main window ends the program even while the start page is still up.
     // quit() would ask every window to close and give up at the start page, which refuses
     // any close but its own button; the run ends here unconditionally.

@@ -3,6 +3,7 @@
 // the start page, the data module and the main window.
 
 #include "app/Config.h"
+#include "platform/PhaseTimes.h"
 
 #include <QString>
 
@@ -35,6 +36,9 @@ public:
     void SetCaptions();       // window caption and NameMap
     void ShowMainWindow();    // from here on the start page may be left
 
+    // Times every step of Run and of the main window's creation; none when not set.
+    void SetPhaseTimes(platform::TPhaseTimes* phases) { FPhases = phases; }
+
     const TTsivorConfig& Config() const { return FConfig; }
     const QString& Subtitle() const { return FSubtitle; }
     TFStartUp* StartPage() const { return FStartPage.get(); }
@@ -43,6 +47,7 @@ public:
 private:
     QString FWorkDir;
     unsigned FSeed;
+    platform::TPhaseTimes* FPhases = nullptr;
     TTsivorConfig FConfig;
     QString FSubtitle;
     std::unique_ptr<TFStartUp> FStartPage; // owned by the program, not the main window

@@ -40,10 +40,13 @@ TCommandLine ParseCommandLine(const QStringList& args) {
                 return line;
             }
             line.DataDir = dir.absoluteFilePath();
+        } else if (args[i] == QLatin1String("--timing")) {
+            line.Timing = true;
         } else {
             line.Error =
                 QStringLiteral("Неизвестный параметр: ") + args[i] +
-                QStringLiteral("\nИспользование: tsivor [--data ПАПКА] [--snapshot ФАЙЛ.png]");
+                QStringLiteral(
+                    "\nИспользование: tsivor [--data ПАПКА] [--snapshot ФАЙЛ.png] [--timing]");
             return line;
         }
     }

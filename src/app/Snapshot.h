@@ -21,11 +21,12 @@ class TFStartUp;
 struct TCommandLine {
     bool Snapshot = false;
     QString SnapshotFile;
-    QString DataDir; // --data DIR: the deployment folder instead of the program's own, absolute
-    QString Error;   // not empty: the arguments are not understood
+    QString DataDir;     // --data DIR: the deployment folder instead of the program's own, absolute
+    bool Timing = false; // --timing: the start-up phases are printed to stderr once ready
+    QString Error;       // not empty: the arguments are not understood
 };
 
-// The program's options: --snapshot FILE, --data DIR (an existing folder).
+// The program's options: --snapshot FILE, --data DIR (an existing folder), --timing.
 TCommandLine ParseCommandLine(const QStringList& args);
 // Before the application object exists: without a display, snapshots use the offscreen platform.
 void PrepareSnapshotEnvironment(const TCommandLine& line);

@@ -89,6 +89,7 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
     const bool indexWasOn = host.SwitchIndexOff();
 
     const int64_t objectsRead = ReadContent(content, doc, host, maxObjects, report);
+    host.PhaseDone("map: objects decoded");
     doc.Header.ObjectCount = doc.ObjectCount();
     report.ObjectsRead = doc.ObjectCount();
     host.Progress(TLoadProgress::Percent(objectsRead, doc.Header.ObjectCount));
@@ -99,7 +100,9 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
         report.LogError = diag.Error;
     }
     doc.RecalcExtent();
+    host.PhaseDone("map: extent");
     host.RestoreIndex(indexWasOn);
+    host.PhaseDone("map: spatial index");
     host.ClearSelection();
     host.ApplyLoadedView();
     host.MarkDirty();
@@ -107,6 +110,7 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
     host.SyncLinkedMaps();
     host.CopyMashtabToPrinter(doc.Header.Mashtab);
     host.SetLocked(wasLocked);
+    host.PhaseDone("map: view after load");
     return report;
 }
 
@@ -134,12 +138,14 @@ bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QSt
         return false;
     }
     file.close();
+    host.PhaseDone("map: file read");
     // Unscrambled where it lies: a large map is held once, not twice.
     const qsizetype contentSize = std::max<qsizetype>(0, data.size() - kPreambleSize);
     auto* bytes = reinterpret_cast<uint8_t*>(data.data());
     if (contentSize > 0) XorInPlace(bytes + kPreambleSize, contentSize);
     const QByteArray content = QByteArray::fromRawData(
         reinterpret_cast<const char*>(bytes) + (contentSize > 0 ? kPreambleSize : 0), contentSize);
+    host.PhaseDone("map: unscrambled");
     const TLoadReport r = LoadFromStream(content, doc, host, false, 0);
     if (report) *report = r;
     return true;

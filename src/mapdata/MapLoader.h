@@ -30,6 +30,8 @@ public:
     virtual void AfterLoad() {} // OnAfterLoad
     virtual void SyncLinkedMaps() {}
     virtual void CopyMashtabToPrinter(int32_t /*mashtab*/) {}
+    // A stage of the load has ended, for the start-up figures.
+    virtual void PhaseDone(const char* /*name*/) {}
 };
 
 // What a load met on its way; the document itself is always left consistent.

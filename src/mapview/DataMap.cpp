@@ -80,6 +80,7 @@ public:
     void CopyMashtabToPrinter(int32_t mashtab) override {
         if (M.MashtabToPrinter) M.MashtabToPrinter(mashtab);
     }
+    void PhaseDone(const char* name) override { platform::MarkPhase(M.LoadPhases, name); }
 
 private:
     TDataMap& M;
@@ -553,14 +554,30 @@ void TDataMap::Redraw() {
     if (!FDrawingEnabled || FRedrawing) return;
     TFlagGuard guard(FRedrawing);
     if (!FDirty && PictureFitsControl()) return;
+    if (DeferFrame()) return;
     FitPictureToControl();
     if (!Picture().isNull()) RenderFrame();
     ++FRedrawLog.FullFrames;
     FDirty = false;
+    FFrameDeferred = false;
+}
+
+bool TDataMap::DeferFrame() {
+    if (!FDeferFrames || FPainting) return false;
+    FFrameDeferred = true;
+    FDirty = true; // the whole frame is drawn then, also where only some rectangles changed
+    return true;
+}
+
+void TDataMap::SetDeferFrames(bool v) {
+    FDeferFrames = v;
+    if (v || !FFrameDeferred) return;
+    Redraw();
+    RepaintControl();
 }
 
 void TDataMap::RedrawRects(const std::vector<QRect>& rects) {
-    if (!FDrawingEnabled || FRedrawing) return;
+    if (!FDrawingEnabled || FRedrawing || DeferFrame()) return;
     TFlagGuard guard(FRedrawing);
     for (const QRect& r : rects) {
         const QRect inside = r.intersected(Picture().rect());
@@ -642,7 +659,7 @@ void TDataMap::SetGuideStepY(int v) {
 void TDataMap::Paint(QPainter& canvas, const QRect& rect) {
     if (FPainting) return;
     TFlagGuard guard(FPainting);
-    if (!PictureFitsControl()) {
+    if (!PictureFitsControl() || FFrameDeferred) {
         Redraw();
         UpdateSmallView();
     }

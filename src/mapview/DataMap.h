@@ -18,6 +18,7 @@
 #include "mapview/MapTools.h"
 #include "mapview/RenderPipeline.h"
 #include "mapview/Viewport.h"
+#include "platform/PhaseTimes.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -85,6 +86,8 @@ public:
     void SetMashtab(int32_t v);
     // Printing installs here where a new Mashtab goes (its custom scale).
     std::function<void(int32_t)> MashtabToPrinter;
+    // Where the stages of the next loads are timed; none when not set.
+    platform::TPhaseTimes* LoadPhases = nullptr;
 
     // ------------------------------------------------------------------ editing
     // The edit buffer and the undo journal (TMapEditor): every change of the document.
@@ -287,6 +290,10 @@ public:
     bool DrawingEnabled() const { return FDrawingEnabled; }
     bool Dirty() const { return FDirty; }
     void MarkDirty() { FDirty = true; }
+    // While set, Redraw and RedrawRects only note that a frame is wanted; the control's next
+    // paint draws it, and so does the reset. A window still being laid out draws nothing unseen.
+    void SetDeferFrames(bool v);
+    bool FramesDeferred() const { return FDeferFrames; }
 
     // ------------------------------------------------------------------ render hooks
     // Rebuilds the whole back buffer when dirty or resized.
@@ -432,6 +439,7 @@ private:
 
     // The render pipeline draws a full frame / one rectangle of the back buffer here.
     void RenderFrame();
+    bool DeferFrame(); // true: the frame is left to the next paint
     void RenderRect(const QRect& rect);
     // Overlays painted on the control above the copied back buffer.
     void PaintOverlays(QPainter& canvas);
@@ -454,6 +462,8 @@ private:
 
     bool FDirty = true;
     bool FDrawingEnabled = true;
+    bool FDeferFrames = false;
+    bool FFrameDeferred = false; // a frame was asked for while deferred
     bool FRedrawing = false;
     bool FPainting = false;
     bool FSynchronising = false;

@@ -1,7 +1,12 @@
 #include "platform/ProcessUsage.h"
 
+#include <QFile>
+#include <QList>
+
+#include <cstdlib>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tsivor::platform {
 namespace {
@@ -25,6 +30,19 @@ qint64 ProcessCpuMs() {
 
 qint64 PeakMemoryKb() {
     return Usage().ru_maxrss; // kilobytes on Linux
+}
+
+qint64 ResidentMemoryKb() {
+    // statm: total and resident size in pages.
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+double SystemLoad() {
+    double load = 0;
+    return getloadavg(&load, 1) == 1 ? load : 0;
 }
 
 void ReturnFreeMemory() {

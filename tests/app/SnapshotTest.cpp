@@ -13,7 +13,7 @@ using namespace tsivor::app;
 
 namespace {
 
-TEST(CommandLine, SnapshotIsTheOnlyOption) {
+TEST(CommandLine, SnapshotAndTiming) {
     EXPECT_FALSE(ParseCommandLine({"tsivor"}).Snapshot);
     EXPECT_TRUE(ParseCommandLine({"tsivor"}).Error.isEmpty());
     const TCommandLine ok = ParseCommandLine({"tsivor", "--snapshot", "a.png"});
@@ -21,6 +21,11 @@ TEST(CommandLine, SnapshotIsTheOnlyOption) {
     EXPECT_EQ(ok.SnapshotFile, "a.png");
     EXPECT_FALSE(ParseCommandLine({"tsivor", "--snapshot"}).Error.isEmpty());
     EXPECT_FALSE(ParseCommandLine({"tsivor", "--other"}).Error.isEmpty());
+    const TCommandLine timed = ParseCommandLine({"tsivor", "--timing", "--snapshot", "a.png"});
+    EXPECT_TRUE(timed.Error.isEmpty());
+    EXPECT_TRUE(timed.Timing);
+    EXPECT_TRUE(timed.Snapshot);
+    EXPECT_FALSE(ParseCommandLine({"tsivor"}).Timing);
 }
 
 class SnapshotRun : public ::testing::Test {
@@ -63,6 +68,16 @@ TEST_F(SnapshotRun, WritesAPictureOfTheMainWindow) {
         for (int y = 40; y < shot.height() - 40 && !mapColour; y += 7)
             mapColour = shot.pixelColor(x, y) == QColor(237, 211, 174);
     EXPECT_TRUE(mapColour);
+}
+
+TEST_F(SnapshotRun, TimingPrintsTheStagesUpToTheFirstFrame) {
+    QString err;
+    ASSERT_EQ(Run({"--timing", "--snapshot", out.filePath("shot.png")}, &err), 0)
+        << err.toStdString();
+    for (const char* stage : {"before main", "map: objects decoded", "map: spatial index",
+                              "first frame, ready", "total from process start"})
+        EXPECT_TRUE(err.contains(QLatin1String(stage))) << stage;
+    EXPECT_TRUE(err.contains("full frames of the map: 1")) << err.toStdString();
 }
 
 TEST_F(SnapshotRun, FailuresEndWithAMessageAndNonZero) {
