@@ -218,6 +218,9 @@ void TFMainForm::BuildLeftColumn(QWidget* parent) {
     Splitter1->setChildrenCollapsible(true);
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // The tabs take the height each is given (PageControl1Change), not the tallest page's: the
+    // listings page alone would leave the cards only the lower half of the column.
+    PageControl1->setMinimumHeight(1);
     TabSheet1 = new QWidget;
     TabSheet2 = new QWidget;
     TabSheet3 = new QWidget;
@@ -694,8 +697,11 @@ void TFMainForm::ConnectCardHooks() {
     h.OnCardMailClick = [](const QString& text) {
         OpenAddressOrSay(QStringLiteral("Mailto:") + text);
     };
+    // Expanding a card opens its file by the way (a banner, a mark, a result of one card): a
+    // file that does not open is told in the status line, never in a box over the card.
     h.OnCardAttachment = [this](const QString& path) {
-        OpenFileOrSay(FSettings.ExeDir + u'/' + path);
+        const QString why = OpenFile(FSettings.ExeDir + u'/' + path);
+        if (!why.isEmpty()) FStatus->ShowNotice(why);
     };
     h.FillCardDetails = [this](TNavigatorItem& card, int orgId) {
         FFiller->FillDetails(card, orgId, *FDetails);

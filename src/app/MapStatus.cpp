@@ -59,6 +59,10 @@ void TMapStatus::PointerMoved(QPoint p) {
     FStatus0->setText(lowest ? StreetAndHouse(*lowest) : QString());
 }
 
+void TMapStatus::ShowNotice(const QString& text) {
+    FStatus0->setText(text);
+}
+
 void TMapStatus::ShowAddressNote(QPoint click, const QString& text) {
     RemoveAddressNote();
     FNote = new TAddressNote(text, &FMap);

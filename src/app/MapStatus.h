@@ -37,6 +37,8 @@ public:
 
     // The pointer moved to pixel p of the map: the note goes when far, the texts follow.
     void PointerMoved(QPoint p);
+    // A passing message in the status line, until the pointer next moves over the map.
+    void ShowNotice(const QString& text);
 
     // At most one note: a new one replaces the old.
     void ShowAddressNote(QPoint click, const QString& text);

@@ -1,4 +1,5 @@
 #include "app/RealEstatePanel.h"
+#include "app/ShellOpen.h"
 
 #include "app/Config.h"
 #include "app/HouseResultWindow.h"
@@ -208,7 +209,7 @@ void TRealEstatePanel::sbMapClick() {
 }
 
 void TRealEstatePanel::Button1Click() {
-    platform::OpenUrl(FExeDir + QStringLiteral("/chm/zhilinfo.chm"));
+    OpenFileOrSay(FExeDir + QStringLiteral("/chm/zhilinfo.chm"));
 }
 
 void TRealEstatePanel::bUpdateZhilinfoClick() {

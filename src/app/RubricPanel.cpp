@@ -88,6 +88,11 @@ bool TRubricPanel::eventFilter(QObject* watched, QEvent* event) {
             Choose(FList->currentRow());
         }
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The rubric the keys came to, even when there was no other to move to.
+        if (type == QEvent::KeyPress) Choose(FList->currentRow());
+        break;
     default:
         break;
     }

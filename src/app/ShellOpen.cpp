@@ -7,18 +7,18 @@
 
 namespace tsivor::app {
 
-bool OpenFileOrSay(const QString& path) {
+QString OpenFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
-    if (!QFileInfo::exists(path)) {
-        platform::ShowMessage(QStringLiteral("Файл «%1» не найден.").arg(shown),
-                              platform::MessageKind::Warning);
-        return false;
-    }
-    if (platform::OpenUrl(path)) return true;
-    platform::ShowMessage(
-        QStringLiteral("Не удалось открыть файл «%1»: нет программы, которая его открывает.")
-            .arg(shown),
-        platform::MessageKind::Warning);
+    if (!QFileInfo::exists(path)) return QStringLiteral("Файл «%1» не найден.").arg(shown);
+    if (platform::OpenUrl(path)) return {};
+    return QStringLiteral("Не удалось открыть файл «%1»: нет программы, которая его открывает.")
+        .arg(shown);
+}
+
+bool OpenFileOrSay(const QString& path) {
+    const QString why = OpenFile(path);
+    if (why.isEmpty()) return true;
+    platform::ShowMessage(why, platform::MessageKind::Warning);
     return false;
 }
 

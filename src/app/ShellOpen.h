@@ -5,8 +5,10 @@
 
 namespace tsivor::app {
 
-// A local file (help, an attached file): a missing file or one that no program opens is named
-// in a short message. Returns whether it was opened.
+// Opens a local file (help, an attached file); empty when it opened, else the reason in a
+// short Russian text naming the file (missing, or no program opens it).
+QString OpenFile(const QString& path);
+// OpenFile, the reason shown in a message box. Returns whether it was opened.
 bool OpenFileOrSay(const QString& path);
 // A web or mail address: when no program takes it, a message names it.
 bool OpenAddressOrSay(const QString& address);

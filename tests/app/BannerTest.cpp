@@ -120,9 +120,10 @@ protected:
         ASSERT_TRUE(
             db.Open(dir.filePath("info.db"), tsivor::directory::TDatabase::Mode::Create, &error));
         ASSERT_TRUE(CreateSchema(db, tsivor::directory::DirectoryTables(), &error));
-        ASSERT_TRUE(db.Exec(QStringLiteral("INSERT INTO Main (Id, Title, AutoLoad) VALUES "
-                                           "(1, 'Пекарня Колос', 1), (2, 'Аптека', 1)"),
-                            &error));
+        ASSERT_TRUE(
+            db.Exec(QStringLiteral("INSERT INTO Main (Id, Title, AutoLoad, File) VALUES "
+                                   "(1, 'Пекарня Колос', 1, 'kolos'), (2, 'Аптека', 1, '')"),
+                    &error));
         db.Close();
         WriteBanner(dir.path(), "ban_1.bmp", {281, 57}, Qt::yellow);
         TMainFormSettings s;
@@ -149,6 +150,34 @@ TEST_F(BannerWindow, ABannerLeadsToItsOrganisationAsAnExpandedCard) {
     EXPECT_EQ(form->CurrentResultKey(), "ban_1");
     EXPECT_EQ(form->ResultTitle(), "Выбрано: Пекарня Колос");
     EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+}
+
+TEST_F(BannerWindow, AMissingAttachedFileIsToldInTheStatusLineAndTheCardStays) {
+    platform.messages.clear();
+    QTest::mouseClick(form->BannerImage, Qt::LeftButton, {}, QPoint(100, 20));
+    ASSERT_EQ(form->Navigator->ItemsCount(), 1);
+    TNavigatorItem* card = form->Navigator->Item(0);
+    EXPECT_TRUE(card->Maximized());
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
+    EXPECT_TRUE(form->Status0->text().contains("kolos.chm")) << form->Status0->text().toStdString();
+    EXPECT_TRUE(form->Status0->text().contains("не найден"));
+
+    // Once the file is there, expanding the card by hand opens it, every time.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("chm"));
+    QFile file(dir.filePath("chm/kolos.chm"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    platform.opened.clear();
+    qint64 now = 0; // presses further apart than a double press
+    form->Navigator->Clock = [&now] { return now += 2000; };
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(200, 5)); // collapse
+        ASSERT_FALSE(card->Maximized());
+        QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(200, 5)); // expand
+        ASSERT_TRUE(card->Maximized());
+    }
+    EXPECT_EQ(platform.opened, QStringList(2, dir.filePath("chm/kolos.chm")));
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "app/AppGlobals.h"
+#include "app/BannerRotator.h"
 #include "app/MapBlink.h"
 #include "app/MapStatus.h"
 #include "app/Navigator.h"
@@ -381,20 +382,22 @@ TEST_F(MainFormFixture, LinksThatNothingOpensAreNamedInAMessage) {
     form->Navigator->Hooks.OnCardWebClick("www.zarya.example");
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].contains("http://www.zarya.example"));
+    // An attached file opens by the way of expanding a card: the status line tells.
     form->Navigator->Hooks.OnCardAttachment("chm/none.chm");
-    ASSERT_EQ(platform.messages.size(), 2);
-    EXPECT_TRUE(platform.messages[1].contains("none.chm")) << platform.messages[1].toStdString();
-    EXPECT_TRUE(platform.messages[1].contains("не найден"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    const QString status = form->Status0->text();
+    EXPECT_TRUE(status.contains("none.chm") && status.contains("не найден"))
+        << status.toStdString();
     QTest::mouseClick(form->sbHelp, Qt::LeftButton);
-    ASSERT_EQ(platform.messages.size(), 3);
-    EXPECT_TRUE(platform.messages[2].contains("chm_.chm"));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages[1].contains("chm_.chm"));
     // A file that is there but that no program opens.
     QFile file(dir.path() + "/chm/chm_.chm");
     ASSERT_TRUE(QDir(dir.path()).mkpath("chm") && file.open(QIODevice::WriteOnly));
     file.close();
     QTest::mouseClick(form->sbHelp, Qt::LeftButton);
-    ASSERT_EQ(platform.messages.size(), 4);
-    EXPECT_TRUE(platform.messages[3].contains("нет программы"));
+    ASSERT_EQ(platform.messages.size(), 3);
+    EXPECT_TRUE(platform.messages[2].contains("нет программы"));
 }
 
 TEST(MainFormDatabase, MissingDirectoryIsReportedWithItsPath) {
@@ -421,6 +424,7 @@ TEST(MainFormSample, StartsOnTheSampleDeployment) {
     tsivor::directory::Tdm dm;
     TMainFormSettings s;
     s.ExeDir = deploy;
+    s.WorkDir = deploy; // banners and animations
     s.Pan = 1;
     TFMainForm form(s, dm);
     QString error;
@@ -442,6 +446,15 @@ TEST(MainFormSample, StartsOnTheSampleDeployment) {
     EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
     const QImage shot = form.grab().toImage();
     EXPECT_EQ(shot.size(), QSize(1400, 900));
+
+    // The bank's banner leads to its card, which opens the bank's attached file.
+    for (int i = 0; i < 10 && form.Banners->CurrentNumber() != 2; ++i)
+        form.Banners->BannerTimerTimer();
+    ASSERT_EQ(form.Banners->CurrentNumber(), 2);
+    platform.opened.clear();
+    QTest::mouseClick(form.BannerImage, Qt::LeftButton, {}, QPoint(100, 20));
+    EXPECT_EQ(platform.opened, QStringList{deploy + "/chm/org_2.chm"});
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join('|').toStdString();
 }
 
 } // namespace

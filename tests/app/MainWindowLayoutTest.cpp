@@ -192,6 +192,22 @@ TEST_F(MainWindowLayoutTest, ChosenTabsTakeTheFocusAndTheListingsKeepTheWholeCol
               form->Panel1->height() - form->Panel16->height() - form->Splitter1->handleWidth());
 }
 
+TEST_F(MainWindowLayoutTest, TheRubricAndSearchTabsLeaveTheRestOfTheColumnToTheCards) {
+    // The listings tab holds many more controls; the other tabs still keep their own height.
+    QTabBar* bar = form->PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    Settle();
+    EXPECT_EQ(form->PageControl1->height(), 182);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    Settle();
+    EXPECT_EQ(form->PageControl1->height(), 199);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+    Settle();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    Settle();
+    EXPECT_EQ(form->PageControl1->height(), 182);
+}
+
 TEST_F(MainWindowLayoutTest, TheScaleTextFollowsEveryScaleChange) {
     const mapview::TDataMap& m = *form->DataMap1;
     const auto expected = [&] { return ScreenScaleText(m.Scale(), m.Mashtab(), m.logicalDpiX()); };

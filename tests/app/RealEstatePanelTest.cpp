@@ -150,6 +150,26 @@ TEST(RealEstatePanel, UpdateModuleMessages) {
     EXPECT_FALSE(panel.bAplay->isEnabled()); // still no listings to reopen
 }
 
+TEST(RealEstatePanel, OwnListingHelpOpensOrIsNamedWhenMissing) {
+    test::FakePlatform platform;
+    QTemporaryDir dir;
+    directory::Tdm dm;
+    app::TRealEstatePanel panel(dm, dir.path());
+    panel.Button1->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains("zhilinfo.chm") &&
+                platform.messages[0].contains("не найден"))
+        << platform.messages[0].toStdString();
+    EXPECT_TRUE(platform.opened.isEmpty());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("chm"));
+    QFile help(dir.filePath("chm/zhilinfo.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    panel.Button1->click();
+    EXPECT_EQ(platform.opened, QStringList{dir.filePath("chm/zhilinfo.chm")});
+    EXPECT_EQ(platform.messages.size(), 1);
+}
+
 TEST(HouseResultWindow, FindAndMarkOnTheMap) {
     test::FakePlatform platform;
     WorkingDir cwd(kDeploy);

@@ -132,6 +132,23 @@ TEST_F(RubricPanelTest, DownArrowGoesToTheListAndArrowsThereChoose) {
     EXPECT_EQ(dm.QJumps.FieldAsString("Name"), QString::fromUtf8("Бары"));
 }
 
+TEST_F(RubricPanelTest, EnterInTheListChoosesTheRubricTheKeysCameTo) {
+    QSignalSpy chosen(panel.get(), &app::TRubricPanel::rubricChosen);
+    panel->show();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    panel->eFind1()->setFocus();
+    Type(panel->eFind1(), "каф"); // one rubric left: no other to move to
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), panel->dbBOXFind1());
+    EXPECT_EQ(chosen.count(), 0);
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(dm.QJumps.FieldAsString("Name"), QString::fromUtf8("Кафе"));
+}
+
 TEST_F(RubricPanelTest, AFilterTooLongToSearchIsSaidOnce) {
     QString words;
     for (int i = 0; i < 600; ++i) words += QString("к/а ");
