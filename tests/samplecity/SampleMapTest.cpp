@@ -1,5 +1,6 @@
 #include "SampleMap.h"
 #include "CityPlan.h"
+#include "MapStyle.h"
 #include "SampleParts.h"
 
 #include "mapdata/Cp1251.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRectF>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -244,6 +246,37 @@ TEST_F(SampleMapFile, ReadsLikeAMap) {
             EXPECT_GT(DistanceTo({b.From, b.To}, x, y), iconHalf);
         for (const TORBMapObjectMem* d : districtNames) EXPECT_FALSE(InBox(*d, x, y, iconHalf));
     }
+}
+
+// The bounds of an object's box, a text's rotated rectangle included.
+QRectF Bounds(const TORBMapObjectMem& o) {
+    float x0 = o.Box[0].X, x1 = x0, y0 = o.Box[0].Y, y1 = y0;
+    for (const auto& p : o.Box) {
+        x0 = std::min(x0, p.X);
+        x1 = std::max(x1, p.X);
+        y0 = std::min(y0, p.Y);
+        y1 = std::max(y1, p.Y);
+    }
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+TEST_F(SampleMapFile, NamesOfParksAndSquaresStandClearOfStreetNames) {
+    std::vector<const TORBMapObjectMem*> areaNames, streetNames;
+    for (const auto& p : doc_->Objects) {
+        TORBMapText t;
+        if (!p->GetText(t)) continue;
+        if (p->Category == kCatPark) areaNames.push_back(p.get());
+        if (p->Category == kCatStreet) streetNames.push_back(p.get());
+    }
+    ASSERT_FALSE(areaNames.empty());
+    for (const TORBMapObjectMem* a : areaNames)
+        for (const TORBMapObjectMem* s : streetNames) {
+            TORBMapText at, st;
+            a->GetText(at);
+            s->GetText(st);
+            EXPECT_FALSE(Bounds(*a).intersects(Bounds(*s)))
+                << at.Text.toStdString() << " / " << st.Text.toStdString();
+        }
 }
 
 TEST(SampleMap, IsWrittenTheSameEveryTime) {

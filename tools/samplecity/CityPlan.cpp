@@ -160,6 +160,8 @@ public:
         plan_.CityGenitive = QStringLiteral("Заречинска");
         plan_.Motto = QStringLiteral("город у реки");
         plan_.Web = QStringLiteral("www.zarechinsk.example");
+        plan_.PhoneS = QStringLiteral("(38222) 5-12-34");
+        plan_.PhoneM = QStringLiteral("8-913-555-12-34");
         plan_.Mashtab = 1000; // one map unit is one metre
         plan_.RiverName = QStringLiteral("Быстрица");
         plan_.RiverWidth = 110;
@@ -246,10 +248,11 @@ private:
                 std::vector<PlanPoint> southLine;
                 for (int k = 0; k < sLines; ++k) southLine.push_back(ToMap(u, layout_.SouthV(k)));
                 southLine.push_back(ToMap(u, sEnd + 40));
+                // Every other one a narrow alley; the names are feminine, as "аллея" is.
                 const bool lane = southIndex % 2 == 1;
                 auto southCrossings = VertexDistances(southLine, 0, southLine.size() - 2);
                 southColumn_.push_back(AddStreet(NameFrom(acrossSouth, southIndex),
-                                                 lane ? "пер." : "ул.", lane ? 9 : 11,
+                                                 lane ? "ал." : "ул.", lane ? 9 : 11,
                                                  std::move(southLine), std::move(southCrossings)));
                 ++southIndex;
             }

@@ -14,7 +14,7 @@ struct PlanPoint {
 
 struct PlanStreet {
     QString Name; // as users type it, e.g. "Ленина" (stored upper case on the map)
-    QString Kind; // "ул.", "пр-т", "пер.", ...
+    QString Kind; // "ул.", "пр-т", "ал.", ...
     std::vector<PlanPoint> Line;  // centre line in map units
     float Width = 0;              // carriageway width in map units
     std::vector<float> Crossings; // distances along Line where other streets cross it
@@ -59,7 +59,8 @@ struct CityPlan {
     QString CityGenitive; // "Заречинска"
     QString Motto;        // "город у реки": after the name on the town's banner, when any
     QString Web;          // the town's web address on the start page, when any
-    int Mashtab = 0;      // metres per 1000 map units
+    QString PhoneS, PhoneM; // the publisher's telephones on the start page, when any
+    int Mashtab = 0;        // metres per 1000 map units
     std::vector<PlanStreet> Streets;
     std::vector<PlanHouse> Houses;
     std::vector<PlanDistrict> Districts;

@@ -7,13 +7,10 @@
 
 #include "directory/Database.h"
 #include "directory/DirectorySchema.h"
+#include "directory/Statement.h"
 
 #include <QFile>
 
-#include <sqlite3.h>
-
-#include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace tsivor::sample {
@@ -21,6 +18,7 @@ namespace tsivor::sample {
 namespace {
 
 using directory::TDatabase;
+using directory::TStatement;
 
 std::vector<QString> Words(const char* const* list, size_t n) {
     std::vector<QString> out;
@@ -104,77 +102,48 @@ std::vector<QString> RubricNames(int count) {
     return names;
 }
 
-// A prepared statement that binds integers and texts and runs once per row.
-class RowWriter {
-public:
-    RowWriter(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
-    ~RowWriter() { sqlite3_finalize(stmt_); }
-    RowWriter(const RowWriter&) = delete;
-    RowWriter& operator=(const RowWriter&) = delete;
-
-    bool Ready() const { return stmt_ != nullptr; }
-    RowWriter& Int(int i, qint64 v) {
-        sqlite3_bind_int64(stmt_, i, v);
-        return *this;
-    }
-    RowWriter& Text(int i, const QString& v) {
-        const QByteArray utf8 = v.toUtf8();
-        sqlite3_bind_text(stmt_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    bool Run() {
-        const bool ok = sqlite3_step(stmt_) == SQLITE_DONE;
-        sqlite3_reset(stmt_);
-        return ok;
-    }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 class LargeWriter {
 public:
     LargeWriter(TDatabase& db, const LargeDirectorySize& size) : db_(db), size_(size) {}
 
     bool Write(QString* error) {
         if (!db_.Exec(QStringLiteral("BEGIN"), error)) return false;
-        sqlite3* h = db_.Handle();
-        RowWriter street(h, "INSERT INTO Streets (id, Name) VALUES (?1, ?2)");
-        RowWriter topic(h, "INSERT INTO Topics (id, Name) VALUES (?1, ?2)");
-        RowWriter main(h, "INSERT INTO Main (Id, Title, Memo, www, Mail, File, Header, Color, "
-                          "AutoLoad, ids) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-        RowWriter jump(h, "INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (?1, ?2, ?3)");
-        RowWriter adr(h, "INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, Number, Adr_Post, "
-                         "id_map) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-        RowWriter phone(h, "INSERT INTO Phones (Id, Id_Adr, Kind, Phone, Comment) VALUES (?1, "
-                           "?2, ?3, ?4, ?5)");
-        if (!street.Ready() || !topic.Ready() || !main.Ready() || !jump.Ready() || !adr.Ready() ||
-            !phone.Ready())
-            return Fail(error);
+        TStatement street(db_, QStringLiteral("INSERT INTO Streets (id, Name) VALUES (?1, ?2)"));
+        TStatement topic(db_, QStringLiteral("INSERT INTO Topics (id, Name) VALUES (?1, ?2)"));
+        TStatement main(db_, QStringLiteral("INSERT INTO Main (Id, Title, Memo, www, Mail, File, "
+                                            "Header, Color, AutoLoad, ids) "
+                                            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"));
+        TStatement jump(
+            db_, QStringLiteral("INSERT INTO Jumps (Id, Id_Topic, Id_Main) VALUES (?1, ?2, ?3)"));
+        TStatement adr(db_, QStringLiteral("INSERT INTO Adr (Id, Id_Main, Id_Street, Adr_Pre, "
+                                           "Number, Adr_Post, id_map) "
+                                           "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
+        TStatement phone(db_, QStringLiteral("INSERT INTO Phones (Id, Id_Adr, Kind, Phone, "
+                                             "Comment) VALUES (?1, ?2, ?3, ?4, ?5)"));
 
         const std::vector<QString> streets = StreetNames();
         for (size_t i = 0; i < streets.size(); ++i)
-            if (!street.Int(1, qint64(i) + 1).Text(2, streets[i]).Run()) return Fail(error);
+            if (!Row(street, {qint64(i) + 1, streets[i]}, error)) return false;
         const std::vector<QString> rubrics = RubricNames(size_.Rubrics);
         for (size_t i = 0; i < rubrics.size(); ++i)
-            if (!topic.Int(1, qint64(i) + 1).Text(2, rubrics[i]).Run()) return Fail(error);
+            if (!Row(topic, {qint64(i) + 1, rubrics[i]}, error)) return false;
 
         const std::vector<QString> forms = Words(kForms, std::size(kForms));
         const std::vector<QString> names = Words(kNames, std::size(kNames));
         const std::vector<QString> memos = Words(kMemos, std::size(kMemos));
         const std::vector<QString> kinds = Words(kKinds, std::size(kKinds));
         qint64 jumps = 0, adrs = 0, phones = 0;
+        // The dice are thrown in the order of the values (braced lists are evaluated in order).
         for (int id = 1; id <= size_.Organisations; ++id) {
             const QString own = dice_.Pick(names);
             const QString title = dice_.Pick(forms) + QStringLiteral(" «") + own +
                                   QStringLiteral("» ") + QString::number(id);
             const QString memo = dice_.Chance(50) ? dice_.Pick(memos) : QString();
             const QString slug = QStringLiteral("org%1").arg(id);
-            main.Int(1, id).Text(2, title).Text(3, memo);
-            main.Text(4, dice_.Chance(35) ? QStringLiteral("www.%1.ru").arg(slug) : QString());
-            main.Text(5, dice_.Chance(45) ? slug + QStringLiteral("@mail.ru") : QString());
-            main.Text(6, QString()).Text(7, QString());
-            main.Int(8, dice_.Chance(2) ? 1 : 0).Int(9, id <= 10 ? 11 - id : 0);
+            const QString www =
+                dice_.Chance(35) ? QStringLiteral("www.%1.ru").arg(slug) : QString();
+            const QString mail = dice_.Chance(45) ? slug + QStringLiteral("@mail.ru") : QString();
+            const int color = dice_.Chance(2) ? 1 : 0;
             const int addresses = dice_.Chance(70) ? 1 : dice_.Int(2, 3);
             QString ids;
             std::vector<int> objects;
@@ -183,27 +152,35 @@ public:
                 objects.push_back(object);
                 if (object >= 0) ids += QStringLiteral("%1;").arg(object);
             }
-            if (!main.Text(10, ids).Run()) return Fail(error);
+            if (!Row(main,
+                     {id, title, memo, www, mail, QString(), QString(), color,
+                      id <= 10 ? 11 - id : 0, ids},
+                     error))
+                return false;
 
             // Rubric sizes follow a steep curve: a few rubrics are very large.
             const int links = dice_.Chance(75) ? 1 : dice_.Int(2, 3);
             for (int l = 0; l < links; ++l) {
                 const int r = dice_.Chance(10) ? 1 + dice_.Int(0, 19)
                                                : 1 + dice_.Int(0, int(rubrics.size()) - 1);
-                if (!jump.Int(1, ++jumps).Int(2, r).Int(3, id).Run()) return Fail(error);
+                if (!Row(jump, {++jumps, r, id}, error)) return false;
             }
             for (int object : objects) {
-                adr.Int(1, ++adrs).Int(2, id).Int(3, dice_.Int(1, int(streets.size())));
-                adr.Text(4, QString()).Text(5, QString::number(dice_.Int(1, 150)));
-                adr.Text(6, dice_.Chance(10) ? QStringLiteral("оф. %1").arg(dice_.Int(1, 300))
-                                             : QString());
-                if (!adr.Int(7, object).Run()) return Fail(error);
+                if (!Row(adr,
+                         {++adrs, id, dice_.Int(1, int(streets.size())), QString(),
+                          QString::number(dice_.Int(1, 150)),
+                          dice_.Chance(10) ? QStringLiteral("оф. %1").arg(dice_.Int(1, 300))
+                                           : QString(),
+                          object},
+                         error))
+                    return false;
                 const int n = dice_.Int(0, 3);
-                for (int p = 0; p < n; ++p) {
-                    phone.Int(1, ++phones).Int(2, adrs).Text(3, dice_.Pick(kinds));
-                    phone.Text(4, QString::number(dice_.Int(200000, 799999)));
-                    if (!phone.Text(5, QString()).Run()) return Fail(error);
-                }
+                for (int p = 0; p < n; ++p)
+                    if (!Row(phone,
+                             {++phones, adrs, dice_.Pick(kinds),
+                              QString::number(dice_.Int(200000, 799999)), QString()},
+                             error))
+                        return false;
             }
         }
         // No ANALYZE: an imported directory has no statistics either, and the planner's
@@ -212,9 +189,10 @@ public:
     }
 
 private:
-    bool Fail(QString* error) {
-        if (error)
-            *error = QStringLiteral("Не удалось записать справочник: %1").arg(db_.LastError());
+    static bool Row(TStatement& statement, const std::vector<QVariant>& values, QString* error) {
+        QString why;
+        if (statement.Run(values, &why)) return true;
+        if (error) *error = QStringLiteral("Не удалось записать справочник: %1").arg(why);
         return false;
     }
 

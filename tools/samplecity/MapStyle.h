@@ -1,7 +1,7 @@
 #pragma once
 // What the generated maps (the sample town and towns imported from OpenStreetMap) draw alike:
 // colours as the map stores them, the built-in categories they file objects under, the size of
-// street names, and how a finished object joins the document.
+// street and area names, and how a finished object joins the document.
 
 #include "mapdata/MapDocument.h"
 
@@ -32,6 +32,8 @@ enum TMapCategory : int {
 // carriageway is wide (9 to 22), so it is large enough to read from the middle scales on and
 // covers no house number at any scale.
 float StreetLabelSize(float width);
+// The height of the names of parks, squares and water in metres.
+constexpr float kAreaLabelSize = 14;
 
 // Gives the object its box and its centre (the box's, children included) and appends it.
 mapdata::TORBMapObjectMem& AppendObject(mapdata::TMapDocument& doc, mapdata::TOrbMapObjectPtr o);

@@ -222,7 +222,7 @@ private:
             o.Color = 1;
             o.AutoLoad = n <= 8 ? 9 - n : 0;
             o.Header = QStringLiteral("head_%1").arg(n); // header/head_N.bmp or .gif
-            o.File = n <= 3 ? QStringLiteral("org_%1").arg(n) : QString();
+            o.File = SampleAttachmentName(n);
             o.Rubrics = rubricsOf[i];
             if (house >= 0) o.Houses.push_back(house);
             if (n % 4 == 0) o.Houses.push_back(dice_.Int(0, int(plan_.Houses.size()) - 1));

@@ -15,14 +15,14 @@ bool WriteSampleIni(const CityPlan& plan, const QString& dir, QString* error) {
                                         "Citya=%2\n"
                                         "Year=2024\n"
                                         "Month=9\n"
-                                        "PhoneS=(38222) 5-12-34\n"
-                                        "PhoneM=8-913-555-12-34\n"
+                                        "PhoneS=%6\n"
+                                        "PhoneM=%7\n"
                                         "WWW=%4\n"
                                         "Help=1\n"
                                         "\n"
                                         "[Mas]\n"
                                         "min_3=150\n"
-                                        "min_adr=150\n"
+                                        "min_adr=%5\n"
                                         "logo_p=60\n"
                                         "logo_rub=20\n"
                                         "font=25\n"
@@ -50,7 +50,9 @@ bool WriteSampleIni(const CityPlan& plan, const QString& dir, QString* error) {
                                         "lastdate=01.09.2024\n")
                              .arg(plan.City, plan.CityGenitive)
                              .arg(plan.Mashtab)
-                             .arg(plan.Web);
+                             .arg(plan.Web)
+                             .arg(kHouseNumberScale)
+                             .arg(plan.PhoneS, plan.PhoneM);
     // A Windows profile file as the original deployments have it: code page 1251, CR LF.
     QByteArray bytes = cp1251::FromUnicode(text);
     bytes.replace("\n", "\r\n");

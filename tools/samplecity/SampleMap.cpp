@@ -577,10 +577,10 @@ private:
             lastLabel = s;
         }
         for (const PlanArea& a : plan_.Areas) {
-            const PlanPoint c = Centroid(a.Outline);
-            const float dy = a.Type == PlanArea::Park ? -Size(a.Outline, false) * 0.3f : 0;
-            if (a.Type != PlanArea::Factory && a.Type != PlanArea::Hospital)
-                Add(LabelAlong(a.Name, {c.X, c.Y + dy}, {1, 0}, 14, Rgb(30, 90, 30), 21, kCatPark));
+            if (a.Type == PlanArea::Factory || a.Type == PlanArea::Hospital) continue;
+            const PlanPoint c = AreaLabelCentre(a, kAreaLabelSize);
+            Add(LabelAlong(a.Name, {c.X, c.Y}, {1, 0}, kAreaLabelSize, Rgb(30, 90, 30), 21,
+                           kCatPark));
         }
         // Names of notable buildings in small print (measured at a hundredfold height).
         for (const PlanHouse& h : plan_.Houses) {
@@ -589,6 +589,24 @@ private:
             Add(LabelAlong(h.Title, {c.X, c.Y + 4}, {1, 0}, 6,
                            mapview::HouseNumberFontColor(HouseColor(h)), 22, h.Category));
         }
+    }
+
+    // The middle of an area's name: a park's high in the park, above its lake and trees, but
+    // pulled in until the whole name stands clear of the area's edge and so of the street names
+    // along it, however slanted the block.
+    PlanPoint AreaLabelCentre(const PlanArea& a, float size) const {
+        const PlanPoint c = Centroid(a.Outline);
+        const float hw = float(doc_->MeasureText(a.Name, 0, size).width()) / 2, hh = size / 2;
+        const float top = a.Type == PlanArea::Park ? -Size(a.Outline, false) * 0.3f : 0;
+        for (float dy = top; dy < 0; dy += 2) {
+            const float y = c.Y + dy;
+            if (Inside(a.Outline, c.X - hw, y - hh, kBlockEdge) &&
+                Inside(a.Outline, c.X + hw, y - hh, kBlockEdge) &&
+                Inside(a.Outline, c.X - hw, y + hh, kBlockEdge) &&
+                Inside(a.Outline, c.X + hw, y + hh, kBlockEdge))
+                return {c.X, y};
+        }
+        return c;
     }
 
     // Whether a rectangle (centre, half sizes) lies in the open ground of block b: inside it

@@ -18,6 +18,17 @@ bool WriteSamplePictures(const CityPlan& plan, const QString& dir, QString* erro
 bool WriteSampleIconLibrary(const CityPlan& plan, const QString& dir, QString* error);
 // info.db (directory) and houses/houses.db (real-estate listings).
 bool WriteSampleDirectory(const CityPlan& plan, const QString& dir, QString* error);
+// The help files of chm/: the help button's and the start page tiles' chm_N.chm, the
+// real-estate help zhilinfo.chm and the files attached to organisations.
+bool WriteSampleHelp(const CityPlan& plan, const QString& dir, QString* error);
+
+// The scale from which the sample's program shows house numbers (tsivor.ini [Mas] min_adr).
+constexpr int kHouseNumberScale = 150;
+
+// Organisations 1..kAttachedOrgs carry an attached file.
+constexpr int kAttachedOrgs = 3;
+// The attached file's name (Main.File, chm/<name>.chm) of an organisation; empty without one.
+QString SampleAttachmentName(int org);
 
 // A directory of generated organisations for measuring the searches (not the sample city's).
 struct LargeDirectorySize {

@@ -1,3 +1,4 @@
+#include "LogoGround.h"
 #include "SampleArt.h"
 #include "SampleParts.h"
 
@@ -59,7 +60,10 @@ private:
             QString kind = QStringLiteral("ул.");
             for (const PlanStreet& s : plan_.Streets)
                 if (s.Name == h.Street) kind = s.Kind;
-            a.Address = QStringLiteral("%1 %2, %3").arg(kind, h.Street, h.House);
+            // An imported town's street names carry their kind; a place may have no address.
+            if (!h.Street.isEmpty())
+                a.Address = (kind.isEmpty() ? h.Street : kind + u' ' + h.Street) +
+                            QStringLiteral(", ") + h.House;
             for (const PlanPoint& p : h.Outline) {
                 a.X += p.X / float(h.Outline.size());
                 a.Y += p.Y / float(h.Outline.size());
@@ -116,8 +120,9 @@ private:
     }
 
     // An advertisement: name in bold, a second line below, a coloured ground with a gloss.
+    // reserve: room kept free at the right of the second line (for a picture drawn there).
     static QImage Advert(QSize size, const QString& name, const QString& line2, const QColor& base,
-                         qreal phase = 0.3) {
+                         qreal phase = 0.3, qreal reserve = 0) {
         QImage img(size, QImage::Format_RGB32);
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
@@ -136,10 +141,11 @@ private:
                    name);
         if (twoLines) {
             p.setPen(QColor(255, 250, 210));
-            p.setFont(FittedFont(line2, inner.width(), (inner.height() - nameHeight) * 0.9, false));
-            p.drawText(QRectF(inner.left(), inner.top() + nameHeight, inner.width(),
-                              inner.height() - nameHeight),
-                       Qt::AlignCenter, line2);
+            const qreal width = inner.width() - reserve;
+            p.setFont(FittedFont(line2, width, (inner.height() - nameHeight) * 0.9, false));
+            p.drawText(
+                QRectF(inner.left(), inner.top() + nameHeight, width, inner.height() - nameHeight),
+                Qt::AlignCenter, line2);
         }
         return img;
     }
@@ -241,7 +247,43 @@ private:
         return SaveGif(frames, QStringLiteral("panel/panelr_%1.gif").arg(kPanelRightOrg));
     }
 
+    // Whether organisation n stands at a house of the plan, so its logos can look for room.
+    bool Placed(int n) const { return size_t(n - 1) < plan_.Advertised.size(); }
+
+    // Points around p, nearest first: where an icon may go when p itself is covered.
+    static std::vector<QPointF> NearPoints(QPoint p) {
+        std::vector<QPointF> points{QPointF(p)};
+        for (int r = 10; r <= 80; r += 10)
+            for (int k = 0; k < 8; ++k) {
+                const double angle = k * M_PI / 4;
+                points.emplace_back(p.x() + std::lround(r * std::cos(angle)),
+                                    p.y() - std::lround(r * std::sin(angle)));
+            }
+        return points;
+    }
+
+    // A second branch: the middles of the houses some 300 map units from the organisation's,
+    // nearest to that distance first.
+    std::vector<QPointF> BranchHouses(const Advertiser& a) const {
+        std::vector<std::pair<double, QPointF>> found;
+        for (const PlanHouse& h : plan_.Houses) {
+            QPointF c;
+            for (const PlanPoint& v : h.Outline) c += QPointF(v.X, v.Y) / double(h.Outline.size());
+            const double d = std::hypot(c.x() - a.X, c.y() - a.Y);
+            if (d >= 250 && d <= 450)
+                found.push_back(
+                    {std::abs(d - 300), QPointF(std::lround(c.x()), std::lround(c.y()))});
+        }
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& l, const auto& r) { return l.first < r.first; });
+        std::vector<QPointF> points;
+        for (const auto& f : found) points.push_back(f.second);
+        return points;
+    }
+
     bool Logos() {
+        // Logos stand where the map written before them shows no name, note or house.
+        LogoGround ground(plan_, dir_.filePath(QStringLiteral("info1.db")));
         // Picture logos: a 48 by 24 m picture north-east of the house, a leader line to it.
         QString ini = QStringLiteral("[Main]\nCount=%1\n").arg(std::size(kPictureLogoOrgs));
         int i = 0;
@@ -251,7 +293,16 @@ private:
                          QStringLiteral("logo/logo_%1.bmp").arg(n)))
                 return false;
             const int hx = int(std::lround(a.X)), hy = int(std::lround(a.Y));
-            const int x1 = hx + 30, y1 = hy - 60, x2 = x1 + 48, y2 = y1 + 24;
+            int x1 = hx + 30, y1 = hy - 60;
+            if (Placed(n))
+                if (const auto r = ground.TakePicture(QPointF(x1, y1), QSizeF(48, 24))) {
+                    x1 = int(std::lround(r->left()));
+                    y1 = int(std::lround(r->top()));
+                }
+            const int x2 = x1 + 48, y2 = y1 + 24;
+            // The leader line ends at the picture's corner nearest to the house.
+            const int lx = std::abs(hx - x1) <= std::abs(hx - x2) ? x1 : x2;
+            const int ly = std::abs(hy - y1) <= std::abs(hy - y2) ? y1 : y2;
             ini += QStringLiteral(
                        "\n[Logo%1]\nP1=%2\nP2=%3\nP3=%4\nP4=%5\nP5=%6\nP6=%7\nP7=%8\nP8=%9\n")
                        .arg(i)
@@ -261,23 +312,31 @@ private:
                        .arg(y2)
                        .arg(hx)
                        .arg(hy)
-                       .arg(x1)
-                       .arg(y2);
+                       .arg(lx)
+                       .arg(ly);
             ini += QStringLiteral("P9=%1\n").arg(n);
             ++i;
         }
         if (!SaveText(QStringLiteral("logo/logo.ini"), ini)) return false;
 
-        // Icon logos: the icon north-west of the house, a line to the house.
+        // Icon logos: the icon north-west of the house, a line to the house. From the scale
+        // that shows house numbers on, the 32-pixel icon covers no house.
         ini = QStringLiteral("[Main]\nCount=%1\n").arg(std::size(kIconLogoOrgs));
         i = 0;
         for (int n : kIconLogoOrgs) {
             const Advertiser a = Org(n);
             const int hx = int(std::lround(a.X)), hy = int(std::lround(a.Y));
+            QPoint icon(hx - 35, hy - 35);
+            const int side = int(std::ceil(32 * 100.0 / kHouseNumberScale));
+            if (Placed(n))
+                if (const auto r =
+                        ground.TakePicture(icon - QPoint(side / 2, side / 2), QSizeF(side, side)))
+                    icon = QPoint(int(std::lround(r->center().x())),
+                                  int(std::lround(r->center().y())));
             ini += QStringLiteral("\n[Logo%1]\nP1=%2\nP2=%3\nP3=%4\nP4=%5\nP5=%6\n")
                        .arg(i++)
-                       .arg(hx - 35)
-                       .arg(hy - 35)
+                       .arg(icon.x())
+                       .arg(icon.y())
                        .arg(hx)
                        .arg(hy)
                        .arg(n);
@@ -291,13 +350,19 @@ private:
             const Advertiser a = Org(n);
             const int hx = int(std::lround(a.X)), hy = int(std::lround(a.Y));
             const bool branch = i % 2 == 0;
+            QPoint at(hx, hy - 20), second(hx + 300, hy + 10);
+            if (Placed(n)) {
+                if (const auto p = ground.TakeIcon(NearPoints(at))) at = p->toPoint();
+                if (branch)
+                    if (const auto p = ground.TakeIcon(BranchHouses(a))) second = p->toPoint();
+            }
             ini += QStringLiteral("\n[Logo%1]\nid=%2\ncount=%3\np0=%4 %5\n")
                        .arg(i)
                        .arg(n)
                        .arg(branch ? 2 : 1)
-                       .arg(hx)
-                       .arg(hy - 20);
-            if (branch) ini += QStringLiteral("p1=%1 %2\n").arg(hx + 300).arg(hy + 10);
+                       .arg(at.x())
+                       .arg(at.y());
+            if (branch) ini += QStringLiteral("p1=%1 %2\n").arg(second.x()).arg(second.y());
             ++i;
         }
         return SaveText(QStringLiteral("logo/logo_r.ini"), ini);
@@ -310,7 +375,7 @@ private:
             const char* Line;
         };
         static const Tile tiles[] = {
-            {"Карта города", "улицы и дома"}, // short: the coat of arms sits at the right
+            {"Карта города", "улицы и дома"},
             {"Справочник", "организации и телефоны"},
             {"Недвижимость", "квартиры и дома"},
             {"Как пользоваться", "поиск, карта, печать"},
@@ -318,12 +383,14 @@ private:
         for (int t = 0; t < 4; ++t) {
             std::vector<GifFrame> frames;
             for (int k = 0; k < 6; ++k) {
-                QImage img =
-                    Advert(QSize(264, 120), QString::fromUtf8(tiles[t].Title),
-                           QString::fromUtf8(tiles[t].Line), TownColor(t + 2), 0.15 + 0.14 * k);
+                // The coat of arms of the first tile stands right of its second line.
+                const QRectF coat(224, 74, 34, 40);
+                QImage img = Advert(QSize(264, 120), QString::fromUtf8(tiles[t].Title),
+                                    QString::fromUtf8(tiles[t].Line), TownColor(t + 2),
+                                    0.15 + 0.14 * k, t == 0 ? 264 - coat.left() : 0);
                 if (t == 0) {
                     QPainter p(&img);
-                    p.drawImage(QRectF(224, 74, 34, 40), CoatOfArms(34, 40));
+                    p.drawImage(coat, CoatOfArms(34, 40));
                 }
                 frames.push_back({img, k == 0 ? 200 : 15});
             }

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
         {"pictures", WriteSamplePictures},
         {"icon library", WriteSampleIconLibrary},
         {"directory", WriteSampleDirectory},
+        {"help files", WriteSampleHelp},
     };
     for (const Step& s : steps) {
         QElapsedTimer stepTimer;
