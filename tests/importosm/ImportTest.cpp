@@ -6,6 +6,8 @@
 #include "OsmNames.h"
 #include "TownExtract.h"
 
+#include "MapStyle.h"
+
 #include "directory/Database.h"
 #include "mapdata/AddressLookup.h"
 #include "mapdata/MapLoader.h"
@@ -16,11 +18,15 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <osmium/builder/attr.hpp>
+#include <osmium/io/any_output.hpp>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 using namespace tsivor;
 using namespace tsivor::importosm;
@@ -103,6 +109,20 @@ TEST_F(Import, XmlAndPbfGiveTheSameDeployment) {
     EXPECT_FALSE(QDir(xml.Dir + "/start").entryList({"st_*.gif"}, QDir::Files).isEmpty());
 }
 
+// The advertised organisations' logos point at where they stand in the town, not at a corner
+// of the map outside it.
+TEST_F(Import, LogosPointAtTheirOrganisations) {
+    platform::TIniFile ini(xml.Dir + "/logo/logo.ini");
+    const int count = ini.ReadInteger("Main", "Count", 0);
+    ASSERT_GT(count, 0);
+    const mapdata::TMapExtent& e = xml.Map.Extent;
+    for (int i = 0; i < count; ++i) {
+        const QString logo = QStringLiteral("Logo%1").arg(i);
+        const int x = ini.ReadInteger(logo, "P5", 0), y = ini.ReadInteger(logo, "P6", 0);
+        EXPECT_TRUE(x > e.MinX && x < e.MaxX && y > e.MinY && y < e.MaxY) << x << "," << y;
+    }
+}
+
 TEST_F(Import, TownNameAndTrueMetres) {
     EXPECT_EQ(xml.Report.Town, QString::fromUtf8(testtown::kTown));
     EXPECT_EQ(xml.Map.Header.NameMap, QString::fromUtf8(testtown::kTown));
@@ -112,6 +132,9 @@ TEST_F(Import, TownNameAndTrueMetres) {
     // Nothing of the sample town's own: no web address of it on the start page.
     EXPECT_EQ(ini.ReadString("Main", "WWW", "?"), QString());
     EXPECT_FALSE(Bytes(xml.Dir + "/tsivor.ini").contains("zarechinsk"));
+    // The start page tells no telephones of a publisher the town does not have.
+    EXPECT_EQ(ini.ReadString("Main", "PhoneS", "?"), QString());
+    EXPECT_EQ(ini.ReadString("Main", "PhoneM", "?"), QString());
     // One map unit is one metre: the 1000 m ruler measures 1000 m.
     ASSERT_EQ(xml.Map.Header.Mashtab, 1000);
     mapdata::TAddressLookup lookup(xml.Map);
@@ -165,9 +188,9 @@ TEST_F(Import, WaterParkAndRailway) {
     const auto water = Objects(16, mapdata::cPolygon);
     ASSERT_EQ(water.size(), 1u); // the lake, assembled from two ways
     EXPECT_GE(water[0]->Count, 4);
-    EXPECT_EQ(Objects(16, mapdata::cLine).size(), 1u); // the river
-    EXPECT_EQ(Objects(10, mapdata::cPolygon).size(), 1u);
-    EXPECT_EQ(Objects(7, mapdata::cLine).size(), 2u); // rail and its white dashes
+    EXPECT_EQ(Objects(16, mapdata::cLine).size(), 1u);    // the river
+    EXPECT_EQ(Objects(10, mapdata::cPolygon).size(), 2u); // the park and its playground
+    EXPECT_EQ(Objects(7, mapdata::cLine).size(), 2u);     // rail and its white dashes
     for (const auto* w : water) EXPECT_LT(w->Layer, Objects(13)[0]->Layer);
 }
 
@@ -182,6 +205,7 @@ TEST_F(Import, LabelsAndNotes) {
     EXPECT_TRUE(texts.contains(QStringLiteral("Заречье")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Озёрка")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Городской парк")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("Детская площадка «Солнышко»"))); // too small
     int cafes = 0;
     for (const auto& o : xml.Map.Objects) {
         mapdata::TORBMapZametka z;
@@ -206,16 +230,54 @@ TEST_F(Import, StreetLabelsAreReadableFromTheMiddleScales) {
     EXPECT_GT(main, smallest);
 }
 
+// Names of parks and water are as large as the sample town's, a river's as its width.
+TEST_F(Import, AreaAndRiverNamesAsLargeAsTheSampleTownsAre) {
+    std::map<QString, float> sizes;
+    for (const auto& o : xml.Map.Objects) {
+        mapdata::TORBMapText t;
+        if (o->GetText(t)) sizes[t.Text] = t.Size;
+    }
+    EXPECT_EQ(sizes[QStringLiteral("Городской парк")], sample::kAreaLabelSize);
+    EXPECT_EQ(sizes[QStringLiteral("Озеро Круглое")], sample::kAreaLabelSize);
+    EXPECT_EQ(sizes[QStringLiteral("Озёрка")], sample::StreetLabelSize(18)); // a river
+}
+
 TEST_F(Import, NamesOutsideTheCodePageAreTransliteratedAndCounted) {
     bool found = false;
     for (const auto& o : xml.Map.Objects) {
         mapdata::TORBMapZametka z;
-        if (o->GetZametka(z) && z.Text.startsWith("Cafe Lodz")) found = z.Text == "Cafe Lodz ?";
+        if (o->GetZametka(z) && z.Text.startsWith("Cafe Lodz")) found = z.Text == "Cafe Lodz";
     }
     EXPECT_TRUE(found);
-    EXPECT_EQ(xml.Report.NamesReplaced, 5); // é Ł ó ź and the glass
-    EXPECT_EQ(xml.Report.NamesUnknown, 1);
-    EXPECT_TRUE(ReportText(xml.Report).contains(QStringLiteral("1251: 5")));
+    EXPECT_EQ(xml.Report.NamesReplaced, 4); // é Ł ó ź
+    EXPECT_EQ(xml.Report.NamesUnknown, 0);
+    EXPECT_TRUE(ReportText(xml.Report).contains(QStringLiteral("1251: 4")));
+    // The glass has no glyph in the fonts: it is taken out, not shown as "?" or a box.
+    EXPECT_EQ(xml.Report.Counts.PictographsDropped, 1);
+    EXPECT_TRUE(ReportText(xml.Report).contains(QStringLiteral("(эмодзи): 1")));
+    directory::TDatabase db;
+    QString error;
+    ASSERT_TRUE(db.Open(xml.Dir + "/info.db", directory::TDatabase::Mode::ReadOnly, &error));
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), "SELECT Title FROM Main WHERE Title LIKE 'Caf%'", -1,
+                                 &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+              QStringLiteral("Café Łódź"));
+    sqlite3_finalize(st);
+
+    int64_t dropped = 0;
+    EXPECT_EQ(WithoutPictographs(QStringLiteral("🍕 Пицца 👍🏽 «Рома»"), dropped),
+              QStringLiteral("Пицца «Рома»"));
+    EXPECT_EQ(dropped, 3); // the pizza, the hand and its skin tone
+    EXPECT_EQ(WithoutPictographs(QStringLiteral("👨‍👩‍👧 Семья"), dropped),
+              QStringLiteral("Семья"));
+    EXPECT_EQ(dropped, 8); // three people and their two joiners
+    // Symbols of the fonts stay; a variation selector alone goes.
+    EXPECT_EQ(WithoutPictographs(QStringLiteral("Дом № 5 ☺ ❤️"), dropped),
+              QStringLiteral("Дом № 5 ☺ ❤"));
+    EXPECT_EQ(dropped, 9);
 
     TCp1251Names names;
     EXPECT_EQ(names.Convert(QStringLiteral("Ørsted Straße, Ελλάδα")), "Orsted Strasse, Ellada");
@@ -305,4 +367,61 @@ TEST(ImportBadInput, NameOptionWins) {
     QString error;
     ASSERT_TRUE(ImportOsm({in, dir.filePath("out"), QStringLiteral("Тестовск")}, report, &error));
     EXPECT_EQ(report.Town, QStringLiteral("Тестовск"));
+}
+
+// Some extracts list nodes after the ways that use them. The XML read handles the nodes a file
+// starts with while it parses on, and keeps the rest: it must give what the PBF read gives going
+// through the file in order.
+TEST(ImportBadInput, NodesAfterWaysReadAlikeFromXmlAndPbf) {
+    using namespace osmium::builder::attr;
+    osmium::memory::Buffer b{1 << 14, osmium::memory::Buffer::auto_grow::yes};
+    int64_t id = 0;
+    // A house of four nodes, listed before its way or after it.
+    auto box = [&](double lon, double lat, const char* number, bool wayFirst) {
+        const int64_t first = id + 1;
+        std::vector<osmium::NodeRef> refs;
+        for (int64_t n = first; n < first + 4; ++n) refs.emplace_back(n);
+        refs.emplace_back(first);
+        auto way = [&] {
+            osmium::builder::add_way(b, _id(first), _version(1), _nodes(refs),
+                                     _tag("building", "yes"), _tag("addr:street", "Лесная улица"),
+                                     _tag("addr:housenumber", number));
+        };
+        if (wayFirst) way();
+        for (const auto& [dx, dy] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}})
+            osmium::builder::add_node(b, _id(++id), _version(1),
+                                      _location(lon + dx * 2e-4, lat + dy * 1e-4));
+        if (!wayFirst) way();
+    };
+    box(38.1, 56.3, "1", false);
+    // A café inside the first house, listed after its way; a house whose nodes come after it,
+    // which an ordered read meets without their places; a third house in order.
+    osmium::builder::add_node(b, _id(++id), _version(1), _location(38.1001, 56.30005),
+                              _tag("amenity", "cafe"), _tag("name", "Кафе «Опушка»"));
+    box(38.101, 56.3, "3", true);
+    box(38.102, 56.3, "5", false);
+    QTemporaryDir dir;
+    std::vector<TImportReport> reports;
+    for (const char* suffix : {"osm", "osm.pbf"}) {
+        const QString in = dir.filePath(QStringLiteral("unsorted.%1").arg(suffix));
+        osmium::io::Writer writer{QFile::encodeName(in).toStdString()};
+        writer(osmium::memory::Buffer(b.data(), b.committed()));
+        writer.close();
+        TImportReport report;
+        QString error;
+        ASSERT_TRUE(ImportOsm({in, dir.filePath(suffix), {}}, report, &error))
+            << error.toStdString();
+        reports.push_back(report);
+    }
+    for (const TImportReport& r : reports) {
+        EXPECT_EQ(r.Counts.Nodes, 13);
+        EXPECT_EQ(r.Counts.Ways, 3);
+        EXPECT_EQ(r.Counts.WaysSkipped, 1);
+        EXPECT_EQ(r.Houses, 2);
+        EXPECT_EQ(r.Directory.OnMap, 1); // the café, in the first house
+    }
+    for (const char* file : {"info1.db", "info.db"})
+        EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("osm/%1").arg(file))),
+                  Bytes(dir.filePath(QStringLiteral("osm.pbf/%1").arg(file))))
+            << file;
 }

@@ -204,6 +204,9 @@ TTownFacts WriteTown(const QString& path, const TTownSize& size) {
                        {{"type", "multipolygon"}, {"natural", "water"}, {"name", "Озеро Круглое"}});
     }
     w.Box(-260, 20, 200, height - 40, {{"leisure", "park"}, {"name", "Городской парк"}});
+    // A playground too small to carry its name.
+    w.Box(-250, height - 60, 25, 15,
+          {{"leisure", "playground"}, {"name", "Детская площадка «Солнышко»"}});
     {
         const int64_t a = w.Node(-300, -80), b = w.Node(width / 2, -90),
                       c = w.Node(width + 300, -80);

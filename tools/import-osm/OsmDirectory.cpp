@@ -41,10 +41,8 @@ public:
         for (size_t i = 0; i < x_.Organisations.size(); ++i) {
             const TOsmOrganisation& o = x_.Organisations[i];
             const int orgId = int(i) + 1;
-            const int house = o.Building >= 0 ? o.Building : map_.BuildingAt(o.At);
-            TOsmAddress a = o.Address;
-            if (a.Empty() && house >= 0) a = map_.AddressOf(house);
-            const int object = map_.HouseOf(house);
+            const TOsmAddress& a = o.Address;
+            const int object = o.MapObject;
             const QString ids = object >= 0 ? QStringLiteral("%1;").arg(object) : QString();
             const int load = object >= 0 && autoLoad < kAutoLoad ? 1 : 0;
             autoLoad += load;

@@ -87,12 +87,14 @@ struct TOsmOrganisation {
     TOsmPoint At;      // where its note stands
     int Building = -1; // the feature of its building, when it is one
     bool IsPoint = true;
+    int MapObject = -1; // its house on the map, once the map is built
 };
 
 struct TOsmCounts {
     int64_t Nodes = 0, Ways = 0, Relations = 0;
     int64_t WaysWithMissingNodes = 0; // drawn with the nodes that are there
     int64_t WaysSkipped = 0;          // fewer than two nodes left: not drawn
+    int64_t PictographsDropped = 0;   // emoji and the like taken out of names and texts
     int64_t Objects() const { return Nodes + Ways + Relations; }
 };
 

@@ -28,7 +28,9 @@ struct TImportReport {
     qint64 ReadMs = 0, TotalMs = 0;
     qint64 ReadCpuMs = 0; // processor time of the read, all threads together
     qint64 InputBytes = 0;
-    qint64 PeakMemoryKb = 0; // of the whole process, when the import ended
+    qint64 PeakMemoryKb = 0;  // of the whole process, when the import ended
+    qint64 StartMemoryKb = 0; // what the process held before reading: libraries, fonts, Qt
+    double Load = 0;          // the system's load average while reading
 };
 
 // False with a Russian message; then nothing or only part of the folder was written.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace tsivor::importosm {
 
@@ -56,12 +57,27 @@ TRoadStyle RoadStyle(TRoadClass c) {
     return {4, 0, Rgb(255, 255, 255), false, 0};
 }
 
+// Rivers, canals and streams (the waterway's class) in metres.
+float WaterwayWidth(TRoadClass c) {
+    static const float kWidths[] = {18, 10, 3};
+    return kWidths[std::min<int>(int(c), 2)];
+}
+
+// A name is written along or inside its object only where the object is this much longer.
+bool RoomFor(float room, float textWidth) {
+    return room >= textWidth * 1.2f;
+}
+
+// Points of interest are icons of organisations: as the map's icon logos they show only while
+// the view is closer than logo_p, so that a dense town stays readable at the whole-town view.
+constexpr int kCatScaledIcon = 98;
+
 float Distance(TORBMapPoint a, TORBMapPoint b) {
     return std::hypot(b.X - a.X, b.Y - a.Y);
 }
 
 // Ray casting; the ring need not repeat its first point.
-bool Inside(const std::vector<TORBMapPoint>& ring, TORBMapPoint p) {
+bool Inside(std::span<const TORBMapPoint> ring, TORBMapPoint p) {
     bool in = false;
     for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
         const TORBMapPoint a = ring[i], b = ring[j];
@@ -91,52 +107,71 @@ TORBMapPoint Centroid(const std::vector<TORBMapPoint>& r) {
     return {float(cx / (3 * a)), float(cy / (3 * a))};
 }
 
-} // namespace
+// The map objects of one building feature: its outer rings, one after the other.
+struct THouses {
+    int Feature, First, Count;
+};
 
-// Buildings by 50-metre cell, for the house of a point.
-class TOsmMapBuilder::TBuildingGrid {
+// Buildings by 50-metre cell, for the house of a point. The outlines are those of the houses on
+// the map (each building's first), so a grid lives no longer than the map it was made from. One
+// sorted list of cell and building, without a container per cell: a town has many cells.
+class TBuildingGrid {
 public:
     static constexpr float kCell = 50;
 
-    void Add(int feature, std::vector<TORBMapPoint> ring) {
-        float minX = ring[0].X, maxX = minX, minY = ring[0].Y, maxY = minY;
-        for (const TORBMapPoint& p : ring) {
-            minX = std::min(minX, p.X);
-            maxX = std::max(maxX, p.X);
-            minY = std::min(minY, p.Y);
-            maxY = std::max(maxY, p.Y);
+    TBuildingGrid(const TMapDocument& doc, std::vector<THouses> houses)
+        : doc_(doc), houses_(std::move(houses)) {
+        for (size_t i = 0; i < houses_.size(); ++i) {
+            // Houses have no pen width: the box is that of the outline.
+            const auto& box = doc_.Objects[size_t(houses_[i].First)]->Box;
+            const float minX = box[0].X, minY = box[0].Y, maxX = box[2].X, maxY = box[2].Y;
+            // A huge outline (a factory site) is looked at from every cell it covers; bounded
+            // so that a damaged one cannot blow the grid up.
+            const int x0 = Cell(minX), x1 = std::min(Cell(maxX), x0 + 200);
+            const int y0 = Cell(minY), y1 = std::min(Cell(maxY), y0 + 200);
+            for (int x = x0; x <= x1; ++x)
+                for (int y = y0; y <= y1; ++y) cells_.push_back({Key(x, y), uint32_t(i)});
         }
-        const int index = int(rings_.size());
-        rings_.push_back({feature, std::move(ring)});
-        // A huge outline (a factory site) is looked at from every cell it covers; bounded so
-        // that a damaged one cannot blow the grid up.
-        const int x0 = Cell(minX), x1 = std::min(Cell(maxX), x0 + 200);
-        const int y0 = Cell(minY), y1 = std::min(Cell(maxY), y0 + 200);
-        for (int x = x0; x <= x1; ++x)
-            for (int y = y0; y <= y1; ++y) cells_[Key(x, y)].push_back(index);
+        // Within a cell the buildings keep the order they were added in.
+        std::sort(cells_.begin(), cells_.end());
+        cells_.shrink_to_fit();
     }
 
-    int Find(TORBMapPoint p) const {
-        const auto it = cells_.constFind(Key(Cell(p.X), Cell(p.Y)));
-        if (it == cells_.constEnd()) return -1;
-        for (const int i : *it)
-            if (Inside(rings_[size_t(i)].Ring, p)) return rings_[size_t(i)].Feature;
-        return -1;
+    const std::vector<THouses>& Houses() const { return houses_; }
+
+    // The houses of the building that holds the point, or null.
+    const THouses* Find(TORBMapPoint p) const {
+        const TCell from{Key(Cell(p.X), Cell(p.Y)), 0};
+        for (auto it = std::lower_bound(cells_.begin(), cells_.end(), from);
+             it != cells_.end() && it->Key == from.Key; ++it)
+            if (Inside(Ring(it->House), p)) return &houses_[it->House];
+        return nullptr;
+    }
+
+    // The houses of a building feature, or null.
+    const THouses* OfFeature(int feature) const {
+        const auto it = std::lower_bound(houses_.begin(), houses_.end(), feature,
+                                         [](const THouses& h, int f) { return h.Feature < f; });
+        return it != houses_.end() && it->Feature == feature ? &*it : nullptr;
     }
 
 private:
-    struct TRing {
-        int Feature;
-        std::vector<TORBMapPoint> Ring;
+    struct TCell {
+        quint64 Key;
+        uint32_t House;
+        auto operator<=>(const TCell&) const = default;
     };
+    std::span<const TORBMapPoint> Ring(size_t house) const {
+        const TORBMapObjectMem& o = *doc_.Objects[size_t(houses_[house].First)];
+        return {o.Points.get(), size_t(o.Count)};
+    }
     static int Cell(float v) { return int(std::floor(v / kCell)); }
     static quint64 Key(int x, int y) { return quint64(uint32_t(x)) << 32 | uint32_t(y); }
 
-    std::vector<TRing> rings_;
-    QHash<quint64, std::vector<int>> cells_;
+    const TMapDocument& doc_;
+    std::vector<THouses> houses_; // by feature
+    std::vector<TCell> cells_;
 };
-
-namespace {
 
 // Builds the objects in drawing order; every object is appended to the document as made.
 class TObjectMaker {
@@ -165,7 +200,7 @@ public:
     }
 
     void Note(const QString& text, TORBMapPoint at, int picture) {
-        auto o = New(cZametka, 30, kCatEvent);
+        auto o = New(cZametka, 30, kCatScaledIcon);
         o->SetZametka({at.X, at.Y, QStringLiteral("Default"), QString::number(picture), text});
         Add(std::move(o));
     }
@@ -190,28 +225,12 @@ private:
 
 } // namespace
 
-TOsmMapBuilder::TOsmMapBuilder(const TOsmExtract& extract, QString townName)
+TOsmMapBuilder::TOsmMapBuilder(TOsmExtract& extract, QString townName)
     : FExtract(extract), FTownName(std::move(townName)) {}
-
-TOsmMapBuilder::~TOsmMapBuilder() = default;
 
 TORBMapPoint TOsmMapBuilder::Map(TOsmPoint p) const {
     const TORBMapPoint m = FProjection.ToMap(p.Lon(), p.Lat());
     return {m.X + FOffsetX, m.Y + FOffsetY};
-}
-
-int TOsmMapBuilder::HouseOf(int feature) const {
-    return feature >= 0 && size_t(feature) < FHouseObject.size() ? FHouseObject[size_t(feature)]
-                                                                 : -1;
-}
-
-int TOsmMapBuilder::BuildingAt(TOsmPoint at) const {
-    return FBuildings ? FBuildings->Find(Map(at)) : -1;
-}
-
-TOsmAddress TOsmMapBuilder::AddressOf(int feature) const {
-    return feature >= 0 && size_t(feature) < FAddress.size() ? FAddress[size_t(feature)]
-                                                             : TOsmAddress{};
 }
 
 // The plane touches the earth at the middle of the data; the map starts 100 m inside its
@@ -239,40 +258,9 @@ void TOsmMapBuilder::Project() {
     FOffsetY = 100 - corner.Y;
 }
 
-void TOsmMapBuilder::AssignAddresses() {
-    const size_t n = FExtract.Features.size();
-    FAddress.assign(n, {});
-    FAddress2.assign(n, {});
-    FBuildings = std::make_unique<TBuildingGrid>();
-    for (size_t i = 0; i < n; ++i) {
-        const TOsmFeature& f = FExtract.Features[i];
-        if (f.Kind != TFeatureKind::Building) continue;
-        std::vector<TORBMapPoint> ring;
-        ring.reserve(f.Rings.front().size());
-        for (const TOsmPoint& p : f.Rings.front()) ring.push_back(Map(p));
-        FBuildings->Add(int(i), std::move(ring));
-        FAddress[i] = f.Address;
-        FAddress2[i] = f.Address2;
-    }
-    // Address points inside a building: its address when it has none, else a second one on
-    // another street (a corner house).
-    for (const TOsmAddressPoint& a : FExtract.AddressPoints) {
-        const int b = FBuildings->Find(Map(a.At));
-        if (b < 0) continue;
-        TOsmAddress& first = FAddress[size_t(b)];
-        TOsmAddress& second = FAddress2[size_t(b)];
-        if (first.Empty())
-            first = a.Address;
-        else if (second.Empty() && cp1251::Key(a.Address.Street) != cp1251::Key(first.Street))
-            second = a.Address;
-    }
-}
-
 void TOsmMapBuilder::Build(TMapDocument& doc) {
     doc.Clear();
     Project();
-    AssignAddresses();
-    FHouseObject.assign(FExtract.Features.size(), -1);
     TObjectMaker make(doc);
 
     // ---- header and name tables ----
@@ -362,10 +350,8 @@ void TOsmMapBuilder::Build(TMapDocument& doc) {
     // ---- lines: water, rails, streets ----
     for (const TOsmFeature& f : FExtract.Features) {
         if (f.Kind != TFeatureKind::Waterway) continue;
-        static const float kWidths[] = {18, 10, 3};
-        const float w = kWidths[std::min<int>(int(f.Road), 2)];
-        make.Shape(cLine, ring(f.Rings.front()), -38, kCatWater, {Rgb(140, 190, 236), 0, w, 0},
-                   {0, kBrushClear});
+        make.Shape(cLine, ring(f.Rings.front()), -38, kCatWater,
+                   {Rgb(140, 190, 236), 0, WaterwayWidth(f.Road), 0}, {0, kBrushClear});
     }
     for (const TOsmFeature& f : FExtract.Features) {
         if (f.Kind != TFeatureKind::Railway) continue;
@@ -386,18 +372,44 @@ void TOsmMapBuilder::Build(TMapDocument& doc) {
     }
 
     // ---- buildings ----
+    // Their outlines move into the map, where the grid finds them.
+    std::vector<THouses> houses;
     for (size_t i = 0; i < FExtract.Features.size(); ++i) {
-        const TOsmFeature& f = FExtract.Features[i];
+        TOsmFeature& f = FExtract.Features[i];
         if (f.Kind != TFeatureKind::Building) continue;
         const TColor fill = f.Wooden ? Rgb(214, 186, 150) : Rgb(218, 208, 200);
-        for (const TOsmRing& r : f.Rings) {
-            auto& o =
-                make.Shape(cPolygon, ring(r), 10, f.Wooden ? kCatWoodenBuilding : kCatBuilding,
-                           {Rgb(170, 150, 140), 0, 0, 0}, {fill, 0});
-            o.Height = f.Height;
-            address(o, FAddress[i], FAddress2[i]);
-            if (FHouseObject[i] < 0) FHouseObject[i] = doc.ObjectCount() - 1;
-        }
+        const int first = doc.ObjectCount();
+        for (const TOsmRing& r : f.Rings)
+            make.Shape(cPolygon, ring(r), 10, f.Wooden ? kCatWoodenBuilding : kCatBuilding,
+                       {Rgb(170, 150, 140), 0, 0, 0}, {fill, 0})
+                .Height = f.Height;
+        houses.push_back({int(i), first, doc.ObjectCount() - first});
+        f.Rings = {};
+    }
+    const TBuildingGrid grid(doc, std::move(houses));
+    // Address points inside a building: its address when it has none, else a second one on
+    // another street (a corner house).
+    for (const TOsmAddressPoint& a : FExtract.AddressPoints) {
+        const THouses* b = grid.Find(Map(a.At));
+        if (!b) continue;
+        TOsmFeature& f = FExtract.Features[size_t(b->Feature)];
+        if (f.Address.Empty())
+            f.Address = a.Address;
+        else if (f.Address2.Empty() &&
+                 cp1251::Key(a.Address.Street) != cp1251::Key(f.Address.Street))
+            f.Address2 = a.Address;
+    }
+    for (const THouses& b : grid.Houses()) {
+        const TOsmFeature& f = FExtract.Features[size_t(b.Feature)];
+        for (int k = 0; k < b.Count; ++k)
+            address(*doc.Objects[size_t(b.First + k)], f.Address, f.Address2);
+    }
+    // Each organisation in a building, or standing in one, belongs to that house.
+    for (TOsmOrganisation& o : FExtract.Organisations) {
+        const THouses* b = o.Building >= 0 ? grid.OfFeature(o.Building) : grid.Find(Map(o.At));
+        if (!b) continue;
+        if (o.Address.Empty()) o.Address = FExtract.Features[size_t(b->Feature)].Address;
+        o.MapObject = b->First;
     }
 
     // ---- labels ----
@@ -411,10 +423,10 @@ void TOsmMapBuilder::Build(TMapDocument& doc) {
         float length = 0;
         for (size_t k = 1; k < line.size(); ++k) length += Distance(line[k - 1], line[k]);
         const bool water = f.Kind == TFeatureKind::Waterway;
-        const float size = water ? 9 : StreetLabelSize(RoadStyle(f.Road).Width);
+        const float size = StreetLabelSize(water ? WaterwayWidth(f.Road) : RoadStyle(f.Road).Width);
         const QString text = MapName(f.Name);
         const float textWidth = float(doc.MeasureText(text, 0, size).width());
-        if (length < textWidth * 1.2f) continue;
+        if (!RoomFor(length, textWidth)) continue;
         float walked = 0;
         for (size_t k = 1; k < line.size(); ++k) {
             const float seg = Distance(line[k - 1], line[k]);
@@ -436,14 +448,21 @@ void TOsmMapBuilder::Build(TMapDocument& doc) {
             walked += seg;
         }
     }
-    // Named parks and water areas in their middle.
+    // Named parks and water areas in their middle, where they are wide enough for the name.
     for (const TOsmFeature& f : FExtract.Features) {
         if (f.Name.isEmpty() || (f.Kind != TFeatureKind::Park && f.Kind != TFeatureKind::Water &&
                                  f.Kind != TFeatureKind::Forest && f.Kind != TFeatureKind::Square))
             continue;
+        const auto& outline = ring(f.Rings.front());
+        const auto [left, right] =
+            std::minmax_element(outline.begin(), outline.end(),
+                                [](TORBMapPoint a, TORBMapPoint b) { return a.X < b.X; });
+        const QString text = MapName(f.Name);
+        if (!RoomFor(right->X - left->X, float(doc.MeasureText(text, 0, kAreaLabelSize).width())))
+            continue;
         const bool water = f.Kind == TFeatureKind::Water;
-        make.Label(MapName(f.Name), Centroid(ring(f.Rings.front())), {1, 0}, 7,
-                   water ? Rgb(40, 90, 160) : Rgb(40, 90, 40), 20, water ? kCatWater : kCatPark, 1);
+        make.Label(text, Centroid(outline), {1, 0}, kAreaLabelSize,
+                   water ? Rgb(40, 90, 160) : Rgb(40, 90, 40), 21, water ? kCatWater : kCatPark);
     }
     // Districts, and the town itself.
     for (const TOsmPlace& p : FExtract.Places) {

@@ -9,45 +9,32 @@
 
 #include "mapdata/MapDocument.h"
 
-#include <memory>
-
 namespace tsivor::importosm {
 
 class TOsmMapBuilder {
 public:
-    TOsmMapBuilder(const TOsmExtract& extract, QString townName);
-    ~TOsmMapBuilder();
+    TOsmMapBuilder(TOsmExtract& extract, QString townName);
 
-    // Fills doc anew (version 14, Mashtab 1000: one map unit is one metre). Afterwards the
-    // extract's features, places and address points may be let go: the lookups below keep
-    // what they need.
+    // Fills doc anew (version 14, Mashtab 1000: one map unit is one metre) and places every
+    // organisation on it: the map object of its house, and the house's address when it has none
+    // of its own. The points of the buildings move into the map on the way; afterwards the
+    // extract's features, places and address points may be let go.
     void Build(mapdata::TMapDocument& doc);
 
-    // Object index of a building feature's house; -1 when it has none.
-    int HouseOf(int feature) const;
-    // Building feature that holds the point, or -1.
-    int BuildingAt(TOsmPoint at) const;
-    // The address a building ends up with: its own or that of an address point inside it.
-    TOsmAddress AddressOf(int feature) const;
+    // A point of the extract in the map's metres, once the map is built.
+    mapdata::TORBMapPoint Map(TOsmPoint p) const;
     // A name as the map stores it (code page 1251 only).
     QString MapName(const QString& name) { return FNames.Convert(name); }
     const TCp1251Names& Names() const { return FNames; }
 
 private:
-    class TBuildingGrid;
-    mapdata::TORBMapPoint Map(TOsmPoint p) const;
     void Project();
-    void AssignAddresses();
 
-    const TOsmExtract& FExtract;
+    TOsmExtract& FExtract;
     QString FTownName;
     TCp1251Names FNames;
     TLocalProjection FProjection;
     float FOffsetX = 0, FOffsetY = 0;
-    std::vector<int> FHouseObject;      // per feature
-    std::vector<TOsmAddress> FAddress;  // per feature: the building's address
-    std::vector<TOsmAddress> FAddress2; // per feature: its second address
-    std::unique_ptr<TBuildingGrid> FBuildings;
 };
 
 } // namespace tsivor::importosm

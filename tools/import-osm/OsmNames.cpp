@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace tsivor::importosm {
 namespace {
 
@@ -56,7 +58,40 @@ QString WithoutAccents(char32_t c) {
     return base;
 }
 
+bool Pictograph(char32_t c) {
+    if (c == 0x200D || c == 0x20E3 || (c >= 0xFE00 && c <= 0xFE0F) ||
+        (c >= 0xE0000 && c <= 0xE01EF)) // joiner, keycap, variation selectors, tags
+        return true;
+    if (c < 0x10000) return false;
+    const QChar::Category cat = QChar::category(c);
+    return cat == QChar::Symbol_Other || cat == QChar::Symbol_Modifier;
+}
+
 } // namespace
+
+QString WithoutPictographs(const QString& text, int64_t& dropped) {
+    // Most names hold none of them: only surrogates and a few marks of the basic plane can be.
+    if (std::none_of(text.begin(), text.end(), [](QChar c) {
+            return c.isSurrogate() || c.unicode() == 0x200D || c.unicode() == 0x20E3 ||
+                   (c.unicode() >= 0xFE00 && c.unicode() <= 0xFE0F);
+        }))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    bool gap = false; // a pictograph was dropped since the last character kept
+    for (const char32_t c : text.toUcs4()) {
+        if (Pictograph(c)) {
+            ++dropped;
+            gap = true;
+            continue;
+        }
+        if (c == U' ' && gap && (out.isEmpty() || out.endsWith(u' '))) continue;
+        out += QString::fromUcs4(&c, 1);
+        gap = false;
+    }
+    if (gap && out.endsWith(u' ')) out.chop(1);
+    return out;
+}
 
 QString TCp1251Names::Convert(const QString& text) {
     if (cp1251::Representable(text)) return text;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace tsivor::importosm {
 
 class TCp1251Names {
@@ -20,5 +22,11 @@ private:
     int FReplaced = 0;
     int FUnknown = 0;
 };
+
+// text without the pictographs that no text font of the program draws, which would show as boxes
+// on cards, banners and logos: the symbols beyond the basic plane (emoji) and the joiners,
+// variation selectors and tags they are built with. A space left doubled or at an end goes too;
+// dropped counts the pictographs taken out.
+QString WithoutPictographs(const QString& text, int64_t& dropped);
 
 } // namespace tsivor::importosm

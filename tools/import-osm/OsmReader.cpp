@@ -1,6 +1,9 @@
 #include "OsmReader.h"
 
+#include "OsmNames.h"
 #include "OsmRubrics.h"
+
+#include "platform/ProcessUsage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,14 +19,10 @@
 #include <osmium/visitor.hpp>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace tsivor::importosm {
 namespace {
-
-QString Tag(const osmium::TagList& tags, const char* key) {
-    const char* v = tags[key];
-    return v ? QString::fromUtf8(v).trimmed() : QString();
-}
 
 bool Is(const osmium::TagList& tags, const char* key, std::initializer_list<const char*> values) {
     const char* v = tags[key];
@@ -295,6 +294,13 @@ private:
         return true;
     }
 
+    // A tag's text as the program's fonts can draw it.
+    QString Tag(const osmium::TagList& tags, const char* key) {
+        const char* v = tags[key];
+        return v ? WithoutPictographs(QString::fromUtf8(v), x_.Counts.PictographsDropped).trimmed()
+                 : QString();
+    }
+
     QString Shared(const osmium::TagList& tags, const char* key) {
         return shared_.Of(Tag(tags, key));
     }
@@ -307,27 +313,60 @@ private:
 using TLocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
 
-// The buffers of a file for the two passes that areas need: relations first, then everything.
-// XML is parsed once and its objects kept for the second pass, because parsing is what costs;
-// PBF decodes quickly and is read twice, holding one block at a time. A damaged file ends a
-// pass with what came before and the reason in ReadError; a file that cannot be opened throws.
+// The two passes over a file that areas need: the relations first, then every object in file
+// order. XML is parsed once, because parsing is what costs: the nodes before the first way or
+// relation go to the first pass's handler while the parser runs on, and only the objects after
+// them are kept for the second pass. PBF decodes quickly and is read twice, holding a few blocks
+// at a time. A damaged file ends a pass with what came before and the reason in ReadError; a file
+// that cannot be opened throws.
 class TOsmInput {
 public:
     explicit TOsmInput(const std::string& name)
         : file_(name), keep_(file_.format() == osmium::io::file_format::xml) {}
 
-    template <typename F> void RelationPass(F&& each) {
-        if (!keep_) return Read(osmium::osm_entity_bits::relation, each);
-        Read(osmium::osm_entity_bits::all,
-             [this](osmium::memory::Buffer& b) { kept_.push_back(std::move(b)); });
-        for (osmium::memory::Buffer& b : kept_) each(b);
+    // leadingNode gets the nodes an XML file starts with, relation every relation.
+    template <typename N, typename R> void FirstPass(N&& leadingNode, R&& relation) {
+        if (!keep_) {
+            return Read(osmium::osm_entity_bits::relation, [&](osmium::memory::Buffer& b) {
+                for (const osmium::Relation& r : b.select<osmium::Relation>()) relation(r);
+            });
+        }
+        bool leading = true;
+        Read(osmium::osm_entity_bits::all, [&](osmium::memory::Buffer& b) {
+            auto it = b.begin<osmium::OSMEntity>();
+            for (; leading && it != b.end<osmium::OSMEntity>(); ++it) {
+                if (it->type() != osmium::item_type::node) {
+                    leading = false;
+                    break;
+                }
+                leadingNode(static_cast<const osmium::Node&>(*it));
+            }
+            if (it == b.end<osmium::OSMEntity>()) return;
+            for (auto r = it; r != b.end<osmium::OSMEntity>(); ++r)
+                if (r->type() == osmium::item_type::relation)
+                    relation(static_cast<const osmium::Relation&>(*r));
+            if (it == b.begin<osmium::OSMEntity>()) {
+                kept_.push_back(std::move(b));
+                return;
+            }
+            // The buffer where the nodes end: only its rest is kept.
+            osmium::memory::Buffer rest{b.committed(), osmium::memory::Buffer::auto_grow::yes};
+            for (; it != b.end<osmium::OSMEntity>(); ++it) {
+                rest.add_item(*it);
+                rest.commit();
+            }
+            kept_.push_back(std::move(rest));
+        });
     }
 
-    // The last pass: kept buffers are let go as soon as they are used.
-    template <typename F> void FullPass(F&& each) {
-        if (!keep_) return Read(osmium::osm_entity_bits::all, each);
+    // Every object the first pass did not hand on; kept buffers are let go as soon as used.
+    template <typename F> void SecondPass(F&& each) {
+        auto all = [&](osmium::memory::Buffer& b) {
+            for (osmium::OSMEntity& item : b) each(item);
+        };
+        if (!keep_) return Read(osmium::osm_entity_bits::all, all);
         for (osmium::memory::Buffer& b : kept_) {
-            each(b);
+            all(b);
             b = osmium::memory::Buffer();
         }
         kept_.clear();
@@ -337,6 +376,7 @@ public:
 
 private:
     template <typename F> void Read(osmium::osm_entity_bits::type kinds, F&& each) {
+        LimitQueues();
         osmium::io::Reader reader{file_, kinds, osmium::io::read_meta::no};
         try {
             while (osmium::memory::Buffer b = reader.read()) each(b);
@@ -345,6 +385,14 @@ private:
             // The next pass meets the same damage and keeps what lies before it.
             ReadError = QString::fromUtf8(e.what());
         }
+    }
+
+    // The reader's queues hold twenty blocks of raw text and twenty of objects by default: with
+    // the parser or the handler the slower side, that is tens of megabytes waiting in memory for
+    // no gain in speed. A few are enough to keep both threads busy; a value set by the user stays.
+    static void LimitQueues() {
+        setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", "4", 0);
+        setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", "4", 0);
     }
 
     osmium::io::File file_;
@@ -366,20 +414,24 @@ bool ReadOsmFile(const QString& path, TOsmExtract& out, QString* error) {
     TCollector collector(out);
     try {
         TOsmInput input(QFile::encodeName(path).toStdString());
-        input.RelationPass([&areas](const osmium::memory::Buffer& b) {
-            for (const osmium::OSMEntity& item : b) osmium::apply_item(item, areas);
-        });
-        areas.prepare_for_lookup();
         TLocationIndex index;
         osmium::handler::NodeLocationsForWays<TLocationIndex> locations{index};
         locations.ignore_errors(); // a way whose nodes are missing keeps the ones there are
+        input.FirstPass(
+            [&](const osmium::Node& n) {
+                locations.node(n);
+                collector.node(n);
+            },
+            [&areas](const osmium::Relation& r) { areas.relation(r); });
+        areas.prepare_for_lookup();
+        // The parser's threads have ended: what they freed goes back before the extract grows.
+        platform::ReturnFreeMemory();
         auto& assembled = areas.handler(
             [&collector](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, collector); });
         // One flush at the end, as when the whole file is one stream: the order in which
         // areas reach the collector decides the order of the map's objects.
-        input.FullPass([&](osmium::memory::Buffer& b) {
-            for (osmium::OSMEntity& item : b)
-                osmium::apply_item(item, locations, collector, assembled);
+        input.SecondPass([&](osmium::OSMEntity& item) {
+            osmium::apply_item(item, locations, collector, assembled);
         });
         osmium::apply_flush(locations, collector, assembled);
         out.ReadError = input.ReadError;
