@@ -47,7 +47,7 @@ QString ScreenScaleText(double scale, int mashtab, double dpi) {
     const double n = (100.0 / scale) * (mashtab / 1000.0) / (0.0254 / dpi);
     if (!std::isfinite(n) || n > 1e12) return {};
     const qint64 step = n >= 1000 ? 100 : 10;
-    const qint64 rounded = std::max<qint64>(step, qint64(std::llround(n / step)) * step);
+    const qint64 rounded = std::max<qint64>(step, qint64(mapdata::NearestEven(n / step)) * step);
     QString digits = QString::number(rounded);
     for (int k = digits.size() - 3; k > 0; k -= 3) digits.insert(k, u' ');
     return QStringLiteral("1:") + digits;

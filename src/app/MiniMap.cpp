@@ -1,5 +1,6 @@
 #include "app/MiniMap.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/DataMap.h"
 #include "mapview/SmallPreView.h"
 
@@ -32,7 +33,7 @@ void TFMini::FitToMap() {
         const double w = double(e.MaxX) - e.MinX, d = double(e.MaxY) - e.MinY;
         constexpr int Lowest = 40;
         if (w > 0 && d > 0)
-            h = std::clamp(int(std::lround(MiniWidth * d / w)), Lowest, int(MiniHeight));
+            h = std::clamp(mapdata::RoundToInt(MiniWidth * d / w), Lowest, int(MiniHeight));
     }
     setFixedSize(MiniWidth, h);
 }

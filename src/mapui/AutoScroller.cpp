@@ -1,5 +1,6 @@
 #include "mapui/AutoScroller.h"
 
+#include "mapdata/Rounding.h"
 #include "mapview/MapCursors.h"
 
 #include <algorithm>
@@ -9,12 +10,13 @@
 namespace tsivor::mapui {
 
 using namespace mapview;
+using mapdata::RoundToInt;
 
 std::optional<TAutoScrollStep> AutoScrollStepFor(QPoint origin, QPoint c) {
     const int px = origin.x(), py = origin.y();
     const int dx = std::abs(px - c.x()), dy = std::abs(py - c.y());
-    const int m = std::max(int(std::lrint(2.0 * dx / 3.0)), int(std::lrint(2.0 * dy / 3.0)));
-    const int d = int(std::lrint(std::sqrt(double(dx * dx + dy * dy))));
+    const int m = std::max(RoundToInt(2.0 * dx / 3.0), RoundToInt(2.0 * dy / 3.0));
+    const int d = RoundToInt(std::sqrt(double(dx * dx + dy * dy)));
     auto step = [](TCursor cursor, TScrollDirection dir, int amount) {
         return TAutoScrollStep{cursor, TScrollStep{dir, amount, amount}};
     };

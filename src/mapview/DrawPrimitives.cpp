@@ -86,7 +86,7 @@ public:
     explicit TStrokeAlignment(QPainter& p) : FPainter(p) {
         if (!p.testRenderHint(QPainter::Antialiasing)) return;
         const QPen& pen = p.pen();
-        const int width = std::max(1, int(std::lround(pen.widthF())));
+        const int width = std::max(1, RoundToInt(pen.widthF()));
         if (pen.style() == Qt::NoPen || width % 2 == 0) return;
         FPainter.translate(0.5, 0.5);
         FShifted = true;

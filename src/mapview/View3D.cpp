@@ -91,7 +91,7 @@ long long TReferenceLine::Depth(double x, double y) const {
     long double base = std::sqrt(bx * bx + by * by);
     if (base == 0) base = 0.00001L;
     const long double area2 = std::fabs(bx * ((long double)y - FY1) - by * ((long double)x - FX1));
-    return std::llround(area2 / base);
+    return (long long)mapdata::NearestEven(double(area2 / base));
 }
 
 long long TReferenceLine::PolygonKey(const TORBMapObjectMem& o) const {

@@ -1,5 +1,7 @@
 #include "MapInfoText.h"
 
+#include "mapdata/Rounding.h"
+
 #include <QDateTime>
 
 #include <cmath>
@@ -14,7 +16,7 @@ namespace {
 QString DateText(double days) {
     if (!std::isfinite(days) || days < -657434 || days > 2958465) return QStringLiteral("?");
     const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    return epoch.addMSecs(qint64(std::llround(days * 86400000.0)))
+    return epoch.addMSecs(qint64(NearestEven(days * 86400000.0)))
         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
