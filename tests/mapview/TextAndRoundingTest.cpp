@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 namespace {
 
 using namespace rendertest;
@@ -47,6 +51,40 @@ TEST(RoundingRule, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(RoundToInt(std::nan("")), 0);
     EXPECT_EQ(NearestEven(4.5), 4.0);
     EXPECT_EQ(NearestEven(1e15 + 0.5), 1e15);
+}
+
+TEST(RoundingRule, AgreesWithTheLibraryRoundingEverywhere) {
+    // Ties, their neighbours, signed zeros and the edges of the fast range.
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -0.5,
+                                  1.5,
+                                  -1.5,
+                                  0.49999999999999994,
+                                  -0.49999999999999994,
+                                  2251799813685247.5,
+                                  -2251799813685247.5,
+                                  2251799813685248.0,
+                                  4503599627370495.5,
+                                  1e300,
+                                  -1e300,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  INFINITY,
+                                  -INFINITY};
+    for (int i = -3000; i <= 3000; ++i) {
+        values.push_back(i / 4.0);
+        values.push_back(std::nextafter(i / 2.0, INFINITY));
+        values.push_back(std::nextafter(i / 2.0, -INFINITY));
+        values.push_back(i * 1234567.891);
+    }
+    for (const double v : values) {
+        const double expected = std::nearbyint(v);
+        const double got = NearestEven(v);
+        EXPECT_EQ(got, expected) << v;
+        EXPECT_EQ(std::signbit(got), std::signbit(expected)) << v;
+    }
+    EXPECT_TRUE(std::isnan(NearestEven(std::nan(""))));
 }
 
 TEST(TextBox, EnclosesTheDrawnTextTightly) {
