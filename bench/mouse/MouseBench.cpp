@@ -92,7 +92,11 @@ void BM_BlinkStep(benchmark::State& state) {
     double best = 1e30;
     for (int i = 0; i < m->ObjectCount(); ++i) {
         const auto* o = m->Object(i);
-        if (o->HasAddress != 1) continue;
+        // A house as the address search finds it: a polygon with a number (streets carry
+        // their street's address too).
+        if (o->HasAddress != 1 || o->ObjectType != mapdata::cPolygon || !o->Address ||
+            o->Address->House.isEmpty())
+            continue;
         const double dx = o->Box[0].X - c.x(), dy = o->Box[0].Y - c.y();
         if (dx * dx + dy * dy < best) best = dx * dx + dy * dy, house = i;
     }

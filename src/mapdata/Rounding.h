@@ -22,6 +22,7 @@ inline double NearestEven(double v) {
 
 // The rounded value as an int; values beyond the range saturate, NaN and infinities give 0.
 inline int RoundToInt(double v) {
+    if (std::fabs(v) < 2147483646.0) return int((v + 6755399441055744.0) - 6755399441055744.0);
     if (!std::isfinite(v)) return 0;
     return int(std::clamp(NearestEven(v), double(INT_MIN), double(INT_MAX)));
 }

@@ -376,10 +376,25 @@ bool TDrawObject::ClippedPolyBezier(std::span<const QPoint> pts) {
     return true;
 }
 
+QPainterPath TDrawObject::CutBezierRing(std::span<const QPoint> pts) const {
+    if (pts.size() < 7 || Dashed(FCanvas->pen())) return BezierChain(pts);
+    const QRect target = TargetRect(StrokeMargin());
+    if (target.isEmpty() || Inside(BoundsOf(pts), target)) return BezierChain(pts);
+    QPainterPath path;
+    path.moveTo(pts[0]);
+    for (size_t i = 1; i + 2 < pts.size(); i += 3) {
+        if (BoundsOf(pts.subspan(i - 1, 4)).intersects(target))
+            path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+        else
+            path.lineTo(pts[i + 2]);
+    }
+    return path;
+}
+
 void TDrawObject::FillBezierPath(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
-    QPainterPath path = BezierChain(pts);
+    QPainterPath path = ClipToTarget ? CutBezierRing(pts) : BezierChain(pts);
     path.closeSubpath();
     path.setFillRule(Qt::OddEvenFill);
     FCanvas->drawPath(path);

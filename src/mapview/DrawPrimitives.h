@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -122,6 +123,11 @@ private:
     // A chain reaching far off the target strokes only the segments near it; a dashed one
     // starts its pattern at the length it skipped.
     bool ClippedPolyBezier(std::span<const QPoint> pts);
+    // A closed chain reaching far off the target: a segment whose four points lie off it by
+    // more than the pen reaches becomes its chord. A cubic lies in the hull of its points, so
+    // fill and outline change only off the target; a dashed outline keeps its curves, since a
+    // chord would move its pattern.
+    QPainterPath CutBezierRing(std::span<const QPoint> pts) const;
 
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;

@@ -16,7 +16,7 @@ namespace {
 constexpr double kPixelLimit = 1 << 30;
 
 // Whole pixels, kept where drawing code can still add pen widths.
-int RoundPixel(double v) {
+inline int RoundPixel(double v) {
     return RoundToInt(std::clamp(v, -kPixelLimit, kPixelLimit));
 }
 

@@ -281,3 +281,73 @@ TEST(ClipExact, BezierChainsStrokeOnlyTheSegmentsNearThePicture) {
             }
         }
 }
+
+namespace {
+
+// A closed chain of curves, a river bank of a large town: a wide ring around the picture
+// with a wave through it, much of it far off the picture, crossing itself.
+std::vector<QPoint> LargeBezierRing() {
+    std::vector<QPoint> pts{{-3000, -2000}};
+    const auto curveTo = [&pts](QPoint c1, QPoint c2, QPoint end) {
+        pts.insert(pts.end(), {c1, c2, end});
+    };
+    for (int i = 0; i < 60; ++i) { // along the top, far above, then down through the picture
+        const int x = -3000 + i * 100;
+        curveTo({x + 30, -2100}, {x + 70, -1900}, {x + 100, -2000});
+    }
+    curveTo({3200, -500}, {-100, 100}, {150, 140});
+    for (int i = 0; i < 8; ++i) { // a wave across the picture
+        const int x = 150 + i * 40;
+        curveTo({x + 10, i % 2 ? 60 : 260}, {x + 30, i % 2 ? 260 : 60}, {x + 40, 150});
+    }
+    curveTo({900, 400}, {3000, 2500}, {3000, 3000});
+    for (int i = 0; i < 60; ++i) { // back along the bottom, far below
+        const int x = 3000 - i * 100;
+        curveTo({x - 30, 3100}, {x - 70, 2900}, {x - 100, 3000});
+    }
+    return pts;
+}
+
+QImage FillBezier(const QPen& pen, std::span<const QPoint> pts, bool cut, const QRect& clip,
+                  bool smooth, uint8_t opacity) {
+    QImage img(400, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    if (!clip.isNull()) p.setClipRect(clip);
+    p.setPen(pen);
+    p.setBrush(QColor(60, 140, 220));
+    TDrawObject draw;
+    draw.SetCanvas(&p);
+    draw.Opacity = opacity;
+    draw.ClipToTarget = cut;
+    draw.FillBezierPath(pts);
+    draw.SetCanvas(nullptr);
+    return img;
+}
+
+} // namespace
+
+TEST(ClipExact, FilledBezierRingsKeepFillAndOutlineWhereTheyAreDrawn) {
+    const std::vector<QPoint> ring = LargeBezierRing();
+    std::vector<QPen> pens = {QPen(Qt::NoPen), QPen(QColor(20, 20, 200), 0), WidePen(9),
+                              WidePen(20, Qt::SquareCap),
+                              QPen(QColor(20, 20, 200), 2, Qt::DashLine)};
+    for (bool smooth : {false, true})
+        for (const uint8_t opacity : {uint8_t(255), uint8_t(128)})
+            for (const QPen& pen : pens) {
+                SCOPED_TRACE(testing::Message() << smooth << " " << int(opacity) << " "
+                                                << pen.style() << " " << pen.widthF());
+                const QImage whole = FillBezier(pen, ring, false, QRect(), smooth, opacity);
+                EXPECT_GT(DifferentPixels(whole, QImage(whole.size(), whole.format())), 0);
+                EXPECT_EQ(
+                    DifferentPixels(whole, FillBezier(pen, ring, true, QRect(), smooth, opacity)),
+                    0);
+                for (const QRect& clip : kDashClips) {
+                    SCOPED_TRACE(clip.x());
+                    EXPECT_EQ(DifferentPixels(FillBezier(pen, ring, false, clip, smooth, opacity),
+                                              FillBezier(pen, ring, true, clip, smooth, opacity)),
+                              0);
+                }
+            }
+}
