@@ -20,9 +20,15 @@ inline double NearestEven(double v) {
     return std::nearbyint(v); // whole already, or NaN and infinities
 }
 
+// The same for a value known to lie strictly within the int range (not NaN): no branch, so
+// that loops over many points can be vectorised.
+inline int RoundInRange(double v) {
+    return int((v + 6755399441055744.0) - 6755399441055744.0);
+}
+
 // The rounded value as an int; values beyond the range saturate, NaN and infinities give 0.
 inline int RoundToInt(double v) {
-    if (std::fabs(v) < 2147483646.0) return int((v + 6755399441055744.0) - 6755399441055744.0);
+    if (std::fabs(v) < 2147483646.0) return RoundInRange(v);
     if (!std::isfinite(v)) return 0;
     return int(std::clamp(NearestEven(v), double(INT_MIN), double(INT_MAX)));
 }

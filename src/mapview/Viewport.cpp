@@ -17,7 +17,9 @@ constexpr double kPixelLimit = 1 << 30;
 
 // Whole pixels, kept where drawing code can still add pen widths.
 inline int RoundPixel(double v) {
-    return RoundToInt(std::clamp(v, -kPixelLimit, kPixelLimit));
+    // NaN gives 0 as RoundToInt does; written without branches for the point loops.
+    const double limited = std::min(std::max(v == v ? v : 0.0, -kPixelLimit), kPixelLimit);
+    return mapdata::RoundInRange(limited);
 }
 
 } // namespace
