@@ -109,12 +109,56 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
 }
 
+namespace {
+
+// Qt's smoothing rasteriser looks up every new cell of a scanline from the start of that line,
+// so a wide stroke running far along the rows costs with the square of its width on the screen.
+constexpr qreal kStrokePieceExtent = 96; // pixels across
+
+// A smoothed solid stroke with round joins and caps is the union of the strokes of its pieces
+// cut anywhere along it. Drawn opaque, only edge pixels where two pieces meet differ, blended
+// twice; a translucent one would show the overlap.
+bool StrokesInPieces(const QPainter& p) {
+    if (!p.testRenderHint(QPainter::Antialiasing) || p.opacity() < 1) return false;
+    const QPen& pen = p.pen();
+    return pen.style() == Qt::SolidLine && pen.widthF() > 1 && pen.joinStyle() == Qt::RoundJoin &&
+           pen.capStyle() == Qt::RoundCap && pen.brush().style() == Qt::SolidPattern &&
+           pen.color().alpha() == 255;
+}
+
+// Strokes a polyline with the canvas pen in pieces of at most kStrokePieceExtent across.
+void StrokeInPieces(QPainter& p, std::span<const QPoint> pts) {
+    std::vector<QPointF> piece{QPointF(pts[0])};
+    qreal across = 0; // of the piece so far
+    for (size_t i = 1; i < pts.size(); ++i) {
+        const QPointF a = pts[i - 1], b = pts[i];
+        const qreal dx = std::abs(b.x() - a.x());
+        qreal t = 0; // of the segment drawn
+        while (across + (1 - t) * dx > kStrokePieceExtent) {
+            t += (kStrokePieceExtent - across) / dx;
+            const QPointF cut = a + (b - a) * t;
+            piece.push_back(cut);
+            p.drawPolyline(piece.data(), int(piece.size()));
+            piece.assign(1, cut);
+            across = 0;
+        }
+        across += (1 - t) * dx;
+        piece.push_back(b);
+    }
+    if (piece.size() > 1) p.drawPolyline(piece.data(), int(piece.size()));
+}
+
+} // namespace
+
 void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
     if (ClipToTarget && ClippedPolyline(pts)) return;
-    FCanvas->drawPolyline(pts.data(), int(pts.size()));
+    if (pts.size() > 1 && StrokesInPieces(*FCanvas))
+        StrokeInPieces(*FCanvas, pts);
+    else
+        FCanvas->drawPolyline(pts.data(), int(pts.size()));
 }
 
 namespace {
@@ -304,6 +348,10 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
         const auto before = LengthBefore(pts, runs[0], DeviceRect());
         if (!before) return false;
         skipped = *before;
+    }
+    if (StrokesInPieces(*FCanvas)) {
+        for (const auto& run : runs) StrokeInPieces(*FCanvas, run);
+        return true;
     }
     FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));
     return true;

@@ -3,6 +3,7 @@
 #include "RenderTestSupport.h"
 
 #include "mapview/BmpWriter.h"
+#include "mapview/DrawPrimitives.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,45 @@ int MaxChannelDifference(const QImage& a, const QImage& b) {
                              std::abs(qBlue(p) - qBlue(q))});
         }
     return most;
+}
+
+// A smoothed street running across a wide screen: through the drawing object, or as Qt strokes
+// it in one piece.
+QImage StreetStroke(const QPen& pen, uint8_t opacity, bool inOne) {
+    QImage img(900, 120, QImage::Format_RGB32);
+    img.fill(QColor(230, 225, 215));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(pen);
+    const QPoint street[] = {{10, 40}, {420, 52}, {600, 50}, {890, 80}, {870, 110}, {300, 100}};
+    if (inOne) {
+        p.setOpacity(opacity / 255.0);
+        if (pen.width() % 2) p.translate(0.5, 0.5); // odd widths on the aliased rows
+        p.drawPolyline(street, int(std::size(street)));
+    } else {
+        TDrawObject draw;
+        draw.SetCanvas(&p);
+        draw.Opacity = opacity;
+        draw.Polyline(street);
+        draw.SetCanvas(nullptr);
+    }
+    return img;
+}
+
+QPen StreetPen(int width, Qt::PenStyle style = Qt::SolidLine, Qt::PenCapStyle cap = Qt::RoundCap) {
+    QPen pen(QColor(40, 40, 160), width, style, cap, Qt::RoundJoin);
+    return pen;
+}
+
+int PixelsDifferingBy(const QImage& a, const QImage& b, int more) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            n += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                           std::abs(qBlue(p) - qBlue(q))}) > more;
+        }
+    return n;
 }
 
 } // namespace
@@ -151,4 +191,29 @@ TEST(Smoothing, StripsAfterAScrollAndExportsAreSmoothedLikeTheFrame) {
     const QImage exported = t.map.Render().RenderImage(
         t.map.XWind(), t.map.YWind(), t.map.XWind() + 100, t.map.YWind() + 75, 200);
     EXPECT_LE(MaxChannelDifference(exported, t.Frame()), 2);
+}
+
+// Long wide strokes are drawn in pieces, which meet only in a few edge pixels.
+TEST(Smoothing, WideStreetsLookAsOneStroke) {
+    const QImage empty = StreetStroke(QPen(Qt::NoPen), 255, true);
+    for (int width : {2, 3, 5, 8, 13}) {
+        const QImage whole = StreetStroke(StreetPen(width), 255, true);
+        const QImage drawn = StreetStroke(StreetPen(width), 255, false);
+        const int street = PixelsDifferingBy(whole, empty, 0);
+        EXPECT_LE(MaxChannelDifference(drawn, whole), 64) << "width " << width;
+        EXPECT_LT(PixelsDifferingBy(drawn, whole, 8), street / 50) << "width " << width;
+    }
+}
+
+// Where pieces overlap a translucent stroke would be blended twice, a dashed one would restart
+// its pattern and square caps would stand out of the line.
+TEST(Smoothing, TranslucentDashedAndSquareEndedStreetsAreOneStroke) {
+    EXPECT_EQ(StreetStroke(StreetPen(5), 128, false), StreetStroke(StreetPen(5), 128, true));
+    const QPen dashed = StreetPen(5, Qt::DashLine);
+    EXPECT_EQ(StreetStroke(dashed, 255, false), StreetStroke(dashed, 255, true));
+    const QPen square = StreetPen(5, Qt::SolidLine, Qt::SquareCap);
+    EXPECT_EQ(StreetStroke(square, 255, false), StreetStroke(square, 255, true));
+    QPen glass = StreetPen(5);
+    glass.setColor(QColor(40, 40, 160, 100));
+    EXPECT_EQ(StreetStroke(glass, 255, false), StreetStroke(glass, 255, true));
 }
