@@ -114,27 +114,34 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
            pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255;
 }
 
+// Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
+// opaque outline the fill is drawn aliased first, then the outline.
+template <class TFigure> void FillAndOutline(QPainter& p, const TFigure& figure) {
+    if (!FillsAliasedUnderOutline(p)) {
+        figure();
+        return;
+    }
+    const QPen pen = p.pen();
+    const QBrush brush = p.brush();
+    {
+        TAliasedScope aliased(p);
+        p.setPen(Qt::NoPen);
+        figure();
+    }
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    figure();
+    p.setBrush(brush);
+}
+
 } // namespace
 
 void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     if (ClipToTarget && ClippedPolygon(pts)) return;
-    if (!FillsAliasedUnderOutline(*FCanvas)) {
-        FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
-        return;
-    }
-    const QPen pen = FCanvas->pen();
-    const QBrush brush = FCanvas->brush();
-    {
-        TAliasedScope aliased(*FCanvas);
-        FCanvas->setPen(Qt::NoPen);
-        FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
-    }
-    FCanvas->setPen(pen);
-    FCanvas->setBrush(Qt::NoBrush);
-    FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
-    FCanvas->setBrush(brush);
+    FillAndOutline(*FCanvas,
+                   [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); });
 }
 
 namespace {
@@ -473,7 +480,7 @@ void TDrawObject::FillBezierPath(std::span<const QPoint> pts) {
     QPainterPath path = ClipToTarget ? CutBezierRing(pts) : BezierChain(pts);
     path.closeSubpath();
     path.setFillRule(Qt::OddEvenFill);
-    FCanvas->drawPath(path);
+    FillAndOutline(*FCanvas, [&] { FCanvas->drawPath(path); });
 }
 
 void TDrawObject::Ellipse(int x1, int y1, int x2, int y2) {

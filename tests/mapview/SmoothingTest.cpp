@@ -264,3 +264,35 @@ TEST(Smoothing, HousesWithoutAFullOutlineAreFilledSmoothed) {
     const QPen outline(QColor(90, 60, 40), 1);
     EXPECT_EQ(HouseBlock(outline, roof, 128, false), HouseBlock(outline, roof, 128, true));
 }
+
+// The same holds for a pond outlined along its curves.
+TEST(Smoothing, OutlinedPondsLookAsQtSmoothsThem) {
+    const QPoint pond[] = {{20, 60},   {20, 20},  {90, 10},  {150, 30}, {190, 45},
+                           {185, 100}, {120, 95}, {70, 110}, {25, 100}, {20, 60}};
+    QPainterPath chain(pond[0]);
+    for (int i = 1; i + 2 < int(std::size(pond)); i += 3)
+        chain.cubicTo(pond[i], pond[i + 1], pond[i + 2]);
+    chain.closeSubpath();
+    chain.setFillRule(Qt::OddEvenFill);
+    auto draw = [&](bool byQt) {
+        QImage img(200, 120, QImage::Format_RGB32);
+        img.fill(QColor(60, 160, 60));
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(QColor(20, 60, 150), 1));
+        p.setBrush(QColor(150, 200, 240));
+        if (byQt) {
+            p.drawPath(chain);
+        } else {
+            TDrawObject d;
+            d.SetCanvas(&p);
+            d.FillBezierPath(pond);
+            d.SetCanvas(nullptr);
+        }
+        return img;
+    };
+    const QImage byQt = draw(true), drawn = draw(false);
+    // Within a seventh of the contrast of water and ground (180 levels of red).
+    EXPECT_LE(MaxChannelDifference(drawn, byQt), 26);
+    EXPECT_EQ(PixelColor(drawn, 100, 60), PixelColor(byQt, 100, 60));
+}
