@@ -66,6 +66,9 @@ namespace tsivor::app {
 
 namespace {
 
+// The map's own event that switches its spatial index on (see eventFilter).
+const QEvent::Type kIndexTheMap = QEvent::Type(QEvent::registerEventType());
+
 constexpr int LeftColumnWidth = 288;
 
 // Button glyphs: a short sign on a tinted square.
@@ -1075,6 +1078,19 @@ void TFMainForm::closeEvent(QCloseEvent* e) {
 
 bool TFMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DataMap1) {
+        // A large map (an imported city) is drawn and searched through the spatial index: the
+        // same pixels and finds, without reading every object for each strip, blink and click.
+        // It is built behind the first frame of the fitted view; a map of a town keeps it off,
+        // as the form has it.
+        if (event->type() == QEvent::Paint && FViewFitted && !FIndexAsked) {
+            FIndexAsked = true;
+            if (DataMap1->ObjectCount() >= FSettings.IndexedMapObjects)
+                QCoreApplication::postEvent(DataMap1, new QEvent(kIndexTheMap));
+        }
+        if (event->type() == kIndexTheMap) {
+            DataMap1->SetUseIndex(true);
+            return true;
+        }
         switch (event->type()) {
         case QEvent::Wheel: {
             FViewChosen = true;

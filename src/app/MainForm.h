@@ -84,6 +84,7 @@ struct TMainFormSettings {
     bool ButtonsMini = true;
     QString WorkDir; // banners and animations are looked up here; empty for the current one
     platform::TPhaseTimes* Phases = nullptr; // where the creation steps are timed, if anywhere
+    int IndexedMapObjects = 100000;          // from this many objects the map uses its index
 
     static TMainFormSettings From(const TTsivorConfig& config, const QString& exeDir);
 };
@@ -269,6 +270,7 @@ private:
     bool FStartListShown = false;
     bool FViewRestored = false;
     bool FViewFitted = false;
+    bool FIndexAsked = false; // the map was weighed for its spatial index after its first frame
     bool FViewChosen = false; // the user zoomed or moved the map: window changes keep that view
 };
 

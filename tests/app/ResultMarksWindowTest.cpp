@@ -82,6 +82,7 @@ protected:
             GTEST_SKIP() << "no sample deployment";
         TMainFormSettings s;
         s.ExeDir = deploy;
+        s.IndexedMapObjects = indexFrom;
         form = std::make_unique<TFMainForm>(s, dm);
         QString error;
         ASSERT_TRUE(form->FormCreate(&error)) << error.toStdString();
@@ -179,6 +180,7 @@ protected:
 
     tsivor::test::FakePlatform platform;
     tsivor::directory::Tdm dm;
+    int indexFrom = 100000; // the sample town is far smaller: no index
     QString deploy;
     std::unique_ptr<TFMainForm> form;
     mapview::TDataMap* map = nullptr;
@@ -186,6 +188,8 @@ protected:
 };
 
 TEST_F(ResultMarksWindowTest, ARubricMarksItsHousesAndTheNextOneReplacesThem) {
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(map->UseIndex());
     ClickRubric("Кафе");
     ASSERT_TRUE(form->ResultTitle().startsWith("Рубрика: Кафе"))
         << form->ResultTitle().toStdString();
@@ -278,6 +282,38 @@ TEST_F(ResultMarksWindowTest, BackAndForwardBringTheMarksOfEachResultBack) {
     QTest::mouseClick(form->sbNavigatorNext, Qt::LeftButton);
     ASSERT_TRUE(form->ResultTitle().startsWith("Рубрика: Аптеки"));
     ExpectMarksOf("Аптеки");
+}
+
+// The same window on a map counted as large: from its first frame on it works through the index.
+class IndexedMapWindowTest : public ResultMarksWindowTest {
+protected:
+    void SetUp() override {
+        indexFrom = 1000;
+        ResultMarksWindowTest::SetUp();
+    }
+};
+
+TEST_F(IndexedMapWindowTest, TheIndexComesOnAfterTheFirstFrameAndChangesNothingShown) {
+    for (int i = 0; i < 20 && !map->UseIndex(); ++i) QCoreApplication::processEvents();
+    ASSERT_TRUE(map->UseIndex());
+    ClickRubric("Кафе");
+    ASSERT_TRUE(form->ResultTitle().startsWith("Рубрика: Кафе"));
+    ExpectMarksOf("Кафе"); // placed through the edit buffer, the index kept
+    const int mark = MarksOnMap().begin()->second;
+    map->ZoomToObjects({mark}, 300);
+    map->Redraw();
+    const QImage indexed = map->Picture();
+    map->SetUseIndex(false);
+    map->MarkDirty();
+    map->Redraw();
+    EXPECT_EQ(map->Picture(), indexed);
+    map->SetUseIndex(true);
+
+    // A right click on the mark finds it through the index and lists its organisations.
+    const mapdata::TORBMapZametka z = Note(mark);
+    RightClickAt(PixelOf(z.X, z.Y));
+    EXPECT_EQ(Note(mark).NamePic, z.NamePic + "-B");
+    EXPECT_EQ(form->Navigator->ItemsCount(), int(IdsOf(z.Text).size()));
 }
 
 } // namespace
