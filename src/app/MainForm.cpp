@@ -534,9 +534,13 @@ bool TFMainForm::FormCreate(QString* error) {
     TabSheet3->layout()->setContentsMargins(0, 0, 0, 0);
     MegaSearch->OnResult = [this](const directory::TDirectoryResult& r) { TakeResult(r); };
     MegaSearch->Queries().Prepare(); // read while the start page is up
-    // Enter in the rubric filter searches as in the criteria edits.
+    // Enter in the rubric filter searches as in the criteria edits; with no criteria to search
+    // by, it takes the one rubric the filter has left.
     connect(RubricPanel, &TRubricPanel::enterPressed, this, [this] {
-        if (MegaSearch->bMegaFind->isEnabled()) MegaSearch->bMegaFind->click();
+        if (MegaSearch->bMegaFind->isEnabled())
+            MegaSearch->bMegaFind->click();
+        else
+            RubricPanel->ChooseOnlyRubric();
     });
     MegaSearch->FindTools->Place = [this] {
         return QPoint(x() + width() - Panel15->width() - DataMap1->width() - 9, y() + 68);

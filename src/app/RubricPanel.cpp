@@ -130,6 +130,12 @@ void TRubricPanel::SetFound(bool found) {
     FEdit->setPalette(p);
 }
 
+bool TRubricPanel::ChooseOnlyRubric() {
+    if (FList->count() != 1) return false;
+    Choose(0);
+    return true;
+}
+
 void TRubricPanel::Choose(int row) {
     if (row < 0 || !FDm.QJumps.MoveTo(row) || FDm.QJumps.Eof()) return;
     emit rubricChosen();

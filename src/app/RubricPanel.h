@@ -43,6 +43,8 @@ public:
 
     QLineEdit* eFind1() const { return FEdit; }
     QListWidget* dbBOXFind1() const { return FList; }
+    // When the filter leaves a single rubric, chooses it; returns whether it did.
+    bool ChooseOnlyRubric();
     TSearchKeyFilter* KeyFilter() const { return FKeys; }
 
 signals:

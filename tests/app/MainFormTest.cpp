@@ -147,6 +147,33 @@ TEST_F(MainFormFixture, ClickingARubricInTheRubricTabShowsItsCards) {
     EXPECT_EQ(list->count(), 1);
 }
 
+TEST_F(MainFormFixture, EnterInTheRubricFilterTakesTheOnlyRubricLeft) {
+    Make(1);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->PageControl1->setCurrentIndex(0);
+    QLineEdit* filter = form->RubricPanel->eFind1();
+    filter->setFocus();
+    const auto press = [](Qt::Key key, const QString& text = {}) {
+        QWidget* w = QApplication::focusWidget();
+        QTest::sendKeyEvent(QTest::Press, w, key, text, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, key, text, Qt::NoModifier);
+    };
+    for (const QChar ch : QStringLiteral("ап")) press(Qt::Key_unknown, QString(ch));
+    ASSERT_EQ(form->RubricPanel->dbBOXFind1()->count(), 1);
+    const QString before = form->ResultTitle();
+    press(Qt::Key_Return);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)") << before.toStdString();
+
+    // Two rubrics left: Enter does not guess.
+    filter->clear();
+    ASSERT_EQ(form->RubricPanel->dbBOXFind1()->count(), 2);
+    filter->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(form->ResultTitle(), "Рубрика: Аптеки (3шт.)");
+}
+
 TEST_F(MainFormFixture, ExpandedCardShowsDetailsFromTheDatabase) {
     Make(1);
     form->ShowByIds("1;");
