@@ -53,8 +53,7 @@ QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
 }
 
 QSize TCellFonts::TextCell(const QString& family, int cellHeight, const QString& text, bool bold) {
-    const QFontMetrics metrics(Font(family, cellHeight, bold));
-    return QSize(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
+    return TextCellOf(Font(family, cellHeight, bold), text);
 }
 
 QColor ToQColor(uint32_t c) {
@@ -494,6 +493,16 @@ void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
     if (!FCanvas || text.isEmpty() || TextHeight <= 0) return;
     TOpacityScope scope(*FCanvas, Opacity);
     const QFont font = FFonts.Font(TextFontName, TextHeight, TextBold);
+    const bool opaque = FCanvas->brush().style() == Qt::SolidPattern;
+    if (ReuseShapes && escapement == 0 && TShapedTexts::Applies(*FCanvas, font, text)) {
+        const TShapedText& shaped = FShapes.Shape(font, text, FCanvas->layoutDirection());
+        if (opaque) FCanvas->fillRect(QRect(QPoint(x, y), shaped.Cell), FCanvas->brush());
+        const QPen pen = FCanvas->pen();
+        FCanvas->setPen(TextColor);
+        TShapedTexts::Draw(*FCanvas, x, y, shaped);
+        FCanvas->setPen(pen);
+        return;
+    }
     const QFontMetrics metrics(font);
     // The canvas keeps its state; a save and restore would make Qt set up pen, brush and
     // clip again for the next figure.
@@ -502,7 +511,7 @@ void TDrawObject::TextOut(int x, int y, const QString& text, int escapement) {
     const QFont canvasFont = FCanvas->font();
     FCanvas->translate(x, y);
     if (escapement != 0) FCanvas->rotate(-escapement / 10.0); // counter-clockwise on screen
-    if (FCanvas->brush().style() == Qt::SolidPattern) {
+    if (opaque) {
         // Measuring shapes the text: only for the cell that is painted.
         const QRect cell(QPoint(0, 0), FFonts.TextCell(TextFontName, TextHeight, text, TextBold));
         FCanvas->fillRect(cell, FCanvas->brush());

@@ -12,6 +12,8 @@
 #include <QRect>
 #include <QString>
 
+#include "mapview/ShapedTexts.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -82,6 +84,9 @@ public:
     // that cannot show before Qt strokes and fills them; the pixels stay the same. Off only
     // to check exactly that.
     bool ClipToTarget = true;
+    // Unturned texts are drawn from the glyphs they were shaped into the first time; the
+    // pixels are those of shaping them anew. Off only to check exactly that.
+    bool ReuseShapes = true;
     bool SquareCaps = false;
     // Parameters of TextOut.
     QString TextFontName;
@@ -101,6 +106,8 @@ public:
     void DrawGraphic(int x, int y, const QImage& graphic);
     // The fonts TextOut draws with.
     TCellFonts& Fonts() { return FFonts; }
+    // The shapes of the unturned texts TextOut has drawn.
+    const TShapedTexts& Shapes() const { return FShapes; }
     // Pixels of the bitmap's transparent colour (alpha 0 in the image) are left out.
     void StretchTransparent(const QRect& rect, const QImage& bitmap);
     void StretchDraw(int x1, int y1, int x2, int y2, const QImage& graphic);
@@ -132,6 +139,7 @@ private:
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;
     TCellFonts FFonts;
+    TShapedTexts FShapes;
 };
 
 // Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,
