@@ -60,6 +60,23 @@ int DeviceWidth(const TORBMapPen& pen, double k) {
 
 } // namespace
 
+bool TRowBand::Reaches(const TORBMapObjectMem& o, bool extruded) const {
+    // Only plain outlines and flat areas are placed by their box: texts, pictures, notes,
+    // groups, curves, blocks and house numbers reach every row.
+    if (extruded || o.HasAddress == 1) return true;
+    if (o.ObjectType == cPolygon ? Blocks
+                                 : !(o.ObjectType == cLine && o.Pen.Flags != kPenHostDrawn))
+        return true;
+    float y0 = o.Box[0].Y, y1 = y0;
+    for (const TORBMapPoint& p : o.Box) y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
+    // The rounding of the points, a pen of any cap and the casing two pixels wider stay in it.
+    const double reach = 2 * std::max(0.0f, o.Pen.Width) * K + 8;
+    float x = 0, d0 = y0, d1 = y1;
+    Transform->MapToScreen(x, d0);
+    Transform->MapToScreen(x, d1);
+    return std::max(d0, d1) + reach >= Top && std::min(d0, d1) - reach < Bottom;
+}
+
 TObjectPainter::TObjectPainter(TDrawObject& draw) : FDraw(draw), FErrorIcon(MakeErrorIcon()) {
     FDevicePoints.resize(kDevicePointBufferSize);
 }
@@ -440,6 +457,7 @@ void TObjectPainter::DrawGroup(const TORBMapObjectMem& o, const tOrbMapOptions& 
         const TORBMapObjectMem* m = members[size_t(i)].get();
         if (!m) continue;
         if (device.Clip && !device.Clip->IsObjectInView(members, i)) continue;
+        if (device.Rows && !device.Rows->Reaches(*m)) continue;
         if (m->ObjectType != cZametka) {
             const double w = std::abs(m->Box[2].X - m->Box[0].X) * device.PixelsPerUnit;
             const double h = std::abs(m->Box[2].Y - m->Box[0].Y) * device.PixelsPerUnit;

@@ -34,6 +34,17 @@ using TPixelLineEvent = std::function<void(const TORBMapObjectMem& MapObject, in
 // The picture of a note from the icon library; a null image when the library lacks it.
 using TIconLookup = std::function<QImage(const QString& NameLib, const QString& NamePic)>;
 
+// Pixel rows [Top, Bottom) of a frame drawn by one thread; objects that cannot reach them are
+// left to the other.
+struct TRowBand {
+    int Top = 0, Bottom = 0;
+    const TMapTransform* Transform = nullptr; // the drawing's
+    double K = 1;                             // pixels per map unit
+    bool Blocks = false;                      // polygons may be drawn extruded
+    // Whether o may change a pixel of the rows; extruded says it is drawn as a block.
+    bool Reaches(const TORBMapObjectMem& o, bool extruded = false) const;
+};
+
 // The device a drawing pass draws on.
 struct TDrawDevice {
     const TMapTransform* Transform = nullptr;
@@ -47,6 +58,7 @@ struct TDrawDevice {
     double PixelSize = 1;    // printing: note icons are enlarged by it
     bool PrintNumberDom = false;
     int LogicalDpi = 96;
+    const TRowBand* Rows = nullptr; // the rows this pass draws; nullptr all
     double K() const { return double(float(PixelsPerUnit * DeviceFactor)); }
 };
 

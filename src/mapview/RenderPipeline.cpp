@@ -205,26 +205,113 @@ void TRenderPipeline::PaintPrintLayer(QPainter& canvas, const TMapViewport& wind
 
 void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
                                 const TLayerLists& extruded, const TDrawDevice& device,
-                                const TMapViewport& clip, bool with3D) {
+                                const TMapViewport& clip, bool with3D, TObjectPainter& painter,
+                                TDrawObject& draw) {
     const TMapDocument& doc = FMap.Document();
     // The drawing object lets go of the canvas also when a drawing fails.
     struct TCanvasScope {
         TDrawObject& Draw;
         ~TCanvasScope() { Draw.SetCanvas(nullptr); }
-    } scope{FDraw};
-    FDraw.SetCanvas(&canvas);
-    auto drawList = [&](const std::vector<int>& list) {
+    } scope{draw};
+    draw.SetCanvas(&canvas);
+    auto drawList = [&](const std::vector<int>& list, bool extrudedList) {
         for (int index : list) {
             const TORBMapObjectMem* o = doc.Object(index);
             if (!o) continue;
             if (o->ObjectType != cZametka && !clip.IsObjectInView(doc, index)) continue;
-            DrawFrameObject(index, *o, device);
+            if (!device.Rows)
+                DrawFrameObject(index, *o, device);
+            else if (device.Rows->Reaches(*o, extrudedList))
+                painter.DrawObject(*o, FMap.Options(), device);
         }
     };
     for (int k = 0; k < kLayerCount; ++k) {
-        drawList(flat[size_t(k)]);
-        if (with3D) drawList(extruded[size_t(k)]);
+        drawList(flat[size_t(k)], false);
+        if (with3D) drawList(extruded[size_t(k)], true);
     }
+}
+
+bool TRenderPipeline::BandsApply(const QImage& buffer) const {
+    // Smoothed strokes at a clip edge are not the same as without it.
+    if (Antialiased(FMap.Options().AntiAliasing()) || buffer.height() < 64) return false;
+    // Host code runs on this thread only.
+    if (FPainter.OnPaintObject || FPainter.OnPixelLineEvent || FPainter.OnHeightObject ||
+        FPainter.HouseNumbers.OnPaintAddress)
+        return false;
+    return !Substitutes();
+}
+
+bool TRenderPipeline::Substitutes() const {
+    if (!BlinkSubstitute) return false;
+    for (const TLayerLists* lists : {&FLayerLists, &F3DLayerLists})
+        for (const auto& list : *lists)
+            for (int index : list)
+                if (BlinkSubstitute(index)) return true;
+    return false;
+}
+
+void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDrawDevice& device,
+                                     const TMapViewport& clip, bool with3D) {
+    if (!BandsApply(buffer)) {
+        DrawLists(canvas, FLayerLists, F3DLayerLists, device, clip, with3D, FPainter, FDraw);
+        return;
+    }
+    if (!FBand) FBand = std::make_unique<TBandPainter>();
+    if (!FWorker) FWorker = std::make_unique<platform::TWorkerThread>();
+    TBandPainter& other = *FBand;
+    other.Draw.Opacity = FDraw.Opacity;
+    other.Draw.ClipToTarget = FDraw.ClipToTarget;
+    other.Draw.SquareCaps = FDraw.SquareCaps;
+    other.Draw.SetUseGDIPlus(FDraw.UseGDIPlus());
+    other.Painter.FPixelRadius = FPainter.FPixelRadius;
+    // Notes ask the icon library: one thread at a time, this one's lookup put back after.
+    const TIconLookup lookup = FPainter.IconLookup;
+    TIconLookup locked;
+    if (lookup)
+        locked = [this, lookup](const QString& lib, const QString& pic) {
+            std::lock_guard guard(FIconMutex);
+            return lookup(lib, pic);
+        };
+    other.Painter.IconLookup = locked;
+    struct TLookupScope {
+        TObjectPainter& Painter;
+        TIconLookup Saved;
+        ~TLookupScope() { Painter.IconLookup = std::move(Saved); }
+    } lookupScope{FPainter, lookup};
+    FPainter.IconLookup = locked;
+
+    // The other thread paints the lower rows through a second picture on the same pixels;
+    // each painter is clipped to its rows, so no pixel is written by both.
+    const int cut = buffer.height() / 2;
+    const TRowBand upper{0, cut, device.Transform, device.K(), View3DActive(device.Scale)};
+    const TRowBand lower{cut, buffer.height(), device.Transform, device.K(), upper.Blocks};
+    TDrawDevice upperDevice = device, lowerDevice = device;
+    upperDevice.Rows = &upper;
+    lowerDevice.Rows = &lower;
+    QImage lowerRows(buffer.bits(), buffer.width(), buffer.height(), buffer.bytesPerLine(),
+                     buffer.format());
+    lowerRows.setDevicePixelRatio(buffer.devicePixelRatio());
+    const QTransform transform = canvas.worldTransform();
+    const qreal opacity = canvas.opacity();
+    FWorker->Start([&, transform, opacity] {
+        QPainter painter(&lowerRows);
+        painter.setWorldTransform(transform);
+        painter.setOpacity(opacity);
+        painter.setClipRect(QRect(0, lower.Top, buffer.width(), lower.Bottom - lower.Top),
+                            Qt::ReplaceClip);
+        DrawLists(painter, FLayerLists, F3DLayerLists, lowerDevice, clip, with3D, other.Painter,
+                  other.Draw);
+    });
+    std::exception_ptr error;
+    try {
+        canvas.setClipRect(QRect(0, upper.Top, buffer.width(), upper.Bottom - upper.Top));
+        DrawLists(canvas, FLayerLists, F3DLayerLists, upperDevice, clip, with3D, FPainter, FDraw);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    canvas.setClipping(false);
+    FWorker->Wait(); // rethrows the other thread's failure
+    if (error) std::rethrow_exception(error);
 }
 
 void TRenderPipeline::DrawFrameObject(int index, const TORBMapObjectMem& o,
@@ -254,7 +341,7 @@ void TRenderPipeline::RenderFrame(QImage& buffer) {
     TDeviceFactorScope factor(vp, 1.0f);
     TDrawDevice device = ScreenDevice(vp, buffer.size());
     device.Transform = &FMap.Transform();
-    DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+    DrawFrameLists(canvas, buffer, device, vp, View3DActive(scale));
     PaintFrontLayer(canvas, buffer.size(), x0, y0, x1, y1);
     if (OnAfterRisovan) OnAfterRisovan(canvas);
 }
@@ -287,7 +374,7 @@ void TRenderPipeline::RenderRect(QImage& buffer, const QRect& rect) {
     TDeviceFactorScope factor(vp, 1.0f);
     TDrawDevice device = ScreenDevice(vp, buffer.size());
     device.Transform = &FMap.Transform();
-    DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale));
+    DrawLists(canvas, FLayerLists, F3DLayerLists, device, vp, View3DActive(scale), FPainter, FDraw);
     PaintFrontLayer(canvas, buffer.size(), vp.XWind(), vp.YWind(), vx1, vy1);
 }
 
@@ -309,7 +396,7 @@ void TRenderPipeline::DrawPrintWindow(QPainter& canvas, TMapViewport& window, fl
     // A page of outlines only keeps the paper; otherwise the raster layer lies under or over
     // the objects as on the screen.
     if (!pass.ConturOnly) PaintPrintLayer(canvas, window, mapdata::orbBack);
-    DrawLists(canvas, flat, extruded, device, window, view3D);
+    DrawLists(canvas, flat, extruded, device, window, view3D, FPainter, FDraw);
     if (!pass.ConturOnly) PaintPrintLayer(canvas, window, mapdata::orbFront);
 }
 

@@ -9,6 +9,7 @@
 #include "mapview/DrawObject.h"
 #include "mapview/DrawPrimitives.h"
 #include "mapview/View3D.h"
+#include "platform/WorkerThread.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -18,6 +19,8 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace tsivor::mapview {
@@ -131,9 +134,25 @@ private:
     // The raster layer when it is of the type, on a printed page: over the canvas's clip (or
     // the window's control) at the window's transform.
     void PaintPrintLayer(QPainter& canvas, const TMapViewport& window, mapdata::TLayerType type);
-    // Draws the lists; clipTest applies the visibility test to every object but notes.
+    // The drawing state of the second thread of a frame.
+    struct TBandPainter {
+        TDrawObject Draw;
+        TObjectPainter Painter{Draw};
+    };
+
+    // Draws the lists; clipTest applies the visibility test to every object but notes. With
+    // the device's rows only the objects reaching them are drawn, by painter and without
+    // substitutes.
     void DrawLists(QPainter& canvas, const TLayerLists& flat, const TLayerLists& extruded,
-                   const TDrawDevice& device, const TMapViewport& clip, bool with3D);
+                   const TDrawDevice& device, const TMapViewport& clip, bool with3D,
+                   TObjectPainter& painter, TDrawObject& draw);
+    // The drawing of a frame's objects: in two bands of rows on two threads where that draws
+    // the same pixels and no host code can be called, else on this thread.
+    void DrawFrameLists(QPainter& canvas, QImage& buffer, const TDrawDevice& device,
+                        const TMapViewport& clip, bool with3D);
+    bool BandsApply(const QImage& buffer) const;
+    // Whether BlinkSubstitute replaces any collected object of the frame.
+    bool Substitutes() const;
     // Draws one collected object of a frame, or its blinking substitute.
     void DrawFrameObject(int index, const mapdata::TORBMapObjectMem& o, const TDrawDevice& device);
 
@@ -146,6 +165,9 @@ private:
     QSizeF FLargestLabel;
     TReferenceLine FReferenceLine;
     std::vector<std::pair<long long, int>> FDepthScratch;
+    std::unique_ptr<TBandPainter> FBand;
+    std::unique_ptr<platform::TWorkerThread> FWorker;
+    std::mutex FIconMutex; // the icon library is asked by one thread at a time
 };
 
 } // namespace tsivor::mapview

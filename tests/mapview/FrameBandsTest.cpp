@@ -1,0 +1,182 @@
+// A frame drawn in two bands of rows on two threads must show the same pixels as one drawn on
+// the calling thread alone; host code is called on the calling thread only.
+#include "RenderTestSupport.h"
+#include "mapview/DataMap.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+
+using namespace rendertest;
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00A000, kGrey = 0x808080;
+
+TORBMapObjectMem& AddLine(TMapDocument& doc, std::initializer_list<TORBMapPoint> pts, TColor color,
+                          float width, uint8_t style = 0, int32_t flags = 0) {
+    TORBMapObjectMem& o = AddPoints(doc, cLine, pts, color, kGreen);
+    o.Pen.Width = width;
+    o.Pen.Style = style;
+    o.Pen.Flags = flags;
+    return o;
+}
+
+void AddNote(TMapDocument& doc, float x, float y) {
+    auto o = std::make_unique<TORBMapObjectMem>();
+    TORBMapZametka z;
+    z.X = x, z.Y = y, z.NameLib = QStringLiteral("LIB"), z.NamePic = QStringLiteral("flag");
+    o->SetZametka(z);
+    doc.CalcObjectBox(*o);
+    doc.Append(std::move(o));
+}
+
+void AddText(TMapDocument& doc, float x, float y, float size, const QString& text) {
+    auto o = std::make_unique<TORBMapObjectMem>();
+    TORBMapText t;
+    t.X = x, t.Y = y, t.Size = size, t.Angle = 150;
+    t.Text = text;
+    o->SetText(t);
+    o->Pen.Color = kBlue;
+    o->Brush.Style = 1;
+    doc.CalcObjectBox(*o);
+    doc.Append(std::move(o));
+}
+
+// Figures around the middle row (150) of a 400 × 300 frame at one pixel per map unit: boxes
+// ending just above or starting just below it, wide strokes whose centre lines stay on one
+// side while the pen reaches over, square ends reaching past the box, slanted and dashed lines, a
+// text, an ellipse and a group.
+void AddFiguresAroundTheMiddle(TMapDocument& doc) {
+    AddRect(doc, 0, 0, 400, 300, kGrey, -5);
+    AddRect(doc, 10, 120, 40, 149, kRed);
+    AddRect(doc, 45, 151, 80, 180, kBlue);
+    AddRect(doc, 85, 140, 120, 150, kRed);
+    AddRect(doc, 125, 150, 160, 170, kBlue);
+    TORBMapObjectMem& star = AddPoints(doc, cPolygon,
+                                       {{200, 100},
+                                        {212, 135},
+                                        {250, 137},
+                                        {219, 157},
+                                        {231, 193},
+                                        {200, 171},
+                                        {169, 193},
+                                        {181, 157},
+                                        {150, 137},
+                                        {188, 135}},
+                                       kBlue, kRed);
+    star.Pen.Width = 3;
+    AddLine(doc, {{10, 144}, {390, 144}}, kBlue, 12);
+    AddLine(doc, {{10, 157}, {390, 157}}, kRed, 11, 1);
+    AddLine(doc, {{300, 60}, {300, 146}}, kGreen, 10, 0, kPenSquareEnds);
+    AddLine(doc, {{320, 154}, {320, 250}}, kRed, 9, 0, kPenSquareEnds);
+    AddLine(doc, {{10, 146}, {200, 147}, {390, 148}}, kRed, 4, 0, kPenCasing);
+    // Square ends of slanted wide lines reach past the box by their corners.
+    AddLine(doc, {{240, 94}, {270, 124}}, kBlue, 40, 0, kPenSquareEnds);
+    AddLine(doc, {{100, 175}, {130, 205}}, kGreen, 40, 0, kPenSquareEnds);
+    AddLine(doc, {{3, 20}, {397, 281}}, kBlue, 0);
+    AddLine(doc, {{13, 290}, {377, 7}}, kRed, 0, 2);
+    AddLine(doc, {{0, 149}, {400, 151}}, kGreen, 0);
+    TORBMapObjectMem& ellipse =
+        AddPoints(doc, cEllipse, {{260, 130}, {300, 130}, {300, 170}, {260, 170}}, kRed, kBlue);
+    ellipse.Pen.Width = 2;
+    AddText(doc, 40, 135, 22, QStringLiteral("Заречная"));
+
+    auto group = std::make_unique<TORBMapObjectMem>();
+    group->ObjectType = cGroup;
+    group->Children = std::make_unique<TOrbMapList>();
+    TMapDocument scratch;
+    AddRect(scratch, 330, 130, 345, 149, kBlue);
+    AddRect(scratch, 350, 151, 365, 170, kRed);
+    AddRect(scratch, 370, 140, 385, 160, kGreen);
+    while (scratch.ObjectCount() > 0) group->Children->push_back(scratch.Take(0));
+    group->Count = 3;
+    doc.CalcObjectBox(*group);
+    doc.Append(std::move(group));
+}
+
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+QImage FlagIcon() {
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(QColor(0, 160, 0));
+    return icon;
+}
+
+} // namespace
+
+TEST(FrameBands, TwoThreadsDrawTheSamePixelsAsOne) {
+    for (const bool view3D : {false, true}) {
+        TTestMap t(400, 300);
+        AddFiguresAroundTheMiddle(t.Doc());
+        AddNote(t.Doc(), 100, 60);
+        AddNote(t.Doc(), 100, 240);
+        if (view3D) {
+            t.map.Options().SetView3DAngle(80);
+            t.map.Options().SetMinScale3D(0);
+            t.map.Options().SetView3D(true);
+        }
+        std::mutex mutex;
+        std::set<std::thread::id> askedBy;
+        t.map.Render().Painter().IconLookup = [&](const QString&, const QString&) {
+            std::lock_guard guard(mutex);
+            askedBy.insert(std::this_thread::get_id());
+            return FlagIcon();
+        };
+        const QImage banded = t.Frame().copy();
+        // Each band draws the notes reaching it: the frame was drawn by two threads.
+        EXPECT_EQ(askedBy.size(), 2u);
+
+        // A host hook keeps the whole frame on this thread.
+        t.map.Render().Painter().OnPaintObject = [](const TORBMapObjectMem&, uint8_t&, QPen&,
+                                                    QBrush&) {};
+        askedBy.clear();
+        const QImage single = t.Frame().copy();
+        EXPECT_EQ(askedBy.size(), 1u);
+        EXPECT_EQ(DifferentPixels(banded, single), 0) << "view3D " << view3D;
+        EXPECT_NE(PixelColor(single, 300, 150), 0xFFFFFFu);
+    }
+}
+
+TEST(FrameBands, HostCodeRunsOnTheCallingThread) {
+    TTestMap t(400, 300);
+    AddFiguresAroundTheMiddle(t.Doc());
+    std::set<std::thread::id> calledOn;
+    t.map.Render().Painter().OnPaintObject = [&](const TORBMapObjectMem&, uint8_t&, QPen&,
+                                                 QBrush&) {
+        calledOn.insert(std::this_thread::get_id());
+    };
+    t.Frame();
+    ASSERT_EQ(calledOn.size(), 1u);
+    EXPECT_EQ(*calledOn.begin(), std::this_thread::get_id());
+}
+
+TEST(FrameBands, TheIconLibraryIsAskedByOneThreadAtATime) {
+    TTestMap t(400, 300);
+    for (int i = 0; i < 8; ++i) AddNote(t.Doc(), 20 + 45 * i, 150);
+    std::atomic<int> inside = 0, most = 0, asked = 0;
+    t.map.Render().Painter().IconLookup = [&](const QString&, const QString&) {
+        const int now = ++inside;
+        most = std::max(most.load(), now);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        --inside;
+        ++asked;
+        return FlagIcon();
+    };
+    const QImage& frame = t.Frame();
+    EXPECT_GE(asked.load(), 16); // every note by both bands
+    EXPECT_EQ(most.load(), 1);
+    EXPECT_EQ(PixelColor(frame, 20, 144), 0x00A000u);
+    EXPECT_EQ(PixelColor(frame, 20, 156), 0x00A000u);
+}
