@@ -262,6 +262,7 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
     other.Draw.Opacity = FDraw.Opacity;
     other.Draw.ClipToTarget = FDraw.ClipToTarget;
     other.Draw.SquareCaps = FDraw.SquareCaps;
+    other.Draw.ReuseShapes = FDraw.ReuseShapes;
     other.Draw.SetUseGDIPlus(FDraw.UseGDIPlus());
     other.Painter.FPixelRadius = FPainter.FPixelRadius;
     // Notes ask the icon library: one thread at a time, this one's lookup put back after.
