@@ -103,14 +103,20 @@ private:
 
 namespace {
 
+// A smoothed canvas drawing at full opacity with a solid, opaque pen: what is drawn twice
+// with it looks as drawn once.
+bool SmoothedOpaqueSolidPen(const QPainter& p) {
+    if (!p.testRenderHint(QPainter::Antialiasing) || p.opacity() < 1) return false;
+    const QPen& pen = p.pen();
+    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
+           pen.color().alpha() == 255;
+}
+
 // Under an opaque solid outline the smoothed edge of a fill is all but covered by the outline's
 // own smoothing: a pixel it leaves half uncovered is one the fill half covers, aliased or not.
 // The aliased fill costs a fraction of the smoothed one.
 bool FillsAliasedUnderOutline(const QPainter& p) {
-    if (!p.testRenderHint(QPainter::Antialiasing) || p.opacity() < 1) return false;
-    const QPen& pen = p.pen();
-    return p.brush().style() != Qt::NoBrush && pen.style() == Qt::SolidLine &&
-           pen.brush().style() == Qt::SolidPattern && pen.color().alpha() == 255;
+    return p.brush().style() != Qt::NoBrush && SmoothedOpaqueSolidPen(p);
 }
 
 // Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
@@ -153,11 +159,9 @@ constexpr qreal kStrokePieceExtent = 96; // pixels across
 // cut anywhere along it. Drawn opaque, only edge pixels where two pieces meet differ, blended
 // twice; a translucent one would show the overlap.
 bool StrokesInPieces(const QPainter& p) {
-    if (!p.testRenderHint(QPainter::Antialiasing) || p.opacity() < 1) return false;
     const QPen& pen = p.pen();
-    return pen.style() == Qt::SolidLine && pen.widthF() > 1 && pen.joinStyle() == Qt::RoundJoin &&
-           pen.capStyle() == Qt::RoundCap && pen.brush().style() == Qt::SolidPattern &&
-           pen.color().alpha() == 255;
+    return pen.widthF() > 1 && pen.joinStyle() == Qt::RoundJoin && pen.capStyle() == Qt::RoundCap &&
+           SmoothedOpaqueSolidPen(p);
 }
 
 // Strokes a polyline with the canvas pen in pieces of at most kStrokePieceExtent across.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <vector>
 
@@ -42,6 +43,7 @@ struct TFigure {
     QBrush Brush = Qt::NoBrush;
     uint8_t Opacity = 255;
     QRect Clip; // painter clip, none when null
+    bool Smooth = false;
 };
 
 TFigure Fig(const QPen& pen, const QBrush& brush = Qt::NoBrush, uint8_t opacity = 255,
@@ -49,11 +51,12 @@ TFigure Fig(const QPen& pen, const QBrush& brush = Qt::NoBrush, uint8_t opacity 
     return TFigure{pen, brush, opacity, clip};
 }
 
-QImage Draw(const TFigure& f, std::span<const QPoint> pts, bool polygon, bool cut) {
+// The picture of one drawing call with the figure's canvas state, cut to the target or not.
+QImage Paint(const TFigure& f, bool cut, const std::function<void(TDrawObject&)>& figure) {
     QImage img(400, 300, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, f.Smooth);
     if (!f.Clip.isNull()) p.setClipRect(f.Clip);
     p.setPen(f.Pen);
     p.setBrush(f.Brush);
@@ -61,12 +64,18 @@ QImage Draw(const TFigure& f, std::span<const QPoint> pts, bool polygon, bool cu
     draw.SetCanvas(&p);
     draw.Opacity = f.Opacity;
     draw.ClipToTarget = cut;
-    if (polygon)
-        draw.Polygon(pts);
-    else
-        draw.Polyline(pts);
+    figure(draw);
     draw.SetCanvas(nullptr);
     return img;
+}
+
+QImage Draw(const TFigure& f, std::span<const QPoint> pts, bool polygon, bool cut) {
+    return Paint(f, cut, [&](TDrawObject& draw) {
+        if (polygon)
+            draw.Polygon(pts);
+        else
+            draw.Polyline(pts);
+    });
 }
 
 int DifferentPixels(const QImage& a, const QImage& b) {
@@ -246,18 +255,8 @@ std::vector<QPoint> LongBezierWave() {
 }
 
 QImage DrawBezier(const QPen& pen, std::span<const QPoint> pts, bool cut, const QRect& clip) {
-    QImage img(400, 300, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (!clip.isNull()) p.setClipRect(clip);
-    p.setPen(pen);
-    TDrawObject draw;
-    draw.SetCanvas(&p);
-    draw.ClipToTarget = cut;
-    draw.PolyBezier(pts);
-    draw.SetCanvas(nullptr);
-    return img;
+    return Paint(Fig(pen, Qt::NoBrush, 255, clip), cut,
+                 [&](TDrawObject& draw) { draw.PolyBezier(pts); });
 }
 
 } // namespace
@@ -310,20 +309,8 @@ std::vector<QPoint> LargeBezierRing() {
 
 QImage FillBezier(const QPen& pen, std::span<const QPoint> pts, bool cut, const QRect& clip,
                   bool smooth, uint8_t opacity) {
-    QImage img(400, 300, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, smooth);
-    if (!clip.isNull()) p.setClipRect(clip);
-    p.setPen(pen);
-    p.setBrush(QColor(60, 140, 220));
-    TDrawObject draw;
-    draw.SetCanvas(&p);
-    draw.Opacity = opacity;
-    draw.ClipToTarget = cut;
-    draw.FillBezierPath(pts);
-    draw.SetCanvas(nullptr);
-    return img;
+    return Paint(TFigure{pen, QColor(60, 140, 220), opacity, clip, smooth}, cut,
+                 [&](TDrawObject& draw) { draw.FillBezierPath(pts); });
 }
 
 } // namespace
