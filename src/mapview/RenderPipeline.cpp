@@ -232,8 +232,9 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
 }
 
 bool TRenderPipeline::BandsApply(const QImage& buffer) const {
-    // Smoothed strokes at a clip edge are not the same as without it.
-    if (Antialiased(FMap.Options().AntiAliasing()) || buffer.height() < 64) return false;
+    // Smoothed edges cut by a band's clip differ by a few levels at most; small frames gain
+    // nothing.
+    if (buffer.height() < 64) return false;
     // Host code runs on this thread only.
     if (FPainter.OnPaintObject || FPainter.OnPixelLineEvent || FPainter.OnHeightObject ||
         FPainter.HouseNumbers.OnPaintAddress)
@@ -294,8 +295,10 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
     lowerRows.setDevicePixelRatio(buffer.devicePixelRatio());
     const QTransform transform = canvas.worldTransform();
     const qreal opacity = canvas.opacity();
-    FWorker->Start([&, transform, opacity] {
+    const QPainter::RenderHints hints = canvas.renderHints(); // smoothing among them
+    FWorker->Start([&, transform, opacity, hints] {
         QPainter painter(&lowerRows);
+        painter.setRenderHints(hints);
         painter.setWorldTransform(transform);
         painter.setOpacity(opacity);
         painter.setClipRect(QRect(0, lower.Top, buffer.width(), lower.Bottom - lower.Top),

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 
@@ -66,6 +68,19 @@ inline void SetAddress(TORBMapObjectMem& o, const QByteArray& house, const QByte
 inline TColor PixelColor(const QImage& img, int x, int y) {
     const QRgb c = img.pixel(x, y);
     return TColor(qRed(c)) | (TColor(qGreen(c)) << 8) | (TColor(qBlue(c)) << 16);
+}
+
+// The largest difference of one colour channel between two pictures of one size.
+inline int MaxChannelDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 256;
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))});
+        }
+    return most;
 }
 
 // A map control of the given size at Scale 100 and origin 0, with the view's own options

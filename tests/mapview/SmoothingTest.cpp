@@ -43,19 +43,6 @@ int ForeignPixels(const QImage& img, const std::set<TColor>& palette) {
     return n;
 }
 
-// The largest difference of one colour channel between two pictures of one size.
-int MaxChannelDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 256;
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q))});
-        }
-    return most;
-}
-
 // A smoothed street running across a wide screen: through the drawing object, or as Qt strokes
 // it in one piece.
 QImage StreetStroke(const QPen& pen, uint8_t opacity, bool inOne) {
