@@ -1,6 +1,7 @@
 #include "mapview/DrawPrimitives.h"
 
 #include "mapdata/Rounding.h"
+#include "mapview/SmoothHairlines.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>
@@ -120,10 +121,16 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
 }
 
 // Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
-// opaque outline the fill is drawn aliased first, then the outline.
-template <class TFigure> void FillAndOutline(QPainter& p, const TFigure& figure) {
+// opaque outline the fill is drawn aliased first, then the outline. A figure that is the
+// polygon ring has a smoothed hairline outline stepped by TSmoothHairlines rather than Qt.
+template <class TFigure>
+void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
+    auto lines = ring.empty() ? std::nullopt : TSmoothHairlines::For(p);
     if (!FillsAliasedUnderOutline(p)) {
-        figure();
+        if (lines && p.brush().style() == Qt::NoBrush)
+            lines->Chain(ring, true);
+        else
+            figure();
         return;
     }
     const QPen pen = p.pen();
@@ -134,6 +141,10 @@ template <class TFigure> void FillAndOutline(QPainter& p, const TFigure& figure)
         figure();
     }
     p.setPen(pen);
+    if (lines) {
+        lines->Chain(ring, true);
+        return;
+    }
     p.setBrush(Qt::NoBrush);
     figure();
     p.setBrush(brush);
@@ -145,8 +156,8 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     if (ClipToTarget && ClippedPolygon(pts)) return;
-    FillAndOutline(*FCanvas,
-                   [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); });
+    FillAndOutline(
+        *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
 }
 
 namespace {
@@ -195,6 +206,8 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))
         StrokeInPieces(*FCanvas, pts);
+    else if (auto lines = TSmoothHairlines::For(*FCanvas))
+        lines->Chain(pts, false);
     else
         FCanvas->drawPolyline(pts.data(), int(pts.size()));
 }
@@ -389,6 +402,10 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
     }
     if (StrokesInPieces(*FCanvas)) {
         for (const auto& run : runs) StrokeInPieces(*FCanvas, run);
+        return true;
+    }
+    if (auto lines = TSmoothHairlines::For(*FCanvas)) {
+        for (const auto& run : runs) lines->Chain(run, false);
         return true;
     }
     FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));

@@ -1,0 +1,200 @@
+#include "mapview/SmoothHairlines.h"
+
+#include "mapdata/Rounding.h"
+
+#include <QPaintEngine>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace tsivor::mapview {
+
+using mapdata::RoundToInt;
+
+namespace {
+
+// (x * a + y * b) / 255 for each of the four channels, a + b = 255: SourceOver of an opaque
+// colour x with coverage a, two channels per multiplication.
+inline uint32_t Interpolate(uint32_t x, uint32_t a, uint32_t y, uint32_t b) {
+    uint32_t rb = (x & 0xff00ff) * a + (y & 0xff00ff) * b;
+    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint32_t ag = ((x >> 8) & 0xff00ff) * a + ((y >> 8) & 0xff00ff) * b;
+    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return rb | ag;
+}
+
+// The canvas's clip in device pixels: the device when it has none, nullopt unless it is one
+// rectangle of whole pixels.
+std::optional<QRect> DeviceClip(const QPainter& canvas, const QRect& device,
+                                const QTransform& toDevice) {
+    if (!canvas.hasClipping()) return device;
+    if (canvas.clipRegion().rectCount() != 1) return std::nullopt;
+    // The bounds keep fractions a region in canvas coordinates would round away.
+    const QRectF bounds = toDevice.mapRect(canvas.clipBoundingRect());
+    const QRect whole(QPoint(RoundToInt(bounds.left()), RoundToInt(bounds.top())),
+                      QPoint(RoundToInt(bounds.right()) - 1, RoundToInt(bounds.bottom()) - 1));
+    if (std::abs(bounds.left() - whole.left()) > 1e-9 ||
+        std::abs(bounds.top() - whole.top()) > 1e-9 ||
+        std::abs(bounds.right() - (whole.right() + 1)) > 1e-9 ||
+        std::abs(bounds.bottom() - (whole.bottom() + 1)) > 1e-9)
+        return std::nullopt;
+    return whole & device;
+}
+
+// The pixels a stepper blends into: c along the major axis, r across it.
+struct TPixels {
+    uchar* Bits;
+    qsizetype Along, Aside; // bytes from one pixel to the next along and across the major axis
+    int First;              // the first pixel across inside the clip
+    unsigned Span;          // and the number of them
+    uint32_t Color;
+
+    Q_ALWAYS_INLINE void Blend(int c, int r, uint32_t coverage) const {
+        if (unsigned(r - First) >= Span || coverage == 0) return;
+        uint32_t& pixel = *reinterpret_cast<uint32_t*>(Bits + c * Along + r * Aside);
+        pixel = coverage >= 255 ? Color : Interpolate(Color, coverage, pixel, 255 - coverage);
+    }
+    // The two pixels across the line at c; v is the line's position across less half a pixel
+    // in 16.16: its whole part the first pixel, its fraction the second one's share.
+    Q_ALWAYS_INLINE void Pair(int c, int64_t v, uint32_t coverage) const {
+        const int r = int(v >> 16);
+        const uint32_t second = ((uint32_t(v >> 8) & 0xff) * coverage + 128) >> 8;
+        Blend(c, r, coverage - second);
+        Blend(c, r + 1, second);
+    }
+};
+
+} // namespace
+
+std::optional<TSmoothHairlines> TSmoothHairlines::For(const QPainter& canvas) {
+    if (!canvas.isActive() || !canvas.testRenderHint(QPainter::Antialiasing) ||
+        canvas.opacity() < 1 || canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return std::nullopt;
+    const QPen& pen = canvas.pen();
+    if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern ||
+        pen.color().alpha() != 255 || (pen.widthF() != 0 && pen.widthF() != 1))
+        return std::nullopt;
+    QPaintDevice* device = canvas.device();
+    if (!device || device->devType() != QInternal::Image || !canvas.paintEngine() ||
+        canvas.paintEngine()->type() != QPaintEngine::Raster)
+        return std::nullopt;
+    auto* image = static_cast<QImage*>(device);
+    if (image->devicePixelRatio() != 1 || (image->format() != QImage::Format_RGB32 &&
+                                           image->format() != QImage::Format_ARGB32_Premultiplied))
+        return std::nullopt;
+    const QTransform toDevice = canvas.deviceTransform();
+    if (toDevice.type() > QTransform::TxTranslate) return std::nullopt;
+    const auto clip = DeviceClip(canvas, image->rect(), toDevice);
+    if (!clip) return std::nullopt;
+
+    TSmoothHairlines lines;
+    // Writes go where the painter's own go: the image is not detached while painted on.
+    lines.FBits = const_cast<uchar*>(image->constBits());
+    lines.FStride = image->bytesPerLine();
+    lines.FClip = *clip;
+    lines.FReach = image->rect();
+    lines.FOffset = QPointF(toDevice.dx(), toDevice.dy());
+    lines.FColor = 0xff000000u | (pen.color().rgb() & 0xffffffu);
+    lines.FCaps = pen.capStyle() != Qt::FlatCap;
+    return lines;
+}
+
+void TSmoothHairlines::Chain(std::span<const QPoint> pts, bool closed) {
+    if (pts.size() < 2) return;
+    const size_t n = pts.size();
+    const size_t segments = closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i) {
+        const bool first = !closed && i == 0, last = !closed && i + 1 == segments;
+        Segment(QPointF(pts[i]) + FOffset, QPointF(pts[(i + 1) % n]) + FOffset, FCaps && first,
+                FCaps && last);
+    }
+}
+
+void TSmoothHairlines::Segment(QPointF a, QPointF b, bool capA, bool capB) {
+    if (!ClipToReach(a, b)) return;
+    // Qt steps in 64ths of a pixel, cut towards zero.
+    auto sixtyFourths = [](QPointF p) {
+        return QPointF(std::trunc(p.x() * 64) / 64, std::trunc(p.y() * 64) / 64);
+    };
+    a = sixtyFourths(a), b = sixtyFourths(b);
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    if (dx == 0 && dy == 0) return;
+    // Steps along the longer axis, from the lower end of it.
+    if (std::abs(dx) >= std::abs(dy)) {
+        if (dx < 0) std::swap(a, b), std::swap(capA, capB);
+        Step<true>(a, b, capA, capB);
+    } else {
+        if (dy < 0) std::swap(a, b), std::swap(capA, capB);
+        Step<false>(a.transposed(), b.transposed(), capA, capB);
+    }
+}
+
+bool TSmoothHairlines::ClipToReach(QPointF& a, QPointF& b) const {
+    // Qt cuts a line a pixel before the device and two after it, keeping its ends' caps:
+    // where the cut falls decides how a capped line sits (see Step).
+    const double xLo = FReach.left() - 1, xHi = FReach.right() + 2;
+    const double yLo = FReach.top() - 1, yHi = FReach.bottom() + 2;
+    auto cutX = [](QPointF& p, const QPointF& q, double x) {
+        p = QPointF(x, p.y() + (q.y() - p.y()) / (q.x() - p.x()) * (x - p.x()));
+    };
+    auto cutY = [](QPointF& p, const QPointF& q, double y) {
+        p = QPointF(p.x() + (q.x() - p.x()) / (q.y() - p.y()) * (y - p.y()), y);
+    };
+    for (QPointF* p : {&a, &b}) {
+        QPointF& q = p == &a ? b : a;
+        if (p->x() < xLo) {
+            if (q.x() <= xLo) return false;
+            cutX(*p, q, xLo);
+        } else if (p->x() > xHi) {
+            if (q.x() >= xHi) return false;
+            cutX(*p, q, xHi);
+        }
+    }
+    for (QPointF* p : {&a, &b}) {
+        QPointF& q = p == &a ? b : a;
+        if (p->y() < yLo) {
+            if (q.y() <= yLo) return false;
+            cutY(*p, q, yLo);
+        } else if (p->y() > yHi) {
+            if (q.y() >= yHi) return false;
+            cutY(*p, q, yHi);
+        }
+    }
+    return true;
+}
+
+template <bool XMajor> void TSmoothHairlines::Step(QPointF a, QPointF b, bool capA, bool capB) {
+    // u runs along the major axis, v across it; a.x() < b.x() in (u, v).
+    const double slope = (b.y() - a.y()) / (b.x() - a.x());
+    const double u0 = a.x() - (capA ? 0.5 : 0), u1 = b.x() + (capB ? 0.5 : 0);
+    const int lo = XMajor ? FClip.left() : FClip.top();
+    const int hi = XMajor ? FClip.right() : FClip.bottom();
+    const int vlo = XMajor ? FClip.top() : FClip.left();
+    const unsigned vspan = unsigned(XMajor ? FClip.height() : FClip.width());
+    if (std::max(a.y(), b.y()) + 2 < vlo || std::min(a.y(), b.y()) - 2 > vlo + int(vspan)) return;
+    const double firstPixel = std::floor(u0), lastPixel = std::ceil(u1) - 1;
+    if (lastPixel < lo || firstPixel > hi) return;
+    const int first = int(std::max<double>(firstPixel, lo));
+    const int last = int(std::min<double>(lastPixel, hi));
+    // v at the centre of major pixel c is start + slope * c. Qt measures a line with a leading
+    // half-pixel end from the whole pixel its end point lies in, so such lines sit half a
+    // step further along the minor axis; the stepper keeps that.
+    const double start = capA ? a.y() + slope * (std::floor(a.x()) - a.x() - firstPixel)
+                              : a.y() + slope * (0.5 - a.x());
+    int64_t v = std::llround((start + slope * first - 0.5) * 65536.0);
+    const int64_t step = std::llround(slope * 65536.0);
+
+    const TPixels pixels{FBits, XMajor ? 4 : FStride, XMajor ? FStride : 4, vlo, vspan, FColor};
+    auto endCoverage = [&](int c) {
+        return uint32_t(RoundToInt((std::min(c + 1.0, u1) - std::max<double>(c, u0)) * 255));
+    };
+    int c = first;
+    if (c == firstPixel) pixels.Pair(c++, v, endCoverage(first)), v += step;
+    const int inner = last == lastPixel ? last - 1 : last;
+    for (; c <= inner; ++c, v += step) pixels.Pair(c, v, 255);
+    if (c <= last) pixels.Pair(c, v, endCoverage(c));
+}
+
+} // namespace tsivor::mapview

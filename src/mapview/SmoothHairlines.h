@@ -1,0 +1,48 @@
+#pragma once
+// Smoothed one-pixel outlines of an opaque solid pen drawn straight into the canvas's image,
+// pixel for pixel as Qt's smoothing hairline stroker draws them (within a couple of levels of
+// rounding), without the cost Qt pays per figure to set up its stroker, path and spans.
+
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace tsivor::mapview {
+
+class TSmoothHairlines {
+public:
+    // The stepper for the canvas as it stands, or nullopt when Qt would not draw its pen as a
+    // smoothed hairline the stepper reproduces: the canvas draws smoothed on an image of 32-bit
+    // pixels (RGB32 or premultiplied ARGB32) at one device pixel per pixel, moved at most by a
+    // translation, at full opacity with SourceOver; its pen is solid, opaque, of width 0 or 1 in
+    // one solid colour; its clip is none or one rectangle of whole pixels.
+    static std::optional<TSmoothHairlines> For(const QPainter& canvas);
+
+    // Strokes the segments between consecutive points (in the canvas's coordinates); a closed
+    // chain also runs from the last point back to the first. The two ends of an open chain
+    // reach half a pixel beyond its end points unless the pen's ends are flat.
+    void Chain(std::span<const QPoint> pts, bool closed);
+
+private:
+    TSmoothHairlines() = default;
+    void Segment(QPointF a, QPointF b, bool capA, bool capB);
+    // Cuts the segment where Qt cuts it; false when nothing of it is left.
+    bool ClipToReach(QPointF& a, QPointF& b) const;
+    template <bool XMajor> void Step(QPointF a, QPointF b, bool capA, bool capB);
+
+    uchar* FBits = nullptr;
+    qsizetype FStride = 0;
+    QRect FClip;     // device pixels
+    QRect FReach;    // the device: Qt cuts lines near it, whatever the clip
+    QPointF FOffset; // of the canvas's translation
+    uint32_t FColor = 0;
+    bool FCaps = true; // ends reach half a pixel beyond open chains
+};
+
+} // namespace tsivor::mapview
