@@ -5,6 +5,7 @@
 #include "mapdata/MapEnvelope.h"
 #include "mapdata/MapErrorLog.h"
 #include "mapdata/MapLegacyReader.h"
+#include "mapdata/MeasureOnce.h"
 
 #include <QFile>
 
@@ -69,6 +70,7 @@ int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& 
     int64_t n = std::max<int32_t>(announced, 0);
     if (version == 14 && maxObjects >= 1) n = std::min<int64_t>(n, maxObjects);
     TLoadProgress progress(host, n);
+    const TMeasureOnce measureOnce(doc);
     if (version == 14)
         ReadObjectsV14(r, n, doc, progress, report);
     else
