@@ -133,6 +133,17 @@ void TMapDocument::CalcObjectBox(TORBMapObjectMem& o) const {
     }
 }
 
+namespace {
+
+void FoldPoint(TMapExtent& e, float x, float y) {
+    e.MinX = std::min(e.MinX, x);
+    e.MinY = std::min(e.MinY, y);
+    e.MaxX = std::max(e.MaxX, x);
+    e.MaxY = std::max(e.MaxY, y);
+}
+
+} // namespace
+
 void TMapDocument::RecalcExtent() {
     Extent = TMapExtent{};
     if (FObjects.empty()) return;
@@ -141,13 +152,22 @@ void TMapDocument::RecalcExtent() {
     for (const auto& o : FObjects) FoldIntoExtent(*o);
 }
 
+void TMapDocument::RecalcExtentFromColumn() {
+    Extent = TMapExtent{};
+    if (FColumn.Count() == 0) return;
+    const TObjectColumnEntry& e0 = FColumn[0];
+    Extent = {e0.X0, e0.Y0, e0.X0, e0.Y0};
+    for (int i = 0; i < FColumn.Count(); ++i) {
+        const TObjectColumnEntry& e = FColumn[i];
+        FoldPoint(Extent, e.X0, e.Y0);
+        FoldPoint(Extent, e.X2, e.Y2);
+    }
+}
+
 void TMapDocument::FoldIntoExtent(const TORBMapObjectMem& o) {
     for (int k : {0, 2}) {
         const auto& p = o.Box[size_t(k)];
-        Extent.MinX = std::min(Extent.MinX, p.X);
-        Extent.MinY = std::min(Extent.MinY, p.Y);
-        Extent.MaxX = std::max(Extent.MaxX, p.X);
-        Extent.MaxY = std::max(Extent.MaxY, p.Y);
+        FoldPoint(Extent, p.X, p.Y);
     }
 }
 

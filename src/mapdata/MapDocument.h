@@ -84,6 +84,9 @@ public:
     void CalcObjectBox(TORBMapObjectMem& o) const;
     // MinX..MaxY over corners 0 and 2 of all top-level boxes; zero for an empty map.
     void RecalcExtent();
+    // The same from the column, for when no record was changed in place since the list was
+    // built (a load): one pass over compact entries instead of over every record.
+    void RecalcExtentFromColumn();
     // Widens the extent by an object's box without shrinking it.
     void FoldIntoExtent(const TORBMapObjectMem& o);
 

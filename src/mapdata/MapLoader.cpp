@@ -102,7 +102,8 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
         report.DiagnosticRemoved = diag.Removed;
         report.LogError = diag.Error;
     }
-    doc.RecalcExtent();
+    // Nothing has changed a record since it was listed; the diagnostic pass only deletes.
+    doc.RecalcExtentFromColumn();
     host.PhaseDone("map: extent");
     host.RestoreIndex(indexWasOn);
     host.PhaseDone("map: spatial index");
