@@ -129,26 +129,50 @@ QString LoadReportMessage(const TLoadReport& report) {
     return {};
 }
 
+namespace {
+
+// The whole file, its content unscrambled piece by piece as it comes in, while each piece is
+// still in the cache; held once, not twice. False when a read fails.
+bool ReadUnscrambled(QFile& file, QByteArray& data) {
+    constexpr qint64 kPiece = 256 * 1024;
+    // One byte more than the file's size tells whether it grew meanwhile without a second read.
+    data = QByteArray(qsizetype(std::max<qint64>(file.size(), 0) + 1), Qt::Uninitialized);
+    qint64 got = 0;
+    for (;;) {
+        if (got == data.size()) data.resize(got + kPiece);
+        const qint64 n = file.read(data.data() + got, std::min<qint64>(kPiece, data.size() - got));
+        if (n < 0) return false;
+        if (n == 0) break;
+        // The preamble is not scrambled; the key runs from the first content byte.
+        const qint64 from = std::max<qint64>(got, kPreambleSize);
+        if (got + n > from)
+            XorInPlace(reinterpret_cast<uint8_t*>(data.data()) + from, got + n - from,
+                       from - kPreambleSize);
+        got += n;
+    }
+    data.resize(qsizetype(got));
+    return true;
+}
+
+} // namespace
+
 bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QString* error,
              TLoadReport* report) {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error) *error = QStringLiteral("Не удалось открыть файл карты «%1»").arg(fileName);
         return false;
     }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray data;
+    if (!ReadUnscrambled(file, data)) {
         if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
         return false;
     }
     file.close();
     host.PhaseDone("map: file read");
-    // Unscrambled where it lies: a large map is held once, not twice.
     const qsizetype contentSize = std::max<qsizetype>(0, data.size() - kPreambleSize);
-    auto* bytes = reinterpret_cast<uint8_t*>(data.data());
-    if (contentSize > 0) XorInPlace(bytes + kPreambleSize, contentSize);
     const QByteArray content = QByteArray::fromRawData(
-        reinterpret_cast<const char*>(bytes) + (contentSize > 0 ? kPreambleSize : 0), contentSize);
+        data.constData() + (contentSize > 0 ? kPreambleSize : 0), contentSize);
     host.PhaseDone("map: unscrambled");
     const TLoadReport r = LoadFromStream(content, doc, host, false, 0);
     if (report) *report = r;
