@@ -279,6 +279,46 @@ QPen ContinuedPen(QPen pen, qreal skipped) {
     return pen;
 }
 
+// Qt's smoothing rasteriser works through the whole height of a fill, clip or not, and holds
+// the cells of many rows at once: a large smoothed fill costs far less drawn as bands of rows
+// within the rows that can show.
+constexpr int kFillBandRows = 16;
+
+// The ring with what lies above top or below bottom pressed onto those rows; between them the
+// odd-even fill is unchanged.
+void PressIntoRows(std::span<const QPoint> ring, double top, double bottom,
+                   std::vector<QPointF>& out) {
+    out.clear();
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const QPointF a = ring[i], b = ring[(i + 1) % ring.size()];
+        out.emplace_back(a.x(), std::clamp(a.y(), top, bottom));
+        auto cross = [&](double y) {
+            out.emplace_back(a.x() + (y - a.y()) / (b.y() - a.y()) * (b.x() - a.x()), y);
+        };
+        if (a.y() < b.y()) {
+            if (a.y() < top && b.y() > top) cross(top);
+            if (a.y() < bottom && b.y() > bottom) cross(bottom);
+        } else if (a.y() > b.y()) {
+            if (a.y() > bottom && b.y() < bottom) cross(bottom);
+            if (a.y() > top && b.y() < top) cross(top);
+        }
+    }
+}
+
+// Fills the ring smoothed with the canvas brush, band by band over the rows of target. The
+// bands meet on whole device rows, so each pixel is covered by one band as by the whole fill.
+void FillInRowBands(QPainter& p, std::span<const QPoint> ring, const QRect& target) {
+    const QRect box = BoundsOf(ring);
+    const double shift = p.deviceTransform().dy() - std::floor(p.deviceTransform().dy());
+    const int first = std::max(box.top(), target.top());
+    const int end = std::min(box.bottom(), target.bottom() + 1);
+    std::vector<QPointF> band;
+    for (int top = first; top < end; top += kFillBandRows) {
+        PressIntoRows(ring, top - shift, std::min(top + kFillBandRows, end) - shift, band);
+        p.drawPolygon(band.data(), int(band.size()), Qt::OddEvenFill);
+    }
+}
+
 QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
     QPainterPath path;
     for (const auto& run : runs) {
@@ -365,7 +405,10 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     if (fill) {
         const std::span<const QPoint> shape = fillReduced ? std::span<const QPoint>(ring) : pts;
         if (stroke) FCanvas->setPen(Qt::NoPen);
-        FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
+        if (FCanvas->testRenderHint(QPainter::Antialiasing))
+            FillInRowBands(*FCanvas, shape, target);
+        else
+            FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
         if (stroke) FCanvas->setPen(pen);
     }
     if (!stroke) return true;

@@ -283,3 +283,40 @@ TEST(Smoothing, OutlinedPondsLookAsQtSmoothsThem) {
     EXPECT_LE(MaxChannelDifference(drawn, byQt), 26);
     EXPECT_EQ(PixelColor(drawn, 100, 60), PixelColor(byQt, 100, 60));
 }
+
+// A river bank of many points reaching far beyond a band of rows, filled smoothed without an
+// outline: drawn band by band of rows, it looks as Qt's one smoothed fill, also translucent
+// (no row is filled twice) and when the canvas is moved by part of a pixel (the bands still
+// meet on whole rows of the image).
+TEST(Smoothing, LargeFillsLookAsOneFill) {
+    std::vector<QPoint> bank;
+    for (int i = 0; i <= 24; ++i) bank.push_back(QPoint(-300 + 110 * i, 40 + (i * 37) % 23));
+    for (int i = 24; i >= 0; --i) bank.push_back(QPoint(-300 + 110 * i, 190 + (i * 53) % 31));
+    for (qreal shift : {0.0, 0.5, 0.25})
+        for (int alpha : {255, 128}) {
+            auto draw = [&](bool byQt) {
+                QImage img(900, 240, QImage::Format_RGB32);
+                img.fill(QColor(230, 225, 215));
+                QPainter p(&img);
+                p.setRenderHint(QPainter::Antialiasing, true);
+                p.setClipRect(QRect(0, 60, 900, 120));
+                p.translate(0, shift);
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(150, 200, 240, alpha));
+                if (byQt) {
+                    p.drawPolygon(bank.data(), int(bank.size()), Qt::OddEvenFill);
+                } else {
+                    TDrawObject d;
+                    d.SetCanvas(&p);
+                    d.Polygon(bank);
+                    d.SetCanvas(nullptr);
+                }
+                return img;
+            };
+            const QImage byQt = draw(true), drawn = draw(false);
+            EXPECT_LE(MaxChannelDifference(drawn, byQt), 8)
+                << "shift " << shift << " alpha " << alpha;
+            EXPECT_EQ(PixelColor(drawn, 450, 120), PixelColor(byQt, 450, 120))
+                << "shift " << shift << " alpha " << alpha;
+        }
+}
