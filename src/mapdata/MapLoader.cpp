@@ -6,7 +6,6 @@
 #include "mapdata/MapErrorLog.h"
 #include "mapdata/MapLegacyReader.h"
 #include "mapdata/MeasureOnce.h"
-#include "mapdata/ObjectsReaderV14.h"
 
 #include <QFile>
 
@@ -14,6 +13,28 @@
 
 namespace tsivor::mapdata {
 namespace {
+
+void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress& progress,
+                    TLoadReport& report) {
+    TShortStringPool houses;
+    for (int64_t k = 0; k < n; ++k) {
+        TOrbMapObjectPtr o;
+        const TReadStatus st = ReadObjectV14(r, o, houses);
+        if (st == TReadStatus::EndOfStream) {
+            // Without framing nothing after a cut record can be found again; the partly read
+            // record is dropped.
+            report.Truncated = true;
+            break;
+        }
+        if (st == TReadStatus::Ok) {
+            doc.CalcObjectBox(*o); // children first, inside
+            doc.Append(std::move(o));
+        } else {
+            ++report.ObjectsDropped;
+        }
+        progress.ObjectDone();
+    }
+}
 
 // Steps 7 to 12: header, name tables and objects into doc, which is already cleared.
 int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
@@ -51,7 +72,7 @@ int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& 
     TLoadProgress progress(host, n);
     const TMeasureOnce measureOnce(doc);
     if (version == 14)
-        ReadObjectsV14InHalves(r, n, doc, progress, report);
+        ReadObjectsV14(r, n, doc, progress, report);
     else
         ReadLegacyObjects(r, version, doc, progress, report);
     return progress.Counter();

@@ -1,6 +1,6 @@
 // A map loaded whole is the map read record by record: the same records, boxes, extent, column
 // and indexes, for the sample town, for a generated town whose labels and house numbers repeat,
-// and for the seed maps of every version; read in two halves as in one.
+// and for the seed maps of every version.
 
 #include "TestMaps.h"
 #include "TestSupport.h"
@@ -8,7 +8,6 @@
 #include "mapdata/MapContentReader.h"
 #include "mapdata/MapEnvelope.h"
 #include "mapdata/MapWriter.h"
-#include "mapdata/ObjectsReaderV14.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -171,91 +170,4 @@ TEST(LoadIdentity, SeedMapsOfEveryVersionKeepTheirExtentColumnAndIndexes) {
         }
         ExpectExtentOfRecords(loaded);
     }
-}
-
-namespace {
-
-struct TReadResult {
-    TMapDocument Doc;
-    TLoadReport Report;
-    std::vector<int> Progress;
-    int64_t Counter = 0;
-};
-
-// The records of version-14 content read one after another, or in halves from splitFrom on.
-TReadResult ReadObjects(const QByteArray& content, bool inHalves, int64_t splitFrom = 2) {
-    TReadResult out;
-    out.Doc.MeasureText = Measure;
-    TByteReader r(content);
-    TORBMapHeader h;
-    if (!ReadHeader(r, 14, h) || !ReadNameTable(r, h.StreetCount, out.Doc.Streets) ||
-        !ReadNameTable(r, h.TownCount, out.Doc.Towns))
-        return out;
-    RecordingHost host;
-    TLoadProgress progress(host, h.ObjectCount);
-    if (inHalves)
-        ReadObjectsV14InHalves(r, h.ObjectCount, out.Doc, progress, out.Report, splitFrom);
-    else
-        ReadObjectsV14(r, h.ObjectCount, out.Doc, progress, out.Report);
-    out.Doc.RecalcExtent();
-    out.Progress = host.progress;
-    out.Counter = progress.Counter();
-    return out;
-}
-
-// Counts, progress, records and boxes; with whole, the column and the indexes too.
-void ExpectSameReading(TReadResult& halves, TReadResult& plain, bool whole = true) {
-    EXPECT_EQ(halves.Report.Truncated, plain.Report.Truncated);
-    EXPECT_EQ(halves.Report.ObjectsDropped, plain.Report.ObjectsDropped);
-    EXPECT_EQ(halves.Progress, plain.Progress);
-    EXPECT_EQ(halves.Counter, plain.Counter);
-    if (whole) {
-        ExpectSameDocument(halves.Doc, plain.Doc);
-        return;
-    }
-    EXPECT_EQ(WriteMapContent(halves.Doc), WriteMapContent(plain.Doc));
-    ASSERT_EQ(halves.Doc.ObjectCount(), plain.Doc.ObjectCount());
-    for (int i = 0; i < halves.Doc.ObjectCount(); ++i)
-        ExpectSameBoxes(*halves.Doc.Objects[size_t(i)], *plain.Doc.Objects[size_t(i)]);
-}
-
-// RepeatingTown with records that are dropped (a polygon without points) in both halves.
-QByteArray TownWithDamagedRecords(int n) {
-    TMapDocument town = RepeatingTown(n);
-    std::vector<TOrbMapObjectPtr> v;
-    for (int i = 0; i < town.ObjectCount(); ++i) {
-        v.push_back(town.Object(i)->Clone());
-        if (i % 9 == 4) v.push_back(PointObject(cPolygon, 900000 + i, {}));
-    }
-    return WriteMapContent(Document(std::move(v)));
-}
-
-} // namespace
-
-TEST(ReadInHalves, GivesTheListCountsAndProgressOfOneReading) {
-    const QByteArray content = TownWithDamagedRecords(3000);
-    TReadResult halves = ReadObjects(content, true);
-    TReadResult plain = ReadObjects(content, false);
-    EXPECT_GT(plain.Report.ObjectsDropped, 300);
-    EXPECT_FALSE(plain.Report.Truncated);
-    ExpectSameReading(halves, plain);
-}
-
-TEST(ReadInHalves, ContentCutAtAnyByteReadsAsOneReadingDoes) {
-    const QByteArray content = TownWithDamagedRecords(10);
-    for (qsizetype size = kHeaderSize; size <= content.size(); ++size) {
-        SCOPED_TRACE(size);
-        const QByteArray cut = content.left(size);
-        TReadResult halves = ReadObjects(cut, true);
-        TReadResult plain = ReadObjects(cut, false);
-        ExpectSameReading(halves, plain, false);
-        if (testing::Test::HasFailure()) break;
-    }
-}
-
-TEST(ReadInHalves, SmallMapsAreReadOnOneThreadAsBefore) {
-    const QByteArray content = TownWithDamagedRecords(100);
-    TReadResult halves = ReadObjects(content, true, kReadInHalvesFrom);
-    TReadResult plain = ReadObjects(content, false);
-    ExpectSameReading(halves, plain);
 }
