@@ -107,13 +107,13 @@ void DecodeFixedPart(const uint8_t* f, TORBMapObjectMem& o) {
     o.Height = F32(f + 52);
 }
 
-std::unique_ptr<TORBMapAddress> DecodeAddressBlock(const uint8_t* a, TShortStringPool& houses) {
+std::unique_ptr<TORBMapAddress> DecodeAddressBlock(const uint8_t* a) {
     auto ad = std::make_unique<TORBMapAddress>();
     ad->TownCode = I16(a);
     ad->StreetCode = I16(a + 2);
-    ad->House = houses.Get(a + 4, 12);
+    ad->House = GetShortString(a + 4, 12);
     ad->Street1Code = I16(a + 17);
-    ad->House1 = houses.Get(a + 19, 12);
+    ad->House1 = GetShortString(a + 19, 12);
     return ad;
 }
 
@@ -136,7 +136,7 @@ TReadStatus ReadBitmap(TByteReader& r, TORBMapObjectMem& o) {
     return TReadStatus::Ok;
 }
 
-TReadStatus ReadGroup(TByteReader& r, TORBMapObjectMem& o, TShortStringPool& houses, int depth) {
+TReadStatus ReadGroup(TByteReader& r, TORBMapObjectMem& o, int depth) {
     if (o.Count < 0) return TReadStatus::Dropped;
     if (depth >= kMaxGroupDepth) {
         const TReadStatus skipped = SkipObjectsV14(r, o.Count);
@@ -147,7 +147,7 @@ TReadStatus ReadGroup(TByteReader& r, TORBMapObjectMem& o, TShortStringPool& hou
         size_t(std::min<int64_t>(o.Count, int64_t(r.Remaining() / kRecordFixedSize))));
     for (int32_t i = 0; i < o.Count; ++i) {
         TOrbMapObjectPtr child;
-        const TReadStatus st = ReadObjectV14(r, child, houses, depth + 1);
+        const TReadStatus st = ReadObjectV14(r, child, depth + 1);
         if (st == TReadStatus::EndOfStream) return st;
         if (st == TReadStatus::Ok) children->push_back(std::move(child));
     }
@@ -158,8 +158,7 @@ TReadStatus ReadGroup(TByteReader& r, TORBMapObjectMem& o, TShortStringPool& hou
 
 } // namespace
 
-TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, TShortStringPool& houses,
-                          int depth) {
+TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, int depth) {
     out.reset();
     const uint8_t* f = r.Take(kRecordFixedSize);
     if (!f) return TReadStatus::EndOfStream;
@@ -168,7 +167,7 @@ TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, TShortStringPoo
     if (o->HasAddress == 1) {
         const uint8_t* a = r.Take(kAddressSize);
         if (!a) return TReadStatus::EndOfStream;
-        o->Address = DecodeAddressBlock(a, houses);
+        o->Address = DecodeAddressBlock(a);
     }
     if (o->HasExtra == 1) {
         const uint8_t* e = r.Take(kExtraSize);
@@ -202,7 +201,7 @@ TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, TShortStringPoo
             break;
         }
         case cGroup: {
-            const TReadStatus st = ReadGroup(r, *o, houses, depth);
+            const TReadStatus st = ReadGroup(r, *o, depth);
             if (st != TReadStatus::Ok) return st;
             break;
         }

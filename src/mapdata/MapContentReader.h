@@ -4,7 +4,6 @@
 
 #include "mapdata/ByteReader.h"
 #include "mapdata/MapDocument.h"
-#include "mapdata/ShortStringPool.h"
 
 namespace tsivor::mapdata {
 
@@ -34,13 +33,12 @@ bool ReadNameTable(TByteReader& r, int32_t count, TNameTable& table);
 
 // Fixed 56-byte part of a record; Data, Address and Extra are left alone.
 void DecodeFixedPart(const uint8_t* at, TORBMapObjectMem& o);
-// The 32-byte address block; its house numbers come from houses.
-std::unique_ptr<TORBMapAddress> DecodeAddressBlock(const uint8_t* at, TShortStringPool& houses);
+// The 32-byte address block.
+std::unique_ptr<TORBMapAddress> DecodeAddressBlock(const uint8_t* at);
 
 // One version-14 record with its children, depth first. A damaged child is dropped alone
 // and the group's Count follows the children kept. The box is not computed here.
-TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, TShortStringPool& houses,
-                          int depth = 0);
+TReadStatus ReadObjectV14(TByteReader& r, TOrbMapObjectPtr& out, int depth = 0);
 // Consumes count records (children included) without keeping them, iteratively.
 TReadStatus SkipObjectsV14(TByteReader& r, int64_t count);
 

@@ -149,15 +149,14 @@ void DecodeRecord(const uint8_t* f, const TRecordLayout& l, TORBMapObjectMem& o)
     o.Height = l.Height != kNone ? F32(f + l.Height) : 0.0f;
 }
 
-std::unique_ptr<TORBMapAddress> DecodeAddress(const uint8_t* a, const TAddressLayout& l,
-                                              TShortStringPool& houses) {
+std::unique_ptr<TORBMapAddress> DecodeAddress(const uint8_t* a, const TAddressLayout& l) {
     auto ad = std::make_unique<TORBMapAddress>();
     if (l.Town != kNone) ad->TownCode = I16(a + l.Town);
     ad->StreetCode = I16(a + l.Street);
-    ad->House = houses.Get(a + l.House, l.HouseLength);
+    ad->House = GetShortString(a + l.House, l.HouseLength);
     if (l.Street1 != kNone) {
         ad->Street1Code = I16(a + l.Street1);
-        ad->House1 = houses.Get(a + l.House1, l.HouseLength);
+        ad->House1 = GetShortString(a + l.House1, l.HouseLength);
     }
     return ad;
 }
@@ -189,7 +188,7 @@ public:
         if (o->HasAddress == 1) {
             const uint8_t* a = r_.Take(f_.Address.Size);
             if (!a) return TReadStatus::EndOfStream;
-            o->Address = DecodeAddress(a, f_.Address, houses_);
+            o->Address = DecodeAddress(a, f_.Address);
         }
         if (o->HasExtra == 1) {
             const uint8_t* e = r_.Take(kExtraSize);
@@ -349,7 +348,6 @@ private:
     TByteReader& r_;
     const TLegacyFormat& f_;
     const TMapDocument& doc_;
-    TShortStringPool houses_;
 };
 
 } // namespace

@@ -16,10 +16,9 @@ namespace {
 
 void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress& progress,
                     TLoadReport& report) {
-    TShortStringPool houses;
     for (int64_t k = 0; k < n; ++k) {
         TOrbMapObjectPtr o;
-        const TReadStatus st = ReadObjectV14(r, o, houses);
+        const TReadStatus st = ReadObjectV14(r, o);
         if (st == TReadStatus::EndOfStream) {
             // Without framing nothing after a cut record can be found again; the partly read
             // record is dropped.

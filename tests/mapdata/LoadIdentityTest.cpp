@@ -27,8 +27,8 @@ QSizeF Measure(const QString& text, uint8_t fontIndex, double height) {
     return QSizeF(double(qHash(text) % 97) + height * double(text.size()), height + fontIndex);
 }
 
-// The plain reading of version-14 content: each record alone with a pool of its own, measured
-// by the raw measurer, listed, and the extent taken from the records.
+// The plain reading of version-14 content: each record alone, measured by the raw measurer,
+// listed, and the extent taken from the records.
 TMapDocument ReadRecordByRecord(const QByteArray& content) {
     TMapDocument doc;
     doc.MeasureText = Measure;
@@ -38,9 +38,8 @@ TMapDocument ReadRecordByRecord(const QByteArray& content) {
     EXPECT_TRUE(ReadNameTable(r, doc.Header.TownCount, doc.Towns));
     const int announced = doc.Header.ObjectCount; // each append sets the header's count
     for (int k = 0; k < announced; ++k) {
-        TShortStringPool houses;
         TOrbMapObjectPtr o;
-        if (ReadObjectV14(r, o, houses) != TReadStatus::Ok) break;
+        if (ReadObjectV14(r, o) != TReadStatus::Ok) break;
         doc.CalcObjectBox(*o);
         doc.Append(std::move(o));
     }
