@@ -19,6 +19,7 @@ namespace {
 constexpr size_t kDevicePointBufferSize = 150000;
 constexpr size_t kPictureCacheLimit = 64;
 constexpr size_t kStyleCacheLimit = 512;
+constexpr int kMinCutPoints = 64; // fewer are converted faster than cut first
 
 QImage MakeErrorIcon() {
     QImage icon(32, 32, QImage::Format_ARGB32);
@@ -170,6 +171,55 @@ std::span<const QPoint> TObjectPainter::Convert(const TORBMapObjectMem& o,
     return {FDevicePoints.data(), size_t(o.Count)};
 }
 
+std::span<const QPoint> TObjectPainter::ConvertNear(const TORBMapObjectMem& o,
+                                                    const TDrawDevice& device,
+                                                    TDrawObject::TFigure figure,
+                                                    const QPen* casing) {
+    using enum TDrawObject::TFigure;
+    const bool curves = figure == Bezier || figure == BezierRing;
+    if (!CutInMapUnits || !o.Points || o.Count < kMinCutPoints) return Convert(o, device, !curves);
+    QRect cut = FDraw.CutRect(figure, FDraw.Canvas()->pen());
+    if (casing && !cut.isEmpty()) {
+        const QRect wider = FDraw.CutRect(figure, *casing);
+        cut = wider.isEmpty() ? QRect() : cut.united(wider);
+    }
+    TMapCutRect r;
+    if (cut.isEmpty() || !device.Transform->MapRectAround(cut, r.X0, r.Y0, r.X1, r.Y1))
+        return Convert(o, device, !curves);
+    std::span<const TORBMapPoint> pts(o.Points.get(), size_t(o.Count));
+    if (curves) {
+        pts = pts.first(((pts.size() - 1) / 3) * 3 + 1);
+        KeepCurvesNear(pts, r, FKept);
+    } else {
+        KeepRunsNear(pts, r, FKept);
+    }
+    const int kept = KeptCount(FKept);
+    if (kept == int(pts.size())) return Convert(o, device, !curves);
+    // One run beyond one side is all there is: nothing of it reaches the rectangle.
+    if (kept == (curves ? 4 : 2)) return {};
+    if (FDevicePoints.size() < size_t(kept)) FDevicePoints.resize(size_t(kept));
+    QPoint* out = FDevicePoints.data();
+    int written = 0;
+    for (const auto& [first, last] : FKept) {
+        const int n = last - first;
+        device.Transform->MapPointsToScreen(pts.data() + first, n, out + written);
+        if (curves) {
+            written += n;
+            continue;
+        }
+        // Repeated pixels are dropped as the whole figure's conversion drops them, except the
+        // first after a shortened run: the pixel cut still splits the figure there.
+        const int start = written;
+        for (int i = 0; i < n; ++i)
+            if (written == start || out[written - 1] != out[start + i])
+                out[written++] = out[start + i];
+    }
+    // Fewer points than the primitive cuts a figure of: it would be drawn another way.
+    const int fewest = figure == Polygon ? 8 : figure == Polyline ? 3 : 7;
+    if (written < fewest) return Convert(o, device, !curves);
+    return {out, size_t(written)};
+}
+
 void TObjectPainter::BeforeFigure(const TORBMapObjectMem& o, QPainter& canvas, QPen& pen,
                                   QBrush& brush, uint8_t& alpha, const tOrbMapOptions& options) {
     alpha = o.Alpha;
@@ -215,13 +265,15 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
     switch (o.ObjectType) {
     case cPolygon: {
         brush = Brush(o.Brush.Color, fillable ? o.Brush.Style : 1);
-        const auto pts = Convert(o, device, true);
         pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
-        if (pts.size() < 2) return;
         const int hp = View3DApplies(options, device.Scale) && FHeight > kMinExtrudedHeight
                            ? RoundToInt(FHeight * device.PixelsPerUnit * device.DeviceFactor)
                            : 0;
+        // A block is drawn from all its points.
+        const auto pts = hp == 0 ? ConvertNear(o, device, TDrawObject::TFigure::Polygon)
+                                 : Convert(o, device, true);
+        if (pts.size() < 2) return;
         FExtruder.DrawPolygon3D(FDraw, pts, hp, options.View3DAngle());
         return;
     }
@@ -231,12 +283,15 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
             DrawHostLine(o, device, canvas);
             return;
         }
-        const auto pts = Convert(o, device, true);
         pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
+        const bool casing = o.Pen.Flags & kPenCasing;
+        const QPen casingPen = casing ? Pen(o, k, 2) : QPen();
+        const auto pts =
+            ConvertNear(o, device, TDrawObject::TFigure::Polyline, casing ? &casingPen : nullptr);
         if (pts.size() < 2) return;
-        if (o.Pen.Flags & kPenCasing) {
-            canvas.setPen(Pen(o, k, 2));
+        if (casing) {
+            canvas.setPen(casingPen);
             FDraw.Polyline(pts);
             canvas.setPen(pen);
         }
@@ -276,9 +331,11 @@ void TObjectPainter::DrawFigure(const TORBMapObjectMem& o, const tOrbMapOptions&
     case cBezier:
     case cBezierFill: {
         brush = Brush(o.Brush.Color, fillable ? o.Brush.Style : 1);
-        const auto pts = Convert(o, device, false);
         pen = Pen(o, k, 0);
         BeforeFigure(o, canvas, pen, brush, alpha, options);
+        const auto pts = ConvertNear(o, device,
+                                     o.ObjectType == cBezier ? TDrawObject::TFigure::Bezier
+                                                             : TDrawObject::TFigure::BezierRing);
         if (pts.size() < 4) return;
         // A chain needs 3 n + 1 points; a surplus at the end is left out.
         const auto chain = pts.first(((pts.size() - 1) / 3) * 3 + 1);

@@ -6,6 +6,7 @@
 #include "mapdata/MapObject.h"
 #include "mapview/DrawPrimitives.h"
 #include "mapview/HouseNumbers.h"
+#include "mapview/MapCut.h"
 #include "mapview/MapOptions.h"
 #include "mapview/View3D.h"
 #include "mapview/Viewport.h"
@@ -72,6 +73,10 @@ public:
     THeightObject OnHeightObject; // the 3-D view's height of a polygon
     THouseNumberPainter HouseNumbers;
     float FPixelRadius = 0; // map-unit radius of the dots of a cPixel object
+    // Figures of many points reaching far beyond the drawn rectangle are cut in map units
+    // before their points are converted; the pixels stay the same. Off only to check exactly
+    // that.
+    bool CutInMapUnits = true;
 
     // Draws one record on the drawing object's canvas.
     void DrawObject(const TORBMapObjectMem& o, const tOrbMapOptions& options,
@@ -111,6 +116,11 @@ private:
     QBrush Brush(uint32_t color, uint8_t style);
     std::span<const QPoint> Convert(const TORBMapObjectMem& o, const TDrawDevice& device,
                                     bool compact);
+    // The points of o for figure drawn with the canvas pen and brush as they are, and with
+    // casing too when given: runs far beyond the drawn rectangle are shortened in map units
+    // first where that changes no pixel.
+    std::span<const QPoint> ConvertNear(const TORBMapObjectMem& o, const TDrawDevice& device,
+                                        TDrawObject::TFigure figure, const QPen* casing = nullptr);
     // A decoded picture, kept while its bytes are unchanged.
     const QImage& Picture(const mapdata::TORBMapBitmap& b, int reduction);
 
@@ -119,6 +129,7 @@ private:
     float FHeight = 0; // the extrusion height of the object being drawn, map units
     QImage FErrorIcon;
     std::vector<QPoint> FDevicePoints; // grows for objects with more points
+    TKeptRanges FKept;
     struct TCachedPicture {
         QByteArray Bytes; // keeps the data alive, so its address identifies it
         QImage Image;

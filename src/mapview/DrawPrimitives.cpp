@@ -347,11 +347,42 @@ QRect TDrawObject::TargetRect(int margin) const {
     return r.adjusted(-margin, -margin, margin, margin);
 }
 
-int TDrawObject::StrokeMargin() const {
-    // Round joins and caps reach half the width, square caps half the diagonal; plus slack
-    // for the rasteriser.
-    const QPen& pen = FCanvas->pen();
+namespace {
+
+// The margin outside the target a stroke of pen may reach into: round joins and caps reach
+// half the width, square caps half the diagonal; plus slack for the rasteriser.
+int MarginOf(const QPen& pen) {
     return int(std::ceil(std::max<qreal>(1, pen.widthF()))) + 4;
+}
+
+} // namespace
+
+int TDrawObject::StrokeMargin() const {
+    return MarginOf(FCanvas->pen());
+}
+
+QRect TDrawObject::CutRect(TFigure figure, const QPen& pen) const {
+    if (!FCanvas || !ClipToTarget) return {};
+    // The pens each primitive cuts its figure for in device pixels; a dashed pattern would
+    // need the length of what was left out.
+    const bool solid = pen.style() == Qt::SolidLine;
+    bool cut = false;
+    switch (figure) {
+    case TFigure::Polygon:
+        cut = pen.style() == Qt::NoPen || (solid && StrokeCanBeCut(pen));
+        break;
+    case TFigure::Polyline:
+        cut = solid && StrokeCanBeCut(pen);
+        break;
+    case TFigure::Bezier:
+        cut = solid;
+        break;
+    case TFigure::BezierRing:
+        cut = !Dashed(pen);
+        break;
+    }
+    // A pixel more for the half-pixel shift of smoothed odd strokes.
+    return cut ? TargetRect(MarginOf(pen) + 1) : QRect();
 }
 
 bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {

@@ -94,6 +94,13 @@ public:
     QColor TextColor = Qt::black;
     bool TextBold = false;
 
+    // Figures whose points may be cut in map units (see MapCut.h) before they are drawn.
+    enum class TFigure { Polygon, Polyline, Bezier, BezierRing };
+    // The device rectangle beyond which runs of the figure's points may be shortened so when
+    // it is drawn with pen and the canvas brush: the primitive's own cut then draws the same
+    // pixels. Empty when the figure may not be shortened.
+    QRect CutRect(TFigure figure, const QPen& pen) const;
+
     // --- the primitives (points are device pixels)
     void Polygon(std::span<const QPoint> pts);
     void Polyline(std::span<const QPoint> pts);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tsivor::mapview {
 
@@ -102,6 +103,21 @@ int TMapViewport::MapPointsToScreenCompact(const TORBMapPoint* in, int count, QP
         if (written == 0 || out[written - 1] != p) out[written++] = p;
     }
     return written;
+}
+
+bool TMapViewport::MapRectAround(const QRect& device, float& x0, float& y0, float& x1,
+                                 float& y1) const {
+    const double k = float(FPixelsPerUnit * FDeviceFactor);
+    if (!(k > 0) || !std::isfinite(k) || device.isEmpty()) return false;
+    // Two pixels more on every side than rounding to the nearest pixel needs; the float sides
+    // are moved outwards past the double ones, so a point beyond them is beyond those.
+    constexpr double kSlack = 2.5;
+    const float inf = std::numeric_limits<float>::infinity();
+    x0 = std::nextafter(float(FXWind + (device.left() - kSlack) / k), -inf);
+    y0 = std::nextafter(float(FYWind + (device.top() - kSlack) / k), -inf);
+    x1 = std::nextafter(float(FXWind + (device.right() + kSlack) / k), inf);
+    y1 = std::nextafter(float(FYWind + (device.bottom() + kSlack) / k), inf);
+    return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
 }
 
 QPointF TMapViewport::GetViewCenter() const {

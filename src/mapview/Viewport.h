@@ -33,6 +33,13 @@ public:
     // As above, but from 6 points on a point repeating the last written pixel is dropped.
     // Returns the number written.
     virtual int MapPointsToScreenCompact(const TORBMapPoint* in, int count, QPoint* out) const = 0;
+    // A map rectangle around the device rectangle: a map point beyond one of its sides lands
+    // beyond the same side of device. False when this transform cannot give one.
+    virtual bool MapRectAround(const QRect& device, float& x0, float& y0, float& x1,
+                               float& y1) const {
+        (void)device, (void)x0, (void)y0, (void)x1, (void)y1;
+        return false;
+    }
 };
 
 // Directions of ScrollBy: "left" moves the window left over the map, the image moves right.
@@ -98,6 +105,8 @@ public:
     void MapToScreen(float& x, float& y) const override;
     void MapPointsToScreen(const TORBMapPoint* in, int count, QPoint* out) const override;
     int MapPointsToScreenCompact(const TORBMapPoint* in, int count, QPoint* out) const override;
+    bool MapRectAround(const QRect& device, float& x0, float& y0, float& x1,
+                       float& y1) const override;
     QPointF GetViewCenter() const;
     // Origin that puts (x, y) at the view centre at the given scale.
     QPointF OriginCentredOn(float x, float y, double scale) const;
