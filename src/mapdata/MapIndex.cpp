@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace tsivor::mapdata {
 
@@ -140,13 +141,24 @@ void TOrbMapIndex::ShiftUp(int index) {
 }
 
 const std::vector<int32_t>& TOrbMapIndex::Query(float x1, float y1, float x2, float y2) {
+    return CellsAround(x1, y1, x2, y2, 1);
+}
+
+const std::vector<int32_t>& TOrbMapIndex::QueryTouching(float x1, float y1, float x2, float y2) {
+    // An object is listed in every cell its box touches, so in the cell of any point it shares
+    // with the rectangle.
+    return CellsAround(x1, y1, x2, y2, 0);
+}
+
+const std::vector<int32_t>& TOrbMapIndex::CellsAround(float x1, float y1, float x2, float y2,
+                                                      int cells) {
     FResult.clear();
     if (!FActive) return FResult;
     // Reversed corners are ordered before widening, so the range never shrinks.
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    int c0 = Column(x1) - 1, c1 = Column(x2) + 1;
-    int r0 = Row(y1) - 1, r1 = Row(y2) + 1;
+    int c0 = Column(x1) - cells, c1 = Column(x2) + cells;
+    int r0 = Row(y1) - cells, r1 = Row(y2) + cells;
     c0 = std::clamp(c0, 0, FCellsX - 1);
     c1 = std::clamp(c1, 0, FCellsX - 1);
     r0 = std::clamp(r0, 0, FCellsY - 1);
@@ -155,18 +167,33 @@ const std::vector<int32_t>& TOrbMapIndex::Query(float x1, float y1, float x2, fl
     for (int c = c0; c <= c1; ++c)
         for (int w = r0; w <= r1; ++w) total += CellAt(c, w).size();
     const size_t objects = FObjects->size();
-    if (total > objects / 16) {
-        // A large part of the map: marking the objects and reading the marks in order costs
-        // far less than sorting them.
-        FMarks.assign(objects / 64 + 1, 0);
+    const bool all = total > objects / 16;
+    int32_t lowest = std::numeric_limits<int32_t>::max(), highest = -1;
+    if (!all)
         for (int c = c0; c <= c1; ++c)
             for (int w = r0; w <= r1; ++w)
                 for (const int32_t i : CellAt(c, w))
-                    if (i >= 0 && size_t(i) < objects) FMarks[size_t(i) / 64] |= 1ull << (i % 64);
+                    lowest = std::min(lowest, i), highest = std::max(highest, i);
+    // Marks cost a bit an index between the lowest and the highest, a sort about log2 total
+    // steps an object: the marks are taken while they cost less.
+    const size_t span = highest >= lowest ? size_t(highest - lowest) + 1 : 0;
+    if (all || (lowest >= 0 && size_t(highest) < objects &&
+                span / 64 < total * size_t(std::bit_width(total)))) {
+        // A large part of the map, or indices close together: marking the objects and reading
+        // the marks in order costs far less than sorting them.
+        const size_t base = all ? 0 : size_t(lowest);
+        FMarks.assign((all ? objects : span) / 64 + 1, 0);
+        for (int c = c0; c <= c1; ++c)
+            for (int w = r0; w <= r1; ++w)
+                for (const int32_t i : CellAt(c, w))
+                    if (i >= 0 && size_t(i) < objects) {
+                        const size_t bit = size_t(i) - base;
+                        FMarks[bit / 64] |= 1ull << (bit % 64);
+                    }
         FResult.reserve(std::min(total, objects));
         for (size_t word = 0; word < FMarks.size(); ++word)
             for (uint64_t bits = FMarks[word]; bits; bits &= bits - 1)
-                FResult.push_back(int32_t(word * 64 + size_t(std::countr_zero(bits))));
+                FResult.push_back(int32_t(base + word * 64 + size_t(std::countr_zero(bits))));
         return FResult;
     }
     FResult.reserve(total);

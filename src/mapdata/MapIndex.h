@@ -46,6 +46,9 @@ public:
     // The objects listed in the cells around a map rectangle, widened by one cell, ascending,
     // each once. Empty while inactive.
     const std::vector<int32_t>& Query(float x1, float y1, float x2, float y2);
+    // The objects listed in the cells the map rectangle itself touches, ascending, each once:
+    // every object whose box meets the rectangle, and fewer others than Query gives.
+    const std::vector<int32_t>& QueryTouching(float x1, float y1, float x2, float y2);
     // The indices stored in one cell (clamped into the grid).
     const std::vector<int32_t>& Cell(int col, int row) const;
 
@@ -53,6 +56,8 @@ private:
     int Column(float x) const;
     int Row(float y) const;
     std::vector<int32_t>& CellAt(int col, int row);
+    // The objects of the cells around the rectangle, widened by cells on every side.
+    const std::vector<int32_t>& CellsAround(float x1, float y1, float x2, float y2, int cells);
 
     static constexpr int kExtent = 128000; // side of the covered square in map units
     static constexpr int kMinCell = 100;

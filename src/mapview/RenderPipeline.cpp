@@ -107,13 +107,14 @@ void TRenderPipeline::Collect(TMapViewport& vp, bool view3D, float x0, float y0,
     const double ppu = vp.PixelsPerUnit();
     const double scale = vp.Scale();
     const mapdata::TCategories& categories = FMap.Categories();
-    // With the spatial index only the objects listed near the rectangle are visited, in list
-    // order. Every change of the document keeps it current.
+    // With the spatial index only the objects listed in the cells the rectangle touches are
+    // visited, in list order: every object whose box meets it is among them. Every change of
+    // the document keeps the index current.
     const std::vector<int32_t>* nearby = nullptr;
     mapdata::TOrbMapIndex& index = FMap.SpatialIndex();
     if (index.Active()) {
         Q_ASSERT(index.MatchesRebuild());
-        nearby = &index.Query(x0, y0, x1, y1);
+        nearby = &index.QueryTouching(x0, y0, x1, y1);
     }
     const int count = nearby ? int(nearby->size()) : doc.ObjectCount();
     // The tests read the document's column; the record is fetched only for objects that pass

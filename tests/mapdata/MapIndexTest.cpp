@@ -81,6 +81,40 @@ TEST(MapIndexQuery, SmallAndLargeRectanglesListEveryNearObjectOnce) {
     }
 }
 
+// The cells a rectangle touches list every object whose box meets it, whatever the cell size.
+TEST(MapIndexQuery, TouchedCellsListEveryObjectMeetingTheRectangle) {
+    std::vector<std::array<float, 4>> boxes;
+    for (int i = 0; i < 3000; ++i) {
+        const float x = float((i * 7919) % 40000 - 20000), y = float((i * 104729) % 40000 - 20000);
+        const float side = i % 10 == 0 ? 6000 : i % 3 == 0 ? 0 : 30;
+        boxes.push_back({x, y, x + side, y + side});
+    }
+    TOrbMapList list = Squares(boxes);
+    TOrbMapIndex index(list);
+    index.SetActive(true);
+    for (const int cell : {1000, 700, 2500}) {
+        index.SetCellSize(cell, cell);
+        for (int k = 0; k < 200; ++k) {
+            const float x = float((k * 4099) % 44000 - 22000),
+                        y = float((k * 6151) % 44000 - 22000);
+            const float w = float(k % 7 == 0 ? 3000 : 5 + (k * 37) % 400), h = float(5 + k % 90);
+            std::vector<int32_t> meeting;
+            for (int i = 0; i < int(boxes.size()); ++i) {
+                const auto& b = boxes[size_t(i)];
+                if (b[0] <= x + w && b[2] >= x && b[1] <= y + h && b[3] >= y) meeting.push_back(i);
+            }
+            const std::vector<int32_t> touched = index.QueryTouching(x, y, x + w, y + h);
+            EXPECT_TRUE(std::is_sorted(touched.begin(), touched.end()));
+            EXPECT_EQ(std::adjacent_find(touched.begin(), touched.end()), touched.end());
+            EXPECT_TRUE(
+                std::includes(touched.begin(), touched.end(), meeting.begin(), meeting.end()))
+                << cell << " " << k;
+            const std::vector<int32_t> near = index.Query(x, y, x + w, y + h);
+            EXPECT_TRUE(std::includes(near.begin(), near.end(), touched.begin(), touched.end()));
+        }
+    }
+}
+
 TEST(MapIndexMaintenance, RemoveAndShiftKeepIndicesInStep) {
     TOrbMapList list = Squares({{0, 0, 10, 10}, {0, 0, 10, 10}, {0, 0, 10, 10}});
     TOrbMapIndex index(list);
