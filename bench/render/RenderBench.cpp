@@ -5,7 +5,7 @@
 // (0 = the whole map).
 // --frames=DIR writes the frames of BM_Frame and BM_Frame3D, and the flat ones smoothed, as PNG
 // files into DIR instead of measuring, so that a change meant to be faster can be checked to draw
-// the same pixels.
+// the same pixels; each frame is drawn a second time, which must not change it.
 #include "../BenchCity.h"
 #include "../LargeCityArg.h"
 #include "mapview/DataMap.h"
@@ -89,6 +89,23 @@ void BM_Frame(benchmark::State& state) {
     state.counters["collected"] = collected;
 }
 BENCHMARK(BM_Frame)
+    ->ArgNames({"city", "scale"})
+    ->ArgsProduct({{0, 1, 2}, {0, kHouseScale, kStreetScale}})
+    ->Unit(benchmark::kMillisecond);
+
+// BM_Frame without the stamps of small polygons kept from the frame before: each frame makes
+// them anew, as the first frame at a new scale does.
+void BM_FrameCold(benchmark::State& state) {
+    TDataMap* m = CityFor(state);
+    if (!m) return;
+    ShowFrameView(*m, int(state.range(1)));
+    for (auto _ : state) {
+        m->Render().DropStamps();
+        m->MarkDirty();
+        m->Redraw();
+    }
+}
+BENCHMARK(BM_FrameCold)
     ->ArgNames({"city", "scale"})
     ->ArgsProduct({{0, 1, 2}, {0, kHouseScale, kStreetScale}})
     ->Unit(benchmark::kMillisecond);
@@ -188,6 +205,14 @@ int WriteFrames(const QString& dir) {
                                          .arg(QLatin1String(kSuffix[variant]));
                 if (!m->Picture().save(file)) {
                     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+                    return 1;
+                }
+                // Drawn again from what the first frame kept, it must not change.
+                const QImage first = m->Picture().copy();
+                m->MarkDirty();
+                m->Redraw();
+                if (m->Picture() != first) {
+                    std::fprintf(stderr, "%s differs when drawn again\n", qPrintable(file));
                     return 1;
                 }
                 ++written;

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPainterPath>
+#include <QRegion>
 
 #include <cmath>
 #include <cstdlib>
@@ -151,14 +152,6 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
 }
 
 } // namespace
-
-void TDrawObject::Polygon(std::span<const QPoint> pts) {
-    if (!FCanvas || pts.empty()) return;
-    TOpacityScope scope(*FCanvas, Opacity);
-    if (ClipToTarget && ClippedPolygon(pts)) return;
-    FillAndOutline(
-        *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
-}
 
 namespace {
 
@@ -330,6 +323,35 @@ QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
 
 } // namespace
 
+void TDrawObject::Polygon(std::span<const QPoint> pts) {
+    if (!FCanvas || pts.empty()) return;
+    TOpacityScope scope(*FCanvas, Opacity);
+    if (ClipToTarget || UseStamps) {
+        const TPaintArea area = PaintArea();
+        const QRect box = BoundsOf(pts);
+        if (ClipToTarget && OffTarget(box, area)) return;
+        if (UseStamps && area.Exact && FStamps.Draw(*FCanvas, pts, box, area.Bounds)) return;
+    }
+    if (ClipToTarget && ClippedPolygon(pts)) return;
+    FillAndOutline(
+        *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
+}
+
+TDrawObject::TPaintArea TDrawObject::PaintArea() const {
+    TPaintArea area{DeviceRect(), true};
+    if (area.Bounds.isEmpty() || !FCanvas->hasClipping()) return area;
+    const QRegion clip = FCanvas->clipRegion();
+    area.Exact = clip.rectCount() == 1;
+    area.Bounds &= clip.boundingRect();
+    return area;
+}
+
+bool TDrawObject::OffTarget(const QRect& box, const TPaintArea& area) const {
+    if (area.Bounds.isEmpty()) return false;
+    const int margin = StrokeMargin();
+    return !box.intersects(area.Bounds.adjusted(-margin, -margin, margin, margin));
+}
+
 QRect TDrawObject::DeviceRect() const {
     const QPaintDevice* device = FCanvas->device();
     const QTransform& t = FCanvas->deviceTransform();
@@ -350,9 +372,13 @@ QRect TDrawObject::TargetRect(int margin) const {
 namespace {
 
 // The margin outside the target a stroke of pen may reach into: round joins and caps reach
-// half the width, square caps half the diagonal; plus slack for the rasteriser.
+// half the width, square caps half the diagonal, mitred joins half the width times their
+// limit; plus slack for the rasteriser.
 int MarginOf(const QPen& pen) {
-    return int(std::ceil(std::max<qreal>(1, pen.widthF()))) + 4;
+    qreal reach = std::max<qreal>(1, pen.widthF());
+    if (pen.joinStyle() == Qt::MiterJoin || pen.joinStyle() == Qt::SvgMiterJoin)
+        reach = std::max(reach, pen.miterLimit() * pen.widthF() / 2);
+    return int(std::ceil(reach)) + 4;
 }
 
 } // namespace

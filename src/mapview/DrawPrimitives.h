@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 
+#include "mapview/PolygonStamps.h"
 #include "mapview/ShapedTexts.h"
 
 #include <cstdint>
@@ -87,6 +88,9 @@ public:
     // Unturned texts are drawn from the glyphs they were shaped into the first time; the
     // pixels are those of shaping them anew. Off only to check exactly that.
     bool ReuseShapes = true;
+    // Small plain polygons are copied from stamps of the pixels Qt gave the same shape; the
+    // pixels are Qt's own. Off only to check exactly that.
+    bool UseStamps = true;
     bool SquareCaps = false;
     // Parameters of TextOut.
     QString TextFontName;
@@ -115,6 +119,8 @@ public:
     TCellFonts& Fonts() { return FFonts; }
     // The shapes of the unturned texts TextOut has drawn.
     const TShapedTexts& Shapes() const { return FShapes; }
+    // The stamps of polygons drawn so far; kept while frames are drawn at one scale.
+    TPolygonStamps& Stamps() { return FStamps; }
     // Pixels of the bitmap's transparent colour (alpha 0 in the image) are left out.
     void StretchTransparent(const QRect& rect, const QImage& bitmap);
     void StretchDraw(int x1, int y1, int x2, int y2, const QImage& graphic);
@@ -132,6 +138,16 @@ private:
     QRect TargetRect(int margin) const;
     // The margin outside the target a stroke of the canvas pen may reach into.
     int StrokeMargin() const;
+    // The rectangle the canvas draws into, device and clip, and whether it is clipped to
+    // exactly that; empty when the canvas is scaled or rotated.
+    struct TPaintArea {
+        QRect Bounds;
+        bool Exact = false;
+    };
+    TPaintArea PaintArea() const;
+    // A figure whose box with the pen's reach lies wholly off the area draws nothing: the house
+    // of a numbered address is drawn by both bands of a frame, each clipped to its rows.
+    bool OffTarget(const QRect& box, const TPaintArea& area) const;
     bool ClippedPolygon(std::span<const QPoint> pts);
     bool ClippedPolyline(std::span<const QPoint> pts);
     // A chain reaching far off the target strokes only the segments near it; a dashed one
@@ -147,6 +163,7 @@ private:
     bool FUseGDIPlus = false;
     TCellFonts FFonts;
     TShapedTexts FShapes;
+    TPolygonStamps FStamps;
 };
 
 // Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,

@@ -215,6 +215,7 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
         ~TCanvasScope() { Draw.SetCanvas(nullptr); }
     } scope{draw};
     draw.SetCanvas(&canvas);
+    draw.Stamps().KeepFor(device.Scale);
     auto drawList = [&](const std::vector<int>& list, bool extrudedList) {
         for (int index : list) {
             const TORBMapObjectMem* o = doc.Object(index);
@@ -230,6 +231,11 @@ void TRenderPipeline::DrawLists(QPainter& canvas, const TLayerLists& flat,
         drawList(flat[size_t(k)], false);
         if (with3D) drawList(extruded[size_t(k)], true);
     }
+}
+
+void TRenderPipeline::DropStamps() {
+    FDraw.Stamps().Clear();
+    if (FBand) FBand->Draw.Stamps().Clear();
 }
 
 bool TRenderPipeline::BandsApply(const QImage& buffer) const {
@@ -265,6 +271,7 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
     other.Draw.ClipToTarget = FDraw.ClipToTarget;
     other.Draw.SquareCaps = FDraw.SquareCaps;
     other.Draw.ReuseShapes = FDraw.ReuseShapes;
+    other.Draw.UseStamps = FDraw.UseStamps;
     other.Draw.SetUseGDIPlus(FDraw.UseGDIPlus());
     other.Painter.FPixelRadius = FPainter.FPixelRadius;
     // Notes ask the icon library: one thread at a time, this one's lookup put back after.

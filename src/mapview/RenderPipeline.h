@@ -70,6 +70,8 @@ public:
     // One pixel rectangle of the back buffer; the caller fires AfterRects once at the end.
     void RenderRect(QImage& buffer, const QRect& rect);
     void AfterRects(QImage& buffer);
+    // Forgets the stamps of small polygons on both threads: the next frame makes them anew.
+    void DropStamps();
     // Sorts the visible objects of the map rectangle into the lists (cleared first when
     // asked); fullTests adds the size tests and the 3-D split.
     void CollectVisibleObjects(float x0, float y0, float x1, float y1, bool fullTests,

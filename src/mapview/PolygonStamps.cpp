@@ -1,0 +1,223 @@
+#include "mapview/PolygonStamps.h"
+
+#include <QPaintEngine>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tsivor::mapview {
+
+namespace {
+
+constexpr int kScratchSide = TPolygonStamps::kMaxExtent + 2 * TPolygonStamps::kMargin;
+// Twice the stamps, a power of two: probes stay short.
+constexpr size_t kSlotCount = 65536;
+static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
+
+constexpr QRgb kBackMarker = 0xFF000000, kFillMarker = 0xFF0000FF, kOutlineMarker = 0xFFFF0000;
+
+bool Opaque(const QColor& c) {
+    return c.rgba64().isOpaque();
+}
+
+bool StampedFormat(QImage::Format f) {
+    // Formats an opaque colour is written to as the same 32-bit value.
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+           f == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Pens Qt strokes with its cosmetic stroker, which steps whole-pixel points in fixed point.
+bool StampedPen(const QPen& pen) {
+    if (pen.style() == Qt::NoPen) return true;
+    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
+           Opaque(pen.color()) && (pen.widthF() == 0 || pen.widthF() == 1);
+}
+
+bool StampedBrush(const QBrush& brush) {
+    return brush.style() == Qt::NoBrush ||
+           (brush.style() == Qt::SolidPattern && Opaque(brush.color()));
+}
+
+// The 32-bit value Qt's solid span fill writes for an opaque colour.
+uint32_t Pixel(const QColor& c) {
+    return c.rgba64().toArgb32();
+}
+
+// FNV-1a over 16-bit steps.
+constexpr uint64_t kHashBasis = 0xcbf29ce484222325ULL, kHashPrime = 0x100000001b3ULL;
+uint64_t HashStep(uint64_t h, unsigned v) {
+    return (h ^ v) * kHashPrime;
+}
+
+} // namespace
+
+bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRect& clip) {
+    if (!clip.contains(box.adjusted(-kMargin, -kMargin, kMargin, kMargin))) return false;
+    const QPaintDevice* device = canvas.device();
+    if (!device || device->devType() != QInternal::Image ||
+        !StampedFormat(static_cast<const QImage*>(device)->format()) ||
+        canvas.paintEngine()->type() != QPaintEngine::Raster)
+        return false;
+    if (canvas.testRenderHint(QPainter::Antialiasing) || canvas.opacity() != 1 ||
+        canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        canvas.deviceTransform().type() != QTransform::TxNone)
+        return false;
+    const QPen& pen = canvas.pen();
+    const QBrush& brush = canvas.brush();
+    return !(pen.style() == Qt::NoPen && brush.style() == Qt::NoBrush) && StampedPen(pen) &&
+           StampedBrush(brush);
+}
+
+bool TPolygonStamps::Draw(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                          const QRect& clip) {
+    if (pts.size() < 2 || pts.size() > kMaxPoints || box.width() > kMaxExtent ||
+        box.height() > kMaxExtent || !Applies(canvas, box, clip))
+        return false;
+
+    // The key: the pen and brush as far as they shape the pixels (everything but the colours),
+    // then the points from the box's corner.
+    const QPen& pen = canvas.pen();
+    const QBrush& brush = canvas.brush();
+    size_t n = 0;
+    FKey[n++] = char(brush.style());
+    FKey[n++] = char(pen.style());
+    if (pen.style() != Qt::NoPen) {
+        FKey[n++] = char(pen.widthF() == 0 ? 0 : 1);
+        FKey[n++] = char(pen.capStyle() >> 4);
+        FKey[n++] = char(pen.joinStyle() >> 6);
+        FKey[n++] = char(pen.isCosmetic());
+    }
+    uint64_t hash = kHashBasis;
+    for (size_t i = 0; i < n; ++i) hash = HashStep(hash, uint8_t(FKey[i]));
+    const int x0 = box.left(), y0 = box.top();
+    for (const QPoint& p : pts) {
+        const unsigned dx = unsigned(p.x() - x0), dy = unsigned(p.y() - y0);
+        FKey[n++] = char(dx);
+        FKey[n++] = char(dy);
+        hash = HashStep(hash, dx | dy << 8);
+    }
+    FKeyLength = n;
+
+    if (FSlots.empty()) FSlots.resize(kSlotCount);
+    size_t slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
+    const TStamp* stamp = nullptr;
+    for (;; slot = (slot + 1) & (kSlotCount - 1)) {
+        const TSlot& s = FSlots[slot];
+        if (s.Stamp == 0) break;
+        const TStamp& candidate = FStamps[s.Stamp - 1];
+        if (s.Hash == hash && candidate.KeyLength == n &&
+            std::memcmp(FKeys.data() + candidate.KeyFirst, FKey, n) == 0) {
+            stamp = &candidate;
+            break;
+        }
+    }
+    if (!stamp) {
+        if (FStamps.size() >= kMaxStamps || Bytes() >= kMaxBytes) {
+            Clear();
+            slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
+        }
+        Insert(hash, slot, Make(canvas, pts, box));
+        stamp = &FStamps.back();
+    }
+    if (stamp->Refused) return false;
+    Blit(*static_cast<QImage*>(canvas.device()), *stamp, box.topLeft(), Pixel(brush.color()),
+         Pixel(pen.color()));
+    return true;
+}
+
+void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
+    stamp.KeyFirst = uint32_t(FKeys.size());
+    stamp.KeyLength = uint16_t(FKeyLength);
+    FKeys.insert(FKeys.end(), FKey, FKey + FKeyLength);
+    FStamps.push_back(stamp);
+    FSlots[slot] = {hash, uint32_t(FStamps.size())};
+}
+
+TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
+                                            const QRect& box) {
+    if (FScratch.isNull()) FScratch = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+    const int w = box.width() + 2 * kMargin, h = box.height() + 2 * kMargin;
+    for (int y = 0; y < h; ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(FScratch.scanLine(y)), w, kBackMarker);
+    const QPoint shift = QPoint(kMargin, kMargin) - box.topLeft();
+    FShifted.resize(pts.size());
+    for (size_t i = 0; i < pts.size(); ++i) FShifted[i] = pts[i] + shift;
+    {
+        QPainter scratch(&FScratch);
+        QPen pen = canvas.pen();
+        if (pen.style() != Qt::NoPen) pen.setColor(QColor::fromRgba(kOutlineMarker));
+        scratch.setPen(pen);
+        scratch.setBrush(canvas.brush().style() == Qt::NoBrush
+                             ? QBrush(Qt::NoBrush)
+                             : QBrush(QColor::fromRgba(kFillMarker)));
+        scratch.drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
+    }
+
+    TStamp stamp;
+    stamp.RunFirst = uint32_t(FRuns.size());
+    for (int y = 0; y < h && !stamp.Refused; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(FScratch.constScanLine(y));
+        for (int x = 0; x < w;) {
+            const QRgb c = row[x];
+            if (c == kBackMarker) {
+                ++x;
+                continue;
+            }
+            // A pixel at the scratch's edge: the figure may reach farther than the margin.
+            const bool edge = x == 0 || y == 0 || y == h - 1;
+            if (edge || (c != kFillMarker && c != kOutlineMarker)) {
+                stamp.Refused = true;
+                break;
+            }
+            int end = x + 1;
+            while (end < w && row[end] == c) ++end;
+            if (end == w) {
+                stamp.Refused = true;
+                break;
+            }
+            FRuns.push_back({int16_t(x - kMargin), int16_t(y - kMargin), int16_t(end - x),
+                             c == kOutlineMarker});
+            x = end;
+        }
+    }
+    if (stamp.Refused) {
+        FRuns.resize(stamp.RunFirst);
+        return stamp;
+    }
+    stamp.RunCount = uint32_t(FRuns.size() - stamp.RunFirst);
+    return stamp;
+}
+
+void TPolygonStamps::Blit(QImage& image, const TStamp& stamp, QPoint origin, uint32_t fill,
+                          uint32_t outline) const {
+    // The memory the canvas paints into: bits() could detach a shared picture from it.
+    uchar* bits = const_cast<uchar*>(image.constBits());
+    const qsizetype stride = image.bytesPerLine();
+    const TRun* run = FRuns.data() + stamp.RunFirst;
+    for (const TRun* end = run + stamp.RunCount; run != end; ++run) {
+        auto* at = reinterpret_cast<uint32_t*>(bits + (origin.y() + run->Dy) * stride) +
+                   (origin.x() + run->Dx);
+        std::fill_n(at, run->Length, run->Outline ? outline : fill);
+    }
+}
+
+size_t TPolygonStamps::Bytes() const {
+    return FStamps.size() * sizeof(TStamp) + FKeys.size() + FRuns.size() * sizeof(TRun) +
+           FSlots.size() * sizeof(TSlot);
+}
+
+void TPolygonStamps::KeepFor(double scale) {
+    if (scale == FScale) return;
+    Clear();
+    FScale = scale;
+}
+
+void TPolygonStamps::Clear() {
+    if (FStamps.empty()) return;
+    std::fill(FSlots.begin(), FSlots.end(), TSlot{});
+    FStamps.clear();
+    FKeys.clear();
+    FRuns.clear();
+}
+
+} // namespace tsivor::mapview
