@@ -135,28 +135,31 @@ void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
 
 TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
                                             const QRect& box) {
-    if (FScratch.isNull()) FScratch = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+    if (!FScratchPainter) {
+        FScratch = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+        FScratchPainter = std::make_unique<QPainter>(&FScratch);
+    }
+    // The memory the scratch painter draws into, as in Blit.
+    uchar* bits = const_cast<uchar*>(FScratch.constBits());
+    const qsizetype stride = FScratch.bytesPerLine();
     const int w = box.width() + 2 * kMargin, h = box.height() + 2 * kMargin;
     for (int y = 0; y < h; ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(FScratch.scanLine(y)), w, kBackMarker);
+        std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride), w, kBackMarker);
     const QPoint shift = QPoint(kMargin, kMargin) - box.topLeft();
     FShifted.resize(pts.size());
     for (size_t i = 0; i < pts.size(); ++i) FShifted[i] = pts[i] + shift;
-    {
-        QPainter scratch(&FScratch);
-        QPen pen = canvas.pen();
-        if (pen.style() != Qt::NoPen) pen.setColor(QColor::fromRgba(kOutlineMarker));
-        scratch.setPen(pen);
-        scratch.setBrush(canvas.brush().style() == Qt::NoBrush
-                             ? QBrush(Qt::NoBrush)
-                             : QBrush(QColor::fromRgba(kFillMarker)));
-        scratch.drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
-    }
+    QPen pen = canvas.pen();
+    if (pen.style() != Qt::NoPen) pen.setColor(QColor::fromRgba(kOutlineMarker));
+    FScratchPainter->setPen(pen);
+    FScratchPainter->setBrush(canvas.brush().style() == Qt::NoBrush
+                                  ? QBrush(Qt::NoBrush)
+                                  : QBrush(QColor::fromRgba(kFillMarker)));
+    FScratchPainter->drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
 
     TStamp stamp;
     stamp.RunFirst = uint32_t(FRuns.size());
     for (int y = 0; y < h && !stamp.Refused; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(FScratch.constScanLine(y));
+        const auto* row = reinterpret_cast<const QRgb*>(bits + y * stride);
         for (int x = 0; x < w;) {
             const QRgb c = row[x];
             if (c == kBackMarker) {

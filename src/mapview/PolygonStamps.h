@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -85,6 +86,8 @@ private:
     char FKey[8 + 2 * kMaxPoints]; // of the figure drawn
     size_t FKeyLength = 0;
     QImage FScratch;
+    // Kept open on FScratch: beginning a painter costs more than drawing a small polygon.
+    std::unique_ptr<QPainter> FScratchPainter;
     std::vector<QPoint> FShifted;
 };
 
