@@ -1,6 +1,7 @@
 #include "mapview/DrawPrimitives.h"
 
 #include "mapdata/Rounding.h"
+#include "mapview/PlainHairlines.h"
 #include "mapview/SmoothHairlines.h"
 
 #include <QFontMetricsF>
@@ -123,9 +124,20 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
 
 // Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
 // opaque outline the fill is drawn aliased first, then the outline. A figure that is the
-// polygon ring has a smoothed hairline outline stepped by TSmoothHairlines rather than Qt.
+// polygon ring has a hairline outline stepped by TPlainHairlines or TSmoothHairlines rather
+// than Qt; Qt too draws the outline after the fill.
 template <class TFigure>
 void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
+    if (auto plain = ring.empty() ? std::nullopt : TPlainHairlines::For(p)) {
+        if (p.brush().style() != Qt::NoBrush) {
+            const QPen pen = p.pen();
+            p.setPen(Qt::NoPen);
+            figure();
+            p.setPen(pen);
+        }
+        plain->Chain(ring, true);
+        return;
+    }
     auto lines = ring.empty() ? std::nullopt : TSmoothHairlines::For(p);
     if (!FillsAliasedUnderOutline(p)) {
         if (lines && p.brush().style() == Qt::NoBrush)
@@ -201,6 +213,8 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
         StrokeInPieces(*FCanvas, pts);
     else if (auto lines = TSmoothHairlines::For(*FCanvas))
         lines->Chain(pts, false);
+    else if (auto plain = TPlainHairlines::For(*FCanvas))
+        plain->Chain(pts, false);
     else
         FCanvas->drawPolyline(pts.data(), int(pts.size()));
 }
@@ -471,6 +485,8 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     if (!stroke) return true;
     if (strokeReduced) {
         if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));
+    } else if (auto plain = TPlainHairlines::For(*FCanvas)) {
+        plain->Chain(pts, true);
     } else if (fill) {
         const QBrush brush = FCanvas->brush();
         FCanvas->setBrush(Qt::NoBrush);

@@ -1,9 +1,7 @@
 #include "mapview/SmoothHairlines.h"
 
 #include "mapdata/Rounding.h"
-
-#include <QPaintEngine>
-#include <QRegion>
+#include "mapview/HairlineCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,24 +21,6 @@ inline uint32_t Interpolate(uint32_t x, uint32_t a, uint32_t y, uint32_t b) {
     uint32_t ag = ((x >> 8) & 0xff00ff) * a + ((y >> 8) & 0xff00ff) * b;
     ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return rb | ag;
-}
-
-// The canvas's clip in device pixels: the device when it has none, nullopt unless it is one
-// rectangle of whole pixels.
-std::optional<QRect> DeviceClip(const QPainter& canvas, const QRect& device,
-                                const QTransform& toDevice) {
-    if (!canvas.hasClipping()) return device;
-    if (canvas.clipRegion().rectCount() != 1) return std::nullopt;
-    // The bounds keep fractions a region in canvas coordinates would round away.
-    const QRectF bounds = toDevice.mapRect(canvas.clipBoundingRect());
-    const QRect whole(QPoint(RoundToInt(bounds.left()), RoundToInt(bounds.top())),
-                      QPoint(RoundToInt(bounds.right()) - 1, RoundToInt(bounds.bottom()) - 1));
-    if (std::abs(bounds.left() - whole.left()) > 1e-9 ||
-        std::abs(bounds.top() - whole.top()) > 1e-9 ||
-        std::abs(bounds.right() - (whole.right() + 1)) > 1e-9 ||
-        std::abs(bounds.bottom() - (whole.bottom() + 1)) > 1e-9)
-        return std::nullopt;
-    return whole & device;
 }
 
 // The pixels a stepper blends into: c along the major axis, r across it.
@@ -69,35 +49,17 @@ struct TPixels {
 } // namespace
 
 std::optional<TSmoothHairlines> TSmoothHairlines::For(const QPainter& canvas) {
-    if (!canvas.isActive() || !canvas.testRenderHint(QPainter::Antialiasing) ||
-        canvas.opacity() < 1 || canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return std::nullopt;
-    const QPen& pen = canvas.pen();
-    if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern ||
-        pen.color().alpha() != 255 || (pen.widthF() != 0 && pen.widthF() != 1))
-        return std::nullopt;
-    QPaintDevice* device = canvas.device();
-    if (!device || device->devType() != QInternal::Image || !canvas.paintEngine() ||
-        canvas.paintEngine()->type() != QPaintEngine::Raster)
-        return std::nullopt;
-    auto* image = static_cast<QImage*>(device);
-    if (image->devicePixelRatio() != 1 || (image->format() != QImage::Format_RGB32 &&
-                                           image->format() != QImage::Format_ARGB32_Premultiplied))
-        return std::nullopt;
-    const QTransform toDevice = canvas.deviceTransform();
-    if (toDevice.type() > QTransform::TxTranslate) return std::nullopt;
-    const auto clip = DeviceClip(canvas, image->rect(), toDevice);
-    if (!clip) return std::nullopt;
-
+    if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
+    const auto target = THairlineCanvas::Of(canvas);
+    if (!target) return std::nullopt;
     TSmoothHairlines lines;
-    // Writes go where the painter's own go: the image is not detached while painted on.
-    lines.FBits = const_cast<uchar*>(image->constBits());
-    lines.FStride = image->bytesPerLine();
-    lines.FClip = *clip;
-    lines.FReach = image->rect();
-    lines.FOffset = QPointF(toDevice.dx(), toDevice.dy());
-    lines.FColor = 0xff000000u | (pen.color().rgb() & 0xffffffu);
-    lines.FCaps = pen.capStyle() != Qt::FlatCap;
+    lines.FBits = target->Bits;
+    lines.FStride = target->Stride;
+    lines.FClip = target->Clip;
+    lines.FReach = target->Device;
+    lines.FOffset = target->Offset;
+    lines.FColor = target->Color;
+    lines.FCaps = target->Caps;
     return lines;
 }
 

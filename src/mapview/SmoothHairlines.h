@@ -18,10 +18,8 @@ namespace tsivor::mapview {
 class TSmoothHairlines {
 public:
     // The stepper for the canvas as it stands, or nullopt when Qt would not draw its pen as a
-    // smoothed hairline the stepper reproduces: the canvas draws smoothed on an image of 32-bit
-    // pixels (RGB32 or premultiplied ARGB32) at one device pixel per pixel, moved at most by a
-    // translation, at full opacity with SourceOver; its pen is solid, opaque, of width 0 or 1 in
-    // one solid colour; its clip is none or one rectangle of whole pixels.
+    // smoothed hairline the stepper reproduces: the canvas draws smoothed, and Qt strokes its
+    // pen straight into the pixels (see THairlineCanvas).
     static std::optional<TSmoothHairlines> For(const QPainter& canvas);
 
     // Strokes the segments between consecutive points (in the canvas's coordinates); a closed

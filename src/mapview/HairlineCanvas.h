@@ -1,0 +1,32 @@
+#pragma once
+// The pixels and pen of a canvas whose one-pixel outlines Qt strokes straight into the image:
+// what the hairline steppers (TPlainHairlines, TSmoothHairlines) need to draw those outlines
+// themselves.
+
+#include <QPainter>
+#include <QPointF>
+#include <QRect>
+
+#include <cstdint>
+#include <optional>
+
+namespace tsivor::mapview {
+
+struct THairlineCanvas {
+    uchar* Bits = nullptr;
+    qsizetype Stride = 0;
+    QRect Device;       // Qt cuts lines near it, whatever the clip
+    QRect Clip;         // device pixels; empty when nothing shows
+    QPointF Offset;     // of the canvas's translation
+    uint32_t Color = 0; // the pen's pixel
+    bool Caps = true;   // the pen's ends are not flat
+
+    // The canvas as it stands, or nullopt unless Qt strokes its pen as a hairline written
+    // straight into the pixels: an image of 32-bit pixels (RGB32 or premultiplied ARGB32) at
+    // one device pixel per pixel, moved at most by a translation, at full opacity with
+    // SourceOver; a solid, opaque pen of width 0 or 1 in one solid colour; no clip or one
+    // rectangle of whole pixels. Smoothing is for the caller to check.
+    static std::optional<THairlineCanvas> Of(const QPainter& canvas);
+};
+
+} // namespace tsivor::mapview
