@@ -14,8 +14,11 @@ inline int SixtyFourths(double v) {
     return static_cast<int>(v * 64.);
 }
 
-// The 16.16 growth across the line per pixel along it.
+// The 16.16 growth across the line per pixel along it; the quotient of a 32-bit division when
+// the dividend fits, which costs a fraction of a 64-bit one.
 inline int64_t Slope(int across, int along) {
+    if (across == 0) return 0;
+    if (across > -32768 && across < 32768) return int32_t(across * 65536) / along;
     return int64_t(across) * 65536 / along;
 }
 
@@ -40,27 +43,64 @@ std::optional<TPlainHairlines> TPlainHairlines::For(const QPainter& canvas) {
     return TPlainHairlines(*target);
 }
 
+TPlainHairlines::TPlainHairlines(const THairlineCanvas& canvas)
+    : F(canvas), FReach(QPoint(canvas.Device.left() - 1, canvas.Device.top() - 1),
+                        QPoint(canvas.Device.right() + 2, canvas.Device.bottom() + 2)) {
+    const double x = canvas.Offset.x(), y = canvas.Offset.y();
+    FWhole = x == std::trunc(x) && y == std::trunc(y) && std::abs(x) < kMaxShift &&
+             std::abs(y) < kMaxShift;
+    if (FWhole) FShift = QPoint(int(x), int(y));
+}
+
 void TPlainHairlines::Chain(std::span<const QPoint> pts, bool closed) {
     const size_t n = pts.size();
     if (n < 2 || F.Clip.isEmpty()) return;
     FLast = {};
     FLastDir = kNoDirection;
     FLastAxisAligned = false;
-    const double dx = F.Offset.x(), dy = F.Offset.y();
-    auto at = [&](size_t i) { return QPointF(pts[i].x() + dx, pts[i].y() + dy); };
+    auto at = [&](size_t i) {
+        return QPointF(pts[i].x() + F.Offset.x(), pts[i].y() + F.Offset.y());
+    };
     // A chain back at its start has no ends, and it enters its first segment from its last.
     const bool ring = closed || pts[0] == pts[n - 1];
     if (ring) Closing(pts[0] == pts[n - 1] && n > 2 ? at(n - 2) : at(n - 1), at(0));
     int caps = !ring && F.Caps ? kCapStart : 0;
-    QPointF from = at(0);
+    if (FWhole) {
+        // Every segment moves the chain on: whole pixels apart are long enough.
+        QPoint from = pts[0] + FShift;
+        bool fromReached = Reached(from);
+        for (size_t i = 1; i < n; ++i) {
+            const QPoint to = pts[i] + FShift;
+            const bool toReached = Reached(to);
+            if (!ring && F.Caps && i == n - 1) caps |= kCapEnd;
+            if (caps == 0 && fromReached && toReached)
+                WholeSegment(from, to);
+            else
+                Line(QPointF(from), QPointF(to), caps);
+            from = to;
+            fromReached = toReached;
+            caps = 0;
+        }
+        if (closed) Line(QPointF(from), QPointF(pts[0] + FShift), 0);
+        return;
+    }
+    size_t from = 0;
     for (size_t i = 1; i < n; ++i) {
-        const QPointF to = at(i);
         if (!ring && F.Caps && i == n - 1) caps |= kCapEnd;
         // A segment too short to draw leaves the next one starting where it started.
-        if (Line(from, to, caps) || i == 1 || i == n - 1) from = to;
+        if (Line(at(from), at(i), caps) || i == 1 || i == n - 1) from = i;
         caps = 0;
     }
-    if (closed) Line(from, at(0), 0);
+    if (closed) Line(at(from), at(0), 0);
+}
+
+void TPlainHairlines::WholeSegment(QPoint a, QPoint b) {
+    // Nothing to cut, and whole pixels are whole 64ths.
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    if (dx < dy)
+        WholeStep<true>(a.y(), a.x(), b.y(), b.x());
+    else if (dx != 0)
+        WholeStep<false>(a.x(), a.y(), b.x(), b.y());
 }
 
 bool TPlainHairlines::Line(QPointF a, QPointF b, int caps) {
@@ -107,6 +147,37 @@ template <bool Vertical> bool TPlainHairlines::Step(int a1, int b1, int a2, int 
     Along<Vertical>(last) = end - 1;
     Across<Vertical>(last) = int((b + (end - a - 1) * inc) >> 16);
     if (swapped) std::swap(first, last);
+    Join<Vertical>(a, end, b, inc, first, last, dir, swapped);
+    return true;
+}
+
+template <bool Vertical> void TPlainHairlines::WholeStep(int a1, int b1, int a2, int b2) {
+    const bool swapped = a1 > a2;
+    const int dir = Vertical ? (swapped ? kUp : kDown) : (swapped ? kLeft : kRight);
+    // Turning back along the same axis gives the joint a half-pixel end.
+    if ((FLastDir ^ (Vertical ? kVerticalMask : kHorizontalMask)) == dir) {
+        Step<Vertical>(a1 * 64, b1 * 64, a2 * 64, b2 * 64, 0);
+        return;
+    }
+    if (swapped) {
+        std::swap(a1, a2);
+        std::swap(b1, b2);
+    }
+    // Step's arithmetic for ends on whole pixels: the line starts at a1 and b1, half a step on.
+    const int64_t inc = Slope(b2 - b1, a2 - a1);
+    const int64_t b = int64_t(b1) * 65536 + (inc > 0 ? inc >> 1 : 0);
+    TPixel first, last;
+    Along<Vertical>(first) = a1;
+    Across<Vertical>(first) = b1;
+    Along<Vertical>(last) = a2 - 1;
+    Across<Vertical>(last) = int((b + (a2 - a1 - 1) * inc) >> 16);
+    if (swapped) std::swap(first, last);
+    Join<Vertical>(a1, a2, b, inc, first, last, dir, swapped);
+}
+
+template <bool Vertical>
+Q_ALWAYS_INLINE void TPlainHairlines::Join(int a, int end, int64_t b, int64_t inc, TPixel first,
+                                           TPixel last, int dir, bool swapped) {
     const bool axisAligned = std::abs(inc) < (1 << 14);
     if (FLast.X != kNone) {
         const int jumpX = std::abs(FLast.X - first.X), jumpY = std::abs(FLast.Y - first.Y);
@@ -137,7 +208,6 @@ template <bool Vertical> bool TPlainHairlines::Step(int a1, int b1, int a2, int 
     FLastAxisAligned = axisAligned;
     Run<Vertical>(a, std::max(1, end - a), b, inc);
     FLast = last;
-    return true;
 }
 
 template <bool Vertical> void TPlainHairlines::Run(int a, int count, int64_t b, int64_t inc) const {

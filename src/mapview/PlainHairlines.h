@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QPoint>
+#include <QRect>
 
 #include <climits>
 #include <cstdint>
@@ -37,15 +38,30 @@ private:
         friend bool operator==(const TPixel&, const TPixel&) = default;
     };
 
-    explicit TPlainHairlines(const THairlineCanvas& canvas) : F(canvas) {}
+    // Translations by whole pixels up to this far are stepped in whole numbers.
+    static constexpr double kMaxShift = 1 << 20;
+
+    explicit TPlainHairlines(const THairlineCanvas& canvas);
 
     // One segment as Qt strokes it: the pixel joined to the last segment's end pixel is not
     // drawn twice, a corner left open is closed, and the end pixel is remembered for the next.
     // False when the segment is too short to move the chain on (Qt then strokes the next one
     // from the same start).
     bool Line(QPointF a, QPointF b, int caps);
+    // A segment without ends between whole device pixels within FReach, in whole numbers.
+    void WholeSegment(QPoint a, QPoint b);
+    template <bool Vertical> void WholeStep(int a1, int b1, int a2, int b2);
+    bool Reached(QPoint p) const {
+        return p.x() >= FReach.left() && p.x() <= FReach.right() && p.y() >= FReach.top() &&
+               p.y() <= FReach.bottom();
+    }
     // The segment in 26.6 along (a) and across (b) its major axis; false when it draws nothing.
     template <bool Vertical> bool Step(int a1, int b1, int a2, int b2, int caps);
+    // What follows once a segment's run of pixels, its first and its last pixel are known:
+    // Qt's mending of the joint with the last segment, then the pixels.
+    template <bool Vertical>
+    void Join(int a, int end, int64_t b, int64_t inc, TPixel first, TPixel last, int dir,
+              bool swapped);
     // The end pixel and direction of the closing segment, as if it had been drawn before the
     // first one.
     void Closing(QPointF a, QPointF b);
@@ -58,6 +74,9 @@ private:
     template <bool Vertical> void Run(int a, int count, int64_t b, int64_t inc) const;
 
     THairlineCanvas F;
+    QRect FReach;        // the device and the pixels Qt keeps around it
+    bool FWhole = false; // the translation is one of whole pixels, FShift
+    QPoint FShift;
     TPixel FLast;
     int FLastDir = kNoDirection;
     bool FLastAxisAligned = false;
