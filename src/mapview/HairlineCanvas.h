@@ -22,10 +22,9 @@ struct THairlineCanvas {
     bool Caps = true;   // the pen's ends are not flat
 
     // The canvas as it stands, or nullopt unless Qt strokes its pen as a hairline written
-    // straight into the pixels: an image of 32-bit pixels (RGB32 or premultiplied ARGB32) at
-    // one device pixel per pixel, moved at most by a translation, at full opacity with
-    // SourceOver; a solid, opaque pen of width 0 or 1 in one solid colour; no clip or one
-    // rectangle of whole pixels. Smoothing is for the caller to check.
+    // straight into the pixels: pixels that can be written straight (see TPixelCanvas) and a
+    // solid, opaque pen of width 0 or 1 in one solid colour. Smoothing is for the caller to
+    // check.
     static std::optional<THairlineCanvas> Of(const QPainter& canvas);
 };
 

@@ -2,6 +2,7 @@
 
 #include "mapdata/Rounding.h"
 #include "mapview/HairlineCanvas.h"
+#include "mapview/PixelCanvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,16 +13,6 @@ namespace tsivor::mapview {
 using mapdata::RoundToInt;
 
 namespace {
-
-// (x * a + y * b) / 255 for each of the four channels, a + b = 255: SourceOver of an opaque
-// colour x with coverage a, two channels per multiplication.
-inline uint32_t Interpolate(uint32_t x, uint32_t a, uint32_t y, uint32_t b) {
-    uint32_t rb = (x & 0xff00ff) * a + (y & 0xff00ff) * b;
-    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    uint32_t ag = ((x >> 8) & 0xff00ff) * a + ((y >> 8) & 0xff00ff) * b;
-    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return rb | ag;
-}
 
 // The pixels a stepper blends into: c along the major axis, r across it.
 struct TPixels {
@@ -34,7 +25,7 @@ struct TPixels {
     Q_ALWAYS_INLINE void Blend(int c, int r, uint32_t coverage) const {
         if (unsigned(r - First) >= Span || coverage == 0) return;
         uint32_t& pixel = *reinterpret_cast<uint32_t*>(Bits + c * Along + r * Aside);
-        pixel = coverage >= 255 ? Color : Interpolate(Color, coverage, pixel, 255 - coverage);
+        pixel = coverage >= 255 ? Color : BlendOpaque(Color, coverage, pixel);
     }
     // The two pixels across the line at c; v is the line's position across less half a pixel
     // in 16.16: its whole part the first pixel, its fraction the second one's share.

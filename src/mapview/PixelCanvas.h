@@ -1,0 +1,51 @@
+#pragma once
+// The pixels of a painter's 32-bit image, for figures whose pixels are computed here and
+// written straight into it rather than through Qt's strokers and rasterisers.
+
+#include <QPainter>
+#include <QPointF>
+#include <QRect>
+
+#include <cstddef>
+#include <cstdint>
+#include <cwchar>
+#include <optional>
+
+namespace tsivor::mapview {
+
+struct TPixelCanvas {
+    // The canvas as it stands, or nullopt when its pixels cannot be written straight: it must
+    // draw on an image of 32-bit pixels (RGB32 or premultiplied ARGB32) at one device pixel
+    // per pixel, no wider or higher than Qt's rasterisers reach, moved at most by a
+    // translation, at full opacity with SourceOver, and be clipped to nothing or to one
+    // rectangle of whole pixels. Neither pen, brush nor smoothing is looked at.
+    static std::optional<TPixelCanvas> Of(const QPainter& canvas);
+
+    uint32_t* Row(int y) const { return reinterpret_cast<uint32_t*>(Bits + y * Stride); }
+
+    uchar* Bits = nullptr;
+    qsizetype Stride = 0;
+    QRect Device;   // the whole image
+    QRect Clip;     // device pixels; empty when nothing shows
+    QPointF Offset; // of the canvas's translation
+};
+
+// Sets n pixels to an opaque colour. The C library's wide-character fill stores many pixels
+// an instruction, where a loop stores one.
+inline void FillPixels(uint32_t* pixels, size_t n, uint32_t color) {
+    static_assert(sizeof(wchar_t) == sizeof(uint32_t));
+    std::wmemset(reinterpret_cast<wchar_t*>(pixels), wchar_t(color), n);
+}
+
+// SourceOver of an opaque colour with coverage 0-255 onto a pixel, two channels per
+// multiplication.
+inline uint32_t BlendOpaque(uint32_t color, uint32_t coverage, uint32_t pixel) {
+    const uint32_t rest = 255 - coverage;
+    uint32_t rb = (color & 0xff00ff) * coverage + (pixel & 0xff00ff) * rest;
+    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint32_t ag = ((color >> 8) & 0xff00ff) * coverage + ((pixel >> 8) & 0xff00ff) * rest;
+    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return rb | ag;
+}
+
+} // namespace tsivor::mapview
