@@ -3,6 +3,7 @@
 #include "mapdata/Rounding.h"
 #include "mapview/PlainHairlines.h"
 #include "mapview/SmoothHairlines.h"
+#include "mapview/SmoothStrokes.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>
@@ -180,8 +181,13 @@ bool StrokesInPieces(const QPainter& p) {
            SmoothedOpaqueSolidPen(p);
 }
 
-// Strokes a polyline with the canvas pen in pieces of at most kStrokePieceExtent across.
+// Strokes a polyline with the canvas pen: straight into the image where TSmoothStrokes can,
+// otherwise through Qt in pieces of at most kStrokePieceExtent across.
 void StrokeInPieces(QPainter& p, std::span<const QPoint> pts) {
+    if (const auto strokes = TSmoothStrokes::For(p)) {
+        strokes->Chain(pts);
+        return;
+    }
     std::vector<QPointF> piece{QPointF(pts[0])};
     qreal across = 0; // of the piece so far
     for (size_t i = 1; i < pts.size(); ++i) {

@@ -1,0 +1,38 @@
+#pragma once
+// Smoothed wide strokes of an opaque solid pen with round joins and round caps, computed
+// straight into the canvas's image: the stroke is every point within half the pen's width of
+// the chain, and a pixel takes the share of its square the nearest segment's stroke covers.
+// Qt's stroker and smoothing rasteriser cost with the square of a stroke's extent along the
+// rows; this costs with the pixels the stroke touches.
+
+#include "mapview/PixelCanvas.h"
+
+#include <QPainter>
+#include <QPoint>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace tsivor::mapview {
+
+class TSmoothStrokes {
+public:
+    // The strokes for the canvas as it stands, or nullopt when its pen is not solid, opaque,
+    // wider than one pixel with round joins and caps in one colour, or its pixels cannot be
+    // written straight (see TPixelCanvas).
+    static std::optional<TSmoothStrokes> For(const QPainter& canvas);
+
+    // Strokes the open chain through the points (in the canvas's coordinates). Each pixel is
+    // blended once, however many segments reach it.
+    void Chain(std::span<const QPoint> pts) const;
+
+private:
+    explicit TSmoothStrokes(const TPixelCanvas& canvas) : FCanvas(canvas) {}
+
+    TPixelCanvas FCanvas;
+    double FRadius = 0; // half the pen's width
+    uint32_t FColor = 0;
+};
+
+} // namespace tsivor::mapview

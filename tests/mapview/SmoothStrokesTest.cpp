@@ -1,0 +1,264 @@
+// Smoothed wide strokes computed straight into the image: they must look as Qt smooths the
+// same strokes, with full coverage inside them, each pixel blended once, nothing outside the
+// clip, and every state they do not reproduce left to Qt.
+#include "mapview/SmoothStrokes.h"
+#include "mapview/DrawPrimitives.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+using namespace tsivor::mapview;
+
+namespace {
+
+const QColor kGround(200, 230, 180), kInk(40, 20, 160);
+// The largest channel difference of ink and ground.
+constexpr int kContrast = 210;
+
+struct TSetting {
+    double Width = 3;
+    QPointF Shift;
+    QRect Clip; // none when null
+    QImage::Format Format = QImage::Format_RGB32;
+};
+
+// The chain stroked smoothed by Qt or straight into the image.
+QImage Stroked(const std::vector<QPoint>& chain, const TSetting& s, bool byQt) {
+    QImage img(160, 160, s.Format);
+    img.fill(kGround);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (!s.Clip.isNull()) p.setClipRect(s.Clip);
+    p.translate(s.Shift);
+    p.setPen(QPen(kInk, s.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (byQt) {
+        p.drawPolyline(chain.data(), int(chain.size()));
+    } else {
+        const auto strokes = TSmoothStrokes::For(p);
+        if (!strokes) {
+            ADD_FAILURE() << "no strokes";
+            return img;
+        }
+        strokes->Chain(chain);
+    }
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// The coverage 0-255 a pixel of ink blended over the ground stands for.
+int CoverageOf(QRgb pixel) {
+    return int(
+        std::lround(255.0 * (kGround.green() - qGreen(pixel)) / (kGround.green() - kInk.green())));
+}
+
+double DistanceToSegment(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a, ap = p - a;
+    const double l2 = QPointF::dotProduct(ab, ab);
+    const double t = l2 > 0 ? std::clamp(QPointF::dotProduct(ap, ab) / l2, 0.0, 1.0) : 0.0;
+    const QPointF q = a + t * ab - p;
+    return std::hypot(q.x(), q.y());
+}
+
+// The distance from p to the chain moved by shift.
+double DistanceToChain(QPointF p, const std::vector<QPoint>& chain, QPointF shift) {
+    double d = std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i + 1 < chain.size(); ++i)
+        d = std::min(d, DistanceToSegment(p, chain[i] + shift, chain[i + 1] + shift));
+    return d;
+}
+
+// The share 0-255 of the pixel at (x, y) within r of the chain, by 16 x 16 samples.
+int TrueCoverage(int x, int y, const std::vector<QPoint>& chain, const TSetting& s) {
+    int in = 0;
+    for (int j = 0; j < 16; ++j)
+        for (int i = 0; i < 16; ++i)
+            in += DistanceToChain(QPointF(x + (i + 0.5) / 16, y + (j + 0.5) / 16), chain,
+                                  s.Shift) <= s.Width / 2;
+    return (in * 255 + 128) / 256;
+}
+
+struct TComparison {
+    int EdgeMax = 0;  // pixels whose centre lies within 1.5 pixels of the stroke's edge
+    int SolidMax = 0; // the others
+    double EdgeSum = 0;
+    long EdgePixels = 0;
+    long EdgeOff = 0;    // edge pixels off by more than 24 levels
+    int OutsideClip = 0; // drawn outside the clip
+
+    void Add(const TComparison& c) {
+        EdgeMax = std::max(EdgeMax, c.EdgeMax), SolidMax = std::max(SolidMax, c.SolidMax);
+        EdgeSum += c.EdgeSum, EdgePixels += c.EdgePixels, EdgeOff += c.EdgeOff,
+            OutsideClip += c.OutsideClip;
+    }
+};
+
+// Compares the coverage of the drawn stroke with the expected one pixel by pixel; expected
+// gives the coverage a pixel should have, from its centre's distance to the chain.
+// Pixels near a joint of the chain are left out of the edges when skipJoints: Qt adds up the
+// coverage of both sides' outlines there, so its joints are darker than the stroke's area.
+template <class TExpected>
+TComparison Compare(const QImage& drawn, const std::vector<QPoint>& chain, const TSetting& s,
+                    const TExpected& expected, bool skipJoints = false) {
+    TComparison c;
+    const double r = s.Width / 2;
+    auto nearJoint = [&](int x, int y) {
+        for (size_t i = 1; i + 1 < chain.size(); ++i)
+            if (std::hypot(x + 0.5 - chain[i].x() - s.Shift.x(),
+                           y + 0.5 - chain[i].y() - s.Shift.y()) < r + 2)
+                return true;
+        return false;
+    };
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+            const int mine = CoverageOf(drawn.pixel(x, y));
+            if (mine != 0 && !s.Clip.isNull() && !s.Clip.contains(x, y)) ++c.OutsideClip;
+            const double d = DistanceToChain(QPointF(x + 0.5, y + 0.5), chain, s.Shift);
+            const bool edge = std::abs(d - r) < 1.5;
+            if (edge && skipJoints && nearJoint(x, y)) continue;
+            const int diff = std::abs(mine - expected(x, y, d));
+            (edge ? c.EdgeMax : c.SolidMax) = std::max(edge ? c.EdgeMax : c.SolidMax, diff);
+            if (edge) c.EdgeSum += diff, ++c.EdgePixels, c.EdgeOff += diff > 24;
+        }
+    return c;
+}
+
+// Chains of 1-6 segments in every direction: short and long ones, sharp turns, U-turns and
+// segments of no length, many reaching off the image.
+std::vector<std::vector<QPoint>> RandomChains(int count, unsigned seed, bool streets) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> start(-40, 200), length(0, 200), segments(1, 6), kind(0, 9);
+    std::uniform_real_distribution<double> angle(0, 2 * std::numbers::pi);
+    std::vector<std::vector<QPoint>> chains;
+    for (int i = 0; i < count; ++i) {
+        std::vector<QPoint> chain{QPoint(start(rng), start(rng))};
+        double heading = angle(rng);
+        for (int n = segments(rng); n > 0; --n) {
+            const int k = streets ? 9 : kind(rng);
+            if (k == 0) { // back along the last segment
+                chain.push_back(chain[chain.size() - (chain.size() > 1 ? 2 : 1)]);
+                continue;
+            }
+            if (k == 1) { // no length
+                chain.push_back(chain.back());
+                continue;
+            }
+            // Sharp turns; streets turn by at most a right angle.
+            heading += k < 4 ? std::numbers::pi * 0.85 : angle(rng) / 4 - std::numbers::pi / 4;
+            const double l = k < 6 ? length(rng) % 12 : 40 + length(rng) / 2;
+            chain.push_back(chain.back() + QPoint(int(std::lround(l * std::cos(heading))),
+                                                  int(std::lround(l * std::sin(heading)))));
+        }
+        chains.push_back(std::move(chain));
+    }
+    return chains;
+}
+
+TSetting RandomSetting(size_t i, std::mt19937& rng) {
+    std::uniform_real_distribution<double> width(1.5, 30);
+    const QPointF shifts[] = {{0, 0}, {0.5, 0.5}, {0.3, -0.7}};
+    const QRect clips[] = {QRect(), QRect(0, 53, 160, 41), QRect(0, 0, 160, 80),
+                           QRect(0, 80, 160, 80)};
+    TSetting s;
+    s.Width = i % 4 == 0 ? std::round(width(rng)) : width(rng);
+    s.Shift = shifts[i / 5 % 3];
+    s.Clip = clips[i / 2 % 4];
+    if (i % 11 == 0) s.Format = QImage::Format_ARGB32_Premultiplied;
+    return s;
+}
+
+} // namespace
+
+// Streets that turn by up to a right angle, of widths 1.5-30, on whole and half pixels and
+// between, on the whole image and in bands of rows: the centre line where Qt puts it, the
+// edges within a fifth of the contrast of Qt's, everything else within a few levels.
+TEST(SmoothStrokes, LookAsQtSmoothsTheSameStreets) {
+    const auto chains = RandomChains(300, 11, true);
+    std::mt19937 rng(5);
+    TComparison all;
+    for (size_t i = 0; i < chains.size(); ++i) {
+        const TSetting s = RandomSetting(i, rng);
+        const QImage byQt = Stroked(chains[i], s, true);
+        const TComparison c = Compare(
+            Stroked(chains[i], s, false), chains[i], s,
+            [&](int x, int y, double) { return CoverageOf(byQt.pixel(x, y)); }, true);
+        all.Add(c);
+    }
+    EXPECT_LE(all.EdgeMax, 48);
+    EXPECT_LT(all.EdgeOff * 1000, all.EdgePixels);
+    EXPECT_LE(all.SolidMax, 2);
+    EXPECT_EQ(all.OutsideClip, 0);
+}
+
+// Any chain, sharp turns, U-turns and segments of no length included: each pixel covered by
+// the share of its square within half the width of the chain, full inside, blended once
+// however many segments reach it.
+TEST(SmoothStrokes, CoverTheShareOfEachPixelWithinHalfTheWidth) {
+    const auto chains = RandomChains(200, 12, false);
+    std::mt19937 rng(6);
+    TComparison all;
+    for (size_t i = 0; i < chains.size(); ++i) {
+        const TSetting s = RandomSetting(i, rng);
+        const double r = s.Width / 2;
+        const TComparison c =
+            Compare(Stroked(chains[i], s, false), chains[i], s, [&](int x, int y, double d) {
+                if (d <= r - 0.71 && (s.Clip.isNull() || s.Clip.contains(x, y))) return 255;
+                if (d >= r + 0.71 || (!s.Clip.isNull() && !s.Clip.contains(x, y))) return 0;
+                return TrueCoverage(x, y, chains[i], s);
+            });
+        all.Add(c);
+    }
+    // The inner corner of a sharp turn is covered a little less than its area: its share is
+    // the larger of the two sides', not their union.
+    EXPECT_LE(all.EdgeMax, 96);
+    EXPECT_LT(all.EdgeOff * 2000, all.EdgePixels);
+    EXPECT_EQ(all.SolidMax, 0);
+    EXPECT_EQ(all.OutsideClip, 0);
+}
+
+// Pens and canvases they do not reproduce are left to Qt.
+TEST(SmoothStrokes, ApplyOnlyWhereTheyReproduceTheStroke) {
+    QImage img(40, 40, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QPen street(kInk, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(street);
+    EXPECT_TRUE(TSmoothStrokes::For(p));
+    QPen thin = street, square = street, bevel = street, dashed = street, glass = street;
+    thin.setWidthF(1);
+    square.setCapStyle(Qt::SquareCap);
+    bevel.setJoinStyle(Qt::BevelJoin);
+    dashed.setStyle(Qt::DashLine);
+    glass.setColor(QColor(40, 20, 160, 128));
+    for (const QPen& pen : {thin, square, bevel, dashed, glass}) {
+        p.setPen(pen);
+        EXPECT_FALSE(TSmoothStrokes::For(p));
+    }
+    p.setPen(street);
+    p.setOpacity(0.5);
+    EXPECT_FALSE(TSmoothStrokes::For(p));
+    p.setOpacity(1);
+    p.rotate(10);
+    EXPECT_FALSE(TSmoothStrokes::For(p));
+    p.resetTransform();
+    p.setClipRegion(QRegion(0, 0, 40, 10) + QRegion(0, 20, 40, 10));
+    EXPECT_FALSE(TSmoothStrokes::For(p));
+    p.setClipRect(QRectF(0, 10.5, 40, 20));
+    EXPECT_FALSE(TSmoothStrokes::For(p));
+    p.setClipping(false);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    EXPECT_FALSE(TSmoothStrokes::For(p));
+    p.end();
+    QImage plain(40, 40, QImage::Format_ARGB32);
+    QPainter q(&plain);
+    q.setRenderHint(QPainter::Antialiasing, true);
+    q.setPen(street);
+    EXPECT_FALSE(TSmoothStrokes::For(q));
+}
