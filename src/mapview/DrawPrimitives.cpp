@@ -2,6 +2,7 @@
 
 #include "mapdata/Rounding.h"
 #include "mapview/PlainHairlines.h"
+#include "mapview/SmoothFills.h"
 #include "mapview/SmoothHairlines.h"
 #include "mapview/SmoothStrokes.h"
 
@@ -321,6 +322,10 @@ void PressIntoRows(std::span<const QPoint> ring, double top, double bottom,
 // Fills the ring smoothed with the canvas brush, band by band over the rows of target. The
 // bands meet on whole device rows, so each pixel is covered by one band as by the whole fill.
 void FillInRowBands(QPainter& p, std::span<const QPoint> ring, const QRect& target) {
+    if (const auto fills = TSmoothFills::For(p)) {
+        fills->OddEven(ring); // works through the rows that show by itself
+        return;
+    }
     const QRect box = BoundsOf(ring);
     const double shift = p.deviceTransform().dy() - std::floor(p.deviceTransform().dy());
     const int first = std::max(box.top(), target.top());
