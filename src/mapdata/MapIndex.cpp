@@ -150,22 +150,37 @@ const std::vector<int32_t>& TOrbMapIndex::QueryTouching(float x1, float y1, floa
     return CellsAround(x1, y1, x2, y2, 0);
 }
 
+size_t TOrbMapIndex::ListedTouching(float x1, float y1, float x2, float y2) const {
+    if (!FActive) return 0;
+    const TCellRange r = CellsOf(x1, y1, x2, y2, 0);
+    return Listed(r);
+}
+
+TOrbMapIndex::TCellRange TOrbMapIndex::CellsOf(float x1, float y1, float x2, float y2,
+                                               int cells) const {
+    // Reversed corners are ordered before widening, so the range never shrinks.
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    return {std::clamp(Column(x1) - cells, 0, FCellsX - 1),
+            std::clamp(Row(y1) - cells, 0, FCellsY - 1),
+            std::clamp(Column(x2) + cells, 0, FCellsX - 1),
+            std::clamp(Row(y2) + cells, 0, FCellsY - 1)};
+}
+
+size_t TOrbMapIndex::Listed(const TCellRange& r) const {
+    size_t total = 0;
+    for (int c = r.Col0; c <= r.Col1; ++c)
+        for (int w = r.Row0; w <= r.Row1; ++w) total += Cell(c, w).size();
+    return total;
+}
+
 const std::vector<int32_t>& TOrbMapIndex::CellsAround(float x1, float y1, float x2, float y2,
                                                       int cells) {
     FResult.clear();
     if (!FActive) return FResult;
-    // Reversed corners are ordered before widening, so the range never shrinks.
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
-    int c0 = Column(x1) - cells, c1 = Column(x2) + cells;
-    int r0 = Row(y1) - cells, r1 = Row(y2) + cells;
-    c0 = std::clamp(c0, 0, FCellsX - 1);
-    c1 = std::clamp(c1, 0, FCellsX - 1);
-    r0 = std::clamp(r0, 0, FCellsY - 1);
-    r1 = std::clamp(r1, 0, FCellsY - 1);
-    size_t total = 0;
-    for (int c = c0; c <= c1; ++c)
-        for (int w = r0; w <= r1; ++w) total += CellAt(c, w).size();
+    const TCellRange range = CellsOf(x1, y1, x2, y2, cells);
+    const int c0 = range.Col0, c1 = range.Col1, r0 = range.Row0, r1 = range.Row1;
+    const size_t total = Listed(range);
     const size_t objects = FObjects->size();
     const bool all = total > objects / 16;
     int32_t lowest = std::numeric_limits<int32_t>::max(), highest = -1;

@@ -109,48 +109,81 @@ void TRenderPipeline::Collect(TMapViewport& vp, bool view3D, float x0, float y0,
     const mapdata::TCategories& categories = FMap.Categories();
     // With the spatial index only the objects listed in the cells the rectangle touches are
     // visited, in list order: every object whose box meets it is among them. Every change of
-    // the document keeps the index current.
+    // the document keeps the index current. When the cells list as many entries as there are
+    // objects (the whole town in view), reading every object costs less.
     const std::vector<int32_t>* nearby = nullptr;
     mapdata::TOrbMapIndex& index = FMap.SpatialIndex();
     if (index.Active()) {
         Q_ASSERT(index.MatchesRebuild());
-        nearby = &index.QueryTouching(x0, y0, x1, y1);
+        if (index.ListedTouching(x0, y0, x1, y1) < size_t(doc.ObjectCount()))
+            nearby = &index.QueryTouching(x0, y0, x1, y1);
     }
     const int count = nearby ? int(nearby->size()) : doc.ObjectCount();
     // The tests read the document's column; the record is fetched only for objects that pass
     // the view and category tests, and then, on a large map far apart in memory, a few ahead.
     const TObjectColumn& column = doc.Column();
     Q_ASSERT(column.Matches(doc.Objects));
-    int previous = -1;
-    for (int k = 0; k < count; ++k) {
-        const int i = nearby ? (*nearby)[size_t(k)] : k;
-        if (i == previous) continue;
-        previous = i;
-        if (!vp.IsObjectInView(doc, i)) continue;
-        const TObjectColumnEntry& e = column[i];
-        const TORBMapObjectMem& o = *doc.Objects[size_t(i)]; // only a reference: not read yet
-        const TCategories::TDrawStep step = categories.DrawStepOf(e.Category);
-        if (step == TCategories::TDrawStep::Hide) continue;
-        if (step == TCategories::TDrawStep::AskHook && !categories.PassesDrawFilter(o)) continue;
-        const int slot = LayerSlot(e.Layer);
-        if (fullTests) {
-            if (e.ObjectType == cLine && e.PenWidth > 0) {
-                if (e.PenWidth * ppu >= opt.mpLineWidthMin()) flat[size_t(slot)].push_back(i);
+    auto collect = [&](int from, int to, TLayerLists& flatTo, TLayerLists& extrudedTo) {
+        int previous = -1;
+        for (int k = from; k < to; ++k) {
+            const int i = nearby ? (*nearby)[size_t(k)] : k;
+            if (i == previous) continue;
+            previous = i;
+            if (!vp.IsObjectInView(doc, i)) continue;
+            const TObjectColumnEntry& e = column[i];
+            const TORBMapObjectMem& o = *doc.Objects[size_t(i)]; // only a reference: not read yet
+            const TCategories::TDrawStep step = categories.DrawStepOf(e.Category);
+            if (step == TCategories::TDrawStep::Hide) continue;
+            if (step == TCategories::TDrawStep::AskHook && !categories.PassesDrawFilter(o))
                 continue;
+            const int slot = LayerSlot(e.Layer);
+            if (fullTests) {
+                if (e.ObjectType == cLine && e.PenWidth > 0) {
+                    if (e.PenWidth * ppu >= opt.mpLineWidthMin()) flatTo[size_t(slot)].push_back(i);
+                    continue;
+                }
+                if (e.ObjectType == cZametka) {
+                    if (scale >= opt.MinScaleIcon()) flatTo[size_t(slot)].push_back(i);
+                    continue;
+                }
+                const double w = std::abs(e.X0 - e.X2) * ppu;
+                const double h = std::abs(e.Y0 - e.Y2) * ppu;
+                if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
             }
-            if (e.ObjectType == cZametka) {
-                if (scale >= opt.MinScaleIcon()) flat[size_t(slot)].push_back(i);
-                continue;
-            }
-            const double w = std::abs(e.X0 - e.X2) * ppu;
-            const double h = std::abs(e.Y0 - e.Y2) * ppu;
-            if (w <= opt.ObjectView() && h <= opt.ObjectView()) continue;
+            const bool extrude =
+                view3D && IsExtruded(o, ObjectHeight(o, opt, FPainter.OnHeightObject));
+            if (extrude)
+                extrudedTo[size_t(slot)].push_back(i);
+            else
+                flatTo[size_t(slot)].push_back(i);
         }
-        const bool extrude = view3D && IsExtruded(o, ObjectHeight(o, opt, FPainter.OnHeightObject));
-        if (extrude)
-            extruded[size_t(slot)].push_back(i);
-        else
-            flat[size_t(slot)].push_back(i);
+    };
+    // A large map is read by two threads, each half of the objects into lists of its own, the
+    // second half's lists then appended: the same lists in the same order. Not when a host hook
+    // would be called from the other thread.
+    const bool hooks =
+        (categories.Filter && categories.OnFilteredObject) || (view3D && FPainter.OnHeightObject);
+    if (count < kTwoThreadCollection || hooks) {
+        collect(0, count, flat, extruded);
+    } else {
+        if (!FWorker) FWorker = std::make_unique<platform::TWorkerThread>();
+        const int half = count / 2;
+        ClearLists(FSecondFlat);
+        ClearLists(FSecondExtruded);
+        FWorker->Start([&] { collect(half, count, FSecondFlat, FSecondExtruded); });
+        std::exception_ptr error;
+        try {
+            collect(0, half, flat, extruded);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        FWorker->Wait(); // rethrows the other thread's failure
+        if (error) std::rethrow_exception(error);
+        for (size_t slot = 0; slot < kLayerCount; ++slot) {
+            flat[slot].insert(flat[slot].end(), FSecondFlat[slot].begin(), FSecondFlat[slot].end());
+            extruded[slot].insert(extruded[slot].end(), FSecondExtruded[slot].begin(),
+                                  FSecondExtruded[slot].end());
+        }
     }
     if (view3D)
         for (auto& list : extruded) SortByDepth(list, doc, FReferenceLine, FDepthScratch);

@@ -169,6 +169,9 @@ private:
     std::vector<std::pair<long long, int>> FDepthScratch;
     std::unique_ptr<TBandPainter> FBand;
     std::unique_ptr<platform::TWorkerThread> FWorker;
+    // The second half of a large map's collection, appended to the lists after.
+    static constexpr int kTwoThreadCollection = 50000;
+    TLayerLists FSecondFlat, FSecondExtruded;
     std::mutex FIconMutex; // the icon library is asked by one thread at a time
 };
 

@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 using namespace rendertest;
@@ -261,4 +263,59 @@ TEST(RenderIndex, FramesWithTheSpatialIndexMatchTheFullScan) {
     EXPECT_TRUE(Collected(indexed.map, 6));
     indexed.map.SetIndexSize(1050);
     EXPECT_EQ(indexed.map.IndexSize(), 1000);
+}
+
+namespace {
+
+// A map past the size read by two threads: small figures of every layer, lines of several
+// widths and some too small to be drawn, in no order of place.
+void FillLargeScene(TMapDocument& doc) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> place(0, 2000), size(0.5f, 40);
+    std::uniform_int_distribution<int> layer(-70, 70), kind(0, 3);
+    for (int i = 0; i < 60000; ++i) {
+        const float x = place(random), y = place(random), s = size(random);
+        if (kind(random) == 0) {
+            auto line = MakePoints(cLine, {{x, y}, {x + s, y + s / 2}});
+            line->Pen.Color = kRed;
+            line->Pen.Width = float(kind(random));
+            line->Layer = layer(random);
+            doc.CalcObjectBox(*line);
+            doc.Append(std::move(line));
+        } else {
+            AddRect(doc, x, y, x + s, y + s / 3, kBlue, layer(random));
+        }
+    }
+}
+
+std::vector<std::vector<int>> ListsOf(const TDataMap& m) {
+    auto& render = const_cast<TDataMap&>(m).Render();
+    std::vector<std::vector<int>> lists(render.LayerLists().begin(), render.LayerLists().end());
+    lists.insert(lists.end(), render.Layer3DLists().begin(), render.Layer3DLists().end());
+    return lists;
+}
+
+} // namespace
+
+// A large map is collected by two threads; a filter hook keeps the collection on one. Both, and
+// the spatial index (read whole when the town is in view), give the same lists in one order.
+TEST(RenderCulling, LargeMapsGiveTheSameListsOnTwoThreadsAndThroughTheIndex) {
+    TTestMap two, one, indexed;
+    for (TTestMap* t : {&two, &one, &indexed}) FillLargeScene(t->Doc());
+    one.map.Categories().SetAllVisible(true);
+    one.map.Categories().Filter = true;
+    one.map.Categories().OnFilteredObject = [](const TORBMapObjectMem&, bool&) {};
+    indexed.map.SetUseIndex(true);
+    for (const double scale : {10.0, 100.0, 300.0}) {
+        for (TTestMap* t : {&two, &one, &indexed}) {
+            t->map.SetScale(scale);
+            t->Frame();
+        }
+        size_t collected = 0;
+        for (const auto& list : ListsOf(two.map)) collected += list.size();
+        EXPECT_GT(collected, 50u) << scale;
+        EXPECT_EQ(ListsOf(two.map), ListsOf(one.map)) << scale;
+        EXPECT_EQ(ListsOf(two.map), ListsOf(indexed.map)) << scale;
+        EXPECT_EQ(two.map.Picture(), one.map.Picture()) << scale;
+    }
 }
