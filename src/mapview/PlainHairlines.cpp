@@ -52,6 +52,93 @@ TPlainHairlines::TPlainHairlines(const THairlineCanvas& canvas)
     if (FWhole) FShift = QPoint(int(x), int(y));
 }
 
+template <bool Vertical>
+Q_ALWAYS_INLINE void TPlainHairlines::Run(int a, int count, int64_t b, int64_t inc) const {
+    const int lo = Vertical ? F.Clip.top() : F.Clip.left();
+    const int hi = Vertical ? F.Clip.bottom() : F.Clip.right();
+    const int first = std::max(0, lo - a), last = std::min(count - 1, hi - a);
+    if (first > last) return;
+    const int acrossLo = Vertical ? F.Clip.left() : F.Clip.top();
+    const unsigned acrossSpan = unsigned(Vertical ? F.Clip.width() : F.Clip.height());
+    const qsizetype along = Vertical ? F.Stride : 4, across = Vertical ? 4 : F.Stride;
+    uchar* at = F.Bits + qsizetype(a + first) * along;
+    b += first * inc;
+    for (int k = first; k <= last; ++k, at += along, b += inc) {
+        const int m = int(b >> 16);
+        if (unsigned(m - acrossLo) < acrossSpan)
+            *reinterpret_cast<uint32_t*>(at + qsizetype(m) * across) = F.Color;
+    }
+}
+
+template <bool Vertical>
+Q_ALWAYS_INLINE void TPlainHairlines::Join(int a, int end, int64_t b, int64_t inc, TPixel first,
+                                           TPixel last, int dir, bool swapped) {
+    const bool axisAligned = std::abs(inc) < (1 << 14);
+    if (FLast.X != kNone) {
+        const int jumpX = std::abs(FLast.X - first.X), jumpY = std::abs(FLast.Y - first.Y);
+        if (first == FLast) {
+            // Drawn already as the last segment's end.
+            if (swapped) {
+                --end;
+            } else {
+                ++a;
+                b += inc;
+            }
+        } else if (FLastDir != dir &&
+                   ((axisAligned && FLastAxisAligned && jumpX != 0 && jumpY != 0) || jumpX > 1 ||
+                    jumpY > 1)) {
+            // A corner the two segments leave open: one pixel more at the joint.
+            if (swapped) {
+                ++end;
+            } else {
+                --a;
+                b -= inc;
+            }
+        } else if (FLastDir == dir && jumpX <= 1 && jumpY > 1) {
+            b += inc >> 1;
+            Across<Vertical>(last) = int((swapped ? b : b + (end - a - 1) * inc) >> 16);
+        }
+    }
+    FLastDir = dir;
+    FLastAxisAligned = axisAligned;
+    Run<Vertical>(a, std::max(1, end - a), b, inc);
+    FLast = last;
+}
+
+template <bool Vertical>
+Q_ALWAYS_INLINE void TPlainHairlines::WholeStep(int a1, int b1, int a2, int b2) {
+    const bool swapped = a1 > a2;
+    const int dir = Vertical ? (swapped ? kUp : kDown) : (swapped ? kLeft : kRight);
+    // Turning back along the same axis gives the joint a half-pixel end.
+    if ((FLastDir ^ (Vertical ? kVerticalMask : kHorizontalMask)) == dir) {
+        Step<Vertical>(a1 * 64, b1 * 64, a2 * 64, b2 * 64, 0);
+        return;
+    }
+    if (swapped) {
+        std::swap(a1, a2);
+        std::swap(b1, b2);
+    }
+    // Step's arithmetic for ends on whole pixels: the line starts at a1 and b1, half a step on.
+    const int64_t inc = Slope(b2 - b1, a2 - a1);
+    const int64_t b = int64_t(b1) * 65536 + (inc > 0 ? inc >> 1 : 0);
+    TPixel first, last;
+    Along<Vertical>(first) = a1;
+    Across<Vertical>(first) = b1;
+    Along<Vertical>(last) = a2 - 1;
+    Across<Vertical>(last) = int((b + (a2 - a1 - 1) * inc) >> 16);
+    if (swapped) std::swap(first, last);
+    Join<Vertical>(a1, a2, b, inc, first, last, dir, swapped);
+}
+
+Q_ALWAYS_INLINE void TPlainHairlines::WholeSegment(QPoint a, QPoint b) {
+    // Nothing to cut, and whole pixels are whole 64ths.
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    if (dx < dy)
+        WholeStep<true>(a.y(), a.x(), b.y(), b.x());
+    else if (dx != 0)
+        WholeStep<false>(a.x(), a.y(), b.x(), b.y());
+}
+
 void TPlainHairlines::Chain(std::span<const QPoint> pts, bool closed) {
     const size_t n = pts.size();
     if (n < 2 || F.Clip.isEmpty()) return;
@@ -66,22 +153,7 @@ void TPlainHairlines::Chain(std::span<const QPoint> pts, bool closed) {
     if (ring) Closing(pts[0] == pts[n - 1] && n > 2 ? at(n - 2) : at(n - 1), at(0));
     int caps = !ring && F.Caps ? kCapStart : 0;
     if (FWhole) {
-        // Every segment moves the chain on: whole pixels apart are long enough.
-        QPoint from = pts[0] + FShift;
-        bool fromReached = Reached(from);
-        for (size_t i = 1; i < n; ++i) {
-            const QPoint to = pts[i] + FShift;
-            const bool toReached = Reached(to);
-            if (!ring && F.Caps && i == n - 1) caps |= kCapEnd;
-            if (caps == 0 && fromReached && toReached)
-                WholeSegment(from, to);
-            else
-                Line(QPointF(from), QPointF(to), caps);
-            from = to;
-            fromReached = toReached;
-            caps = 0;
-        }
-        if (closed) Line(QPointF(from), QPointF(pts[0] + FShift), 0);
+        WholeChain(pts, closed, ring, caps);
         return;
     }
     size_t from = 0;
@@ -94,13 +166,24 @@ void TPlainHairlines::Chain(std::span<const QPoint> pts, bool closed) {
     if (closed) Line(at(from), at(0), 0);
 }
 
-void TPlainHairlines::WholeSegment(QPoint a, QPoint b) {
-    // Nothing to cut, and whole pixels are whole 64ths.
-    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-    if (dx < dy)
-        WholeStep<true>(a.y(), a.x(), b.y(), b.x());
-    else if (dx != 0)
-        WholeStep<false>(a.x(), a.y(), b.x(), b.y());
+void TPlainHairlines::WholeChain(std::span<const QPoint> pts, bool closed, bool ring, int caps) {
+    const size_t n = pts.size();
+    // Every segment moves the chain on: whole pixels apart are long enough.
+    QPoint from = pts[0] + FShift;
+    bool fromReached = Reached(from);
+    for (size_t i = 1; i < n; ++i) {
+        const QPoint to = pts[i] + FShift;
+        const bool toReached = Reached(to);
+        if (!ring && F.Caps && i == n - 1) caps |= kCapEnd;
+        if (caps == 0 && fromReached && toReached)
+            WholeSegment(from, to);
+        else
+            Line(QPointF(from), QPointF(to), caps);
+        from = to;
+        fromReached = toReached;
+        caps = 0;
+    }
+    if (closed) Line(QPointF(from), QPointF(pts[0] + FShift), 0);
 }
 
 bool TPlainHairlines::Line(QPointF a, QPointF b, int caps) {
@@ -149,82 +232,6 @@ template <bool Vertical> bool TPlainHairlines::Step(int a1, int b1, int a2, int 
     if (swapped) std::swap(first, last);
     Join<Vertical>(a, end, b, inc, first, last, dir, swapped);
     return true;
-}
-
-template <bool Vertical> void TPlainHairlines::WholeStep(int a1, int b1, int a2, int b2) {
-    const bool swapped = a1 > a2;
-    const int dir = Vertical ? (swapped ? kUp : kDown) : (swapped ? kLeft : kRight);
-    // Turning back along the same axis gives the joint a half-pixel end.
-    if ((FLastDir ^ (Vertical ? kVerticalMask : kHorizontalMask)) == dir) {
-        Step<Vertical>(a1 * 64, b1 * 64, a2 * 64, b2 * 64, 0);
-        return;
-    }
-    if (swapped) {
-        std::swap(a1, a2);
-        std::swap(b1, b2);
-    }
-    // Step's arithmetic for ends on whole pixels: the line starts at a1 and b1, half a step on.
-    const int64_t inc = Slope(b2 - b1, a2 - a1);
-    const int64_t b = int64_t(b1) * 65536 + (inc > 0 ? inc >> 1 : 0);
-    TPixel first, last;
-    Along<Vertical>(first) = a1;
-    Across<Vertical>(first) = b1;
-    Along<Vertical>(last) = a2 - 1;
-    Across<Vertical>(last) = int((b + (a2 - a1 - 1) * inc) >> 16);
-    if (swapped) std::swap(first, last);
-    Join<Vertical>(a1, a2, b, inc, first, last, dir, swapped);
-}
-
-template <bool Vertical>
-Q_ALWAYS_INLINE void TPlainHairlines::Join(int a, int end, int64_t b, int64_t inc, TPixel first,
-                                           TPixel last, int dir, bool swapped) {
-    const bool axisAligned = std::abs(inc) < (1 << 14);
-    if (FLast.X != kNone) {
-        const int jumpX = std::abs(FLast.X - first.X), jumpY = std::abs(FLast.Y - first.Y);
-        if (first == FLast) {
-            // Drawn already as the last segment's end.
-            if (swapped) {
-                --end;
-            } else {
-                ++a;
-                b += inc;
-            }
-        } else if (FLastDir != dir &&
-                   ((axisAligned && FLastAxisAligned && jumpX != 0 && jumpY != 0) || jumpX > 1 ||
-                    jumpY > 1)) {
-            // A corner the two segments leave open: one pixel more at the joint.
-            if (swapped) {
-                ++end;
-            } else {
-                --a;
-                b -= inc;
-            }
-        } else if (FLastDir == dir && jumpX <= 1 && jumpY > 1) {
-            b += inc >> 1;
-            Across<Vertical>(last) = int((swapped ? b : b + (end - a - 1) * inc) >> 16);
-        }
-    }
-    FLastDir = dir;
-    FLastAxisAligned = axisAligned;
-    Run<Vertical>(a, std::max(1, end - a), b, inc);
-    FLast = last;
-}
-
-template <bool Vertical> void TPlainHairlines::Run(int a, int count, int64_t b, int64_t inc) const {
-    const int lo = Vertical ? F.Clip.top() : F.Clip.left();
-    const int hi = Vertical ? F.Clip.bottom() : F.Clip.right();
-    const int first = std::max(0, lo - a), last = std::min(count - 1, hi - a);
-    if (first > last) return;
-    const int acrossLo = Vertical ? F.Clip.left() : F.Clip.top();
-    const unsigned acrossSpan = unsigned(Vertical ? F.Clip.width() : F.Clip.height());
-    const qsizetype along = Vertical ? F.Stride : 4, across = Vertical ? 4 : F.Stride;
-    uchar* at = F.Bits + qsizetype(a + first) * along;
-    b += first * inc;
-    for (int k = first; k <= last; ++k, at += along, b += inc) {
-        const int m = int(b >> 16);
-        if (unsigned(m - acrossLo) < acrossSpan)
-            *reinterpret_cast<uint32_t*>(at + qsizetype(m) * across) = F.Color;
-    }
 }
 
 void TPlainHairlines::Closing(QPointF a, QPointF b) {

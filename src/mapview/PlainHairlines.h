@@ -48,6 +48,8 @@ private:
     // False when the segment is too short to move the chain on (Qt then strokes the next one
     // from the same start).
     bool Line(QPointF a, QPointF b, int caps);
+    // Chain for a translation by whole pixels; ring and caps as Chain found them.
+    void WholeChain(std::span<const QPoint> pts, bool closed, bool ring, int caps);
     // A segment without ends between whole device pixels within FReach, in whole numbers.
     void WholeSegment(QPoint a, QPoint b);
     template <bool Vertical> void WholeStep(int a1, int b1, int a2, int b2);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -217,6 +218,66 @@ TEST(PlainHairlines, DrawEveryPixelAsQtWithinAClip) {
                              s.Shift = shifts[i / 5 % std::size(shifts)];
                              s.ClipAfterShift = i % 4 == 1 && s.Shift == s.Shift.toPoint();
                              if (i % 3 == 0) s.Format = QImage::Format_ARGB32_Premultiplied;
+                             return s;
+                         }),
+              0);
+}
+
+namespace {
+
+// Long wandering chains of short steps, in and out of a clip many times, turning often.
+std::vector<TFigure> RandomWalks(int count, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<TFigure> walks;
+    for (int i = 0; i < count; ++i) {
+        TFigure f;
+        f.Closed = rng() % 3 == 0;
+        QPoint p(int(rng() % kWidth), int(rng() % kHeight));
+        const int n = 20 + int(rng() % 300), reach = 1 + int(rng() % 4);
+        for (int k = 0; k < n; ++k) {
+            f.Points.push_back(p);
+            if (rng() % 40 == 0)
+                p = QPoint(EdgeCoordinate(rng, kWidth), EdgeCoordinate(rng, kHeight));
+            else
+                p += QPoint(int(rng() % (2 * reach + 1)) - reach,
+                            int(rng() % (2 * reach + 1)) - reach);
+            // Mostly near the image, so that the chain keeps coming back.
+            p = QPoint(std::clamp(p.x(), -30, kWidth + 30), std::clamp(p.y(), -30, kHeight + 30));
+        }
+        walks.push_back(std::move(f));
+    }
+    return walks;
+}
+
+} // namespace
+
+// Chains leaving the clip and coming back: the pixels they draw after a stretch out of sight
+// are those of Qt, which carries its joint rules through the stretch.
+TEST(PlainHairlines, DrawEveryPixelAsQtAfterLeavingTheClip) {
+    const auto walks = RandomWalks(4000, 41);
+    EXPECT_EQ(Mismatches(walks,
+                         [](size_t i) {
+                             std::mt19937 rng{unsigned(i)};
+                             TSetting s;
+                             s.Pen = QPen(QColor(90, 0, 90), int(i % 2), Qt::SolidLine,
+                                          kCaps[i / 2 % 3]);
+                             const int top = int(rng() % kHeight), left = int(rng() % kWidth);
+                             const int rows = 1 + int(rng() % 4), columns = 1 + int(rng() % 4);
+                             switch (i % 4) {
+                             case 0:
+                                 s.Clip = QRect(0, top, kWidth, rows);
+                                 break;
+                             case 1:
+                                 s.Clip = QRect(left, 0, columns, kHeight);
+                                 break;
+                             case 2:
+                                 s.Clip = QRect(left, top, columns, rows);
+                                 break;
+                             default:
+                                 s.Clip = QRect(0, kHeight / 2, kWidth, kHeight);
+                             }
+                             if (i % 5 == 0) s.Shift = QPointF(int(rng() % 9) - 4, -3);
+                             if (i % 7 == 0) s.Format = QImage::Format_ARGB32_Premultiplied;
                              return s;
                          }),
               0);
