@@ -25,6 +25,30 @@ static void BM_MapPointsToScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_MapPointsToScreen)->Arg(1000)->Arg(150000);
 
+// A line of 400 points a few map units apart seen from the whole town: runs of its points fall
+// on one pixel and are kept once.
+static void BM_MapPointsToScreenCompact(benchmark::State& state) {
+    TMapViewport v;
+    v.SetControlSize(QSize(1920, 1080));
+    v.StoreScale(double(state.range(0)) / 100);
+    v.UpdatePixelsPerUnit();
+    std::vector<TORBMapPoint> pts(400);
+    float x = 1000, y = 2000;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        x += float((i * 7919) % 13) - 4, y += float((i * 104729) % 11) - 3;
+        pts[i] = {x, y};
+    }
+    std::vector<QPoint> out(pts.size());
+    int kept = 0;
+    for (auto _ : state) {
+        kept = v.MapPointsToScreenCompact(pts.data(), int(pts.size()), out.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["kept"] = kept;
+    state.SetItemsProcessed(state.iterations() * int64_t(pts.size()));
+}
+BENCHMARK(BM_MapPointsToScreenCompact)->Arg(233)->Arg(6000);
+
 static void BM_ScrollStep(benchmark::State& state) {
     TDataMap map;
     map.resize(1024, 768);

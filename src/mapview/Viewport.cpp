@@ -6,6 +6,10 @@
 #include <cmath>
 #include <limits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace tsivor::mapview {
 
 using mapdata::RoundToInt;
@@ -22,6 +26,39 @@ inline int RoundPixel(double v) {
     const double limited = std::min(std::max(v == v ? v : 0.0, -kPixelLimit), kPixelLimit);
     return mapdata::RoundInRange(limited);
 }
+
+// A map point's pixel: RoundPixel of both coordinates, worked out side by side.
+class TPixelOfPoint {
+public:
+    TPixelOfPoint(float xWind, float yWind, double k) : FX(xWind), FY(yWind), FK(k) {
+#ifdef __SSE2__
+        FWind = _mm_set_pd(double(yWind), double(xWind));
+        FScale = _mm_set1_pd(k);
+#endif
+    }
+    QPoint operator()(const TORBMapPoint& p) const {
+#ifdef __SSE2__
+        // The same steps in the same order as RoundPixel, so the same pixels.
+        const __m128 xy = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(&p)));
+        __m128d v = _mm_mul_pd(_mm_sub_pd(_mm_cvtps_pd(xy), FWind), FScale);
+        v = _mm_and_pd(v, _mm_cmpord_pd(v, v)); // NaN to 0
+        v = _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-kPixelLimit)), _mm_set1_pd(kPixelLimit));
+        const __m128d magic = _mm_set1_pd(6755399441055744.0);
+        v = _mm_sub_pd(_mm_add_pd(v, magic), magic);
+        const __m128i whole = _mm_cvttpd_epi32(v);
+        return QPoint(_mm_cvtsi128_si32(whole), _mm_cvtsi128_si32(_mm_srli_si128(whole, 4)));
+#else
+        return QPoint(RoundPixel((double(p.X) - FX) * FK), RoundPixel((double(p.Y) - FY) * FK));
+#endif
+    }
+
+private:
+    float FX, FY;
+    double FK;
+#ifdef __SSE2__
+    __m128d FWind, FScale;
+#endif
+};
 
 } // namespace
 
@@ -84,10 +121,8 @@ void TMapViewport::MapToScreen(float& x, float& y) const {
 }
 
 void TMapViewport::MapPointsToScreen(const TORBMapPoint* in, int count, QPoint* out) const {
-    const double k = float(FPixelsPerUnit * FDeviceFactor);
-    for (int i = 0; i < count; ++i)
-        out[i] = QPoint(RoundPixel((double(in[i].X) - FXWind) * k),
-                        RoundPixel((double(in[i].Y) - FYWind) * k));
+    const TPixelOfPoint pixel(FXWind, FYWind, float(FPixelsPerUnit * FDeviceFactor));
+    for (int i = 0; i < count; ++i) out[i] = pixel(in[i]);
 }
 
 int TMapViewport::MapPointsToScreenCompact(const TORBMapPoint* in, int count, QPoint* out) const {
@@ -95,12 +130,18 @@ int TMapViewport::MapPointsToScreenCompact(const TORBMapPoint* in, int count, QP
         MapPointsToScreen(in, std::max(count, 0), out);
         return std::max(count, 0);
     }
-    const double k = float(FPixelsPerUnit * FDeviceFactor);
-    int written = 0;
-    for (int i = 0; i < count; ++i) {
-        const QPoint p(RoundPixel((double(in[i].X) - FXWind) * k),
-                       RoundPixel((double(in[i].Y) - FYWind) * k));
-        if (written == 0 || out[written - 1] != p) out[written++] = p;
+    const TPixelOfPoint pixel(FXWind, FYWind, float(FPixelsPerUnit * FDeviceFactor));
+    // Every point is stored and the count moves on only past a new pixel: no branch to
+    // mispredict where runs of points share pixels.
+    out[0] = pixel(in[0]);
+    int written = 1;
+    QPoint last = out[0];
+    for (int i = 1; i < count; ++i) {
+        const QPoint p = pixel(in[i]);
+        const bool moved = p != last;
+        last = moved ? p : last;
+        out[written] = p;
+        written += moved;
     }
     return written;
 }
