@@ -563,6 +563,10 @@ void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
+    if (const auto strokes = TSmoothStrokes::For(*FCanvas)) {
+        strokes->Curves(pts);
+        return;
+    }
     if (ClipToTarget && ClippedPolyBezier(pts)) return;
     FCanvas->strokePath(BezierChain(pts), FCanvas->pen());
 }

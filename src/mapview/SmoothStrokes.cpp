@@ -16,6 +16,9 @@ namespace {
 // is untouched by it, this much inside it is covered.
 constexpr double kHalfDiagonal = 0.70711;
 
+// How far the segments a curve is stroked along may stray from it, in pixels.
+constexpr double kFlatness = 0.1;
+
 // The share of a pixel's square on the inner side of a straight edge s pixels beyond the
 // square's centre, the edge's normal (a, b) with a >= b >= 0 and a² + b² = 1: the square
 // projects onto the normal as a trapezoid, rising over b, flat over a - b, falling over b.
@@ -141,6 +144,7 @@ struct TScratch {
     std::vector<const TSegment*> Active;
     std::vector<uint8_t> Row;               // coverage across the clip, all zero between rows
     std::vector<std::pair<int, int>> Spans; // of the row's edge pixels
+    std::vector<QPointF> Flat;              // a chain of curves as segments
 };
 
 TScratch& Scratch() {
@@ -166,6 +170,43 @@ std::optional<TSmoothStrokes> TSmoothStrokes::For(const QPainter& canvas) {
 }
 
 void TSmoothStrokes::Chain(std::span<const QPoint> pts) const {
+    Stroke(pts);
+}
+
+void TSmoothStrokes::Curves(std::span<const QPoint> pts) const {
+    if (pts.size() < 4) return;
+    // A cubic lies in the hull of its points: one whose points lie beyond the clip by more
+    // than the pen reaches stands as its chord.
+    const double reach = FRadius + 2;
+    const QRectF box =
+        QRectF(FCanvas.Clip).translated(-FCanvas.Offset).adjusted(-reach, -reach, reach, reach);
+    std::vector<QPointF>& flat = Scratch().Flat;
+    flat.assign(1, QPointF(pts[0]));
+    for (size_t i = 1; i + 2 < pts.size(); i += 3) {
+        const QPointF p0 = pts[i - 1], p1 = pts[i], p2 = pts[i + 1], p3 = pts[i + 2];
+        const double x0 = std::min({p0.x(), p1.x(), p2.x(), p3.x()});
+        const double x1 = std::max({p0.x(), p1.x(), p2.x(), p3.x()});
+        const double y0 = std::min({p0.y(), p1.y(), p2.y(), p3.y()});
+        const double y1 = std::max({p0.y(), p1.y(), p2.y(), p3.y()});
+        if (x1 < box.left() || x0 > box.right() || y1 < box.top() || y0 > box.bottom()) {
+            flat.push_back(p3);
+            continue;
+        }
+        // The chords of n equal steps of t stay within 3/4 of the larger second difference of
+        // the points over n squared of the curve.
+        const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
+        const double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+        const int n = std::clamp(int(std::ceil(std::sqrt(0.75 * bend / kFlatness))), 1, 1000);
+        for (int k = 1; k <= n; ++k) {
+            const double t = double(k) / n, u = 1 - t;
+            flat.push_back(u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 +
+                           t * t * t * p3);
+        }
+    }
+    Stroke(std::span<const QPointF>(flat));
+}
+
+template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts) const {
     const QRect& clip = FCanvas.Clip;
     if (pts.size() < 2 || clip.isEmpty()) return;
     const double reach = FRadius + kHalfDiagonal + 0.01;

@@ -9,6 +9,7 @@
 
 #include <QPainter>
 #include <QPoint>
+#include <QPointF>
 
 #include <cstdint>
 #include <optional>
@@ -26,9 +27,13 @@ public:
     // Strokes the open chain through the points (in the canvas's coordinates). Each pixel is
     // blended once, however many segments reach it.
     void Chain(std::span<const QPoint> pts) const;
+    // Strokes the chain of cubic curves through the points (3 n + 1 of them), along segments
+    // within a tenth of a pixel of the curves.
+    void Curves(std::span<const QPoint> pts) const;
 
 private:
     explicit TSmoothStrokes(const TPixelCanvas& canvas) : FCanvas(canvas) {}
+    template <class TPoint> void Stroke(std::span<const TPoint> pts) const;
 
     TPixelCanvas FCanvas;
     double FRadius = 0; // half the pen's width
