@@ -348,25 +348,64 @@ QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
 
 } // namespace
 
+void TDrawObject::SetCanvas(QPainter* canvas) {
+    FCanvas = canvas;
+    FAreaRead = false;
+}
+
 void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    const TPaintArea& area = PaintArea();
     if (ClipToTarget || UseStamps) {
-        const TPaintArea area = PaintArea();
         const QRect box = BoundsOf(pts);
         if (ClipToTarget && OffTarget(box, area)) return;
         if (UseStamps && area.Exact && FStamps.Draw(*FCanvas, pts, box, area.Bounds)) return;
     }
     if (ClipToTarget && ClippedPolygon(pts)) return;
+    if (FillPlain(pts, area)) {
+        OutlineOnly(pts);
+        return;
+    }
     FillAndOutline(
         *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
 }
 
-TDrawObject::TPaintArea TDrawObject::PaintArea() const {
-    TPaintArea area{DeviceRect(), true};
-    if (area.Bounds.isEmpty() || !FCanvas->hasClipping()) return area;
+bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area) {
+    return PlainFills && area.Exact && TPlainFill::Applies(*FCanvas, area.Bounds) &&
+           FPlainFill.Fill(*FCanvas, ring, area.Bounds);
+}
+
+void TDrawObject::OutlineOnly(std::span<const QPoint> ring) {
+    if (FCanvas->pen().style() == Qt::NoPen) return;
+    const QBrush brush = FCanvas->brush();
+    FCanvas->setBrush(Qt::NoBrush);
+    FCanvas->drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+    FCanvas->setBrush(brush);
+}
+
+const TDrawObject::TPaintArea& TDrawObject::PaintArea() const {
+    const QTransform& t = FCanvas->deviceTransform();
+    if (!FAreaRead || t != FAreaTransform) {
+        FArea = ReadPaintArea();
+        FAreaTransform = t;
+        FAreaRead = true;
+    }
+    return FArea;
+}
+
+TDrawObject::TPaintArea TDrawObject::ReadPaintArea() const {
+    TPaintArea area;
+    area.Bounds = DeviceRect();
+    area.Exact = true;
+    area.Clipped = FCanvas->hasClipping();
+    if (!area.Clipped) return area;
+    area.ClipBounds = FCanvas->clipBoundingRect();
+    if (area.Bounds.isEmpty()) return area;
     const QRegion clip = FCanvas->clipRegion();
-    area.Exact = clip.rectCount() == 1;
+    // A rectangle of fractions of a pixel is reported rounded by the region, and Qt may round
+    // it otherwise where it clips.
+    area.Exact = clip.rectCount() == 1 && QRectF(clip.boundingRect()) == area.ClipBounds;
     area.Bounds &= clip.boundingRect();
     return area;
 }
@@ -389,7 +428,8 @@ QRect TDrawObject::DeviceRect() const {
 QRect TDrawObject::TargetRect(int margin) const {
     QRect r = DeviceRect();
     if (r.isEmpty()) return {};
-    if (FCanvas->hasClipping()) r &= FCanvas->clipBoundingRect().toAlignedRect();
+    const TPaintArea& area = PaintArea();
+    if (area.Clipped) r &= area.ClipBounds.toAlignedRect();
     if (r.isEmpty()) return {};
     return r.adjusted(-margin, -margin, margin, margin);
 }
@@ -486,12 +526,15 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
 
     if (fill) {
         const std::span<const QPoint> shape = fillReduced ? std::span<const QPoint>(ring) : pts;
-        if (stroke) FCanvas->setPen(Qt::NoPen);
-        if (FCanvas->testRenderHint(QPainter::Antialiasing))
-            FillInRowBands(*FCanvas, shape, target);
-        else
-            FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
-        if (stroke) FCanvas->setPen(pen);
+        const bool smooth = FCanvas->testRenderHint(QPainter::Antialiasing);
+        if (smooth || !FillPlain(shape, PaintArea())) {
+            if (stroke) FCanvas->setPen(Qt::NoPen);
+            if (smooth)
+                FillInRowBands(*FCanvas, shape, target);
+            else
+                FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
+            if (stroke) FCanvas->setPen(pen);
+        }
     }
     if (!stroke) return true;
     if (strokeReduced) {
@@ -499,10 +542,7 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     } else if (auto plain = TPlainHairlines::For(*FCanvas)) {
         plain->Chain(pts, true);
     } else if (fill) {
-        const QBrush brush = FCanvas->brush();
-        FCanvas->setBrush(Qt::NoBrush);
-        FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
-        FCanvas->setBrush(brush);
+        OutlineOnly(pts);
     } else {
         FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill);
     }

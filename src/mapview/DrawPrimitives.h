@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 
+#include "mapview/PlainFill.h"
 #include "mapview/PolygonStamps.h"
 #include "mapview/ShapedTexts.h"
 
@@ -71,8 +72,9 @@ private:
 
 class TDrawObject {
 public:
-    // The canvas must outlive the frame; nullptr detaches.
-    void SetCanvas(QPainter* canvas) { FCanvas = canvas; }
+    // The canvas must outlive the frame; nullptr detaches. Its clip is read when it is attached,
+    // not for every figure: who changes the clip attaches the canvas again.
+    void SetCanvas(QPainter* canvas);
     QPainter* Canvas() const { return FCanvas; }
     // Both values install the same painter primitives; the flag is kept for the text path of
     // house numbers.
@@ -91,6 +93,9 @@ public:
     // Small plain polygons are copied from stamps of the pixels Qt gave the same shape; the
     // pixels are Qt's own. Off only to check exactly that.
     bool UseStamps = true;
+    // Plain polygons are filled by TPlainFill rather than Qt; the pixels are Qt's own. Off only
+    // to check exactly that.
+    bool PlainFills = true;
     bool SquareCaps = false;
     // Parameters of TextOut.
     QString TextFontName;
@@ -143,8 +148,17 @@ private:
     struct TPaintArea {
         QRect Bounds;
         bool Exact = false;
+        bool Clipped = false;
+        QRectF ClipBounds; // of the clip, as Qt gives them
     };
-    TPaintArea PaintArea() const;
+    // Read from Qt once per attached canvas and transform.
+    const TPaintArea& PaintArea() const;
+    TPaintArea ReadPaintArea() const;
+    // Fills the ring with the canvas brush as Qt's aliased fill would, where TPlainFill applies;
+    // false, drawing nothing, where it does not.
+    bool FillPlain(std::span<const QPoint> ring, const TPaintArea& area);
+    // The ring's outline alone, as drawPolygon draws it after the fill.
+    void OutlineOnly(std::span<const QPoint> ring);
     // A figure whose box with the pen's reach lies wholly off the area draws nothing: the house
     // of a numbered address is drawn by both bands of a frame, each clipped to its rows.
     bool OffTarget(const QRect& box, const TPaintArea& area) const;
@@ -164,6 +178,10 @@ private:
     TCellFonts FFonts;
     TShapedTexts FShapes;
     TPolygonStamps FStamps;
+    TPlainFill FPlainFill;
+    mutable TPaintArea FArea;
+    mutable QTransform FAreaTransform; // the canvas's when FArea was read
+    mutable bool FAreaRead = false;
 };
 
 // Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,

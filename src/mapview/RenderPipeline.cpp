@@ -305,6 +305,7 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
     other.Draw.SquareCaps = FDraw.SquareCaps;
     other.Draw.ReuseShapes = FDraw.ReuseShapes;
     other.Draw.UseStamps = FDraw.UseStamps;
+    other.Draw.PlainFills = FDraw.PlainFills;
     other.Draw.SetUseGDIPlus(FDraw.UseGDIPlus());
     other.Painter.FPixelRadius = FPainter.FPixelRadius;
     // Notes ask the icon library: one thread at a time, this one's lookup put back after.

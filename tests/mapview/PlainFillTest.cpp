@@ -4,6 +4,7 @@
 // 32-bit format, moved by whole pixels, unclipped, clipped to a rectangle and in two bands of
 // rows, are filled by both and the pictures compared.
 #include "mapview/PlainFill.h"
+#include "mapview/DrawPrimitives.h"
 
 #include <QImage>
 #include <QPainter>
@@ -277,6 +278,48 @@ TEST(PlainFill, EdgesAcrossTheSidesOfTheClip) {
     ExpectSameFills(shapes, {});
     ExpectSameFills(shapes, Setting(QImage::Format_RGB32, {}, clip));
     ExpectSameFills(shapes, Setting(QImage::Format_RGB32, {}, clip), 52);
+}
+
+// Polygons through the drawing object, filled by TPlainFill and outlined by Qt, against Qt
+// drawing fill and outline at once: the outline lies on the fill as Qt's own does, for every kind
+// of pen, on rectangles Qt draws by its shortcut and on rings the drawing object shortens.
+TEST(PlainFill, OutlinedFiguresThroughTheDrawingObject) {
+    std::mt19937 rng(17);
+    auto shapes = RandomShapes(19, 3000);
+    for (int i = 0; i < 200; ++i) { // rings of many points reaching far beyond the picture
+        TShape s;
+        s.Points = Convex(rng, QPoint(kWidth / 2, kHeight / 2) + QPoint(int(rng() % 600) - 300, 0),
+                          100 + int(rng() % 400));
+        s.Color = QColor(int(rng() % 256), 90, int(rng() % 256));
+        shapes.push_back(std::move(s));
+    }
+    std::vector<QPen> pens = {QPen(Qt::NoPen),
+                              QPen(Qt::black, 0),
+                              QPen(Qt::darkRed, 1),
+                              QPen(Qt::blue, 2),
+                              QPen(Qt::black, 1, Qt::DashLine),
+                              QPen(QColor(0, 0, 0, 120), 0)};
+    auto draw = [&](bool plain, const TSetting& s, int cut) {
+        return Filled(s, cut, shapes, [&](QImage& img, const TSetting& set, auto figures) {
+            QPainter p(&img);
+            Prepare(p, set);
+            TDrawObject d;
+            d.UseStamps = false;
+            d.PlainFills = plain;
+            d.SetCanvas(&p);
+            size_t n = 0;
+            for (const TShape& shape : figures) {
+                p.setPen(pens[n++ % pens.size()]);
+                p.setBrush(shape.Color);
+                d.Polygon(shape.Points);
+            }
+            d.SetCanvas(nullptr);
+        });
+    };
+    for (const TSetting& s : {TSetting{}, Setting(QImage::Format_RGB32, {}, QRect(23, 17, 129, 91)),
+                              Setting(QImage::Format_ARGB32_Premultiplied, QPoint(-6, 9))})
+        for (int cut : {0, kHeight / 2})
+            EXPECT_EQ(draw(true, s, cut), draw(false, s, cut)) << "cut " << cut;
 }
 
 TEST(PlainFill, AppliesOnlyWhereItIsExact) {

@@ -118,7 +118,10 @@ QImage PaintedInBands(TDrawObject& upper, TDrawObject& lower, const std::vector<
 
 // Drawing objects straight through Qt.
 struct TDirect : TDrawObject {
-    TDirect() { UseStamps = false; }
+    TDirect() {
+        UseStamps = false;
+        PlainFills = false;
+    }
 };
 
 TEST(PolygonStamps, RandomFiguresShowQtsPixels) {
@@ -247,6 +250,7 @@ void AddHouses(TMapDocument& doc, unsigned seed) {
 TEST(PolygonStamps, AMapKeepsItsStampsOverAShiftedView) {
     TTestMap stamped(400, 300), direct(400, 300);
     direct.map.Render().DrawingObject().UseStamps = false;
+    direct.map.Render().DrawingObject().PlainFills = false;
     for (TTestMap* m : {&stamped, &direct}) {
         AddHouses(m->Doc(), 3);
         m->map.ZoomAt(260, 180, 137);
