@@ -20,6 +20,9 @@
 
 namespace tsivor::mapview {
 
+// Writes count copies of pixel from at on, several at a store: a large fill is mostly this.
+void FillPixels(uint32_t* at, int count, uint32_t pixel);
+
 class TPlainFill {
 public:
     // Whether Fill draws exactly what the canvas would fill for drawPolygon: a raster canvas on
@@ -48,9 +51,6 @@ private:
         int64_t X, Dx;
         int Top, Bottom, Winding;
     };
-    struct TCrossing {
-        int X, Winding;
-    };
 
     // Builds the edges of the closed ring within clip; false when it reaches too far.
     bool Prepare(std::span<const QPoint> pts, const QRect& clip);
@@ -65,7 +65,6 @@ private:
 
     std::vector<TEdge> FEdges;
     std::vector<TEdge*> FActive;
-    std::vector<TCrossing> FCrossings;
     int64_t FLeft = 0, FRight = 0; // the clip's sides in fixed point, right one past
     QRect FClip;
 };
@@ -83,32 +82,30 @@ bool TPlainFill::Spans(std::span<const QPoint> pts, const QRect& clip, Qt::FillR
         if (FActive.empty() && FEdges[next].Top > y) y = FEdges[next].Top;
         for (; next < FEdges.size() && FEdges[next].Top == y; ++next)
             FActive.push_back(&FEdges[next]);
-        FCrossings.clear();
-        for (size_t i = 0; i < FActive.size();) {
-            TEdge& e = *FActive[i];
-            const TCrossing c{int(e.X >> 16), e.Winding};
-            // Sorted by insertion: the crossings of a row are few and mostly in order already.
-            size_t j = FCrossings.size();
-            FCrossings.push_back(c);
-            for (; j > 0 && FCrossings[j - 1].X > c.X; --j) FCrossings[j] = FCrossings[j - 1];
-            FCrossings[j] = c;
-            if (e.Bottom == y) {
-                FActive[i] = FActive.back();
-                FActive.pop_back();
-            } else {
-                e.X += e.Dx;
-                ++i;
-            }
+        // Kept in the order of the crossings: from row to row it changes little, so sorting by
+        // insertion costs little.
+        for (size_t i = 1; i < FActive.size(); ++i) {
+            TEdge* e = FActive[i];
+            size_t j = i;
+            for (; j > 0 && FActive[j - 1]->X > e->X; --j) FActive[j] = FActive[j - 1];
+            FActive[j] = e;
         }
         int winding = 0, from = 0;
-        for (const TCrossing& c : FCrossings) {
-            if ((winding & mask) && c.X > from) {
-                const int x0 = std::max(from, left), x1 = std::min(c.X, right);
+        size_t kept = 0;
+        for (TEdge* e : FActive) {
+            const int x = int(e->X >> 16);
+            if ((winding & mask) && x > from) {
+                const int x0 = std::max(from, left), x1 = std::min(x, right);
                 if (x1 > x0) span(y, x0, x1);
             }
-            from = c.X;
-            winding += c.Winding;
+            from = x;
+            winding += e->Winding;
+            if (e->Bottom != y) {
+                e->X += e->Dx;
+                FActive[kept++] = e;
+            }
         }
+        FActive.resize(kept);
     }
     return true;
 }

@@ -14,7 +14,7 @@ constexpr int kScratchSide = TPolygonStamps::kMaxExtent + 2 * TPolygonStamps::kM
 constexpr size_t kSlotCount = 65536;
 static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
 
-constexpr QRgb kBackMarker = 0xFF000000, kFillMarker = 0xFF0000FF, kOutlineMarker = 0xFFFF0000;
+constexpr QRgb kBackMarker = 0xFF000000, kOutlineMarker = 0xFFFF0000;
 
 bool Opaque(const QColor& c) {
     return c.rgba64().isOpaque();
@@ -135,9 +135,31 @@ void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
 
 TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
                                             const QRect& box) {
+    TStamp stamp;
+    stamp.RunFirst = uint32_t(FRuns.size());
+    const QPoint origin = box.topLeft();
+    // The fill stays within the box: clipped to the box with its margin it is not cut.
+    if (canvas.brush().style() != Qt::NoBrush)
+        FFill.Spans(pts, box.adjusted(-kMargin, -kMargin, kMargin, kMargin), Qt::OddEvenFill,
+                    [&](int y, int x0, int x1) {
+                        FRuns.push_back({int16_t(x0 - origin.x()), int16_t(y - origin.y()),
+                                         int16_t(x1 - x0), false});
+                    });
+    // The outline over it, as Qt draws it into the scratch picture.
+    if (canvas.pen().style() != Qt::NoPen && !Outline(canvas.pen(), pts, box)) {
+        stamp.Refused = true;
+        FRuns.resize(stamp.RunFirst);
+        return stamp;
+    }
+    stamp.RunCount = uint32_t(FRuns.size() - stamp.RunFirst);
+    return stamp;
+}
+
+bool TPolygonStamps::Outline(const QPen& canvasPen, std::span<const QPoint> pts, const QRect& box) {
     if (!FScratchPainter) {
         FScratch = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
         FScratchPainter = std::make_unique<QPainter>(&FScratch);
+        FScratchPainter->setBrush(Qt::NoBrush);
     }
     // The memory the scratch painter draws into, as in Blit.
     uchar* bits = const_cast<uchar*>(FScratch.constBits());
@@ -148,17 +170,12 @@ TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<co
     const QPoint shift = QPoint(kMargin, kMargin) - box.topLeft();
     FShifted.resize(pts.size());
     for (size_t i = 0; i < pts.size(); ++i) FShifted[i] = pts[i] + shift;
-    QPen pen = canvas.pen();
-    if (pen.style() != Qt::NoPen) pen.setColor(QColor::fromRgba(kOutlineMarker));
+    QPen pen = canvasPen;
+    pen.setColor(QColor::fromRgba(kOutlineMarker));
     FScratchPainter->setPen(pen);
-    FScratchPainter->setBrush(canvas.brush().style() == Qt::NoBrush
-                                  ? QBrush(Qt::NoBrush)
-                                  : QBrush(QColor::fromRgba(kFillMarker)));
     FScratchPainter->drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
 
-    TStamp stamp;
-    stamp.RunFirst = uint32_t(FRuns.size());
-    for (int y = 0; y < h && !stamp.Refused; ++y) {
+    for (int y = 0; y < h; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(bits + y * stride);
         for (int x = 0; x < w;) {
             const QRgb c = row[x];
@@ -166,29 +183,17 @@ TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<co
                 ++x;
                 continue;
             }
-            // A pixel at the scratch's edge: the figure may reach farther than the margin.
+            // A pixel at the scratch's edge: the outline may reach farther than the margin.
             const bool edge = x == 0 || y == 0 || y == h - 1;
-            if (edge || (c != kFillMarker && c != kOutlineMarker)) {
-                stamp.Refused = true;
-                break;
-            }
+            if (edge || c != kOutlineMarker) return false;
             int end = x + 1;
             while (end < w && row[end] == c) ++end;
-            if (end == w) {
-                stamp.Refused = true;
-                break;
-            }
-            FRuns.push_back({int16_t(x - kMargin), int16_t(y - kMargin), int16_t(end - x),
-                             c == kOutlineMarker});
+            if (end == w) return false;
+            FRuns.push_back({int16_t(x - kMargin), int16_t(y - kMargin), int16_t(end - x), true});
             x = end;
         }
     }
-    if (stamp.Refused) {
-        FRuns.resize(stamp.RunFirst);
-        return stamp;
-    }
-    stamp.RunCount = uint32_t(FRuns.size() - stamp.RunFirst);
-    return stamp;
+    return true;
 }
 
 void TPolygonStamps::Blit(QImage& image, const TStamp& stamp, QPoint origin, uint32_t fill,

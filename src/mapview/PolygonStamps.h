@@ -4,9 +4,11 @@
 // Qt fills an aliased polygon and strokes its cosmetic outline in fixed point, so a figure of
 // whole-pixel points drawn with opaque solid colours, away from every clip edge, gets pixels
 // that depend only on its points relative to its corner and on its pen and brush: moved by whole
-// pixels it moves unchanged. The first time a shape is met Qt draws it into a scratch picture in
-// two marker colours, which tell fill pixels from outline pixels; from then on it is copied into
-// the frame in the real colours. Anything else is left to Qt.
+// pixels it moves unchanged. The first time a shape is met its fill is scanned by TPlainFill and
+// Qt draws its outline into a scratch picture in a marker colour; from then on it is copied into
+// the frame in the real colours, the outline over the fill. Anything else is left to Qt.
+
+#include "mapview/PlainFill.h"
 
 #include <QImage>
 #include <QPainter>
@@ -52,7 +54,8 @@ public:
     size_t Bytes() const;
 
 private:
-    // One run of pixels of a row, relative to the polygon's top-left point.
+    // One run of pixels of a row, relative to the polygon's top-left point; the outline's runs
+    // follow the fill's.
     struct TRun {
         int16_t Dx, Dy, Length;
         bool Outline;
@@ -72,8 +75,11 @@ private:
 
     // Whether the canvas state draws the figure exactly as a stamp would.
     static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip);
-    // The figure drawn by Qt in the scratch picture, its pixels appended to FRuns.
+    // The figure's pixels appended to FRuns.
     TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box);
+    // The outline of pen drawn by Qt in the scratch picture, its runs appended to FRuns; false
+    // when it reaches beyond the margin.
+    bool Outline(const QPen& pen, std::span<const QPoint> pts, const QRect& box);
     void Insert(uint64_t hash, size_t slot, TStamp stamp);
     void Blit(QImage& image, const TStamp& stamp, QPoint origin, uint32_t fill,
               uint32_t outline) const;
@@ -89,6 +95,7 @@ private:
     // Kept open on FScratch: beginning a painter costs more than drawing a small polygon.
     std::unique_ptr<QPainter> FScratchPainter;
     std::vector<QPoint> FShifted;
+    TPlainFill FFill;
 };
 
 } // namespace tsivor::mapview
