@@ -378,6 +378,10 @@ bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area
 
 void TDrawObject::OutlineOnly(std::span<const QPoint> ring) {
     if (FCanvas->pen().style() == Qt::NoPen) return;
+    if (auto plain = TPlainHairlines::For(*FCanvas)) {
+        plain->Chain(ring, true);
+        return;
+    }
     const QBrush brush = FCanvas->brush();
     FCanvas->setBrush(Qt::NoBrush);
     FCanvas->drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);

@@ -1,13 +1,11 @@
 #include "mapview/PlainFill.h"
 
+#include "mapview/PixelCanvas.h"
+
 #include <QPaintEngine>
 
 #include <algorithm>
 #include <cmath>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace tsivor::mapview {
 
@@ -27,23 +25,6 @@ bool WholePixels(qreal v) {
 }
 
 } // namespace
-
-void FillPixels(uint32_t* at, int count, uint32_t pixel) {
-#ifdef __SSE2__
-    if (count >= 8) {
-        const __m128i four = _mm_set1_epi32(int(pixel));
-        for (; count >= 8; count -= 8, at += 8) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), four);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 4), four);
-        }
-        if (count >= 4) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), four);
-            count -= 4, at += 4;
-        }
-    }
-#endif
-    for (; count > 0; --count) *at++ = pixel;
-}
 
 bool TPlainFill::Applies(const QPainter& canvas, const QRect& clip) {
     if (clip.isEmpty()) return false;
@@ -73,7 +54,7 @@ bool TPlainFill::Fill(QPainter& canvas, std::span<const QPoint> pts, const QRect
     const uint32_t pixel = canvas.brush().color().rgba64().toArgb32();
     return Spans(pts, clip, rule, [&](int y, int x0, int x1) {
         auto* row = reinterpret_cast<uint32_t*>(bits + qsizetype(y + dy) * stride) + dx;
-        FillPixels(row + x0, x1 - x0, pixel);
+        FillPixels(row + x0, size_t(x1 - x0), pixel);
     });
 }
 

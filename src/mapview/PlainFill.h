@@ -20,9 +20,6 @@
 
 namespace tsivor::mapview {
 
-// Writes count copies of pixel from at on, several at a store: a large fill is mostly this.
-void FillPixels(uint32_t* at, int count, uint32_t pixel);
-
 class TPlainFill {
 public:
     // Whether Fill draws exactly what the canvas would fill for drawPolygon: a raster canvas on

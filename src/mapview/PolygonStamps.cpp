@@ -1,5 +1,7 @@
 #include "mapview/PolygonStamps.h"
 
+#include "mapview/PlainHairlines.h"
+
 #include <QPaintEngine>
 
 #include <algorithm>
@@ -15,6 +17,15 @@ constexpr size_t kSlotCount = 65536;
 static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
 
 constexpr QRgb kBackMarker = 0xFF000000, kOutlineMarker = 0xFFFF0000;
+
+// Whether the four pixels from p on are all background.
+bool FourBack(const QRgb* p) {
+    uint64_t a, b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 2, 8);
+    constexpr uint64_t kPair = uint64_t(kBackMarker) << 32 | kBackMarker;
+    return (a ^ kPair) == 0 && (b ^ kPair) == 0;
+}
 
 bool Opaque(const QColor& c) {
     return c.rgba64().isOpaque();
@@ -158,6 +169,7 @@ TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<co
 bool TPolygonStamps::Outline(const QPen& canvasPen, std::span<const QPoint> pts, const QRect& box) {
     if (!FScratchPainter) {
         FScratch = QImage(kScratchSide, kScratchSide, QImage::Format_RGB32);
+        FScratch.fill(kBackMarker);
         FScratchPainter = std::make_unique<QPainter>(&FScratch);
         FScratchPainter->setBrush(Qt::NoBrush);
     }
@@ -165,19 +177,28 @@ bool TPolygonStamps::Outline(const QPen& canvasPen, std::span<const QPoint> pts,
     uchar* bits = const_cast<uchar*>(FScratch.constBits());
     const qsizetype stride = FScratch.bytesPerLine();
     const int w = box.width() + 2 * kMargin, h = box.height() + 2 * kMargin;
-    for (int y = 0; y < h; ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride), w, kBackMarker);
     const QPoint shift = QPoint(kMargin, kMargin) - box.topLeft();
     FShifted.resize(pts.size());
     for (size_t i = 0; i < pts.size(); ++i) FShifted[i] = pts[i] + shift;
     QPen pen = canvasPen;
     pen.setColor(QColor::fromRgba(kOutlineMarker));
     FScratchPainter->setPen(pen);
-    FScratchPainter->drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
+    if (auto plain = TPlainHairlines::For(*FScratchPainter))
+        plain->Chain(FShifted, true);
+    else
+        FScratchPainter->drawPolygon(FShifted.data(), int(FShifted.size()), Qt::OddEvenFill);
 
-    for (int y = 0; y < h; ++y) {
+    // The scratch is all background between shapes: only the outline's pixels are put back.
+    const size_t first = FRuns.size();
+    bool kept = true;
+    for (int y = 0; y < h && kept; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(bits + y * stride);
         for (int x = 0; x < w;) {
+            // Four pixels of background at a time.
+            if (x + 4 <= w && FourBack(row + x)) {
+                x += 4;
+                continue;
+            }
             const QRgb c = row[x];
             if (c == kBackMarker) {
                 ++x;
@@ -185,13 +206,24 @@ bool TPolygonStamps::Outline(const QPen& canvasPen, std::span<const QPoint> pts,
             }
             // A pixel at the scratch's edge: the outline may reach farther than the margin.
             const bool edge = x == 0 || y == 0 || y == h - 1;
-            if (edge || c != kOutlineMarker) return false;
             int end = x + 1;
             while (end < w && row[end] == c) ++end;
-            if (end == w) return false;
+            if (edge || end == w || c != kOutlineMarker) {
+                kept = false;
+                break;
+            }
             FRuns.push_back({int16_t(x - kMargin), int16_t(y - kMargin), int16_t(end - x), true});
             x = end;
         }
+    }
+    if (!kept) {
+        FScratch.fill(kBackMarker);
+        return false;
+    }
+    for (size_t i = first; i < FRuns.size(); ++i) {
+        const TRun& r = FRuns[i];
+        std::fill_n(reinterpret_cast<QRgb*>(bits + (r.Dy + kMargin) * stride) + r.Dx + kMargin,
+                    r.Length, kBackMarker);
     }
     return true;
 }
