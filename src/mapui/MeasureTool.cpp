@@ -22,30 +22,6 @@ QPointF ToScreen(const TDataMap& map, const TORBMapPoint& p) {
     return QPointF(mapdata::NearestEven(x), mapdata::NearestEven(y));
 }
 
-// The part of the segment a-b inside r (Liang-Barsky); false when none of it is.
-bool ClipSegment(QPointF& a, QPointF& b, const QRectF& r) {
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const QPointF a0 = a;
-    a = a0 + QPointF(dx, dy) * t0;
-    b = a0 + QPointF(dx, dy) * t1;
-    return true;
-}
-
 } // namespace
 
 float PolylineLength(std::span<const TORBMapPoint> points, int32_t mashtab) {
@@ -73,7 +49,7 @@ TMeasureLabelPlace MeasureLabelPlace(QPointF a, QPointF b, QSize size, double te
     if (alpha > 90 && alpha <= 270) angle = alpha + 180, sign = 1;
     // The label stays on the visible part of the segment.
     QPointF va = a, vb = b;
-    if (ClipSegment(va, vb, QRectF(0, 0, size.width(), size.height()))) a = va, b = vb;
+    if (CutToRect(va, vb, QRectF(0, 0, size.width(), size.height()))) a = va, b = vb;
     const QPointF mid = (a + b) / 2;
     const double len = std::hypot(b.x() - a.x(), b.y() - a.y());
     QPointF origin = mid;

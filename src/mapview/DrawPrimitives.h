@@ -192,6 +192,8 @@ struct TSegment {
 };
 int OutCode(QPoint p, int w, int h);
 std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h);
+// The part of the segment a-b inside r (Liang-Barsky), in place; false when none of it is.
+bool CutToRect(QPointF& a, QPointF& b, const QRectF& r);
 
 // Drops vertices of a closed ring that lie with their neighbours wholly beyond one side of
 // rect: a run of such vertices becomes its first and last. The odd-even fill inside rect is

@@ -13,11 +13,7 @@ std::optional<THairlineCanvas> THairlineCanvas::Of(const QPainter& canvas) {
     if (!pixels) return std::nullopt;
 
     THairlineCanvas c;
-    c.Bits = pixels->Bits;
-    c.Stride = pixels->Stride;
-    c.Device = pixels->Device;
-    c.Clip = pixels->Clip;
-    c.Offset = pixels->Offset;
+    static_cast<TPixelCanvas&>(c) = *pixels;
     c.Color = pen.color().rgba64().toArgb32();
     c.Caps = pen.capStyle() != Qt::FlatCap;
     return c;

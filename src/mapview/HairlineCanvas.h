@@ -3,6 +3,8 @@
 // what the hairline steppers (TPlainHairlines, TSmoothHairlines) need to draw those outlines
 // themselves.
 
+#include "mapview/PixelCanvas.h"
+
 #include <QPainter>
 #include <QPointF>
 #include <QRect>
@@ -12,12 +14,8 @@
 
 namespace tsivor::mapview {
 
-struct THairlineCanvas {
-    uchar* Bits = nullptr;
-    qsizetype Stride = 0;
-    QRect Device;       // Qt cuts lines near it, whatever the clip
-    QRect Clip;         // device pixels; empty when nothing shows
-    QPointF Offset;     // of the canvas's translation
+// Device: Qt cuts lines near it, whatever the clip.
+struct THairlineCanvas : TPixelCanvas {
     uint32_t Color = 0; // the pen's pixel
     bool Caps = true;   // the pen's ends are not flat
 

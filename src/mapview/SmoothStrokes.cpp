@@ -1,5 +1,7 @@
 #include "mapview/SmoothStrokes.h"
 
+#include "mapview/DrawPrimitives.h"
+
 #include <QPen>
 
 #include <algorithm>
@@ -40,7 +42,7 @@ struct TReach {
 };
 
 // One segment of a chain in device pixels.
-struct TSegment {
+struct TStrokeSegment {
     double Ax, Ay, Bx, By;
     double Ux, Uy; // unit direction; (1, 0) for a single point
     double Length;
@@ -74,7 +76,7 @@ struct TCoverage {
         : Radius(r), Inside2(r > kHalfDiagonal ? (r - kHalfDiagonal) * (r - kHalfDiagonal) : -1),
           Outside2((r + kHalfDiagonal) * (r + kHalfDiagonal)) {}
 
-    double operator()(const TSegment& s, double x, double y) const {
+    double operator()(const TStrokeSegment& s, double x, double y) const {
         double dx = x - s.Ax, dy = y - s.Ay;
         const double t = dx * s.Ux + dy * s.Uy;
         if (t >= 0 && t <= s.Length) {
@@ -97,7 +99,7 @@ struct TCoverage {
 
 // The centres on row yc within the reach's distance of the segment: between its ends' circles
 // and the sides of the band around it. False when none.
-bool Chord(const TSegment& s, const TReach& r, double yc, double& xlo, double& xhi) {
+bool Chord(const TStrokeSegment& s, const TReach& r, double yc, double& xlo, double& xhi) {
     xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
     auto circle = [&](double cx, double cy) {
         const double h2 = r.Radius2 - (yc - cy) * (yc - cy);
@@ -115,33 +117,10 @@ bool Chord(const TSegment& s, const TReach& r, double yc, double& xlo, double& x
     return xlo <= xhi;
 }
 
-// Cuts the segment to the box (Liang-Barsky); false when nothing of it is inside.
-bool CutToBox(double& ax, double& ay, double& bx, double& by, const QRectF& box) {
-    const double dx = bx - ax, dy = by - ay;
-    double t0 = 0, t1 = 1;
-    const double p[] = {-dx, dx, -dy, dy};
-    const double q[] = {ax - box.left(), box.right() - ax, ay - box.top(), box.bottom() - ay};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    bx = ax + t1 * dx, by = ay + t1 * dy;
-    ax = ax + t0 * dx, ay = ay + t0 * dy;
-    return true;
-}
-
 // Scratch kept per thread: both bands of a frame stroke at once.
 struct TScratch {
-    std::vector<TSegment> Segments;
-    std::vector<const TSegment*> Active;
+    std::vector<TStrokeSegment> Segments;
+    std::vector<const TStrokeSegment*> Active;
     std::vector<uint8_t> Row;               // coverage across the clip, all zero between rows
     std::vector<std::pair<int, int>> Spans; // of the row's edge pixels
     std::vector<QPointF> Flat;              // a chain of curves as segments
@@ -215,13 +194,13 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     // Beyond this box a segment touches no pixel of the clip, nor do the ends it is cut to.
     const QRectF box = QRectF(clip).adjusted(-reach - 2, -reach - 2, reach + 2, reach + 2);
     TScratch& scratch = Scratch();
-    std::vector<TSegment>& segments = scratch.Segments;
+    std::vector<TStrokeSegment>& segments = scratch.Segments;
     segments.clear();
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
-        TSegment s;
-        s.Ax = pts[i].x() + FCanvas.Offset.x(), s.Ay = pts[i].y() + FCanvas.Offset.y();
-        s.Bx = pts[i + 1].x() + FCanvas.Offset.x(), s.By = pts[i + 1].y() + FCanvas.Offset.y();
-        if (!CutToBox(s.Ax, s.Ay, s.Bx, s.By, box)) continue;
+        TStrokeSegment s;
+        QPointF a = QPointF(pts[i]) + FCanvas.Offset, b = QPointF(pts[i + 1]) + FCanvas.Offset;
+        if (!CutToRect(a, b, box)) continue;
+        s.Ax = a.x(), s.Ay = a.y(), s.Bx = b.x(), s.By = b.y();
         s.Length = std::hypot(s.Bx - s.Ax, s.By - s.Ay);
         s.Ux = s.Length > 0 ? (s.Bx - s.Ax) / s.Length : 1;
         s.Uy = s.Length > 0 ? (s.By - s.Ay) / s.Length : 0;
@@ -239,18 +218,18 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     }
     if (segments.empty()) return;
     std::sort(segments.begin(), segments.end(),
-              [](const TSegment& a, const TSegment& b) { return a.Top < b.Top; });
+              [](const TStrokeSegment& a, const TStrokeSegment& b) { return a.Top < b.Top; });
 
     std::vector<uint8_t>& row = scratch.Row;
     if (row.size() < size_t(clip.width())) row.resize(size_t(clip.width()), 0);
-    std::vector<const TSegment*>& active = scratch.Active;
+    std::vector<const TStrokeSegment*>& active = scratch.Active;
     std::vector<std::pair<int, int>>& spans = scratch.Spans;
     active.clear();
     const TCoverage coverage(FRadius);
     const int left = clip.left(), right = clip.right();
     size_t next = 0;
     for (int y = segments.front().Top;; ++y) {
-        std::erase_if(active, [y](const TSegment* s) { return s->Bottom < y; });
+        std::erase_if(active, [y](const TStrokeSegment* s) { return s->Bottom < y; });
         if (active.empty()) {
             if (next == segments.size()) break;
             y = std::max(y, segments[next].Top);
@@ -260,7 +239,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
         spans.clear();
-        for (const TSegment* s : active) {
+        for (const TStrokeSegment* s : active) {
             double xlo, xhi;
             if (!Chord(*s, s->Outer, yc, xlo, xhi)) continue;
             const int x0 = std::max(left, int(std::ceil(xlo - 0.5)));
