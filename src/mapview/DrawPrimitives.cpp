@@ -367,12 +367,22 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
         OutlineOnly(pts);
         return;
     }
+    // Smoothed under an opaque outline the fill is drawn aliased (see FillsAliasedUnderOutline):
+    // scanned here rather than by Qt, and the smoothing left on.
+    if (FillsAliasedUnderOutline(*FCanvas)) {
+        auto lines = TSmoothHairlines::For(*FCanvas);
+        if (lines && FillPlain(pts, area, true)) {
+            lines->Chain(pts, true);
+            return;
+        }
+    }
     FillAndOutline(
         *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
 }
 
-bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area) {
-    return PlainFills && area.Exact && TPlainFill::Applies(*FCanvas, area.Bounds) &&
+bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area,
+                            bool aliasedAnyway) {
+    return PlainFills && area.Exact && TPlainFill::Applies(*FCanvas, area.Bounds, aliasedAnyway) &&
            FPlainFill.Fill(*FCanvas, ring, area.Bounds);
 }
 
@@ -380,6 +390,10 @@ void TDrawObject::OutlineOnly(std::span<const QPoint> ring) {
     if (FCanvas->pen().style() == Qt::NoPen) return;
     if (auto plain = TPlainHairlines::For(*FCanvas)) {
         plain->Chain(ring, true);
+        return;
+    }
+    if (auto lines = TSmoothHairlines::For(*FCanvas)) {
+        lines->Chain(ring, true);
         return;
     }
     const QBrush brush = FCanvas->brush();
@@ -530,13 +544,17 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
 
     if (fill) {
         const std::span<const QPoint> shape = fillReduced ? std::span<const QPoint>(ring) : pts;
-        const bool smooth = FCanvas->testRenderHint(QPainter::Antialiasing);
-        if (smooth || !FillPlain(shape, PaintArea())) {
+        // Smoothed under an opaque outline the fill is drawn aliased, as when it is not cut.
+        const bool aliased = FillsAliasedUnderOutline(*FCanvas);
+        const bool smooth = !aliased && FCanvas->testRenderHint(QPainter::Antialiasing);
+        if (smooth || !FillPlain(shape, PaintArea(), aliased)) {
             if (stroke) FCanvas->setPen(Qt::NoPen);
-            if (smooth)
+            if (smooth) {
                 FillInRowBands(*FCanvas, shape, target);
-            else
+            } else {
+                TAliasedScope scope(*FCanvas);
                 FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
+            }
             if (stroke) FCanvas->setPen(pen);
         }
     }

@@ -156,7 +156,8 @@ private:
     TPaintArea ReadPaintArea() const;
     // Fills the ring with the canvas brush as Qt's aliased fill would, where TPlainFill applies;
     // false, drawing nothing, where it does not.
-    bool FillPlain(std::span<const QPoint> ring, const TPaintArea& area);
+    bool FillPlain(std::span<const QPoint> ring, const TPaintArea& area,
+                   bool aliasedAnyway = false);
     // The ring's outline alone, as drawPolygon draws it after the fill.
     void OutlineOnly(std::span<const QPoint> ring);
     // A figure whose box with the pen's reach lies wholly off the area draws nothing: the house

@@ -26,15 +26,15 @@ bool WholePixels(qreal v) {
 
 } // namespace
 
-bool TPlainFill::Applies(const QPainter& canvas, const QRect& clip) {
+bool TPlainFill::Applies(const QPainter& canvas, const QRect& clip, bool aliasedAnyway) {
     if (clip.isEmpty()) return false;
     const QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image) return false;
     const auto* image = static_cast<const QImage*>(device);
     if (!FilledFormat(image->format()) || canvas.paintEngine()->type() != QPaintEngine::Raster)
         return false;
-    if (canvas.testRenderHint(QPainter::Antialiasing) || canvas.opacity() != 1 ||
-        canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
+    if ((!aliasedAnyway && canvas.testRenderHint(QPainter::Antialiasing)) ||
+        canvas.opacity() != 1 || canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QTransform& t = canvas.deviceTransform();
     if (t.type() > QTransform::TxTranslate || !WholePixels(t.dx()) || !WholePixels(t.dy()))

@@ -26,7 +26,9 @@ public:
     // an image of 32-bit pixels, unsmoothed, at full opacity with SourceOver, moved at most by a
     // translation of whole pixels, with an opaque solid brush. clip is the rectangle the canvas
     // draws into, in its coordinates, its device included; empty when its clip is no rectangle.
-    static bool Applies(const QPainter& canvas, const QRect& clip);
+    // With aliasedAnyway, a smoothing canvas qualifies too: the fill is the one it would draw
+    // with smoothing off (for a fill an opaque outline covers the edge of).
+    static bool Applies(const QPainter& canvas, const QRect& clip, bool aliasedAnyway = false);
 
     // Fills pts (canvas coordinates) with the canvas brush as canvas.drawPolygon(pts, rule)
     // fills it before its outline; false, drawing nothing, when the points reach so far that Qt

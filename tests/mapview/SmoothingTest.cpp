@@ -4,10 +4,13 @@
 
 #include "mapview/BmpWriter.h"
 #include "mapview/DrawPrimitives.h"
+#include "mapview/SmoothHairlines.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
+#include <vector>
 
 using namespace rendertest;
 using namespace tsivor::mapview;
@@ -239,6 +242,44 @@ TEST(Smoothing, OutlinedHousesLookAsQtSmoothsThem) {
         const QImage drawn = HouseBlock(outline, roof, 255, false);
         EXPECT_LE(MaxChannelDifference(drawn, byQt), 17) << "width " << width;
         EXPECT_EQ(PixelColor(drawn, 24, 30), PixelColor(byQt, 24, 30)) << "width " << width;
+    }
+}
+
+// Under an opaque outline the fill is the aliased one, scanned by the drawing object itself:
+// random small figures, concave and crossing ones among them, some reaching past the clip of a
+// band, give the pixels of Qt's aliased fill with the smoothed outline stepped over it.
+TEST(Smoothing, FillsUnderOutlinesAreQtsAliasedFills) {
+    std::mt19937 random(7);
+    auto coordinate = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(random); };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<QPoint> ring(size_t(coordinate(3, 9)));
+        const int x = coordinate(-20, 170), y = coordinate(-20, 100);
+        for (QPoint& p : ring) p = QPoint(x + coordinate(0, 40), y + coordinate(0, 40));
+        const QPen outline(QColor(90, 60, 40), coordinate(0, 1));
+        auto draw = [&](bool reference) {
+            QImage img(200, 120, QImage::Format_RGB32);
+            img.fill(QColor(60, 160, 60));
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            if (round % 3 == 0) p.setClipRect(QRect(0, 30, 200, 50));
+            p.setPen(outline);
+            p.setBrush(QColor(230, 200, 150));
+            if (reference) {
+                p.setPen(Qt::NoPen);
+                p.setRenderHint(QPainter::Antialiasing, false);
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+                p.setRenderHint(QPainter::Antialiasing, true);
+                p.setPen(outline);
+                TSmoothHairlines::For(p)->Chain(ring, true);
+            } else {
+                TDrawObject d;
+                d.SetCanvas(&p);
+                d.Polygon(ring);
+                d.SetCanvas(nullptr);
+            }
+            return img;
+        };
+        ASSERT_EQ(draw(false), draw(true)) << "round " << round;
     }
 }
 
