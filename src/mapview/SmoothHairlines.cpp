@@ -136,8 +136,12 @@ template <bool XMajor> void TSmoothHairlines::Step(QPointF a, QPointF b, bool ca
     // step further along the minor axis; the stepper keeps that.
     const double start = capA ? a.y() + slope * (std::floor(a.x()) - a.x() - firstPixel)
                               : a.y() + slope * (0.5 - a.x());
-    int64_t v = std::llround((start + slope * first - 0.5) * 65536.0);
+    // Stepped from the line's first pixel, not computed afresh where the clip begins: what the
+    // steps round away must not depend on the clip, or a redrawn rectangle would differ from
+    // the whole frame.
     const int64_t step = std::llround(slope * 65536.0);
+    int64_t v = std::llround((start + slope * firstPixel - 0.5) * 65536.0) +
+                (first - int64_t(firstPixel)) * step;
 
     const TPixels pixels{FBits, XMajor ? 4 : FStride, XMajor ? FStride : 4, vlo, vspan, FColor};
     auto endCoverage = [&](int c) {

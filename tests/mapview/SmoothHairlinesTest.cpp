@@ -210,3 +210,34 @@ TEST(SmoothHairlines, WhatTheyDoNotReproduceIsLeftToQt) {
     EXPECT_EQ(HouseAndLine(ink, none, false, QImage::Format_ARGB32),
               HouseAndLine(ink, none, true, QImage::Format_ARGB32));
 }
+
+// A rectangle redrawn under a clip gets the pixels of the whole picture: long, shallow lines,
+// whose steps round a little each, are stepped from their first pixel whatever the clip.
+TEST(SmoothHairlines, AClippedRedrawGivesThePixelsOfTheWholePicture) {
+    std::mt19937 random(11);
+    auto between = [&](double lo, double hi) {
+        return std::uniform_real_distribution(lo, hi)(random);
+    };
+    const QRect clips[] = {QRect(300, 40, 60, 50), QRect(0, 0, 15, 200), QRect(580, 150, 20, 50)};
+    for (int round = 0; round < 200; ++round) {
+        const std::vector<QPoint> chain = {
+            QPoint(int(between(-900, 100)), int(between(-50, 250))),
+            QPoint(int(between(500, 1500)), int(between(-50, 250))),
+            QPoint(int(between(-300, 900)), int(between(-600, 800)))};
+        auto draw = [&](const QRect* clip) {
+            QImage img(600, 200, QImage::Format_RGB32);
+            img.fill(QColor(240, 235, 220));
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(QPen(QColor(40, 40, 120), 1));
+            if (clip) p.setClipRect(*clip);
+            TSmoothHairlines::For(p)->Chain(chain, false);
+            return img;
+        };
+        const QImage whole = draw(nullptr);
+        for (const QRect& clip : clips) {
+            const QImage part = draw(&clip);
+            ASSERT_EQ(part.copy(clip), whole.copy(clip)) << "round " << round;
+        }
+    }
+}
