@@ -49,12 +49,27 @@ inline uint32_t OddEvenLevel(float sum) {
 std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas) {
     if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
     const QBrush& brush = canvas.brush();
-    if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255) return std::nullopt;
+    std::optional<TBrushPattern> pattern;
+    if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255) {
+        pattern = TBrushPattern::For(canvas);
+        if (!pattern) return std::nullopt;
+    }
     const auto pixels = TPixelCanvas::Of(canvas);
     if (!pixels) return std::nullopt;
     TSmoothFills fills(*pixels);
     fills.FColor = 0xff000000u | (brush.color().rgb() & 0xffffffu);
+    fills.FPattern = pattern;
     return fills;
+}
+
+void TSmoothFills::Paint(int y, int from, int to, uint32_t coverage) const {
+    uint32_t* line = FCanvas.Row(y);
+    if (FPattern)
+        FPattern->Paint(line, y, from, to, coverage);
+    else if (coverage >= 255)
+        FillPixels(line + from, size_t(to - from + 1), FColor);
+    else
+        for (int x = from; x <= to; ++x) line[x] = BlendOpaque(FColor, coverage, line[x]);
 }
 
 void TSmoothFills::OddEven(std::span<const QPoint> ring) const {
@@ -145,15 +160,11 @@ void TSmoothFills::OddEven(std::span<const QPoint> ring) const {
         std::sort(touched.begin(), touched.end());
         touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
         // Between touched cells the coverage stays as it is.
-        uint32_t* line = FCanvas.Row(y) + left - 1; // line[cell] is the cell's pixel
         float sum = 0;
         int from = 1;
         auto run = [&](int a, int b, uint32_t level) {
-            if (a > b || level == 0) return;
-            if (level >= 255)
-                FillPixels(line + a, size_t(b - a + 1), FColor);
-            else
-                for (int c = a; c <= b; ++c) line[c] = BlendOpaque(FColor, level, line[c]);
+            // Cell c is pixel column left + c - 1.
+            if (a <= b && level > 0) Paint(y, left + a - 1, left + b - 1, level);
         };
         for (const int cell : touched) {
             if (cell > width) {

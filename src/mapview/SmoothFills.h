@@ -1,9 +1,11 @@
 #pragma once
-// Smoothed fills of an opaque solid brush computed straight into the canvas's image: a pixel
-// takes the share of its square inside the figure by the odd-even rule, found row by row from
-// the signed areas the edges leave in the cells they cross. Qt's smoothing rasteriser works
+// Smoothed fills of an opaque solid brush, or of a hatch or dense pattern of an opaque colour
+// (see TBrushPattern), computed straight into the canvas's image: a pixel takes the share of
+// its square inside the figure by the odd-even rule, found row by row from the signed areas
+// the edges leave in the cells they cross. Qt's smoothing rasteriser works
 // through the whole height of a figure, clip or not; this works through the rows that show.
 
+#include "mapview/BrushPattern.h"
 #include "mapview/PixelCanvas.h"
 
 #include <QPainter>
@@ -17,8 +19,9 @@ namespace tsivor::mapview {
 
 class TSmoothFills {
 public:
-    // The fills for the canvas as it stands, or nullopt when its brush is not solid and opaque
-    // or its pixels cannot be written straight (see TPixelCanvas). The pen is not looked at.
+    // The fills for the canvas as it stands, or nullopt when its brush is neither solid and
+    // opaque nor a pattern TBrushPattern lays, or its pixels cannot be written straight (see
+    // TPixelCanvas). The pen is not looked at.
     static std::optional<TSmoothFills> For(const QPainter& canvas);
 
     // Fills the ring through the points (in the canvas's coordinates) by the odd-even rule.
@@ -27,8 +30,12 @@ public:
 private:
     explicit TSmoothFills(const TPixelCanvas& canvas) : FCanvas(canvas) {}
 
+    // Draws device pixels from..to of row y with coverage 1-255.
+    void Paint(int y, int from, int to, uint32_t coverage) const;
+
     TPixelCanvas FCanvas;
     uint32_t FColor = 0;
+    std::optional<TBrushPattern> FPattern; // painted instead of the solid colour
 };
 
 } // namespace tsivor::mapview

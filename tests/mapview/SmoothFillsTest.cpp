@@ -105,3 +105,150 @@ TEST(SmoothFills, LookAsQtSmoothsTheSameFigures) {
     EXPECT_LT(sum / pixels, 0.05);
     EXPECT_EQ(outside, 0);
 }
+
+namespace {
+
+constexpr Qt::BrushStyle kFirstPattern = Qt::Dense1Pattern, kLastPattern = Qt::DiagCrossPattern;
+
+struct TPatternSetting {
+    Qt::BrushStyle Style = Qt::BDiagPattern;
+    QPointF Shift;  // of the painter
+    QPointF Origin; // of the brush
+    QRect Clip;     // none when null
+    QImage::Format Format = QImage::Format_RGB32;
+};
+
+// The ring filled with the setting's pattern, or solid with its colour.
+QImage PatternFilled(const std::vector<QPoint>& ring, const TPatternSetting& s, bool solid,
+                     bool byQt) {
+    QImage img(160, 160, s.Format);
+    img.fill(kGround);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (!s.Clip.isNull()) p.setClipRect(s.Clip);
+    p.translate(s.Shift);
+    p.setBrushOrigin(s.Origin);
+    p.setPen(Qt::NoPen);
+    p.setBrush(solid ? QBrush(kInk) : QBrush(kInk, s.Style));
+    if (byQt) {
+        p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+    } else {
+        const auto fills = TSmoothFills::For(p);
+        if (!fills) {
+            ADD_FAILURE() << "no fills for style " << int(s.Style);
+            return img;
+        }
+        fills->OddEven(ring);
+    }
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// Convex rings: regular figures of 3-12 corners, some reaching off the image.
+std::vector<QPoint> ConvexRing(std::mt19937& rng) {
+    std::uniform_int_distribution<int> corners(3, 12), centre(-20, 180), radius(5, 300);
+    std::uniform_real_distribution<double> turn(0, 6.28);
+    const int n = corners(rng), r = radius(rng);
+    const QPoint c(centre(rng), centre(rng));
+    const double start = turn(rng);
+    std::vector<QPoint> ring;
+    for (int i = 0; i < n; ++i) {
+        const double a = start + 6.283185307179586 * i / n;
+        ring.push_back(c + QPoint(int(r * std::cos(a)), int(r * std::sin(a))));
+    }
+    return ring;
+}
+
+// How the pattern fills differ from Qt's pixels: where both Qt and the solid fills here
+// leave a pixel untouched or cover it in full, the pattern must be the same as Qt's; the other
+// pixels are edge pixels and may differ by a few levels.
+struct TPatternDifference {
+    int Inner = 0; // pixels off the edge that differ
+    int Max = 0;   // over the edge pixels
+    double Sum = 0;
+    long Edges = 0;
+};
+
+void Compare(const std::vector<QPoint>& ring, const TPatternSetting& s, TPatternDifference& d) {
+    const QImage mine = PatternFilled(ring, s, false, false);
+    const QImage qt = PatternFilled(ring, s, false, true);
+    const QImage mineSolid = PatternFilled(ring, s, true, false);
+    const QImage qtSolid = PatternFilled(ring, s, true, true);
+    auto edge = [](QRgb solid) { return solid != kGround.rgb() && solid != kInk.rgb(); };
+    for (int y = 0; y < qt.height(); ++y)
+        for (int x = 0; x < qt.width(); ++x) {
+            const int diff = Difference(mine.pixel(x, y), qt.pixel(x, y));
+            if (edge(qtSolid.pixel(x, y)) || edge(mineSolid.pixel(x, y))) {
+                d.Max = std::max(d.Max, diff);
+                d.Sum += diff, ++d.Edges;
+            } else {
+                d.Inner += diff != 0;
+            }
+        }
+}
+
+} // namespace
+
+// Every hatch and dense pattern over convex, concave and self-crossing rings reaching beyond
+// the image, the painter moved by whole pixels and by parts of one, brush origins of whole and
+// half pixels (Qt rounds them half away from zero), in the two bands of rows of a frame: the
+// pattern lies on the same pixels as Qt's, and edge pixels take its colour only where the
+// pattern has it.
+TEST(SmoothFills, PatternsLieOnThePixelsQtPutsThemOn) {
+    auto rings = RandomRings(130, 11);
+    std::mt19937 rng(5);
+    for (size_t i = 0; i < rings.size(); i += 4) rings[i] = ConvexRing(rng);
+    const QPointF shifts[] = {{0, 0}, {3, -5}, {-13, 7}, {8, 16}, {0.5, -0.5}};
+    const QPointF origins[] = {{0, 0}, {2, 5}, {0.5, -1.5}, {-3.5, 2.5}, {-6, -1}};
+    const QRect bands[] = {QRect(0, 0, 160, 80), QRect(0, 80, 160, 80), QRect()};
+    TPatternDifference d;
+    int figures = 0;
+    for (int style = kFirstPattern; style <= kLastPattern; ++style)
+        for (size_t i = 0; i < rings.size(); i += 5) {
+            const size_t k = i / 5 + size_t(style);
+            TPatternSetting s;
+            s.Style = Qt::BrushStyle(style);
+            s.Shift = shifts[k % 5];
+            s.Origin = origins[k / 5 % 5];
+            s.Clip = bands[k % 3];
+            if (k % 4 == 0) s.Format = QImage::Format_ARGB32_Premultiplied;
+            const auto& ring = rings[(i + size_t(style)) % rings.size()];
+            Compare(ring, s, d);
+            ++figures;
+        }
+    EXPECT_GT(figures, 300);
+    EXPECT_EQ(d.Inner, 0);
+    EXPECT_GT(d.Edges, 0);
+    EXPECT_LE(d.Max, 4);
+    EXPECT_LT(d.Sum / double(std::max(1L, d.Edges)), 0.5);
+}
+
+// What Qt's pattern fill does besides tiling an opaque colour over a transparent ground is
+// left to Qt.
+TEST(SmoothFills, LeaveOtherPatternFillsToQt) {
+    QImage img(40, 40, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(QBrush(kInk, Qt::CrossPattern));
+    EXPECT_TRUE(TSmoothFills::For(p).has_value());
+
+    p.setBackgroundMode(Qt::OpaqueMode);
+    EXPECT_FALSE(TSmoothFills::For(p).has_value()) << "opaque background";
+    p.setBackgroundMode(Qt::TransparentMode);
+
+    p.setBrush(QBrush(QColor(40, 20, 160, 128), Qt::CrossPattern));
+    EXPECT_FALSE(TSmoothFills::For(p).has_value()) << "translucent colour";
+
+    QBrush turned(kInk, Qt::CrossPattern);
+    turned.setTransform(QTransform().rotate(30));
+    p.setBrush(turned);
+    EXPECT_FALSE(TSmoothFills::For(p).has_value()) << "brush transform";
+
+    QImage tile(4, 4, QImage::Format_RGB32);
+    tile.fill(kInk);
+    p.setBrush(QBrush(tile));
+    EXPECT_FALSE(TSmoothFills::For(p).has_value()) << "texture";
+
+    p.setBrush(QBrush(kInk, Qt::CrossPattern));
+    p.rotate(10);
+    EXPECT_FALSE(TSmoothFills::For(p).has_value()) << "rotated canvas";
+}

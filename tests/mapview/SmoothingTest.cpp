@@ -361,3 +361,38 @@ TEST(Smoothing, LargeFillsLookAsOneFill) {
                 << "shift " << shift << " alpha " << alpha;
         }
 }
+
+// The same river bank hatched, in the upper and the lower band of rows of a frame, the canvas
+// moved by whole pixels and by half a one: the hatching lies where Qt's one smoothed fill puts
+// it.
+TEST(Smoothing, LargeHatchedFillsLookAsOneFill) {
+    std::vector<QPoint> bank;
+    for (int i = 0; i <= 24; ++i) bank.push_back(QPoint(-300 + 110 * i, 40 + (i * 37) % 23));
+    for (int i = 24; i >= 0; --i) bank.push_back(QPoint(-300 + 110 * i, 190 + (i * 53) % 31));
+    for (const QRect band : {QRect(0, 0, 900, 120), QRect(0, 120, 900, 120)})
+        for (const QPointF shift : {QPointF(0, 0), QPointF(3, -5), QPointF(0.5, 0.5)})
+            for (const Qt::BrushStyle style : {Qt::BDiagPattern, Qt::Dense5Pattern}) {
+                auto draw = [&](bool byQt) {
+                    QImage img(900, 240, QImage::Format_RGB32);
+                    img.fill(QColor(230, 225, 215));
+                    QPainter p(&img);
+                    p.setRenderHint(QPainter::Antialiasing, true);
+                    p.setClipRect(band);
+                    p.translate(shift);
+                    p.setPen(Qt::NoPen);
+                    p.setBrush(QBrush(QColor(40, 90, 200), style));
+                    if (byQt) {
+                        p.drawPolygon(bank.data(), int(bank.size()), Qt::OddEvenFill);
+                    } else {
+                        TDrawObject d;
+                        d.SetCanvas(&p);
+                        d.Polygon(bank);
+                        d.SetCanvas(nullptr);
+                    }
+                    return img;
+                };
+                EXPECT_LE(MaxChannelDifference(draw(false), draw(true)), 8)
+                    << "band " << band.top() << " shift " << shift.x() << "," << shift.y()
+                    << " style " << int(style);
+            }
+}
