@@ -36,7 +36,8 @@ void InstallMapFontSubstitutes() {
 }
 
 QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
-    if (cellHeight == FLastCell && bold == FLastBold && family == FLastFamily) return FLastFont;
+    const TKey key{family, cellHeight, bold};
+    if (const auto it = FFonts.constFind(key); it != FFonts.cend()) return *it;
     InstallMapFontSubstitutes();
     auto it = FCellPerEm.find(family);
     if (it == FCellPerEm.end()) {
@@ -50,10 +51,9 @@ QFont TCellFonts::Font(const QString& family, int cellHeight, bool bold) {
     font.setPixelSize(std::max(1, RoundToInt(cellHeight / it.value())));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
-    FLastFamily = family;
-    FLastCell = cellHeight;
-    FLastBold = bold;
-    FLastFont = font;
+    // Every zoom brings other heights.
+    if (FFonts.size() >= kKeptFonts) FFonts.clear();
+    FFonts.insert(key, font);
     return font;
 }
 

@@ -40,11 +40,19 @@ public:
 
 private:
     QHash<QString, double> FCellPerEm;
-    // Texts of a frame mostly share one font: the last one is kept, not rebuilt per text.
-    QString FLastFamily;
-    int FLastCell = -1;
-    bool FLastBold = false;
-    QFont FLastFont;
+    // The fonts built, each kept as one QFont: a copy of it shares the font engine Qt found for
+    // it, where a font built anew has Qt look the engine up again.
+    struct TKey {
+        QString Family;
+        int Cell;
+        bool Bold;
+        friend bool operator==(const TKey&, const TKey&) = default;
+        friend size_t qHash(const TKey& k, size_t seed = 0) {
+            return qHashMulti(seed, k.Family, k.Cell, k.Bold);
+        }
+    };
+    static constexpr qsizetype kKeptFonts = 256;
+    QHash<TKey, QFont> FFonts;
 };
 
 // A 0x00BBGGRR colour as a QColor and back.

@@ -124,6 +124,8 @@ private:
     // The collection rectangle widened towards the side extruded objects reach in from.
     void Widen3D(double scale, float& x0, float& y0, float& x1, float& y1) const;
     void FillBackground(QPainter& canvas, const QRect& rect);
+    // The whole frame's background, in two halves on two threads where the frame is banded.
+    void FillFrameBackground(QPainter& canvas, QImage& buffer);
     // The background event, or else the raster layer when it lies under the objects (or of
     // any type: exports); the view is the map rectangle shown on size pixels.
     void PaintBackgroundLayer(QPainter& canvas, QSize size, float x0, float y0, float x1, float y1,

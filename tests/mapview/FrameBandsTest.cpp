@@ -205,3 +205,23 @@ TEST(FrameBands, TheIconLibraryIsAskedByOneThreadAtATime) {
     EXPECT_EQ(PixelColor(frame, 20, 144), 0x00A000u);
     EXPECT_EQ(PixelColor(frame, 20, 156), 0x00A000u);
 }
+
+// The background is filled in two halves on two threads: plain or textured, with an odd
+// number of rows, it is the background one thread fills.
+TEST(FrameBands, TheBackgroundIsFilledAsByOneThread) {
+    QImage grass(3, 2, QImage::Format_RGB32);
+    for (int x = 0; x < 3; ++x)
+        for (int y = 0; y < 2; ++y) grass.setPixel(x, y, qRgb(40 * x, 200 - 50 * y, 30));
+    for (const bool texture : {false, true}) {
+        TTestMap t(400, 301);
+        AddLine(t.Doc(), {{20, 20}, {380, 280}}, kRed, 3);
+        t.map.SetGrass(grass);
+        t.map.Options().SetTexture(texture);
+        const QImage banded = t.Frame().copy();
+        t.map.Render().Painter().OnPaintObject = [](const TORBMapObjectMem&, uint8_t&, QPen&,
+                                                    QBrush&) {};
+        const QImage single = t.Frame().copy();
+        EXPECT_EQ(DifferentPixels(banded, single), 0) << "texture " << texture;
+        EXPECT_EQ(PixelColor(banded, 5, 299) == PixelColor(banded, 6, 299), !texture);
+    }
+}
