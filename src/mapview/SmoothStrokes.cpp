@@ -1,6 +1,7 @@
 #include "mapview/SmoothStrokes.h"
 
 #include "mapview/DrawPrimitives.h"
+#include "mapview/FlatCubics.h"
 
 #include <QPen>
 
@@ -17,9 +18,6 @@ namespace {
 // Half the diagonal of a pixel: a pixel whose centre lies this much beyond a stroke's edge
 // is untouched by it, this much inside it is covered.
 constexpr double kHalfDiagonal = 0.70711;
-
-// How far the segments a curve is stroked along may stray from it, in pixels.
-constexpr double kFlatness = 0.1;
 
 // The share of a pixel's square on the inner side of a straight edge s pixels beyond the
 // square's centre, the edge's normal (a, b) with a >= b >= 0 and a² + b² = 1: the square
@@ -160,28 +158,7 @@ void TSmoothStrokes::Curves(std::span<const QPoint> pts) const {
     const QRectF box =
         QRectF(FCanvas.Clip).translated(-FCanvas.Offset).adjusted(-reach, -reach, reach, reach);
     std::vector<QPointF>& flat = Scratch().Flat;
-    flat.assign(1, QPointF(pts[0]));
-    for (size_t i = 1; i + 2 < pts.size(); i += 3) {
-        const QPointF p0 = pts[i - 1], p1 = pts[i], p2 = pts[i + 1], p3 = pts[i + 2];
-        const double x0 = std::min({p0.x(), p1.x(), p2.x(), p3.x()});
-        const double x1 = std::max({p0.x(), p1.x(), p2.x(), p3.x()});
-        const double y0 = std::min({p0.y(), p1.y(), p2.y(), p3.y()});
-        const double y1 = std::max({p0.y(), p1.y(), p2.y(), p3.y()});
-        if (x1 < box.left() || x0 > box.right() || y1 < box.top() || y0 > box.bottom()) {
-            flat.push_back(p3);
-            continue;
-        }
-        // The chords of n equal steps of t stay within 3/4 of the larger second difference of
-        // the points over n squared of the curve.
-        const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
-        const double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-        const int n = std::clamp(int(std::ceil(std::sqrt(0.75 * bend / kFlatness))), 1, 1000);
-        for (int k = 1; k <= n; ++k) {
-            const double t = double(k) / n, u = 1 - t;
-            flat.push_back(u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 +
-                           t * t * t * p3);
-        }
-    }
+    FlattenCubics(pts, box, kFineFlattening, flat);
     Stroke(std::span<const QPointF>(flat));
 }
 

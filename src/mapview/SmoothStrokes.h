@@ -28,7 +28,7 @@ public:
     // blended once, however many segments reach it.
     void Chain(std::span<const QPoint> pts) const;
     // Strokes the chain of cubic curves through the points (3 n + 1 of them), along segments
-    // within a tenth of a pixel of the curves.
+    // within a tenth of a pixel of them.
     void Curves(std::span<const QPoint> pts) const;
 
 private:
