@@ -1,6 +1,7 @@
 #include "mapview/DrawPrimitives.h"
 
 #include "mapdata/Rounding.h"
+#include "mapview/FlatCubics.h"
 #include "mapview/PlainHairlines.h"
 #include "mapview/SmoothFills.h"
 #include "mapview/SmoothHairlines.h"
@@ -687,9 +688,34 @@ QPainterPath TDrawObject::CutBezierRing(std::span<const QPoint> pts) const {
     return path;
 }
 
+bool TDrawObject::SmoothBezierRing(std::span<const QPoint> pts) {
+    QPainter& p = *FCanvas;
+    if (!p.testRenderHint(QPainter::Antialiasing)) return false;
+    std::optional<TSmoothFills> fills;
+    if (p.brush().style() != Qt::NoBrush && !(fills = TSmoothFills::For(p))) return false;
+    std::optional<TSmoothHairlines> lines;
+    if (p.pen().style() != Qt::NoPen && !(lines = TSmoothHairlines::For(p))) return false;
+    // Beyond this the one-pixel outline touches nothing of the target.
+    QRectF keep(-1e9, -1e9, 2e9, 2e9);
+    if (ClipToTarget) {
+        const QRect target = TargetRect(2);
+        if (target.isEmpty()) return false;
+        if (!BoundsOf(pts).intersects(target)) return true;
+        keep = target;
+    }
+    // An outline runs along the segments Qt would step; a fill under it is flattened with it,
+    // a bare fill follows the curve closer.
+    FlattenCubics(pts, keep, lines ? kHairlineFlattening : kFineFlattening, FFlat);
+    // Qt too fills the figure before it outlines it.
+    if (fills) fills->OddEven(std::span<const QPointF>(FFlat));
+    if (lines) lines->Chain(std::span<const QPointF>(FFlat), true);
+    return true;
+}
+
 void TDrawObject::FillBezierPath(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
+    if (SmoothBezierRing(pts)) return;
     QPainterPath path = ClipToTarget ? CutBezierRing(pts) : BezierChain(pts);
     path.closeSubpath();
     path.setFillRule(Qt::OddEvenFill);

@@ -181,6 +181,10 @@ private:
     // fill and outline change only off the target; a dashed outline keeps its curves, since a
     // chord would move its pattern.
     QPainterPath CutBezierRing(std::span<const QPoint> pts) const;
+    // A smoothed ring of an opaque solid brush, an opaque solid hairline pen or both, flattened
+    // once, filled by TSmoothFills and outlined by TSmoothHairlines; false, drawing nothing,
+    // for any other brush, pen or canvas.
+    bool SmoothBezierRing(std::span<const QPoint> pts);
 
     QPainter* FCanvas = nullptr;
     bool FUseGDIPlus = false;
@@ -188,6 +192,7 @@ private:
     TShapedTexts FShapes;
     TPolygonStamps FStamps;
     TPlainFill FPlainFill;
+    std::vector<QPointF> FFlat; // a ring of curves as segments
     mutable TPaintArea FArea;
     mutable QTransform FAreaTransform; // the canvas's when FArea was read
     mutable bool FAreaRead = false;

@@ -73,6 +73,14 @@ void TSmoothFills::Paint(int y, int from, int to, uint32_t coverage) const {
 }
 
 void TSmoothFills::OddEven(std::span<const QPoint> ring) const {
+    FillOddEven(ring);
+}
+
+void TSmoothFills::OddEven(std::span<const QPointF> ring) const {
+    FillOddEven(ring);
+}
+
+template <class TPoint> void TSmoothFills::FillOddEven(std::span<const TPoint> ring) const {
     const QRect& clip = FCanvas.Clip;
     if (ring.size() < 3 || clip.isEmpty()) return;
     TScratch& scratch = Scratch();
@@ -81,12 +89,12 @@ void TSmoothFills::OddEven(std::span<const QPoint> ring) const {
     const double ox = FCanvas.Offset.x(), oy = FCanvas.Offset.y();
     const double top = clip.top(), bottom = clip.bottom() + 1.0;
     for (size_t i = 0; i < ring.size(); ++i) {
-        const QPoint a = ring[i], b = ring[(i + 1) % ring.size()];
+        const TPoint a = ring[i], b = ring[(i + 1) % ring.size()];
         if (a.y() == b.y()) continue; // leaves no area in any cell
         TEdge e;
         e.Dir = b.y() > a.y() ? 1.f : -1.f;
-        const QPoint& upper = b.y() > a.y() ? a : b;
-        const QPoint& lower = b.y() > a.y() ? b : a;
+        const TPoint& upper = b.y() > a.y() ? a : b;
+        const TPoint& lower = b.y() > a.y() ? b : a;
         e.X0 = upper.x() + ox, e.Y0 = upper.y() + oy;
         e.X1 = lower.x() + ox, e.Y1 = lower.y() + oy;
         if (e.Y1 <= top || e.Y0 >= bottom) continue;

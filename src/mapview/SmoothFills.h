@@ -10,6 +10,7 @@
 
 #include <QPainter>
 #include <QPoint>
+#include <QPointF>
 
 #include <cstdint>
 #include <optional>
@@ -26,9 +27,11 @@ public:
 
     // Fills the ring through the points (in the canvas's coordinates) by the odd-even rule.
     void OddEven(std::span<const QPoint> ring) const;
+    void OddEven(std::span<const QPointF> ring) const;
 
 private:
     explicit TSmoothFills(const TPixelCanvas& canvas) : FCanvas(canvas) {}
+    template <class TPoint> void FillOddEven(std::span<const TPoint> ring) const;
 
     // Draws device pixels from..to of row y with coverage 1-255.
     void Paint(int y, int from, int to, uint32_t coverage) const;

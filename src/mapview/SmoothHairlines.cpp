@@ -55,6 +55,15 @@ std::optional<TSmoothHairlines> TSmoothHairlines::For(const QPainter& canvas) {
 }
 
 void TSmoothHairlines::Chain(std::span<const QPoint> pts, bool closed) {
+    StrokeChain(pts, closed);
+}
+
+void TSmoothHairlines::Chain(std::span<const QPointF> pts, bool closed) {
+    StrokeChain(pts, closed);
+}
+
+template <class TPoint>
+void TSmoothHairlines::StrokeChain(std::span<const TPoint> pts, bool closed) {
     if (pts.size() < 2) return;
     const size_t n = pts.size();
     const size_t segments = closed ? n : n - 1;

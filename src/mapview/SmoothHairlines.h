@@ -26,9 +26,11 @@ public:
     // chain also runs from the last point back to the first. The two ends of an open chain
     // reach half a pixel beyond its end points unless the pen's ends are flat.
     void Chain(std::span<const QPoint> pts, bool closed);
+    void Chain(std::span<const QPointF> pts, bool closed);
 
 private:
     TSmoothHairlines() = default;
+    template <class TPoint> void StrokeChain(std::span<const TPoint> pts, bool closed);
     void Segment(QPointF a, QPointF b, bool capA, bool capB);
     // Cuts the segment where Qt cuts it; false when nothing of it is left.
     bool ClipToReach(QPointF& a, QPointF& b) const;
