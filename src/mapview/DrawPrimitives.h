@@ -181,9 +181,9 @@ private:
     // fill and outline change only off the target; a dashed outline keeps its curves, since a
     // chord would move its pattern.
     QPainterPath CutBezierRing(std::span<const QPoint> pts) const;
-    // A smoothed ring of an opaque solid brush, an opaque solid hairline pen or both, flattened
-    // once, filled by TSmoothFills and outlined by TSmoothHairlines; false, drawing nothing,
-    // for any other brush, pen or canvas.
+    // A smoothed ring of a brush TSmoothFills fills, an opaque solid hairline pen or both,
+    // flattened once, filled by TSmoothFills and outlined by TSmoothHairlines; false, drawing
+    // nothing, for any other brush, pen or canvas.
     bool SmoothBezierRing(std::span<const QPoint> pts);
 
     QPainter* FCanvas = nullptr;
