@@ -37,6 +37,9 @@ inline double EdgeCoverage(double s, double a, double b) {
 struct TReach {
     double Radius2;
     double P[2], Lo[2], Hi[2];
+    // The ends' circles reach no further than the sides: on rows that meet both sides they
+    // add nothing.
+    bool CirclesWithinSides;
 };
 
 // One segment of a chain in device pixels.
@@ -52,6 +55,7 @@ struct TStrokeSegment {
     // Centres within disc of the ends and within side of the segment's line.
     void SetReach(TReach& r, double disc, double side) const {
         r.Radius2 = disc * disc;
+        r.CirclesWithinSides = disc <= side;
         for (int k = 0; k < 2; ++k) {
             side = -side;
             if (Uy == 0) {
@@ -65,26 +69,31 @@ struct TStrokeSegment {
     }
 };
 
-// The share of the pixel centred at (x, y) that the stroke of radius r along s covers: by the
-// distance to the segment across it, or to the nearer end beyond them.
-struct TCoverage {
+// The share of the pixel centred at (x, yc) that the stroke of radius r along s covers: by the
+// distance to the segment across it, or to the nearer end beyond them. Made for one row, so
+// what depends on the row alone is worked out once.
+struct TRowCoverage {
+    const TStrokeSegment& S;
     double Radius, Inside2, Outside2; // squared distances of full and of no coverage
+    double Yc, Dy, DyUy, DyUx;
 
-    explicit TCoverage(double r)
-        : Radius(r), Inside2(r > kHalfDiagonal ? (r - kHalfDiagonal) * (r - kHalfDiagonal) : -1),
-          Outside2((r + kHalfDiagonal) * (r + kHalfDiagonal)) {}
+    TRowCoverage(const TStrokeSegment& s, double r, double yc)
+        : S(s), Radius(r),
+          Inside2(r > kHalfDiagonal ? (r - kHalfDiagonal) * (r - kHalfDiagonal) : -1),
+          Outside2((r + kHalfDiagonal) * (r + kHalfDiagonal)), Yc(yc), Dy(yc - s.Ay),
+          DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
 
-    double operator()(const TStrokeSegment& s, double x, double y) const {
-        double dx = x - s.Ax, dy = y - s.Ay;
-        const double t = dx * s.Ux + dy * s.Uy;
-        if (t >= 0 && t <= s.Length) {
-            const double d = std::abs(dy * s.Ux - dx * s.Uy);
-            const double near = EdgeCoverage(Radius - d, s.Na, s.Nb);
+    double operator()(double x) const {
+        double dx = x - S.Ax, dy = Dy;
+        const double t = dx * S.Ux + DyUy;
+        if (t >= 0 && t <= S.Length) {
+            const double d = std::abs(DyUx - dx * S.Uy);
+            const double near = EdgeCoverage(Radius - d, S.Na, S.Nb);
             // Both edges of a stroke narrower than a pixel's diagonal may cross the pixel.
             return Radius + d >= kHalfDiagonal ? near
-                                               : near + EdgeCoverage(Radius + d, s.Na, s.Nb) - 1;
+                                               : near + EdgeCoverage(Radius + d, S.Na, S.Nb) - 1;
         }
-        if (t > s.Length) dx = x - s.Bx, dy = y - s.By;
+        if (t > S.Length) dx = x - S.Bx, dy = Yc - S.By;
         const double d2 = dx * dx + dy * dy;
         if (d2 <= Inside2) return 1;
         if (d2 >= Outside2) return 0;
@@ -99,6 +108,14 @@ struct TCoverage {
 // and the sides of the band around it. False when none.
 bool Chord(const TStrokeSegment& s, const TReach& r, double yc, double& xlo, double& xhi) {
     xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
+    int sides = 0;
+    for (int k = 0; k < 2; ++k)
+        if (yc >= r.Lo[k] && yc <= r.Hi[k]) {
+            const double x = r.P[k] + s.XPerY * yc;
+            xlo = std::min(xlo, x), xhi = std::max(xhi, x);
+            ++sides;
+        }
+    if (sides == 2 && r.CirclesWithinSides) return true;
     auto circle = [&](double cx, double cy) {
         const double h2 = r.Radius2 - (yc - cy) * (yc - cy);
         if (h2 < 0) return;
@@ -107,18 +124,22 @@ bool Chord(const TStrokeSegment& s, const TReach& r, double yc, double& xlo, dou
     };
     circle(s.Ax, s.Ay);
     circle(s.Bx, s.By);
-    for (int k = 0; k < 2; ++k)
-        if (yc >= r.Lo[k] && yc <= r.Hi[k]) {
-            const double x = r.P[k] + s.XPerY * yc;
-            xlo = std::min(xlo, x), xhi = std::max(xhi, x);
-        }
     return xlo <= xhi;
 }
+
+// What a segment reaches on a row: its edge pixels from X0 to X1 but for those from Full0 to
+// Full1 (none when Full0 > Full1), which it covers wholly.
+struct TRowReach {
+    const TStrokeSegment* S;
+    int X0, X1, Full0, Full1;
+};
 
 // Scratch kept per thread: both bands of a frame stroke at once.
 struct TScratch {
     std::vector<TStrokeSegment> Segments;
     std::vector<const TStrokeSegment*> Active;
+    std::vector<TRowReach> Reaches;         // of the active segments on the row
+    std::vector<std::pair<int, int>> Full;  // the row's wholly covered runs, merged
     std::vector<uint8_t> Row;               // coverage across the clip, all zero between rows
     std::vector<std::pair<int, int>> Spans; // of the row's edge pixels
     std::vector<QPointF> Flat;              // a chain of curves as segments
@@ -201,8 +222,9 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     if (row.size() < size_t(clip.width())) row.resize(size_t(clip.width()), 0);
     std::vector<const TStrokeSegment*>& active = scratch.Active;
     std::vector<std::pair<int, int>>& spans = scratch.Spans;
+    std::vector<TRowReach>& reaches = scratch.Reaches;
+    std::vector<std::pair<int, int>>& full = scratch.Full;
     active.clear();
-    const TCoverage coverage(FRadius);
     const int left = clip.left(), right = clip.right();
     size_t next = 0;
     for (int y = segments.front().Top;; ++y) {
@@ -216,33 +238,62 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
         spans.clear();
+        reaches.clear();
+        full.clear();
         for (const TStrokeSegment* s : active) {
             double xlo, xhi;
             if (!Chord(*s, s->Outer, yc, xlo, xhi)) continue;
             const int x0 = std::max(left, int(std::ceil(xlo - 0.5)));
             const int x1 = std::min(right, int(std::floor(xhi - 0.5)));
             if (x0 > x1) continue;
-            // Centres well inside the stroke are covered without asking, and whatever else
-            // reaches such a pixel leaves it as it is.
             int full0 = x1 + 1, full1 = x1;
             if (inner > 0 && Chord(*s, s->Inner, yc, xlo, xhi)) {
                 full0 = std::max(x0, int(std::ceil(xlo - 0.5)));
                 full1 = std::min(x1, int(std::floor(xhi - 0.5)));
-                if (full0 > full1) full0 = x1 + 1, full1 = x1;
+                if (full0 > full1)
+                    full0 = x1 + 1, full1 = x1;
+                else
+                    full.push_back({full0, full1});
             }
-            auto edge = [&](int from, int to) {
-                if (from > to) return;
+            reaches.push_back({s, x0, x1, full0, full1});
+        }
+        // Centres well inside any segment's stroke are covered without asking, once, and
+        // whatever else reaches such a pixel would leave it as it is.
+        if (full.size() > 1) {
+            std::sort(full.begin(), full.end());
+            size_t n = 0;
+            for (size_t i = 1; i < full.size(); ++i)
+                if (full[i].first <= full[n].second + 1)
+                    full[n].second = std::max(full[n].second, full[i].second);
+                else
+                    full[++n] = full[i];
+            full.resize(n + 1);
+        }
+        for (const auto& [from, to] : full) FillPixels(line + from, size_t(to - from + 1), FColor);
+        for (const TRowReach& r : reaches) {
+            const TRowCoverage coverage(*r.S, FRadius, yc);
+            auto exact = [&](int from, int to) {
                 spans.push_back({from, to});
                 for (int x = from; x <= to; ++x) {
-                    const double c = coverage(*s, x + 0.5, yc);
+                    const double c = coverage(x + 0.5);
                     if (c <= 0) continue;
                     uint8_t& cell = row[size_t(x - left)];
                     cell = std::max(cell, uint8_t(std::min(255.0, c * 255 + 0.5)));
                 }
             };
-            edge(x0, full0 - 1);
-            if (full0 <= full1) FillPixels(line + full0, size_t(full1 - full0 + 1), FColor);
-            edge(full1 + 1, x1);
+            // The edge pixels no segment covers wholly.
+            auto edge = [&](int from, int to) {
+                for (const auto& [f0, f1] : full) {
+                    if (from > to) return;
+                    if (f1 < from) continue;
+                    if (f0 > to) break;
+                    if (f0 > from) exact(from, f0 - 1);
+                    from = f1 + 1;
+                }
+                if (from <= to) exact(from, to);
+            };
+            edge(r.X0, r.Full0 - 1);
+            edge(r.Full1 + 1, r.X1);
         }
         // Each edge pixel is blended once, with the most any segment covers of it.
         for (const auto& [from, to] : spans)

@@ -350,3 +350,101 @@ TEST(SmoothStrokes, CurvedStreetsCoverTheShareWithinHalfTheWidth) {
     EXPECT_EQ(truth.SolidMax, 0);
     EXPECT_LE(qt.SolidMax, 2);
 }
+
+namespace {
+
+// The share of a pixel's square on the inner side of a straight edge s beyond its centre, the
+// edge's normal (a, b) with a >= b >= 0: the square's projection onto the normal rises over b,
+// stays over a - b and falls over b.
+double SquareShare(double s, double a, double b) {
+    const double u = s + (a + b) / 2;
+    if (u <= 0) return 0;
+    if (u >= a + b) return 1;
+    if (u < b) return u * u / (2 * a * b);
+    if (u <= a) return (u - b / 2) / a;
+    const double v = a + b - u;
+    return 1 - v * v / (2 * a * b);
+}
+
+// The exact share 0-1 of the pixel centred at (x, y) within r of the segment from a to b.
+double SegmentShare(double x, double y, QPointF a, QPointF b, double r) {
+    const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+    const double ux = length > 0 ? (b.x() - a.x()) / length : 1;
+    const double uy = length > 0 ? (b.y() - a.y()) / length : 0;
+    double dx = x - a.x(), dy = y - a.y();
+    const double t = dx * ux + dy * uy;
+    if (t >= 0 && t <= length) {
+        const double d = std::abs(dy * ux - dx * uy);
+        const double na = std::max(std::abs(ux), std::abs(uy));
+        const double nb = std::min(std::abs(ux), std::abs(uy));
+        const double near = SquareShare(r - d, na, nb);
+        return r + d >= 0.70711 ? near : near + SquareShare(r + d, na, nb) - 1;
+    }
+    if (t > length) dx = x - b.x(), dy = y - b.y();
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d < 1e-9) return SquareShare(r, 1, 0);
+    const double ca = std::abs(dx) / d, cb = std::abs(dy) / d;
+    return SquareShare(r - d, std::max(ca, cb), std::min(ca, cb));
+}
+
+// The chain stroked pixel by pixel over the whole clip: each pixel blended once with the most
+// any segment covers of it. Segments are first cut to the clip widened by what the pen reaches
+// and a margin, as they are before they are stroked (far ends only cost precision).
+QImage ReferenceStroked(const std::vector<QPoint>& chain, const TSetting& s) {
+    QImage img(160, 160, QImage::Format_RGB32);
+    img.fill(kGround);
+    const QRect clip = s.Clip.isNull() ? img.rect() : s.Clip & img.rect();
+    const double r = s.Width / 2, reach = r + 0.70711 + 0.01;
+    const QRectF box = QRectF(clip).adjusted(-reach - 2, -reach - 2, reach + 2, reach + 2);
+    std::vector<std::pair<QPointF, QPointF>> segments;
+    for (size_t i = 0; i + 1 < chain.size(); ++i) {
+        QPointF a = QPointF(chain[i]) + s.Shift, b = QPointF(chain[i + 1]) + s.Shift;
+        if (CutToRect(a, b, box)) segments.push_back({a, b});
+    }
+    const uint32_t ink = 0xff000000u | (kInk.rgb() & 0xffffffu);
+    for (int y = clip.top(); y <= clip.bottom(); ++y)
+        for (int x = clip.left(); x <= clip.right(); ++x) {
+            int most = 0;
+            for (const auto& [a, b] : segments) {
+                const double c = SegmentShare(x + 0.5, y + 0.5, a, b, r);
+                if (c > 0) most = std::max(most, int(std::min(255.0, c * 255 + 0.5)));
+            }
+            if (most == 0) continue;
+            const uint32_t ground = img.pixel(x, y);
+            img.setPixel(x, y, most == 255 ? ink : BlendOpaque(ink, uint32_t(most), ground));
+        }
+    return img;
+}
+
+} // namespace
+
+// Any chain, widths 1.5-40, ends far beyond the image included, on the whole image and on
+// either band of rows of a frame: pixel for pixel what the most any segment covers of each
+// pixel gives.
+TEST(SmoothStrokes, BlendEachPixelWithTheMostAnySegmentCovers) {
+    auto chains = RandomChains(400, 31, false);
+    std::mt19937 rng(32);
+    std::uniform_int_distribution<int> far(-6000, 6000);
+    for (size_t i = 0; i < chains.size(); i += 7) chains[i].push_back(QPoint(far(rng), far(rng)));
+    for (size_t i = 3; i < chains.size(); i += 7)
+        chains[i].insert(chains[i].begin(), QPoint(far(rng), far(rng)));
+    std::uniform_real_distribution<double> width(1.5, 40);
+    const QRect clips[] = {QRect(), QRect(0, 0, 160, 80), QRect(0, 80, 160, 80),
+                           QRect(0, 0, 160, 57), QRect(0, 57, 160, 103)};
+    long differ = 0, worst = 0;
+    for (size_t i = 0; i < chains.size(); ++i) {
+        TSetting s = RandomSetting(i, rng);
+        s.Width = i % 3 == 0 ? std::round(width(rng)) : width(rng);
+        s.Clip = clips[i % 5];
+        const QImage mine = Stroked(chains[i], s, false);
+        const QImage expected = ReferenceStroked(chains[i], s);
+        for (int y = 0; y < mine.height(); ++y)
+            for (int x = 0; x < mine.width(); ++x)
+                if (mine.pixel(x, y) != expected.pixel(x, y)) {
+                    ++differ;
+                    worst = std::max<long>(worst, std::abs(CoverageOf(mine.pixel(x, y)) -
+                                                           CoverageOf(expected.pixel(x, y))));
+                }
+    }
+    EXPECT_EQ(differ, 0) << "largest difference " << worst << " levels";
+}
