@@ -1,6 +1,7 @@
 #include "mapview/RenderPipeline.h"
 
 #include "mapdata/Rounding.h"
+#include "mapview/BandCut.h"
 #include "mapview/DataMap.h"
 #include "mapview/RasterLayerPainter.h"
 #include "platform/AtomicFile.h"
@@ -352,7 +353,7 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
 
     // The other thread paints the lower rows through a second picture on the same pixels;
     // each painter is clipped to its rows, so no pixel is written by both.
-    const int cut = buffer.height() / 2;
+    const int cut = EvenCut(device, buffer.height(), with3D);
     const TRowBand upper{0, cut, device.Transform, device.K(), View3DActive(device.Scale)};
     const TRowBand lower{cut, buffer.height(), device.Transform, device.K(), upper.Blocks};
     TDrawDevice upperDevice = device, lowerDevice = device;
@@ -384,6 +385,36 @@ void TRenderPipeline::DrawFrameLists(QPainter& canvas, QImage& buffer, const TDr
     canvas.setClipping(false);
     FWorker->Wait(); // rethrows the other thread's failure
     if (error) std::rethrow_exception(error);
+}
+
+int TRenderPipeline::EvenCut(const TDrawDevice& device, int height, bool with3D) const {
+    // An object costs a little for being drawn at all and more with every row it covers: the
+    // costs of a frame's objects measured one by one follow that well enough to split the
+    // work within a few per cent, where the middle row is often 10 % off and, with a few large
+    // areas in view, far more. The box is read from the document's column: the records are
+    // not touched before they are drawn.
+    constexpr double kObjectCost = 10, kRowCost = 1;
+    const TObjectColumn& column = FMap.Document().Column();
+    const double k = device.K();
+    TBandCut estimate(height);
+    auto add = [&](const std::vector<int>& list) {
+        for (int index : list) {
+            if (index < 0 || index >= column.Count()) continue;
+            const TObjectColumnEntry& e = column[index];
+            float x0 = 0, y0 = e.Y0, x1 = 0, y1 = e.Y2;
+            device.Transform->MapToScreen(x0, y0);
+            device.Transform->MapToScreen(x1, y1);
+            const double reach = std::max(0.0f, e.PenWidth) * k / 2 + 1;
+            const double top = std::min(y0, y1) - reach, bottom = std::max(y0, y1) + reach;
+            const double rows = std::min(bottom, double(height)) - std::max(top, 0.0);
+            if (rows >= 0) estimate.Add(top, bottom, kObjectCost + kRowCost * rows);
+        }
+    };
+    for (size_t slot = 0; slot < kLayerCount; ++slot) {
+        add(FLayerLists[slot]);
+        if (with3D) add(F3DLayerLists[slot]);
+    }
+    return estimate.EvenCut();
 }
 
 void TRenderPipeline::DrawFrameObject(int index, const TORBMapObjectMem& o,

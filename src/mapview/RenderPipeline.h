@@ -151,10 +151,14 @@ private:
                    const TDrawDevice& device, const TMapViewport& clip, bool with3D,
                    TObjectPainter& painter, TDrawObject& draw);
     // The drawing of a frame's objects: in two bands of rows on two threads where that draws
-    // the same pixels and no host code can be called, else on this thread.
+    // the same pixels and no host code can be called, else on this thread. The bands are cut
+    // where the collected objects' estimated work splits evenly.
     void DrawFrameLists(QPainter& canvas, QImage& buffer, const TDrawDevice& device,
                         const TMapViewport& clip, bool with3D);
     bool BandsApply(const QImage& buffer) const;
+    // The first row of the lower band of a frame of height rows: the estimated work of the
+    // collected objects split evenly.
+    int EvenCut(const TDrawDevice& device, int height, bool with3D) const;
     // Whether BlinkSubstitute replaces any collected object of the frame.
     bool Substitutes() const;
     // Draws one collected object of a frame, or its blinking substitute.

@@ -11,7 +11,9 @@
 #include <chrono>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <thread>
+#include <utility>
 
 using namespace rendertest;
 
@@ -223,5 +225,115 @@ TEST(FrameBands, TheBackgroundIsFilledAsByOneThread) {
         const QImage single = t.Frame().copy();
         EXPECT_EQ(DifferentPixels(banded, single), 0) << "texture " << texture;
         EXPECT_EQ(PixelColor(banded, 5, 299) == PixelColor(banded, 6, 299), !texture);
+    }
+}
+
+namespace {
+
+// A single-threaded frame of the same map: a host hook keeps the drawing on this thread.
+QImage OneThreadFrame(TTestMap& t) {
+    t.map.Render().Painter().OnPaintObject = [](const TORBMapObjectMem&, uint8_t&, QPen&, QBrush&) {
+    };
+    QImage frame = t.Frame().copy();
+    t.map.Render().Painter().OnPaintObject = nullptr;
+    return frame;
+}
+
+// Figures within the rows [top, bottom) of a frame at one pixel per map unit, all crossing each
+// other's rows, so that wherever the bands are cut among them figures straddle the cut; a
+// half-transparent area over them shows a row drawn twice.
+void AddFiguresInRows(TMapDocument& doc, float top, float bottom) {
+    const float h = bottom - top;
+    for (int i = 0; i < 12; ++i) {
+        const float y0 = top + h * float(i % 4) / 5, y1 = y0 + h * 2 / 5;
+        AddRect(doc, 10 + 30 * i, y0, 35 + 30 * i, y1, i % 2 ? kRed : kBlue);
+    }
+    AddLine(doc, {{5, top + 1}, {395, bottom - 2}}, kGreen, 5);
+    AddLine(doc, {{5, bottom - 2}, {395, top + 1}}, kRed, 0, 2);
+    AddLine(doc, {{20, top + h / 2}, {380, top + h / 2 + 1}}, kBlue, 3, 0, kPenCasing);
+    AddText(doc, 30, top + h / 3, std::min(22.0f, h / 2), QStringLiteral("Заречная"));
+    TORBMapObjectMem& veil = AddRect(doc, 0, top, 400, bottom, kGrey, 5);
+    veil.Alpha = 128;
+}
+
+} // namespace
+
+TEST(FrameBands, AFrameDrawnAgainKeepsItsPixels) {
+    for (const bool smooth : {false, true}) {
+        TTestMap t(400, 300);
+        AddFiguresAroundTheMiddle(t.Doc());
+        AddFiguresInRows(t.Doc(), 20, 90);
+        AddNote(t.Doc(), 100, 60);
+        t.map.Render().Painter().IconLookup = [](const QString&, const QString&) {
+            return FlagIcon();
+        };
+        if (smooth) t.map.Options().SetAntiAliasing(tsivor::mapview::orbSmoothingModeAntiAlias);
+        const QImage first = t.Frame().copy();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(DifferentPixels(t.Frame(), first), 0) << "smooth " << smooth;
+    }
+}
+
+// All the work in a few rows at the top or the bottom: the cut moves there, and the pixels
+// stay those of one thread.
+TEST(FrameBands, WorkInTheTopOrBottomRowsDrawsThePixelsOfOneThread) {
+    for (const bool view3D : {false, true})
+        for (const auto& [top, bottom] : {std::pair{0.0f, 40.0f}, std::pair{255.0f, 300.0f}}) {
+            TTestMap t(400, 300);
+            AddFiguresInRows(t.Doc(), top, bottom);
+            if (view3D) {
+                t.map.Options().SetView3DAngle(80);
+                t.map.Options().SetMinScale3D(0);
+                t.map.Options().SetView3D(true);
+            }
+            const QImage banded = t.Frame().copy();
+            const QImage single = OneThreadFrame(t);
+            EXPECT_EQ(DifferentPixels(banded, single), 0) << "rows " << top << ".." << bottom;
+            EXPECT_NE(PixelColor(single, 200, int(top + bottom) / 2), 0xFFFFFFu);
+        }
+}
+
+// Below 64 rows a frame is drawn on one thread; at and above, in bands, odd heights too.
+TEST(FrameBands, FramesOfAnyHeightDrawThePixelsOfOneThread) {
+    for (const int height : {1, 2, 40, 63, 64, 65, 101, 299, 301}) {
+        TTestMap t(400, height);
+        AddFiguresAroundTheMiddle(t.Doc());
+        AddFiguresInRows(t.Doc(), 0, float(height));
+        const QImage banded = t.Frame().copy();
+        const QImage single = OneThreadFrame(t);
+        EXPECT_EQ(DifferentPixels(banded, single), 0) << "height " << height;
+    }
+}
+
+// A failure while one band is drawn reaches the caller whichever thread it happened on, and the
+// next frame is drawn whole by both threads again.
+TEST(FrameBands, AFailingBandIsRethrownAndTheNextFrameIsWhole) {
+    TTestMap t(400, 300);
+    AddFiguresAroundTheMiddle(t.Doc());
+    AddNote(t.Doc(), 100, 60);
+    AddNote(t.Doc(), 100, 240);
+    const std::thread::id caller = std::this_thread::get_id();
+    enum class TFail { Nowhere, Caller, Other, Both };
+    TFail fail = TFail::Nowhere;
+    std::set<std::thread::id> askedBy;
+    std::mutex mutex;
+    t.map.Render().Painter().IconLookup = [&](const QString&, const QString&) {
+        std::lock_guard guard(mutex);
+        const bool here = std::this_thread::get_id() == caller;
+        askedBy.insert(std::this_thread::get_id());
+        if (fail == TFail::Both || (fail == TFail::Caller && here) ||
+            (fail == TFail::Other && !here))
+            throw std::runtime_error("icon library");
+        return FlagIcon();
+    };
+    const QImage expected = t.Frame().copy();
+    ASSERT_EQ(askedBy.size(), 2u);
+    for (const TFail where : {TFail::Other, TFail::Caller, TFail::Both, TFail::Other}) {
+        fail = where;
+        EXPECT_THROW(t.Frame(), std::runtime_error);
+        fail = TFail::Nowhere;
+        askedBy.clear();
+        EXPECT_EQ(DifferentPixels(t.Frame(), expected), 0);
+        EXPECT_EQ(askedBy.size(), 2u);
     }
 }
