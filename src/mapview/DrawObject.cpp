@@ -62,12 +62,24 @@ int DeviceWidth(const TORBMapPen& pen, double k) {
 } // namespace
 
 bool TRowBand::Reaches(const TORBMapObjectMem& o, bool extruded) const {
-    // Only plain outlines and flat areas are placed by their box: texts, pictures, notes,
-    // groups, curves, blocks and house numbers reach every row.
+    // Only outlines, curves (within the hull of their points), ellipses and flat areas are
+    // placed by their box: texts, pictures, notes, groups, blocks and house numbers reach every
+    // row.
     if (extruded || o.HasAddress == 1) return true;
-    if (o.ObjectType == cPolygon ? Blocks
-                                 : !(o.ObjectType == cLine && o.Pen.Flags != kPenHostDrawn))
+    switch (o.ObjectType) {
+    case cPolygon:
+        if (Blocks) return true;
+        break;
+    case cLine:
+    case cBezier:
+        if (o.Pen.Flags == kPenHostDrawn) return true;
+        break;
+    case cEllipse:
+    case cBezierFill:
+        break;
+    default:
         return true;
+    }
     float y0 = o.Box[0].Y, y1 = y0;
     for (const TORBMapPoint& p : o.Box) y0 = std::min(y0, p.Y), y1 = std::max(y1, p.Y);
     // The rounding of the points, a pen of any cap and the casing two pixels wider stay in it.

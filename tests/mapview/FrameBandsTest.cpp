@@ -337,3 +337,37 @@ TEST(FrameBands, AFailingBandIsRethrownAndTheNextFrameIsWhole) {
         EXPECT_EQ(askedBy.size(), 2u);
     }
 }
+
+// Curves, filled curves and ellipses are placed in the bands by their boxes: ones ending just
+// above or starting just below the cut, with wide pens reaching over it, give the pixels of one
+// thread, plain and smoothed.
+TEST(FrameBands, CurvesAndEllipsesNearTheCutAreDrawnInTheirBands) {
+    for (const bool smooth : {false, true}) {
+        TTestMap t(400, 300);
+        TMapDocument& doc = t.Doc();
+        for (int i = 0; i < 12; ++i) {
+            const float x = 10 + 32 * i, y = 120 + 5 * i;
+            auto& curve = AddPoints(
+                doc, cBezier, {{x, y}, {x + 10, y - 30}, {x + 20, y + 30}, {x + 28, y}}, kRed, 0);
+            curve.Pen.Width = float(1 + i % 4 * 3);
+            doc.CalcObjectBox(curve);
+            auto& ellipse = AddPoints(doc, cEllipse,
+                                      {{x, y + 4}, {x + 25, y + 4}, {x + 25, y + 26}, {x, y + 26}},
+                                      kBlue, kGreen);
+            ellipse.Pen.Width = float(i % 3);
+            doc.CalcObjectBox(ellipse);
+            AddPoints(doc, cBezierFill,
+                      {{x, y - 20}, {x + 30, y - 40}, {x + 30, y + 10}, {x, y - 20}}, kGrey, kRed);
+        }
+        t.map.Options().SetAntiAliasing(smooth ? tsivor::mapview::orbSmoothingModeAntiAlias
+                                               : tsivor::mapview::orbSmoothingModeNone);
+        const QImage banded = t.Frame().copy();
+        t.map.Render().Painter().OnPaintObject = [](const TORBMapObjectMem&, uint8_t&, QPen&,
+                                                    QBrush&) {};
+        const QImage single = t.Frame().copy();
+        if (smooth)
+            EXPECT_LE(MaxChannelDifference(banded, single), 32);
+        else
+            EXPECT_EQ(DifferentPixels(banded, single), 0);
+    }
+}
