@@ -126,11 +126,13 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
 }
 
 // Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
-// opaque outline the fill is drawn aliased first, then the outline. A figure that is the
-// polygon ring has a hairline outline stepped by TPlainHairlines or TSmoothHairlines rather
-// than Qt; Qt too draws the outline after the fill.
-template <class TFigure>
-void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
+// opaque outline the fill is drawn aliased first, by aliasedFill where it can (it returns
+// false where it cannot), then the outline. A figure that is the polygon ring has a hairline
+// outline stepped by TPlainHairlines or TSmoothHairlines rather than Qt; Qt too draws the
+// outline after the fill.
+template <class TFigure, class TAliasedFill>
+void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring,
+                    const TAliasedFill& aliasedFill) {
     if (auto plain = ring.empty() ? std::nullopt : TPlainHairlines::For(p)) {
         if (p.brush().style() != Qt::NoBrush) {
             const QPen pen = p.pen();
@@ -151,12 +153,12 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
     }
     const QPen pen = p.pen();
     const QBrush brush = p.brush();
-    {
+    if (!aliasedFill()) {
         TAliasedScope aliased(p);
         p.setPen(Qt::NoPen);
         figure();
+        p.setPen(pen);
     }
-    p.setPen(pen);
     if (lines) {
         lines->Chain(ring, true);
         return;
@@ -164,6 +166,11 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
     p.setBrush(Qt::NoBrush);
     figure();
     p.setBrush(brush);
+}
+
+template <class TFigure>
+void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
+    FillAndOutline(p, figure, ring, [] { return false; });
 }
 
 } // namespace
@@ -368,17 +375,11 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
         OutlineOnly(pts);
         return;
     }
-    // Smoothed under an opaque outline the fill is drawn aliased (see FillsAliasedUnderOutline):
-    // scanned here rather than by Qt, and the smoothing left on.
-    if (FillsAliasedUnderOutline(*FCanvas)) {
-        auto lines = TSmoothHairlines::For(*FCanvas);
-        if (lines && FillPlain(pts, area, true)) {
-            lines->Chain(pts, true);
-            return;
-        }
-    }
+    // A smoothed fill under an opaque outline is drawn aliased: scanned here rather than by
+    // Qt, and the smoothing left on.
     FillAndOutline(
-        *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts);
+        *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts,
+        [&] { return FillPlain(pts, area, true); });
 }
 
 bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area,
