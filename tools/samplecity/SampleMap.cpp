@@ -611,25 +611,60 @@ private:
 
     // Whether a rectangle (centre, half sizes) lies in the open ground of block b: inside it
     // clear of its edge, with no house in it or under it.
-    bool OpenGround(const std::vector<PlanPoint>& b, PlanPoint c, float hw, float hh) const {
+    bool OpenGround(const std::vector<PlanPoint>& b, PlanPoint c, float hw, float hh) {
+        std::vector<PlanPoint> probes;
         for (int i = 0; i <= 4; ++i)
             for (int j = 0; j <= 2; ++j) {
-                const float x = c.X - hw + hw * float(i) / 2, y = c.Y - hh + hh * float(j);
-                if (!Inside(b, x, y, kBlockEdge)) return false;
-                for (const PlanHouse& h : plan_.Houses)
-                    if (Inside(h.Outline, x, y)) return false;
+                probes.push_back({c.X - hw + hw * float(i) / 2, c.Y - hh + hh * float(j)});
+                if (!Inside(b, probes.back().X, probes.back().Y, kBlockEdge)) return false;
             }
-        for (const PlanHouse& h : plan_.Houses)
+        // Only houses whose boxes meet the rectangle can hold a probe or a corner in it: the
+        // large city has a million of them.
+        const HouseBox r{c.X - hw - 1, c.Y - hh - 1, c.X + hw + 1, c.Y + hh + 1};
+        const std::vector<HouseBox>& boxes = HouseBoxes();
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const HouseBox& box = boxes[k];
+            if (box.X1 < r.X0 || box.X0 > r.X1 || box.Y1 < r.Y0 || box.Y0 > r.Y1) continue;
+            const PlanHouse& h = plan_.Houses[k];
+            for (const PlanPoint& p : probes)
+                if (Inside(h.Outline, p.X, p.Y)) return false;
             for (const PlanPoint& p : h.Outline)
                 if (std::abs(p.X - c.X) < hw && std::abs(p.Y - c.Y) < hh) return false;
+        }
         return true;
     }
 
+    struct HouseBox {
+        float X0, Y0, X1, Y1;
+    };
+
+    // The houses' bounding boxes, a unit wider on each side than their outlines.
+    const std::vector<HouseBox>& HouseBoxes() {
+        if (houseBoxes_.size() == plan_.Houses.size()) return houseBoxes_;
+        houseBoxes_.clear();
+        for (const PlanHouse& h : plan_.Houses) {
+            HouseBox box{1e30f, 1e30f, -1e30f, -1e30f};
+            for (const PlanPoint& p : h.Outline) {
+                box.X0 = std::min(box.X0, p.X - 1), box.Y0 = std::min(box.Y0, p.Y - 1);
+                box.X1 = std::max(box.X1, p.X + 1), box.Y1 = std::max(box.Y1, p.Y + 1);
+            }
+            houseBoxes_.push_back(box);
+        }
+        return houseBoxes_;
+    }
+
     // Blocks that are plain ground with houses: no park, square, stadium or works.
-    bool PlainBlock(const std::vector<PlanPoint>& b) const {
-        const PlanPoint c = Centroid(b);
-        return std::none_of(plan_.Areas.begin(), plan_.Areas.end(),
-                            [&](const PlanArea& a) { return Inside(a.Outline, c.X, c.Y); });
+    // Kept per block: the district names and the notes ask of every block many times.
+    bool PlainBlock(size_t block) {
+        if (plainBlocks_.size() != plan_.Blocks.size())
+            plainBlocks_.assign(plan_.Blocks.size(), -1);
+        int8_t& known = plainBlocks_[block];
+        if (known < 0) {
+            const PlanPoint c = Centroid(plan_.Blocks[block]);
+            known = std::none_of(plan_.Areas.begin(), plan_.Areas.end(),
+                                 [&](const PlanArea& a) { return Inside(a.Outline, c.X, c.Y); });
+        }
+        return known != 0;
     }
 
     bool Used(size_t block) const {
@@ -645,7 +680,7 @@ private:
             std::vector<std::pair<float, size_t>> order;
             for (size_t b = 0; b < plan_.Blocks.size(); ++b) {
                 const PlanPoint c = Centroid(plan_.Blocks[b]);
-                if (Inside(d.Outline, c.X, c.Y) && PlainBlock(plan_.Blocks[b]) && !Used(b))
+                if (Inside(d.Outline, c.X, c.Y) && PlainBlock(b) && !Used(b))
                     order.push_back({std::hypot(c.X - mid.X, c.Y - mid.Y), b});
             }
             std::sort(order.begin(), order.end());
@@ -677,7 +712,7 @@ private:
         std::optional<size_t> best;
         float bestDistance = 0;
         for (size_t b = 0; b < plan_.Blocks.size(); ++b) {
-            if (Used(b) || !PlainBlock(plan_.Blocks[b])) continue;
+            if (Used(b) || !PlainBlock(b)) continue;
             const PlanPoint c = Centroid(plan_.Blocks[b]);
             const float d = std::hypot(c.X - p.X, c.Y - p.Y);
             if (!best || d < bestDistance) {
@@ -807,6 +842,8 @@ private:
     }
 
     const CityPlan& plan_;
+    std::vector<HouseBox> houseBoxes_;
+    std::vector<int8_t> plainBlocks_; // -1 not yet known
     TMapDocument* doc_ = nullptr;
     int32_t nextId_ = 1;
     QHash<QString, int> streetCodes_;
