@@ -3,6 +3,7 @@
 #include "app/ProgramStart.h"
 #include "app/Snapshot.h"
 #include "mapview/DataMap.h"
+#include "platform/HugePageHeap.h"
 #include "platform/PhaseTimes.h"
 #include "platform/QtTexts.h"
 
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
     using namespace tsivor::app;
+    tsivor::platform::RestartWithHugePageHeap(argv);
     tsivor::platform::TPhaseTimes phases; // first, so that its figures begin with main
     QStringList args;
     for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
