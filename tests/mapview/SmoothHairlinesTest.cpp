@@ -241,3 +241,208 @@ TEST(SmoothHairlines, AClippedRedrawGivesThePixelsOfTheWholePicture) {
         }
     }
 }
+
+namespace {
+
+// The stepper's rule written out pixel by pixel: Qt's cut of a line near the device, ends cut
+// to 64ths of a pixel, a 16.16 position across stepped from the line's first pixel, the ends'
+// share of their pixels, and the blend of a channel.
+class TReferenceLines {
+public:
+    TReferenceLines(QImage& image, const QRect& clip, QPointF offset, QRgb color, bool caps)
+        : FImage(image), FClip(clip & image.rect()), FOffset(offset), FColor(color), FCaps(caps) {}
+
+    void Chain(const std::vector<QPointF>& pts, bool closed) {
+        const size_t n = pts.size(), segments = n < 2 ? 0 : closed ? n : n - 1;
+        for (size_t i = 0; i < segments; ++i)
+            Segment(pts[i] + FOffset, pts[(i + 1) % n] + FOffset, FCaps && !closed && i == 0,
+                    FCaps && !closed && i + 1 == segments);
+    }
+
+private:
+    void Segment(QPointF a, QPointF b, bool capA, bool capB) {
+        const QRect device = FImage.rect();
+        if (!Cut(a, b, true, device.left() - 1, device.right() + 2) ||
+            !Cut(a, b, false, device.top() - 1, device.bottom() + 2))
+            return;
+        auto sixtyFourths = [](double v) { return std::trunc(v * 64) / 64; };
+        double au = sixtyFourths(a.x()), av = sixtyFourths(a.y());
+        double bu = sixtyFourths(b.x()), bv = sixtyFourths(b.y());
+        const bool xMajor = std::abs(bu - au) >= std::abs(bv - av);
+        if (!xMajor) std::swap(au, av), std::swap(bu, bv);
+        if (au == bu && av == bv) return;
+        if (bu < au) std::swap(au, bu), std::swap(av, bv), std::swap(capA, capB);
+        const double slope = (bv - av) / (bu - au);
+        const double u0 = capA ? au - 0.5 : au, u1 = capB ? bu + 0.5 : bu;
+        const double firstPixel = std::floor(u0), lastPixel = std::ceil(u1) - 1;
+        const double start =
+            capA ? av + slope * (std::floor(au) - au - firstPixel) : av + slope * (0.5 - au);
+        const long long step = std::llround(slope * 65536.0);
+        const long long v0 = std::llround((start + slope * firstPixel - 0.5) * 65536.0);
+        for (double c = firstPixel; c <= lastPixel; ++c) {
+            const double share = std::min(c + 1, u1) - std::max(c, u0);
+            const int coverage = int(std::nearbyint(share * 255));
+            const long long v = v0 + (long long)(c - firstPixel) * step;
+            const int r = int(std::floor(double(v) / 65536));
+            const int share256 = int((v - (long long)r * 65536) / 256); // of the second pixel
+            const int second = (share256 * coverage + 128) / 256;
+            Blend(xMajor, int(c), r, coverage - second);
+            Blend(xMajor, int(c), r + 1, second);
+        }
+    }
+
+    // Cuts the segment to the band lo..hi of x (or y), one end after the other; false when
+    // nothing of it lies inside.
+    static bool Cut(QPointF& a, QPointF& b, bool inX, double lo, double hi) {
+        auto at = [inX](const QPointF& p) { return inX ? p.x() : p.y(); };
+        for (QPointF* p : {&a, &b}) {
+            const QPointF& q = p == &a ? b : a;
+            double bound = 0;
+            if (at(*p) < lo) {
+                if (at(q) <= lo) return false;
+                bound = lo;
+            } else if (at(*p) > hi) {
+                if (at(q) >= hi) return false;
+                bound = hi;
+            } else {
+                continue;
+            }
+            if (inX)
+                *p =
+                    QPointF(bound, p->y() + (q.y() - p->y()) / (q.x() - p->x()) * (bound - p->x()));
+            else
+                *p =
+                    QPointF(p->x() + (q.x() - p->x()) / (q.y() - p->y()) * (bound - p->y()), bound);
+        }
+        return true;
+    }
+
+    void Blend(bool xMajor, int c, int r, int coverage) {
+        const int x = xMajor ? c : r, y = xMajor ? r : c;
+        if (!FClip.contains(x, y)) return;
+        auto* pixel = reinterpret_cast<QRgb*>(FImage.scanLine(y)) + x;
+        QRgb out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int sum = int(FColor >> shift & 0xff) * coverage +
+                            int(*pixel >> shift & 0xff) * (255 - coverage);
+            out |= QRgb((sum + sum / 256 + 128) / 256) << shift;
+        }
+        *pixel = out;
+    }
+
+    QImage& FImage;
+    const QRect FClip;
+    const QPointF FOffset;
+    const QRgb FColor;
+    const bool FCaps;
+};
+
+// Chains of segments of every kind: very short ones, flat, steep, diagonal and level ones,
+// ends on whole pixels, on 64ths and between, some far beyond the image.
+std::vector<QPointF> RandomChain(std::mt19937& rng, bool whole, int width, int height) {
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    auto real = [&](double lo, double hi) { return std::uniform_real_distribution(lo, hi)(rng); };
+    auto fix = [&](QPointF p) {
+        if (whole) return QPointF(std::round(p.x()), std::round(p.y()));
+        if (pick(3) == 0) return QPointF(std::round(p.x() * 64) / 64, std::round(p.y() * 64) / 64);
+        return p;
+    };
+    std::vector<QPointF> chain{fix(QPointF(real(-6, width + 6), real(-6, height + 6)))};
+    for (int n = 1 + pick(7); n > 0; --n) {
+        const QPointF last = chain.back();
+        QPointF next;
+        switch (pick(7)) {
+        case 0:
+            next = last + QPointF(real(-2.5, 2.5), real(-2.5, 2.5));
+            break;
+        case 1:
+            next = last + QPointF(real(-30, 30), real(-3, 3));
+            break;
+        case 2:
+            next = last + QPointF(real(-3, 3), real(-30, 30));
+            break;
+        case 3: {
+            const double d = real(-25, 25);
+            next = last + QPointF(d, pick(2) ? d : -d);
+            break;
+        }
+        case 4:
+            next = pick(2) ? QPointF(last.x(), real(-6, height + 6))
+                           : QPointF(real(-6, width + 6), last.y());
+            break;
+        case 5:
+            next = QPointF(real(-40000, 40000), real(-40000, 40000));
+            break;
+        default:
+            next = QPointF(real(-6, width + 6), real(-6, height + 6));
+            break;
+        }
+        chain.push_back(fix(next));
+    }
+    return chain;
+}
+
+} // namespace
+
+// Random chains on small images of random pixels under small clips, some of a row or column
+// or empty, the canvas moved by parts of pixels: every pixel as the rule written out gives it.
+TEST(SmoothHairlines, EveryPixelFollowsTheRule) {
+    std::mt19937 rng(23);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    long drawn = 0; // pixels the rule changes, lest the test compare nothing
+    for (int round = 0; round < 20000; ++round) {
+        const int width = 8 + pick(40), height = 8 + pick(40);
+        const QImage::Format format =
+            pick(4) ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        QImage ground(width, height, format);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                reinterpret_cast<QRgb*>(ground.scanLine(y))[x] =
+                    format == QImage::Format_RGB32 ? 0xff000000 | rng()
+                                                   : rng() | 0xff000000 >> (pick(2) * 8);
+        QRect clip;
+        if (pick(4)) {
+            const int left = pick(width + 4) - 2, top = pick(height + 4) - 2;
+            clip = QRect(left, top, pick(4) == 0 ? pick(2) : pick(width),
+                         pick(4) == 0 ? pick(2) : pick(height));
+        }
+        const QPointF offsets[] = {{0, 0}, {0.5, 0.5}, {-0.25, 0.75}, {1.0 / 64, -3.0 / 64}};
+        const QPointF offset = pick(3) ? offsets[pick(4)] : QPointF(pick(9) - 4, pick(9) - 4) / 3.0;
+        const bool whole = pick(2), closed = pick(2), flat = pick(3) == 0;
+        const std::vector<QPointF> chain = RandomChain(rng, whole, width, height);
+        const QColor ink = QColor::fromRgb(0xff000000 | rng());
+
+        QImage expected = ground;
+        TReferenceLines(expected, clip.isNull() ? expected.rect() : clip, offset, ink.rgb(), !flat)
+            .Chain(chain, closed);
+        QImage mine = ground;
+        {
+            QPainter p(&mine);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            if (!clip.isNull()) p.setClipRect(clip);
+            p.translate(offset);
+            p.setPen(QPen(ink, pick(2), Qt::SolidLine, flat ? Qt::FlatCap : Qt::SquareCap));
+            auto lines = TSmoothHairlines::For(p);
+            if (!lines) {
+                // Qt keeps the clip of nothing for itself.
+                ASSERT_TRUE((clip & mine.rect()).isEmpty()) << "round " << round;
+                continue;
+            }
+            if (whole) {
+                std::vector<QPoint> points;
+                for (const QPointF& q : chain) points.push_back(q.toPoint());
+                lines->Chain(points, closed);
+            } else {
+                lines->Chain(chain, closed);
+            }
+        }
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const QRgb a = reinterpret_cast<const QRgb*>(mine.constScanLine(y))[x];
+                const QRgb b = reinterpret_cast<const QRgb*>(expected.constScanLine(y))[x];
+                ASSERT_EQ(a, b) << "round " << round << " pixel " << x << "," << y;
+                drawn += b != reinterpret_cast<const QRgb*>(ground.constScanLine(y))[x];
+            }
+    }
+    EXPECT_GT(drawn, 200000);
+}
