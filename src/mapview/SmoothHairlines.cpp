@@ -6,35 +6,102 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace tsivor::mapview {
 
-using mapdata::RoundToInt;
+using mapdata::RoundInRange;
 
 namespace {
 
-// The pixels a stepper blends into: c along the major axis, r across it.
-struct TPixels {
-    uchar* Bits;
-    qsizetype Along, Aside; // bytes from one pixel to the next along and across the major axis
-    int First;              // the first pixel across inside the clip
-    unsigned Span;          // and the number of them
-    uint32_t Color;
+// std::llround without its library call, for values well inside the int64 range: what the
+// truncation leaves is exact.
+int64_t RoundHalfAway(double v) {
+    const int64_t whole = int64_t(v);
+    const double rest = v - double(whole);
+    return whole + (rest >= 0.5) - (rest <= -0.5);
+}
 
-    Q_ALWAYS_INLINE void Blend(int c, int r, uint32_t coverage) const {
-        if (unsigned(r - First) >= Span || coverage == 0) return;
-        uint32_t& pixel = *reinterpret_cast<uint32_t*>(Bits + c * Along + r * Aside);
-        pixel = coverage >= 255 ? Color : BlendOpaque(Color, coverage, pixel);
+// The pixels a stepper blends into: c along the major axis, r across it.
+template <bool XMajor> class TPixels {
+public:
+    // span: the number of pixels across inside the clip from first, at least one.
+    TPixels(uchar* bits, qsizetype stride, int first, unsigned span, uint32_t color)
+        : FBits(bits), FStride(stride), FFirst(first), FSpan(span), FColor(color) {
+#ifdef __SSE2__
+        FColor16 = _mm_unpacklo_epi8(_mm_set1_epi32(int(color)), _mm_setzero_si128());
+#endif
     }
+
     // The two pixels across the line at c; v is the line's position across less half a pixel
     // in 16.16: its whole part the first pixel, its fraction the second one's share.
     Q_ALWAYS_INLINE void Pair(int c, int64_t v, uint32_t coverage) const {
         const int r = int(v >> 16);
         const uint32_t second = ((uint32_t(v >> 8) & 0xff) * coverage + 128) >> 8;
+#ifdef __SSE2__
+        if (unsigned(r - FFirst) < FSpan - 1) return Both(At(c, r), coverage - second, second);
+#endif
         Blend(c, r, coverage - second);
         Blend(c, r + 1, second);
     }
+
+private:
+    Q_ALWAYS_INLINE uint32_t* At(int c, int r) const {
+        const qsizetype along = XMajor ? 4 : FStride, across = XMajor ? FStride : 4;
+        return reinterpret_cast<uint32_t*>(FBits + c * along + r * across);
+    }
+
+    Q_ALWAYS_INLINE void Blend(int c, int r, uint32_t coverage) const {
+        if (unsigned(r - FFirst) >= FSpan || coverage == 0) return;
+        uint32_t& pixel = *At(c, r);
+        pixel = coverage >= 255 ? FColor : BlendOpaque(FColor, coverage, pixel);
+    }
+
+#ifdef __SSE2__
+    // Both pixels of a pair inside the clip at once, a channel in 16 bits, with BlendOpaque's
+    // sums: they leave a pixel of coverage 0 as it was and make one of 255 the colour.
+    Q_ALWAYS_INLINE void Both(uint32_t* first, uint32_t coverFirst, uint32_t coverSecond) const {
+        uint32_t* second =
+            XMajor ? reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(first) + FStride)
+                   : first + 1;
+        __m128i pixels;
+        if constexpr (XMajor)
+            pixels =
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(*first)), _mm_cvtsi32_si128(int(*second)));
+        else
+            pixels = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(first));
+        __m128i cover = _mm_cvtsi32_si128(int(coverFirst | coverSecond << 16));
+        cover = _mm_shufflelo_epi16(cover, 0x50); // first, first, second, second
+        cover = _mm_unpacklo_epi32(cover, cover); // each four times
+        const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), cover);
+        __m128i sum =
+            _mm_add_epi16(_mm_mullo_epi16(FColor16, cover),
+                          _mm_mullo_epi16(_mm_unpacklo_epi8(pixels, _mm_setzero_si128()), rest));
+        sum = _mm_add_epi16(_mm_add_epi16(sum, _mm_srli_epi16(sum, 8)), _mm_set1_epi16(128));
+        sum = _mm_srli_epi16(sum, 8);
+        const __m128i blended = _mm_packus_epi16(sum, sum);
+        if constexpr (XMajor) {
+            *first = uint32_t(_mm_cvtsi128_si32(blended));
+            *second = uint32_t(_mm_cvtsi128_si32(_mm_srli_epi64(blended, 32)));
+        } else {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(first), blended);
+        }
+    }
+#endif
+
+    uchar* FBits;
+    qsizetype FStride;
+    int FFirst;
+    unsigned FSpan;
+    uint32_t FColor;
+#ifdef __SSE2__
+    __m128i FColor16; // the colour's channels in 16 bits, for two pixels
+#endif
 };
 
 } // namespace
@@ -64,24 +131,51 @@ void TSmoothHairlines::Chain(std::span<const QPointF> pts, bool closed) {
 
 template <class TPoint>
 void TSmoothHairlines::StrokeChain(std::span<const TPoint> pts, bool closed) {
-    if (pts.size() < 2) return;
+    if (pts.size() < 2 || FClip.isEmpty()) return;
+    // Nearly every point lies within the reach: it is cut to 64ths once, for both its
+    // segments. A segment reaching beyond is first cut at its unrounded ends, as Qt cuts it.
+    const double xLo = FReach.left() - 1, xHi = FReach.right() + 2;
+    const double yLo = FReach.top() - 1, yHi = FReach.bottom() + 2;
+    struct TEnd {
+        QPointF At;
+        TFixed Fixed;
+        bool Inside;
+    };
+    auto end = [&](const TPoint& pt) {
+        const QPointF p = QPointF(pt) + FOffset;
+        const bool inside = p.x() >= xLo && p.x() <= xHi && p.y() >= yLo && p.y() <= yHi;
+        return TEnd{p, inside ? Fixed(p) : TFixed{}, inside};
+    };
     const size_t n = pts.size();
     const size_t segments = closed ? n : n - 1;
+    const TEnd start = end(pts[0]);
+    TEnd a = start;
     for (size_t i = 0; i < segments; ++i) {
+        const TEnd b = i + 1 < n ? end(pts[i + 1]) : start;
         const bool first = !closed && i == 0, last = !closed && i + 1 == segments;
-        Segment(QPointF(pts[i]) + FOffset, QPointF(pts[(i + 1) % n]) + FOffset, FCaps && first,
-                FCaps && last);
+        if (a.Inside && b.Inside)
+            Segment(a.Fixed, b.Fixed, FCaps && first, FCaps && last);
+        else
+            CutSegment(a.At, b.At, FCaps && first, FCaps && last);
+        a = b;
     }
 }
 
-void TSmoothHairlines::Segment(QPointF a, QPointF b, bool capA, bool capB) {
+TSmoothHairlines::TFixed TSmoothHairlines::Fixed(QPointF p) {
+    return {int(p.x() * 64), int(p.y() * 64)};
+}
+
+void TSmoothHairlines::CutSegment(QPointF a, QPointF b, bool capA, bool capB) {
     if (!ClipToReach(a, b)) return;
-    // Qt steps in 64ths of a pixel, cut towards zero.
-    auto sixtyFourths = [](QPointF p) {
-        return QPointF(std::trunc(p.x() * 64) / 64, std::trunc(p.y() * 64) / 64);
-    };
-    a = sixtyFourths(a), b = sixtyFourths(b);
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    // What is cut lies within the reach, unless it is not a number.
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()))
+        return;
+    Segment(Fixed(a), Fixed(b), capA, capB);
+}
+
+void TSmoothHairlines::Segment(TFixed a, TFixed b, bool capA, bool capB) {
+    const int dx = b.X - a.X, dy = b.Y - a.Y;
     if (dx == 0 && dy == 0) return;
     // Steps along the longer axis, from the lower end of it.
     if (std::abs(dx) >= std::abs(dy)) {
@@ -89,7 +183,7 @@ void TSmoothHairlines::Segment(QPointF a, QPointF b, bool capA, bool capB) {
         Step<true>(a, b, capA, capB);
     } else {
         if (dy < 0) std::swap(a, b), std::swap(capA, capB);
-        Step<false>(a.transposed(), b.transposed(), capA, capB);
+        Step<false>({a.Y, a.X}, {b.Y, b.X}, capA, capB);
     }
 }
 
@@ -127,37 +221,40 @@ bool TSmoothHairlines::ClipToReach(QPointF& a, QPointF& b) const {
     return true;
 }
 
-template <bool XMajor> void TSmoothHairlines::Step(QPointF a, QPointF b, bool capA, bool capB) {
-    // u runs along the major axis, v across it; a.x() < b.x() in (u, v).
-    const double slope = (b.y() - a.y()) / (b.x() - a.x());
-    const double u0 = a.x() - (capA ? 0.5 : 0), u1 = b.x() + (capB ? 0.5 : 0);
+template <bool XMajor> void TSmoothHairlines::Step(TFixed a, TFixed b, bool capA, bool capB) {
+    // u runs along the major axis, v across it, in 64ths; a.X < b.X in (u, v).
     const int lo = XMajor ? FClip.left() : FClip.top();
     const int hi = XMajor ? FClip.right() : FClip.bottom();
     const int vlo = XMajor ? FClip.top() : FClip.left();
-    const unsigned vspan = unsigned(XMajor ? FClip.height() : FClip.width());
-    if (std::max(a.y(), b.y()) + 2 < vlo || std::min(a.y(), b.y()) - 2 > vlo + int(vspan)) return;
-    const double firstPixel = std::floor(u0), lastPixel = std::ceil(u1) - 1;
+    const int vspan = XMajor ? FClip.height() : FClip.width();
+    if (std::max(a.Y, b.Y) + 2 * 64 < vlo * 64 || std::min(a.Y, b.Y) - 2 * 64 > (vlo + vspan) * 64)
+        return;
+    const int u0 = a.X - (capA ? 32 : 0), u1 = b.X + (capB ? 32 : 0);
+    const int firstPixel = u0 >> 6, lastPixel = ((u1 + 63) >> 6) - 1;
     if (lastPixel < lo || firstPixel > hi) return;
-    const int first = int(std::max<double>(firstPixel, lo));
-    const int last = int(std::min<double>(lastPixel, hi));
+    const int first = std::max(firstPixel, lo), last = std::min(lastPixel, hi);
     // v at the centre of major pixel c is start + slope * c. Qt measures a line with a leading
     // half-pixel end from the whole pixel its end point lies in, so such lines sit half a
-    // step further along the minor axis; the stepper keeps that.
-    const double start = capA ? a.y() + slope * (std::floor(a.x()) - a.x() - firstPixel)
-                              : a.y() + slope * (0.5 - a.x());
+    // step further along the minor axis; the stepper keeps that. The sums in 64ths are exact,
+    // so that only the products round.
+    const double slope = double(b.Y - a.Y) / (b.X - a.X);
+    const double start =
+        capA ? a.Y / 64.0 + slope * (double(((a.X >> 6) - firstPixel) * 64 - a.X) / 64)
+             : a.Y / 64.0 + slope * (double(32 - a.X) / 64);
     // Stepped from the line's first pixel, not computed afresh where the clip begins: what the
     // steps round away must not depend on the clip, or a redrawn rectangle would differ from
     // the whole frame.
-    const int64_t step = std::llround(slope * 65536.0);
-    int64_t v = std::llround((start + slope * firstPixel - 0.5) * 65536.0) +
-                (first - int64_t(firstPixel)) * step;
+    const int64_t step = RoundHalfAway(slope * 65536.0);
+    int64_t v = RoundHalfAway((start + slope * firstPixel - 0.5) * 65536.0) +
+                int64_t(first - firstPixel) * step;
 
-    const TPixels pixels{FBits, XMajor ? 4 : FStride, XMajor ? FStride : 4, vlo, vspan, FColor};
+    const TPixels<XMajor> pixels(FBits, FStride, vlo, unsigned(vspan), FColor);
     auto endCoverage = [&](int c) {
-        return uint32_t(RoundToInt((std::min(c + 1.0, u1) - std::max<double>(c, u0)) * 255));
+        const int covered = std::min((c + 1) * 64, u1) - std::max(c * 64, u0);
+        return uint32_t(RoundInRange(double(covered * 255) / 64));
     };
     int c = first;
-    if (c == firstPixel) pixels.Pair(c++, v, endCoverage(first)), v += step;
+    if (c == firstPixel) pixels.Pair(c, v, endCoverage(c)), ++c, v += step;
     const int inner = last == lastPixel ? last - 1 : last;
     for (; c <= inner; ++c, v += step) pixels.Pair(c, v, 255);
     if (c <= last) pixels.Pair(c, v, endCoverage(c));

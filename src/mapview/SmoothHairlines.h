@@ -29,12 +29,23 @@ public:
     void Chain(std::span<const QPointF> pts, bool closed);
 
 private:
+    // A point in 64ths of a device pixel, cut towards zero, as Qt steps lines.
+    struct TFixed {
+        int X, Y;
+    };
+
+    // A point within the reach (see ClipToReach).
+    static TFixed Fixed(QPointF p);
+
     TSmoothHairlines() = default;
     template <class TPoint> void StrokeChain(std::span<const TPoint> pts, bool closed);
-    void Segment(QPointF a, QPointF b, bool capA, bool capB);
+    // A segment with an end beyond the reach: cut there first.
+    void CutSegment(QPointF a, QPointF b, bool capA, bool capB);
     // Cuts the segment where Qt cuts it; false when nothing of it is left.
     bool ClipToReach(QPointF& a, QPointF& b) const;
-    template <bool XMajor> void Step(QPointF a, QPointF b, bool capA, bool capB);
+    void Segment(TFixed a, TFixed b, bool capA, bool capB);
+    // From a to b along the major axis (x in the points, whichever axis it is on the canvas).
+    template <bool XMajor> void Step(TFixed a, TFixed b, bool capA, bool capB);
 
     uchar* FBits = nullptr;
     qsizetype FStride = 0;
