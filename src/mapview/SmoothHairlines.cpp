@@ -27,6 +27,32 @@ int64_t RoundHalfAway(double v) {
     return whole + (rest >= 0.5) - (rest <= -0.5);
 }
 
+// The second pixel's share of a pair across the line: fraction (0-255) is the line's position
+// between the two, coverage (0-255) how much of the pixels' length it covers along.
+constexpr uint32_t SecondShare(uint32_t fraction, uint32_t coverage) {
+    return (fraction * coverage + 128) >> 8;
+}
+
+#ifdef __SSE2__
+// For each fraction, the coverages of the pair of pixels across a line that wholly covers them
+// along, each four times (once a channel) in 16 bits.
+struct alignas(16) TInnerCovers {
+    uint16_t Lanes[256][8];
+};
+
+constexpr TInnerCovers InnerCovers() {
+    TInnerCovers covers{};
+    for (uint32_t fraction = 0; fraction < 256; ++fraction)
+        for (int lane = 0; lane < 8; ++lane) {
+            const uint32_t second = SecondShare(fraction, 255);
+            covers.Lanes[fraction][lane] = uint16_t(lane < 4 ? 255 - second : second);
+        }
+    return covers;
+}
+
+constexpr TInnerCovers kInnerCovers = InnerCovers();
+#endif
+
 // The pixels a stepper blends into: c along the major axis, r across it.
 template <bool XMajor> class TPixels {
 public:
@@ -42,12 +68,31 @@ public:
     // in 16.16: its whole part the first pixel, its fraction the second one's share.
     Q_ALWAYS_INLINE void Pair(int c, int64_t v, uint32_t coverage) const {
         const int r = int(v >> 16);
-        const uint32_t second = ((uint32_t(v >> 8) & 0xff) * coverage + 128) >> 8;
+        const uint32_t second = SecondShare(uint32_t(v >> 8) & 0xff, coverage);
 #ifdef __SSE2__
-        if (unsigned(r - FFirst) < FSpan - 1) return Both(At(c, r), coverage - second, second);
+        if (unsigned(r - FFirst) < FSpan - 1) {
+            __m128i cover = _mm_cvtsi32_si128(int((coverage - second) | second << 16));
+            cover = _mm_shufflelo_epi16(cover, 0x50); // first, first, second, second
+            cover = _mm_unpacklo_epi32(cover, cover); // each four times
+            return Both(At(c, r), cover, _mm_sub_epi16(_mm_set1_epi16(255), cover));
+        }
 #endif
         Blend(c, r, coverage - second);
         Blend(c, r + 1, second);
+    }
+
+    // The same for a line that wholly covers the pixels along.
+    Q_ALWAYS_INLINE void Inner(int c, int64_t v) const {
+#ifdef __SSE2__
+        const int r = int(v >> 16);
+        if (unsigned(r - FFirst) < FSpan - 1) {
+            const __m128i cover = _mm_load_si128(
+                reinterpret_cast<const __m128i*>(kInnerCovers.Lanes[uint32_t(v >> 8) & 0xff]));
+            // The two coverages add up to 255.
+            return Both(At(c, r), cover, _mm_shuffle_epi32(cover, 0x4e));
+        }
+#endif
+        Pair(c, v, 255);
     }
 
 private:
@@ -64,8 +109,9 @@ private:
 
 #ifdef __SSE2__
     // Both pixels of a pair inside the clip at once, a channel in 16 bits, with BlendOpaque's
-    // sums: they leave a pixel of coverage 0 as it was and make one of 255 the colour.
-    Q_ALWAYS_INLINE void Both(uint32_t* first, uint32_t coverFirst, uint32_t coverSecond) const {
+    // sums: they leave a pixel of coverage 0 as it was and make one of 255 the colour. rest is
+    // 255 less the cover.
+    Q_ALWAYS_INLINE void Both(uint32_t* first, __m128i cover, __m128i rest) const {
         uint32_t* second =
             XMajor ? reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(first) + FStride)
                    : first + 1;
@@ -75,10 +121,6 @@ private:
                 _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(*first)), _mm_cvtsi32_si128(int(*second)));
         else
             pixels = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(first));
-        __m128i cover = _mm_cvtsi32_si128(int(coverFirst | coverSecond << 16));
-        cover = _mm_shufflelo_epi16(cover, 0x50); // first, first, second, second
-        cover = _mm_unpacklo_epi32(cover, cover); // each four times
-        const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), cover);
         __m128i sum =
             _mm_add_epi16(_mm_mullo_epi16(FColor16, cover),
                           _mm_mullo_epi16(_mm_unpacklo_epi8(pixels, _mm_setzero_si128()), rest));
@@ -256,7 +298,7 @@ template <bool XMajor> void TSmoothHairlines::Step(TFixed a, TFixed b, bool capA
     int c = first;
     if (c == firstPixel) pixels.Pair(c, v, endCoverage(c)), ++c, v += step;
     const int inner = last == lastPixel ? last - 1 : last;
-    for (; c <= inner; ++c, v += step) pixels.Pair(c, v, 255);
+    for (; c <= inner; ++c, v += step) pixels.Inner(c, v);
     if (c <= last) pixels.Pair(c, v, endCoverage(c));
 }
 
