@@ -70,7 +70,7 @@ public:
         const int r = int(v >> 16);
         const uint32_t second = SecondShare(uint32_t(v >> 8) & 0xff, coverage);
 #ifdef __SSE2__
-        if (unsigned(r - FFirst) < FSpan - 1) {
+        if (Inside(v)) {
             __m128i cover = _mm_cvtsi32_si128(int((coverage - second) | second << 16));
             cover = _mm_shufflelo_epi16(cover, 0x50); // first, first, second, second
             cover = _mm_unpacklo_epi32(cover, cover); // each four times
@@ -81,18 +81,24 @@ public:
         Blend(c, r + 1, second);
     }
 
-    // The same for a line that wholly covers the pixels along.
-    Q_ALWAYS_INLINE void Inner(int c, int64_t v) const {
+    // The pairs from c to last of a line that wholly covers them along, v stepping by step;
+    // returns v past them.
+    Q_ALWAYS_INLINE int64_t Inner(int c, int last, int64_t v, int64_t step) const {
 #ifdef __SSE2__
-        const int r = int(v >> 16);
-        if (unsigned(r - FFirst) < FSpan - 1) {
-            const __m128i cover = _mm_load_si128(
-                reinterpret_cast<const __m128i*>(kInnerCovers.Lanes[uint32_t(v >> 8) & 0xff]));
-            // The two coverages add up to 255.
-            return Both(At(c, r), cover, _mm_shuffle_epi32(cover, 0x4e));
+        // The position runs one way: all pairs lie inside the clip when the first and last do.
+        if (Inside(v) && Inside(v + (last - c) * step)) {
+            for (; c <= last; ++c, v += step) InnerBoth(c, v);
+            return v;
         }
+        for (; c <= last; ++c, v += step)
+            if (Inside(v))
+                InnerBoth(c, v);
+            else
+                Pair(c, v, 255);
+#else
+        for (; c <= last; ++c, v += step) Pair(c, v, 255);
 #endif
-        Pair(c, v, 255);
+        return v;
     }
 
 private:
@@ -108,6 +114,18 @@ private:
     }
 
 #ifdef __SSE2__
+    // Both pixels of the pair at v lie inside the clip.
+    Q_ALWAYS_INLINE bool Inside(int64_t v) const {
+        return unsigned(int(v >> 16) - FFirst) < FSpan - 1;
+    }
+
+    Q_ALWAYS_INLINE void InnerBoth(int c, int64_t v) const {
+        const __m128i cover = _mm_load_si128(
+            reinterpret_cast<const __m128i*>(kInnerCovers.Lanes[uint32_t(v >> 8) & 0xff]));
+        // The two coverages add up to 255.
+        Both(At(c, int(v >> 16)), cover, _mm_shuffle_epi32(cover, 0x4e));
+    }
+
     // Both pixels of a pair inside the clip at once, a channel in 16 bits, with BlendOpaque's
     // sums: they leave a pixel of coverage 0 as it was and make one of 255 the colour. rest is
     // 255 less the cover.
@@ -298,7 +316,7 @@ template <bool XMajor> void TSmoothHairlines::Step(TFixed a, TFixed b, bool capA
     int c = first;
     if (c == firstPixel) pixels.Pair(c, v, endCoverage(c)), ++c, v += step;
     const int inner = last == lastPixel ? last - 1 : last;
-    for (; c <= inner; ++c, v += step) pixels.Inner(c, v);
+    if (c <= inner) v = pixels.Inner(c, inner, v, step), c = inner + 1;
     if (c <= last) pixels.Pair(c, v, endCoverage(c));
 }
 
