@@ -295,8 +295,8 @@ template <bool XMajor> void TSmoothHairlines::Step(TFixed a, TFixed b, bool capA
     const int first = std::max(firstPixel, lo), last = std::min(lastPixel, hi);
     // v at the centre of major pixel c is start + slope * c. Qt measures a line with a leading
     // half-pixel end from the whole pixel its end point lies in, so such lines sit half a
-    // step further along the minor axis; the stepper keeps that. The sums in 64ths are exact,
-    // so that only the products round.
+    // step further along the minor axis; the stepper keeps that. Differences of 64ths are
+    // exact in whole numbers: only the slope and its products round.
     const double slope = double(b.Y - a.Y) / (b.X - a.X);
     const double start =
         capA ? a.Y / 64.0 + slope * (double(((a.X >> 6) - firstPixel) * 64 - a.X) / 64)

@@ -34,7 +34,7 @@ private:
         int X, Y;
     };
 
-    // A point within the reach (see ClipToReach).
+    // The point, which lies within the reach (see ClipToReach), in 64ths.
     static TFixed Fixed(QPointF p);
 
     TSmoothHairlines() = default;
