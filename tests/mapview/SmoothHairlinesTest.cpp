@@ -415,7 +415,16 @@ TEST(SmoothHairlines, EveryPixelFollowsTheRule) {
         QImage expected = ground;
         TReferenceLines(expected, clip.isNull() ? expected.rect() : clip, offset, ink.rgb(), !flat)
             .Chain(chain, closed);
-        QImage mine = ground;
+        // Drawn into a larger buffer whose margin around the image must stay untouched.
+        constexpr int kMargin = 3;
+        constexpr QRgb kGuard = 0x5a3c96e1;
+        const int stride = width + 2 * kMargin;
+        std::vector<QRgb> buffer(size_t(stride) * (height + 2 * kMargin), kGuard);
+        QImage mine(reinterpret_cast<uchar*>(buffer.data() + kMargin * stride + kMargin), width,
+                    height, stride * 4, format);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(reinterpret_cast<const QRgb*>(ground.constScanLine(y)), width,
+                        reinterpret_cast<QRgb*>(mine.scanLine(y)));
         {
             QPainter p(&mine);
             p.setRenderHint(QPainter::Antialiasing, true);
@@ -442,6 +451,12 @@ TEST(SmoothHairlines, EveryPixelFollowsTheRule) {
                 const QRgb b = reinterpret_cast<const QRgb*>(expected.constScanLine(y))[x];
                 ASSERT_EQ(a, b) << "round " << round << " pixel " << x << "," << y;
                 drawn += b != reinterpret_cast<const QRgb*>(ground.constScanLine(y))[x];
+            }
+        for (int y = -kMargin; y < height + kMargin; ++y)
+            for (int x = -kMargin; x < width + kMargin; ++x) {
+                if (x >= 0 && y >= 0 && x < width && y < height) continue;
+                ASSERT_EQ(buffer[size_t(y + kMargin) * stride + x + kMargin], kGuard)
+                    << "round " << round << " beyond the image at " << x << "," << y;
             }
     }
     EXPECT_GT(drawn, 200000);
