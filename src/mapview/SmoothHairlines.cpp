@@ -37,15 +37,15 @@ constexpr uint32_t SecondShare(uint32_t fraction, uint32_t coverage) {
 // For each fraction, the coverages of the pair of pixels across a line that wholly covers them
 // along, each four times (once a channel) in 16 bits.
 struct alignas(16) TInnerCovers {
-    uint16_t Lanes[256][8];
+    uint16_t Words[256][8];
 };
 
 constexpr TInnerCovers InnerCovers() {
     TInnerCovers covers{};
     for (uint32_t fraction = 0; fraction < 256; ++fraction)
-        for (int lane = 0; lane < 8; ++lane) {
+        for (int word = 0; word < 8; ++word) {
             const uint32_t second = SecondShare(fraction, 255);
-            covers.Lanes[fraction][lane] = uint16_t(lane < 4 ? 255 - second : second);
+            covers.Words[fraction][word] = uint16_t(word < 4 ? 255 - second : second);
         }
     return covers;
 }
@@ -121,7 +121,7 @@ private:
 
     Q_ALWAYS_INLINE void InnerBoth(int c, int64_t v) const {
         const __m128i cover = _mm_load_si128(
-            reinterpret_cast<const __m128i*>(kInnerCovers.Lanes[uint32_t(v >> 8) & 0xff]));
+            reinterpret_cast<const __m128i*>(kInnerCovers.Words[uint32_t(v >> 8) & 0xff]));
         // The two coverages add up to 255.
         Both(At(c, int(v >> 16)), cover, _mm_shuffle_epi32(cover, 0x4e));
     }
