@@ -330,10 +330,8 @@ void PressIntoRows(std::span<const QPoint> ring, double top, double bottom,
 // Fills the ring smoothed with the canvas brush, band by band over the rows of target. The
 // bands meet on whole device rows, so each pixel is covered by one band as by the whole fill.
 void FillInRowBands(QPainter& p, std::span<const QPoint> ring, const QRect& target) {
-    if (const auto fills = TSmoothFills::For(p)) {
-        fills->OddEven(ring); // works through the rows that show by itself
-        return;
-    }
+    // Works through the rows that show by itself.
+    if (const auto fills = TSmoothFills::For(p); fills && fills->OddEven(ring)) return;
     const QRect box = BoundsOf(ring);
     const double shift = p.deviceTransform().dy() - std::floor(p.deviceTransform().dy());
     const int first = std::max(box.top(), target.top());
@@ -693,7 +691,13 @@ bool TDrawObject::SmoothBezierRing(std::span<const QPoint> pts) {
     QPainter& p = *FCanvas;
     if (!p.testRenderHint(QPainter::Antialiasing)) return false;
     std::optional<TSmoothFills> fills;
-    if (p.brush().style() != Qt::NoBrush && !(fills = TSmoothFills::For(p))) return false;
+    const QBrush& brush = p.brush();
+    if (brush.style() != Qt::NoBrush) {
+        // Curves flatten here otherwise than in Qt: only fills of an opaque brush at full
+        // opacity take that on, translucent ones stay Qt's.
+        if (p.opacity() < 1 || brush.color().alpha() != 255 || !(fills = TSmoothFills::For(p)))
+            return false;
+    }
     std::optional<TSmoothHairlines> lines;
     if (p.pen().style() != Qt::NoPen && !(lines = TSmoothHairlines::For(p))) return false;
     // Beyond this the one-pixel outline touches nothing of the target.
@@ -708,7 +712,12 @@ bool TDrawObject::SmoothBezierRing(std::span<const QPoint> pts) {
     // a bare fill follows the curve closer.
     FlattenCubics(pts, keep, lines ? kHairlineFlattening : kFineFlattening, FFlat);
     // Qt too fills the figure before it outlines it.
-    if (fills) fills->OddEven(std::span<const QPointF>(FFlat));
+    if (fills && !fills->OddEven(std::span<const QPointF>(FFlat))) {
+        const QPen pen = p.pen();
+        p.setPen(Qt::NoPen);
+        p.drawPolygon(FFlat.data(), int(FFlat.size()), Qt::OddEvenFill);
+        p.setPen(pen);
+    }
     if (lines) lines->Chain(std::span<const QPointF>(FFlat), true);
     return true;
 }

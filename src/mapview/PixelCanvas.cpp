@@ -38,8 +38,12 @@ std::optional<QRect> DeviceClip(const QPainter& canvas, const QRect& device,
 } // namespace
 
 std::optional<TPixelCanvas> TPixelCanvas::Of(const QPainter& canvas) {
-    if (!canvas.isActive() || canvas.opacity() < 1 ||
-        canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
+    if (!canvas.isActive() || canvas.opacity() < 1) return std::nullopt;
+    return AtAnyOpacity(canvas);
+}
+
+std::optional<TPixelCanvas> TPixelCanvas::AtAnyOpacity(const QPainter& canvas) {
+    if (!canvas.isActive() || canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
         return std::nullopt;
     QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image || !canvas.paintEngine() ||

@@ -20,6 +20,8 @@ struct TPixelCanvas {
     // translation, at full opacity with SourceOver, and be clipped to nothing or to one
     // rectangle of whole pixels. Neither pen, brush nor smoothing is looked at.
     static std::optional<TPixelCanvas> Of(const QPainter& canvas);
+    // As Of, at any opacity of the canvas: for figures that blend it in themselves.
+    static std::optional<TPixelCanvas> AtAnyOpacity(const QPainter& canvas);
 
     uint32_t* Row(int y) const { return reinterpret_cast<uint32_t*>(Bits + y * Stride); }
 

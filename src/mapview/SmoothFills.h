@@ -1,9 +1,11 @@
 #pragma once
-// Smoothed fills of an opaque solid brush, or of a hatch or dense pattern of an opaque colour
-// (see TBrushPattern), computed straight into the canvas's image: a pixel takes the share of
-// its square inside the figure by the odd-even rule, found row by row from the signed areas
-// the edges leave in the cells they cross. Qt's smoothing rasteriser works
-// through the whole height of a figure, clip or not; this works through the rows that show.
+// Smoothed fills of a solid brush, or of a hatch or dense pattern of an opaque colour (see
+// TBrushPattern), computed straight into the canvas's image by the odd-even rule with the
+// pixels Qt's smoothing rasteriser gives them. Like Qt, a ring is taken to 1/64 of a pixel, its
+// edges leave integer areas and covers in the cells of 1/256 of a pixel they cross, stepped
+// from each edge's first point with Qt's rounding, and a solid colour is blended as Qt's
+// span functions blend it, at the canvas's opacity. Qt works through the whole height of a
+// figure, clip or not; this works through the rows that show.
 
 #include "mapview/BrushPattern.h"
 #include "mapview/PixelCanvas.h"
@@ -20,24 +22,28 @@ namespace tsivor::mapview {
 
 class TSmoothFills {
 public:
-    // The fills for the canvas as it stands, or nullopt when its brush is neither solid and
-    // opaque nor a pattern TBrushPattern lays, or its pixels cannot be written straight (see
-    // TPixelCanvas). The pen is not looked at.
+    // The fills for the canvas as it stands, or nullopt when it does not draw smoothed, its
+    // brush is neither solid nor (at full opacity) a pattern TBrushPattern lays, or its pixels
+    // cannot be written straight (see TPixelCanvas; any opacity is taken here). The pen is not
+    // looked at.
     static std::optional<TSmoothFills> For(const QPainter& canvas);
 
     // Fills the ring through the points (in the canvas's coordinates) by the odd-even rule.
-    void OddEven(std::span<const QPoint> ring) const;
-    void OddEven(std::span<const QPointF> ring) const;
+    // False, drawing nothing, for a ring Qt does not fill by its smoothing rasteriser: an
+    // upright rectangle from its top left corner clockwise, or one reaching beyond the
+    // coordinates Qt's fixed point holds, which Qt cuts to the device first.
+    bool OddEven(std::span<const QPoint> ring) const;
+    bool OddEven(std::span<const QPointF> ring) const;
 
 private:
     explicit TSmoothFills(const TPixelCanvas& canvas) : FCanvas(canvas) {}
-    template <class TPoint> void FillOddEven(std::span<const TPoint> ring) const;
+    template <class TPoint> bool FillOddEven(std::span<const TPoint> ring) const;
 
-    // Draws device pixels from..to of row y with coverage 1-255.
-    void Paint(int y, int from, int to, uint32_t coverage) const;
+    // Draws device pixels from..to of row y, whose pixel 0 is line[0], with coverage 1-255.
+    void Paint(uint32_t* line, int y, int from, int to, uint32_t coverage) const;
 
     TPixelCanvas FCanvas;
-    uint32_t FColor = 0;
+    uint32_t FColor = 0;                   // premultiplied, with the canvas's opacity
     std::optional<TBrushPattern> FPattern; // painted instead of the solid colour
 };
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -104,6 +105,201 @@ TEST(SmoothFills, LookAsQtSmoothsTheSameFigures) {
     EXPECT_LE(max, 8);
     EXPECT_LT(sum / pixels, 0.05);
     EXPECT_EQ(outside, 0);
+}
+
+namespace {
+
+// How a ring is filled: where, moved how, clipped to what, at which opacity, in which colour.
+struct TExactSetting {
+    QPointF Shift;
+    QRect Clip; // none when null
+    QImage::Format Format = QImage::Format_RGB32;
+    qreal Opacity = 1;
+    QColor Ink = kInk;
+};
+
+constexpr int kSide = 96;
+
+// A ground of one colour, translucent on images with alpha.
+QImage Ground(const TExactSetting& s) {
+    QImage img(kSide, kSide, s.Format);
+    img.fill(s.Format == QImage::Format_RGB32 ? kGround : QColor(200, 230, 180, 150));
+    return img;
+}
+
+// The canvas the figure is drawn on, set up for the setting.
+void Prepare(QPainter& p, const TExactSetting& s) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (!s.Clip.isNull()) p.setClipRect(s.Clip);
+    p.translate(s.Shift);
+    p.setOpacity(s.Opacity);
+    p.setPen(Qt::NoPen);
+    p.setBrush(s.Ink);
+}
+
+// The ring filled by Qt, or here; nullopt when it is left to Qt here.
+template <class TPoint>
+std::optional<QImage> ExactFilled(const std::vector<TPoint>& ring, const TExactSetting& s,
+                                  bool byQt) {
+    QImage img = Ground(s);
+    QPainter p(&img);
+    Prepare(p, s);
+    if (byQt) {
+        p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+    } else {
+        const auto fills = TSmoothFills::For(p);
+        if (!fills) ADD_FAILURE() << "no fills";
+        if (!fills || !fills->OddEven(std::span<const TPoint>(ring))) return std::nullopt;
+    }
+    return img;
+}
+
+int PixelsDiffering(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) n += pa[x] != pb[x];
+    }
+    return n;
+}
+
+// Rings of whole points of every kind: convex and concave ones, stars crossing themselves,
+// specks of 1-3 pixels, long thin slivers, houses, and figures reaching far beyond the image.
+std::vector<QPoint> KindOfRing(std::mt19937& rng, int kind) {
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QPoint c(in(-10, kSide + 10), in(-10, kSide + 10));
+    std::vector<QPoint> ring;
+    switch (kind) {
+    case 0:   // convex
+    case 1: { // concave: corners alternately nearer
+        const int n = in(3, 14), r = in(2, 70);
+        const double start = in(0, 628) / 100.0;
+        for (int i = 0; i < n; ++i) {
+            const double a = start + 6.283185307179586 * i / n;
+            const double k = kind == 1 && i % 2 ? in(10, 60) / 100.0 : 1.0;
+            ring.push_back(c + QPoint(int(r * k * std::cos(a)), int(r * k * std::sin(a))));
+        }
+        break;
+    }
+    case 2: // crossing itself
+        for (int n = in(3, 24); n > 0; --n) ring.push_back(c + QPoint(in(-60, 60), in(-60, 60)));
+        break;
+    case 3: // a speck
+        for (int n = in(3, 5); n > 0; --n) ring.push_back(c + QPoint(in(0, 3), in(0, 3)));
+        break;
+    case 4: { // a sliver, along or across the rows or slanted
+        const QPoint a = c + QPoint(in(-200, 200), in(-200, 200));
+        const QPoint b = c + QPoint(in(-200, 200), in(-200, 200));
+        const QPoint w(in(0, 2), in(0, 2));
+        ring = {a, b, b + w, a + w + QPoint(in(0, 1), 0)};
+        break;
+    }
+    case 5: { // a house
+        const int w = in(3, 30), h = in(3, 40), lean = in(-4, 4);
+        ring = {c, c + QPoint(w, lean), c + QPoint(w + lean, h), c + QPoint(lean, h - lean)};
+        break;
+    }
+    default: // far beyond the image, also beyond Qt's cells of 16 bits
+        for (int n = in(3, 10); n > 0; --n) {
+            const int spread = in(0, 7) ? 3000 : 400000;
+            ring.push_back(c + QPoint(in(-spread, spread), in(-spread, spread)));
+        }
+        break;
+    }
+    return ring;
+}
+
+TExactSetting KindOfSetting(std::mt19937& rng) {
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QPointF shifts[] = {{0, 0}, {0.5, 0.5}, {-0.3, 0.7}, {13, -7}, {0.015625, -0.2}};
+    const QRect clips[] = {QRect(), QRect(0, 30, kSide, 25), QRect(0, 48, kSide, 48),
+                           QRect(20, 0, 40, kSide), QRect(5, 61, 77, 1)};
+    const qreal opacities[] = {1, 1, 0.5, 128 / 255.0, 0.2, 0.999};
+    const int alphas[] = {255, 255, 200, 128, 17};
+    TExactSetting s;
+    s.Shift = shifts[in(0, 4)];
+    s.Clip = clips[in(0, 4)];
+    if (in(0, 2) == 0) s.Format = QImage::Format_ARGB32_Premultiplied;
+    s.Opacity = opacities[in(0, 5)];
+    s.Ink = QColor(in(0, 255), in(0, 255), in(0, 255), alphas[in(0, 4)]);
+    return s;
+}
+
+} // namespace
+
+// Thousands of rings of whole points of every kind, under translations of whole pixels and
+// parts of them, clipped to bands of rows and columns, at several opacities and brush alphas,
+// on both kinds of image: not a pixel differs from Qt's smoothed fill.
+TEST(SmoothFills, AreQtsPixelsForRingsOfWholePoints) {
+    std::mt19937 rng(17);
+    int differing = 0, figures = 0, left = 0;
+    for (int i = 0; i < 4200; ++i) {
+        const auto ring = KindOfRing(rng, i % 7);
+        const TExactSetting s = KindOfSetting(rng);
+        const auto mine = ExactFilled(ring, s, false);
+        if (!mine) {
+            ++left; // upright rectangles among the houses and slivers
+            continue;
+        }
+        const int d = PixelsDiffering(*mine, *ExactFilled(ring, s, true));
+        if (d > 0 && differing == 0)
+            ADD_FAILURE() << "first differing ring " << i << " of kind " << i % 7;
+        differing += d, ++figures;
+    }
+    EXPECT_GT(figures, 4000);
+    EXPECT_LT(left, 100);
+    EXPECT_EQ(differing, 0);
+}
+
+// Rings of points anywhere between whole pixels, as curves flatten to, give Qt's pixels too.
+TEST(SmoothFills, AreQtsPixelsForRingsOfAnyPoints) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<double> at(-30, kSide + 30), near(-4, 4);
+    int differing = 0;
+    for (int i = 0; i < 1500; ++i) {
+        std::vector<QPointF> ring;
+        const QPointF c(at(rng), at(rng));
+        const int n = 3 + i % 12;
+        for (int k = 0; k < n; ++k) {
+            if (i % 3 == 0)
+                ring.push_back(c + QPointF(near(rng), near(rng)));
+            else
+                ring.emplace_back(at(rng), at(rng));
+            if (i % 5 == 0)
+                ring.back() = QPointF(std::round(ring.back().x() * 64) / 64 + 1 / 128.0,
+                                      std::round(ring.back().y() * 64) / 64);
+        }
+        const TExactSetting s = KindOfSetting(rng);
+        const auto mine = ExactFilled(ring, s, false);
+        ASSERT_TRUE(mine.has_value());
+        differing += PixelsDiffering(*mine, *ExactFilled(ring, s, true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// An upright rectangle from its top left corner clockwise is one Qt smooths by other means,
+// and points beyond Qt's fixed point are cut by Qt first: those are left to Qt.
+TEST(SmoothFills, LeaveRectanglesAndFarRingsToQt) {
+    QImage img(40, 40, QImage::Format_RGB32);
+    img.fill(kGround);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    const auto fills = TSmoothFills::For(p);
+    ASSERT_TRUE(fills.has_value());
+    const std::vector<QPoint> rect{{2, 3}, {30, 3}, {30, 20}, {2, 20}};
+    EXPECT_FALSE(fills->OddEven(rect));
+    std::vector<QPoint> closed = rect;
+    closed.push_back(rect[0]);
+    EXPECT_FALSE(fills->OddEven(closed));
+    const std::vector<QPoint> turned{{2, 3}, {2, 20}, {30, 20}, {30, 3}};
+    EXPECT_TRUE(fills->OddEven(turned));
+    const std::vector<QPoint> far{{2, 3}, {9000000, 3}, {2, 20}};
+    EXPECT_FALSE(fills->OddEven(far));
+    const std::vector<QPoint> wide{{-4200000, 3}, {4200000, 3}, {2, 20}};
+    EXPECT_FALSE(fills->OddEven(wide));
 }
 
 namespace {
