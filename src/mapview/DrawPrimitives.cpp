@@ -127,12 +127,12 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
 
 // Draws a figure whose drawing fills and outlines it with the canvas brush and pen; under an
 // opaque outline the fill is drawn aliased first, by aliasedFill where it can (it returns
-// false where it cannot), then the outline. A figure that is the polygon ring has a hairline
-// outline stepped by TPlainHairlines or TSmoothHairlines rather than Qt; Qt too draws the
-// outline after the fill.
-template <class TFigure, class TAliasedFill>
+// false where it cannot), then the outline. A fill drawn smoothed is drawn by smoothFill where
+// it can, then the outline. A figure that is the polygon ring has a hairline outline stepped by
+// TPlainHairlines or TSmoothHairlines rather than Qt; Qt too draws the outline after the fill.
+template <class TFigure, class TAliasedFill, class TSmoothFill>
 void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring,
-                    const TAliasedFill& aliasedFill) {
+                    const TAliasedFill& aliasedFill, const TSmoothFill& smoothFill) {
     if (auto plain = ring.empty() ? std::nullopt : TPlainHairlines::For(p)) {
         if (p.brush().style() != Qt::NoBrush) {
             const QPen pen = p.pen();
@@ -144,15 +144,22 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
         return;
     }
     auto lines = ring.empty() ? std::nullopt : TSmoothHairlines::For(p);
+    const QBrush brush = p.brush();
     if (!FillsAliasedUnderOutline(p)) {
-        if (lines && p.brush().style() == Qt::NoBrush)
+        const bool filled = brush.style() != Qt::NoBrush && smoothFill();
+        if (filled && p.pen().style() == Qt::NoPen) return;
+        if (lines && (filled || brush.style() == Qt::NoBrush)) {
             lines->Chain(ring, true);
-        else
+        } else if (filled) {
+            p.setBrush(Qt::NoBrush);
             figure();
+            p.setBrush(brush);
+        } else {
+            figure();
+        }
         return;
     }
     const QPen pen = p.pen();
-    const QBrush brush = p.brush();
     if (!aliasedFill()) {
         TAliasedScope aliased(p);
         p.setPen(Qt::NoPen);
@@ -170,7 +177,8 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
 
 template <class TFigure>
 void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
-    FillAndOutline(p, figure, ring, [] { return false; });
+    const auto none = [] { return false; };
+    FillAndOutline(p, figure, ring, none, none);
 }
 
 } // namespace
@@ -374,10 +382,14 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
         return;
     }
     // A smoothed fill under an opaque outline is drawn aliased: scanned here rather than by
-    // Qt, and the smoothing left on.
+    // Qt, and the smoothing left on. Other smoothed fills are Qt's pixels computed here.
     FillAndOutline(
         *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts,
-        [&] { return FillPlain(pts, area, true); });
+        [&] { return FillPlain(pts, area, true); },
+        [&] {
+            const auto fills = TSmoothFills::For(*FCanvas);
+            return fills && fills->OddEven(pts);
+        });
 }
 
 bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area,

@@ -3,6 +3,8 @@
 // Qt.
 #include "mapview/SmoothFills.h"
 
+#include "mapview/DrawPrimitives.h"
+
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -300,6 +302,45 @@ TEST(SmoothFills, LeaveRectanglesAndFarRingsToQt) {
     EXPECT_FALSE(fills->OddEven(far));
     const std::vector<QPoint> wide{{-4200000, 3}, {4200000, 3}, {2, 20}};
     EXPECT_FALSE(fills->OddEven(wide));
+}
+
+// Polygons drawn smoothed without an opaque outline, through the drawing object: without a
+// pen, with a dotted or a translucent one, and at object opacities below 255 also with an
+// opaque one, are Qt's pixels, fill and outline.
+TEST(SmoothFills, PolygonsWithoutAFullOutlineAreQtsPixels) {
+    std::mt19937 rng(29);
+    const QPen pens[] = {QPen(Qt::NoPen), QPen(QColor(90, 60, 40), 1, Qt::DotLine),
+                         QPen(QColor(90, 60, 40, 120), 1), QPen(QColor(90, 60, 40), 1),
+                         QPen(QColor(90, 60, 40, 200), 2)};
+    const uint8_t opacities[] = {255, 128, 77};
+    int differing = 0;
+    for (int i = 0; i < 600; ++i) {
+        const auto ring = KindOfRing(rng, i % 7);
+        TExactSetting s = KindOfSetting(rng);
+        s.Shift = QPointF(0, 0);
+        const QPen& pen = pens[i % 5];
+        const uint8_t opacity = opacities[i / 5 % 3];
+        if (pen.style() == Qt::SolidLine && pen.color().alpha() == 255 && opacity == 255) continue;
+        auto draw = [&](bool byQt) {
+            QImage img = Ground(s);
+            QPainter p(&img);
+            Prepare(p, s);
+            p.setOpacity(byQt ? opacity / 255.0 : 1);
+            p.setPen(pen);
+            if (byQt) {
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+            } else {
+                TDrawObject d;
+                d.SetCanvas(&p);
+                d.Opacity = opacity;
+                d.Polygon(ring);
+                d.SetCanvas(nullptr);
+            }
+            return img;
+        };
+        differing += PixelsDiffering(draw(false), draw(true));
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 namespace {
