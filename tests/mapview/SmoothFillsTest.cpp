@@ -343,6 +343,36 @@ TEST(SmoothFills, PolygonsWithoutAFullOutlineAreQtsPixels) {
     EXPECT_EQ(differing, 0);
 }
 
+// Hatched and dense patterns too: polygons without an opaque outline are Qt's pixels, the
+// pattern's edges blended as Qt blends a textured span.
+TEST(SmoothFills, HatchedPolygonsWithoutAFullOutlineAreQtsPixels) {
+    std::mt19937 rng(31);
+    const QPen pens[] = {QPen(Qt::NoPen), QPen(QColor(90, 60, 40), 1, Qt::DotLine)};
+    int differing = 0;
+    for (int i = 0; i < 200; ++i) {
+        const auto ring = KindOfRing(rng, i % 7);
+        auto draw = [&](bool byQt) {
+            QImage img(kSide, kSide, QImage::Format_RGB32);
+            img.fill(kGround);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setPen(pens[i % 2]);
+            p.setBrush(QBrush(kInk, i % 3 ? Qt::BDiagPattern : Qt::Dense4Pattern));
+            if (byQt) {
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+            } else {
+                TDrawObject d;
+                d.SetCanvas(&p);
+                d.Polygon(ring);
+                d.SetCanvas(nullptr);
+            }
+            return img;
+        };
+        differing += PixelsDiffering(draw(false), draw(true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 namespace {
 
 constexpr Qt::BrushStyle kFirstPattern = Qt::Dense1Pattern, kLastPattern = Qt::DiagCrossPattern;
