@@ -130,10 +130,12 @@ bool FillsAliasedUnderOutline(const QPainter& p) {
 // false where it cannot), then the outline. A fill drawn smoothed is drawn by smoothFill where
 // it can, then the outline. A figure that is the polygon ring has a hairline outline stepped by
 // TPlainHairlines or TSmoothHairlines rather than Qt; Qt too draws the outline after the fill.
+// read is TPixelCanvas::Read of the canvas, or nullptr.
 template <class TFigure, class TAliasedFill, class TSmoothFill>
 void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring,
-                    const TAliasedFill& aliasedFill, const TSmoothFill& smoothFill) {
-    if (auto plain = ring.empty() ? std::nullopt : TPlainHairlines::For(p)) {
+                    const std::optional<TPixelCanvas>* read, const TAliasedFill& aliasedFill,
+                    const TSmoothFill& smoothFill) {
+    if (auto plain = ring.empty() ? std::nullopt : TPlainHairlines::For(p, read)) {
         if (p.brush().style() != Qt::NoBrush) {
             const QPen pen = p.pen();
             p.setPen(Qt::NoPen);
@@ -143,7 +145,7 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
         plain->Chain(ring, true);
         return;
     }
-    auto lines = ring.empty() ? std::nullopt : TSmoothHairlines::For(p);
+    auto lines = ring.empty() ? std::nullopt : TSmoothHairlines::For(p, read);
     const QBrush brush = p.brush();
     if (!FillsAliasedUnderOutline(p)) {
         const bool filled = brush.style() != Qt::NoBrush && smoothFill();
@@ -178,7 +180,7 @@ void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> 
 template <class TFigure>
 void FillAndOutline(QPainter& p, const TFigure& figure, std::span<const QPoint> ring = {}) {
     const auto none = [] { return false; };
-    FillAndOutline(p, figure, ring, none, none);
+    FillAndOutline(p, figure, ring, nullptr, none, none);
 }
 
 } // namespace
@@ -234,9 +236,9 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))
         StrokeInPieces(*FCanvas, pts);
-    else if (auto lines = TSmoothHairlines::For(*FCanvas))
+    else if (auto lines = TSmoothHairlines::For(*FCanvas, Pixels()))
         lines->Chain(pts, false);
-    else if (auto plain = TPlainHairlines::For(*FCanvas))
+    else if (auto plain = TPlainHairlines::For(*FCanvas, Pixels()))
         plain->Chain(pts, false);
     else
         FCanvas->drawPolyline(pts.data(), int(pts.size()));
@@ -335,11 +337,13 @@ void PressIntoRows(std::span<const QPoint> ring, double top, double bottom,
     }
 }
 
-// Fills the ring smoothed with the canvas brush, band by band over the rows of target. The
-// bands meet on whole device rows, so each pixel is covered by one band as by the whole fill.
-void FillInRowBands(QPainter& p, std::span<const QPoint> ring, const QRect& target) {
+// Fills the ring smoothed with the canvas brush (read: TPixelCanvas::Read of it, or nullptr),
+// band by band over the rows of target. The bands meet on whole device rows, so each pixel is
+// covered by one band as by the whole fill.
+void FillInRowBands(QPainter& p, std::span<const QPoint> ring, const QRect& target,
+                    const std::optional<TPixelCanvas>* read) {
     // Works through the rows that show by itself.
-    if (const auto fills = TSmoothFills::For(p); fills && fills->OddEven(ring)) return;
+    if (const auto fills = TSmoothFills::For(p, read); fills && fills->OddEven(ring)) return;
     const QRect box = BoundsOf(ring);
     const double shift = p.deviceTransform().dy() - std::floor(p.deviceTransform().dy());
     const int first = std::max(box.top(), target.top());
@@ -365,6 +369,7 @@ QPainterPath RunsPath(const std::vector<std::span<const QPoint>>& runs) {
 void TDrawObject::SetCanvas(QPainter* canvas) {
     FCanvas = canvas;
     FAreaRead = false;
+    FPixels.Forget();
 }
 
 void TDrawObject::Polygon(std::span<const QPoint> pts) {
@@ -385,9 +390,9 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     // Qt, and the smoothing left on. Other smoothed fills are Qt's pixels computed here.
     FillAndOutline(
         *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts,
-        [&] { return FillPlain(pts, area, true); },
+        Pixels(), [&] { return FillPlain(pts, area, true); },
         [&] {
-            const auto fills = TSmoothFills::For(*FCanvas);
+            const auto fills = TSmoothFills::For(*FCanvas, Pixels());
             return fills && fills->OddEven(pts);
         });
 }
@@ -400,11 +405,11 @@ bool TDrawObject::FillPlain(std::span<const QPoint> ring, const TPaintArea& area
 
 void TDrawObject::OutlineOnly(std::span<const QPoint> ring) {
     if (FCanvas->pen().style() == Qt::NoPen) return;
-    if (auto plain = TPlainHairlines::For(*FCanvas)) {
+    if (auto plain = TPlainHairlines::For(*FCanvas, Pixels())) {
         plain->Chain(ring, true);
         return;
     }
-    if (auto lines = TSmoothHairlines::For(*FCanvas)) {
+    if (auto lines = TSmoothHairlines::For(*FCanvas, Pixels())) {
         lines->Chain(ring, true);
         return;
     }
@@ -562,7 +567,7 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
         if (smooth || !FillPlain(shape, PaintArea(), aliased)) {
             if (stroke) FCanvas->setPen(Qt::NoPen);
             if (smooth) {
-                FillInRowBands(*FCanvas, shape, target);
+                FillInRowBands(*FCanvas, shape, target, Pixels());
             } else {
                 TAliasedScope scope(*FCanvas);
                 FCanvas->drawPolygon(shape.data(), int(shape.size()), Qt::OddEvenFill);
@@ -573,7 +578,7 @@ bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
     if (!stroke) return true;
     if (strokeReduced) {
         if (!runs.empty()) FCanvas->strokePath(RunsPath(runs), ContinuedPen(pen, skipped));
-    } else if (auto plain = TPlainHairlines::For(*FCanvas)) {
+    } else if (auto plain = TPlainHairlines::For(*FCanvas, Pixels())) {
         plain->Chain(pts, true);
     } else if (fill) {
         OutlineOnly(pts);
@@ -605,7 +610,7 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
         for (const auto& run : runs) StrokeInPieces(*FCanvas, run);
         return true;
     }
-    if (auto lines = TSmoothHairlines::For(*FCanvas)) {
+    if (auto lines = TSmoothHairlines::For(*FCanvas, Pixels())) {
         for (const auto& run : runs) lines->Chain(run, false);
         return true;
     }
@@ -707,11 +712,12 @@ bool TDrawObject::SmoothBezierRing(std::span<const QPoint> pts) {
     if (brush.style() != Qt::NoBrush) {
         // Curves flatten here otherwise than in Qt: only fills of an opaque brush at full
         // opacity take that on, translucent ones stay Qt's.
-        if (p.opacity() < 1 || brush.color().alpha() != 255 || !(fills = TSmoothFills::For(p)))
+        if (p.opacity() < 1 || brush.color().alpha() != 255 ||
+            !(fills = TSmoothFills::For(p, Pixels())))
             return false;
     }
     std::optional<TSmoothHairlines> lines;
-    if (p.pen().style() != Qt::NoPen && !(lines = TSmoothHairlines::For(p))) return false;
+    if (p.pen().style() != Qt::NoPen && !(lines = TSmoothHairlines::For(p, Pixels()))) return false;
     // Beyond this the one-pixel outline touches nothing of the target.
     QRectF keep(-1e9, -1e9, 2e9, 2e9);
     if (ClipToTarget) {

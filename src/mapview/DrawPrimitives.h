@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 
+#include "mapview/PixelCanvas.h"
 #include "mapview/PlainFill.h"
 #include "mapview/PolygonStamps.h"
 #include "mapview/ShapedTexts.h"
@@ -162,6 +163,8 @@ private:
     // Read from Qt once per attached canvas and transform.
     const TPaintArea& PaintArea() const;
     TPaintArea ReadPaintArea() const;
+    // TPixelCanvas::Read of the canvas, once per attached canvas.
+    const std::optional<TPixelCanvas>* Pixels() const { return &FPixels.Of(*FCanvas); }
     // Fills the ring with the canvas brush as Qt's aliased fill would, where TPlainFill applies;
     // false, drawing nothing, where it does not.
     bool FillPlain(std::span<const QPoint> ring, const TPaintArea& area,
@@ -196,6 +199,7 @@ private:
     mutable TPaintArea FArea;
     mutable QTransform FAreaTransform; // the canvas's when FArea was read
     mutable bool FAreaRead = false;
+    mutable TPixelCanvasRead FPixels;
 };
 
 // Cohen–Sutherland clipping of a segment to the rectangle (0, 0)–(w, h); outcodes 1 left,

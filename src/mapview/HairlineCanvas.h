@@ -23,7 +23,9 @@ struct THairlineCanvas : TPixelCanvas {
     // straight into the pixels: pixels that can be written straight (see TPixelCanvas) and a
     // solid, opaque pen of width 0 or 1 in one solid colour. Smoothing is for the caller to
     // check.
-    static std::optional<THairlineCanvas> Of(const QPainter& canvas);
+    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
+    static std::optional<THairlineCanvas> Of(const QPainter& canvas,
+                                             const std::optional<TPixelCanvas>* read = nullptr);
 };
 
 } // namespace tsivor::mapview

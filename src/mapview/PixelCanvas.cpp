@@ -37,14 +37,44 @@ std::optional<QRect> DeviceClip(const QPainter& canvas, const QRect& device,
 
 } // namespace
 
+namespace {
+
+bool DrawsOver(const QPainter& canvas, bool anyOpacity) {
+    return canvas.isActive() && (anyOpacity || canvas.opacity() >= 1) &&
+           canvas.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+} // namespace
+
 std::optional<TPixelCanvas> TPixelCanvas::Of(const QPainter& canvas) {
-    if (!canvas.isActive() || canvas.opacity() < 1) return std::nullopt;
-    return AtAnyOpacity(canvas);
+    return DrawsOver(canvas, false) ? Read(canvas) : std::nullopt;
 }
 
 std::optional<TPixelCanvas> TPixelCanvas::AtAnyOpacity(const QPainter& canvas) {
-    if (!canvas.isActive() || canvas.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return std::nullopt;
+    return DrawsOver(canvas, true) ? Read(canvas) : std::nullopt;
+}
+
+std::optional<TPixelCanvas> TPixelCanvas::Still(const QPainter& canvas,
+                                                const std::optional<TPixelCanvas>& read,
+                                                bool anyOpacity) {
+    return DrawsOver(canvas, anyOpacity) ? read : std::nullopt;
+}
+
+const std::optional<TPixelCanvas>& TPixelCanvasRead::Of(const QPainter& canvas) {
+    if (!FRead) {
+        FPixels = TPixelCanvas::Read(canvas);
+        FRead = true;
+    }
+    if (!FPixels) return FPixels;
+    // Qt keeps the clip in device pixels, however the canvas moves after.
+    const QTransform& toDevice = canvas.deviceTransform();
+    if (toDevice.type() > QTransform::TxTranslate) return FNone;
+    FPixels->Offset = QPointF(toDevice.dx(), toDevice.dy());
+    return FPixels;
+}
+
+std::optional<TPixelCanvas> TPixelCanvas::Read(const QPainter& canvas) {
+    if (!canvas.isActive()) return std::nullopt;
     QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image || !canvas.paintEngine() ||
         canvas.paintEngine()->type() != QPaintEngine::Raster)

@@ -22,6 +22,14 @@ struct TPixelCanvas {
     static std::optional<TPixelCanvas> Of(const QPainter& canvas);
     // As Of, at any opacity of the canvas: for figures that blend it in themselves.
     static std::optional<TPixelCanvas> AtAnyOpacity(const QPainter& canvas);
+    // What Of reads of a canvas that stays while it is attached, whatever its opacity and
+    // composition mode: its image, translation and clip. The clip is costly to read; a drawing
+    // of many figures reads it once (see Still).
+    static std::optional<TPixelCanvas> Read(const QPainter& canvas);
+    // As Of (AtAnyOpacity when anyOpacity) from read, what Read gave for this canvas while its
+    // transform and clip were as they are now.
+    static std::optional<TPixelCanvas>
+    Still(const QPainter& canvas, const std::optional<TPixelCanvas>& read, bool anyOpacity);
 
     uint32_t* Row(int y) const { return reinterpret_cast<uint32_t*>(Bits + y * Stride); }
 
@@ -30,6 +38,20 @@ struct TPixelCanvas {
     QRect Device;   // the whole image
     QRect Clip;     // device pixels; empty when nothing shows
     QPointF Offset; // of the canvas's translation
+};
+
+// TPixelCanvas::Read of a canvas done once while it is attached to a drawing of many figures:
+// its clip stays, its translation is followed.
+class TPixelCanvasRead {
+public:
+    void Forget() { FRead = false; }
+    // As TPixelCanvas::Read of the canvas now.
+    const std::optional<TPixelCanvas>& Of(const QPainter& canvas);
+
+private:
+    std::optional<TPixelCanvas> FPixels;
+    std::optional<TPixelCanvas> FNone;
+    bool FRead = false;
 };
 
 // Sets n pixels to an opaque colour. The C library's wide-character fill stores many pixels

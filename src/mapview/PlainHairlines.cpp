@@ -36,9 +36,10 @@ template <bool Vertical, class TPixel> int& Across(TPixel& p) {
 
 } // namespace
 
-std::optional<TPlainHairlines> TPlainHairlines::For(const QPainter& canvas) {
+std::optional<TPlainHairlines> TPlainHairlines::For(const QPainter& canvas,
+                                                    const std::optional<TPixelCanvas>* read) {
     if (canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
-    const auto target = THairlineCanvas::Of(canvas);
+    const auto target = THairlineCanvas::Of(canvas, read);
     if (!target) return std::nullopt;
     return TPlainHairlines(*target);
 }

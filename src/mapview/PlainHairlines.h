@@ -21,7 +21,9 @@ public:
     // The stepper for the canvas as it stands, or nullopt when Qt would not write its pen
     // straight into the pixels as an aliased hairline: the canvas draws without smoothing, and
     // see THairlineCanvas.
-    static std::optional<TPlainHairlines> For(const QPainter& canvas);
+    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
+    static std::optional<TPlainHairlines> For(const QPainter& canvas,
+                                              const std::optional<TPixelCanvas>* read = nullptr);
 
     // Draws what the canvas draws for drawPolyline (closed false) or for the outline of
     // drawPolygon (closed true) of the points, in the canvas's coordinates.

@@ -237,7 +237,8 @@ private:
 
 } // namespace
 
-std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas) {
+std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas,
+                                              const std::optional<TPixelCanvas>* read) {
     if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
     const QBrush& brush = canvas.brush();
     std::optional<TBrushPattern> pattern;
@@ -247,7 +248,8 @@ std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas) {
     } else if (brush.color().spec() == QColor::ExtendedRgb) {
         return std::nullopt;
     }
-    const auto pixels = TPixelCanvas::AtAnyOpacity(canvas);
+    const auto pixels =
+        read ? TPixelCanvas::Still(canvas, *read, true) : TPixelCanvas::AtAnyOpacity(canvas);
     if (!pixels) return std::nullopt;
     TSmoothFills fills(*pixels);
     if (!pattern) fills.FColor = QtSolidColor(brush.color(), canvas.opacity());

@@ -26,7 +26,9 @@ public:
     // brush is neither solid nor (at full opacity) a pattern TBrushPattern lays, or its pixels
     // cannot be written straight (see TPixelCanvas; any opacity is taken here). The pen is not
     // looked at.
-    static std::optional<TSmoothFills> For(const QPainter& canvas);
+    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
+    static std::optional<TSmoothFills> For(const QPainter& canvas,
+                                           const std::optional<TPixelCanvas>* read = nullptr);
 
     // Fills the ring through the points (in the canvas's coordinates) by the odd-even rule.
     // False, drawing nothing, for a ring Qt does not fill by its smoothing rasteriser: an

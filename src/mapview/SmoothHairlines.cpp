@@ -166,9 +166,10 @@ private:
 
 } // namespace
 
-std::optional<TSmoothHairlines> TSmoothHairlines::For(const QPainter& canvas) {
+std::optional<TSmoothHairlines> TSmoothHairlines::For(const QPainter& canvas,
+                                                      const std::optional<TPixelCanvas>* read) {
     if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
-    const auto target = THairlineCanvas::Of(canvas);
+    const auto target = THairlineCanvas::Of(canvas, read);
     if (!target) return std::nullopt;
     TSmoothHairlines lines;
     lines.FBits = target->Bits;

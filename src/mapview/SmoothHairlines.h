@@ -3,6 +3,8 @@
 // pixel for pixel as Qt's smoothing hairline stroker draws them (within a couple of levels of
 // rounding), without the cost Qt pays per figure to set up its stroker, path and spans.
 
+#include "mapview/PixelCanvas.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
@@ -20,7 +22,9 @@ public:
     // The stepper for the canvas as it stands, or nullopt when Qt would not draw its pen as a
     // smoothed hairline the stepper reproduces: the canvas draws smoothed, and Qt strokes its
     // pen straight into the pixels (see THairlineCanvas).
-    static std::optional<TSmoothHairlines> For(const QPainter& canvas);
+    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
+    static std::optional<TSmoothHairlines> For(const QPainter& canvas,
+                                               const std::optional<TPixelCanvas>* read = nullptr);
 
     // Strokes the segments between consecutive points (in the canvas's coordinates); a closed
     // chain also runs from the last point back to the first. The two ends of an open chain

@@ -396,3 +396,44 @@ TEST(Smoothing, LargeHatchedFillsLookAsOneFill) {
                     << " style " << int(style);
             }
 }
+
+// The drawing object reads the canvas's pixels and clip once while attached: figures drawn
+// after the canvas moved, with thin and wide pens, look as drawn by an object attached anew
+// for each, and nothing leaves the clip.
+TEST(Smoothing, FiguresFollowTheCanvasMovedWhileAttached) {
+    const QPoint house[] = {{0, 3}, {22, 0}, {25, 40}, {2, 44}};
+    const QPoint street[] = {{-5, 50}, {60, 58}, {120, 30}};
+    auto draw = [&](bool attachedOnce) {
+        QImage img(260, 160, QImage::Format_RGB32);
+        img.fill(QColor(60, 160, 60));
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setClipRect(QRect(5, 8, 230, 140));
+        p.setBrush(QColor(230, 200, 150));
+        TDrawObject d;
+        d.SetCanvas(&p);
+        for (int i = 0; i < 8; ++i) {
+            p.resetTransform();
+            p.translate(i * 29.5, i * 13.25 - 20);
+            if (!attachedOnce) {
+                d.SetCanvas(nullptr);
+                d.SetCanvas(&p);
+            }
+            p.setPen(QPen(QColor(90, 60, 40), 1));
+            d.Polygon(house);
+            p.setPen(StreetPen(i % 3 + 1));
+            d.Polyline(street);
+        }
+        d.SetCanvas(nullptr);
+        return img;
+    };
+    const QImage once = draw(true);
+    EXPECT_EQ(once, draw(false));
+    for (int y = 0; y < once.height(); ++y) {
+        for (int x = 0; x < once.width(); ++x) {
+            if (!QRect(5, 8, 230, 140).contains(x, y)) {
+                ASSERT_EQ(once.pixel(x, y), qRgb(60, 160, 60)) << x << "," << y;
+            }
+        }
+    }
+}
