@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -19,17 +20,41 @@ namespace {
 // is untouched by it, this much inside it is covered.
 constexpr double kHalfDiagonal = 0.70711;
 
+// int(std::ceil(v)) and int(std::floor(v)) for v well within the range of int, without the
+// call the rounding takes on this target.
+inline int CeilToInt(double v) {
+    const int i = int(v);
+    return i + (double(i) < v);
+}
+inline int FloorToInt(double v) {
+    const int i = int(v);
+    return i - (double(i) > v);
+}
+
 // The share of a pixel's square on the inner side of a straight edge s pixels beyond the
 // square's centre, the edge's normal (a, b) with a >= b >= 0 and a² + b² = 1: the square
 // projects onto the normal as a trapezoid, rising over b, flat over a - b, falling over b.
-inline double EdgeCoverage(double s, double a, double b) {
-    const double u = s + (a + b) / 2;
-    if (u <= 0) return 0;
-    if (u >= a + b) return 1;
-    if (u < b) return u * u / (2 * a * b);
-    if (u <= a) return (u - b / 2) / a;
-    const double v = a + b - u;
-    return 1 - v * v / (2 * a * b);
+// What depends on the normal alone is worked out when it is made.
+struct TEdgeShare {
+    double A, B, HalfB, HalfSum, Sum, TwoAB;
+
+    TEdgeShare(double a, double b)
+        : A(a), B(b), HalfB(b / 2), HalfSum((a + b) / 2), Sum(a + b), TwoAB(2 * a * b) {}
+
+    double operator()(double s) const {
+        const double u = s + HalfSum;
+        if (u <= 0) return 0;
+        if (u >= Sum) return 1;
+        if (u < B) return u * u / TwoAB;
+        if (u <= A) return (u - HalfB) / A;
+        const double v = Sum - u;
+        return 1 - v * v / TwoAB;
+    }
+};
+
+// A share 0-1 as a coverage level 0-255.
+inline uint32_t Level(double share) {
+    return share <= 0 ? 0 : uint32_t(uint8_t(std::min(255.0, share * 255 + 0.5)));
 }
 
 // Where the centres within a distance of a segment meet the rows: the sides of the band
@@ -40,6 +65,9 @@ struct TReach {
     // The ends' circles reach no further than the sides: on rows that meet both sides they
     // add nothing.
     bool CirclesWithinSides;
+    // Rows whose centres lie strictly between these are beyond both ends' circles (with a
+    // pixel to spare, so that no rounding could bring a circle back).
+    double BetweenCircles0, BetweenCircles1;
 };
 
 // One segment of a chain in device pixels.
@@ -47,15 +75,27 @@ struct TStrokeSegment {
     double Ax, Ay, Bx, By;
     double Ux, Uy; // unit direction; (1, 0) for a single point
     double Length;
-    double Na, Nb;   // the normal's components by size, larger first
     int Top, Bottom; // the rows it may touch, within the clip
     double XPerY;    // along its sides
+    TEdgeShare Side; // of its sides, whose normal's components by size are Na >= Nb
     TReach Outer, Inner;
+
+    TStrokeSegment(QPointF a, QPointF b)
+        : Ax(a.x()), Ay(a.y()), Bx(b.x()), By(b.y()), Length(std::hypot(Bx - Ax, By - Ay)),
+          Side(1, 0) {
+        Ux = Length > 0 ? (Bx - Ax) / Length : 1;
+        Uy = Length > 0 ? (By - Ay) / Length : 0;
+        Side =
+            TEdgeShare(std::max(std::abs(Ux), std::abs(Uy)), std::min(std::abs(Ux), std::abs(Uy)));
+        XPerY = Uy != 0 ? Ux / Uy : 0;
+    }
 
     // Centres within disc of the ends and within side of the segment's line.
     void SetReach(TReach& r, double disc, double side) const {
         r.Radius2 = disc * disc;
         r.CirclesWithinSides = disc <= side;
+        r.BetweenCircles0 = std::min(Ay, By) + disc + 1;
+        r.BetweenCircles1 = std::max(Ay, By) - disc - 1;
         for (int k = 0; k < 2; ++k) {
             side = -side;
             if (Uy == 0) {
@@ -67,65 +107,113 @@ struct TStrokeSegment {
             r.P[k] = Ax - side * Uy - y0 * XPerY;
         }
     }
-};
 
-// The share of the pixel centred at (x, yc) that the stroke of radius r along s covers: by the
-// distance to the segment across it, or to the nearer end beyond them. Made for one row, so
-// what depends on the row alone is worked out once.
-struct TRowCoverage {
-    const TStrokeSegment& S;
-    double Radius, Inside2, Outside2; // squared distances of full and of no coverage
-    double Yc, Dy, DyUy, DyUx;
-
-    TRowCoverage(const TStrokeSegment& s, double r, double yc)
-        : S(s), Radius(r),
-          Inside2(r > kHalfDiagonal ? (r - kHalfDiagonal) * (r - kHalfDiagonal) : -1),
-          Outside2((r + kHalfDiagonal) * (r + kHalfDiagonal)), Yc(yc), Dy(yc - s.Ay),
-          DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
-
-    double operator()(double x) const {
-        double dx = x - S.Ax, dy = Dy;
-        const double t = dx * S.Ux + DyUy;
-        if (t >= 0 && t <= S.Length) {
-            const double d = std::abs(DyUx - dx * S.Uy);
-            const double near = EdgeCoverage(Radius - d, S.Na, S.Nb);
-            // Both edges of a stroke narrower than a pixel's diagonal may cross the pixel.
-            return Radius + d >= kHalfDiagonal ? near
-                                               : near + EdgeCoverage(Radius + d, S.Na, S.Nb) - 1;
-        }
-        if (t > S.Length) dx = x - S.Bx, dy = Yc - S.By;
-        const double d2 = dx * dx + dy * dy;
-        if (d2 <= Inside2) return 1;
-        if (d2 >= Outside2) return 0;
-        const double d = std::sqrt(d2);
-        if (d < 1e-9) return EdgeCoverage(Radius, 1, 0);
-        const double a = std::abs(dx) / d, b = std::abs(dy) / d;
-        return EdgeCoverage(Radius - d, std::max(a, b), std::min(a, b));
+    // The centres on row yc within the reach's distance of the segment: between its ends'
+    // circles and the sides of the band around it. False when none. Called for every row a
+    // segment may touch, twice, so it is kept inline.
+    [[gnu::always_inline]] bool Chord(const TReach& r, double yc, double& xlo, double& xhi) const {
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        int sides = 0;
+        for (int k = 0; k < 2; ++k)
+            if (yc >= r.Lo[k] && yc <= r.Hi[k]) {
+                const double x = r.P[k] + XPerY * yc;
+                lo = std::min(lo, x), hi = std::max(hi, x);
+                ++sides;
+            }
+        if (sides == 2 && r.CirclesWithinSides) return xlo = lo, xhi = hi, true;
+        if (yc > r.BetweenCircles0 && yc < r.BetweenCircles1) return xlo = lo, xhi = hi, sides > 0;
+        auto circle = [&](double cx, double cy) {
+            const double h2 = r.Radius2 - (yc - cy) * (yc - cy);
+            if (h2 < 0) return;
+            const double h = std::sqrt(h2);
+            lo = std::min(lo, cx - h), hi = std::max(hi, cx + h);
+        };
+        circle(Ax, Ay);
+        circle(Bx, By);
+        xlo = lo, xhi = hi;
+        return lo <= hi;
     }
 };
 
-// The centres on row yc within the reach's distance of the segment: between its ends' circles
-// and the sides of the band around it. False when none.
-bool Chord(const TStrokeSegment& s, const TReach& r, double yc, double& xlo, double& xhi) {
-    xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
-    int sides = 0;
-    for (int k = 0; k < 2; ++k)
-        if (yc >= r.Lo[k] && yc <= r.Hi[k]) {
-            const double x = r.P[k] + s.XPerY * yc;
-            xlo = std::min(xlo, x), xhi = std::max(xhi, x);
-            ++sides;
-        }
-    if (sides == 2 && r.CirclesWithinSides) return true;
-    auto circle = [&](double cx, double cy) {
-        const double h2 = r.Radius2 - (yc - cy) * (yc - cy);
-        if (h2 < 0) return;
-        const double h = std::sqrt(h2);
-        xlo = std::min(xlo, cx - h), xhi = std::max(xhi, cx + h);
-    };
-    circle(s.Ax, s.Ay);
-    circle(s.Bx, s.By);
-    return xlo <= xhi;
+// The radius of a pen and the squared distances from an end within which its stroke covers
+// a pixel wholly and beyond which not at all.
+struct TPenReach {
+    double Radius, Inside2, Outside2;
+
+    explicit TPenReach(double r)
+        : Radius(r), Inside2(r > kHalfDiagonal ? (r - kHalfDiagonal) * (r - kHalfDiagonal) : -1),
+          Outside2((r + kHalfDiagonal) * (r + kHalfDiagonal)) {}
+};
+
+// Hands the pixels from x0 to x1 but for those from skip0 to skip1 (none when skip0 > skip1) to
+// run(from, to), in at most two runs.
+template <class TRun> void Outside(int x0, int x1, int skip0, int skip1, TRun&& run) {
+    if (skip0 > skip1) {
+        if (x0 <= x1) run(x0, x1);
+        return;
+    }
+    if (x0 <= std::min(x1, skip0 - 1)) run(x0, std::min(x1, skip0 - 1));
+    if (std::max(x0, skip1 + 1) <= x1) run(std::max(x0, skip1 + 1), x1);
 }
+
+// The share of the pixel centred at (x, yc) that the stroke along s covers: by the distance
+// to the segment across it, or to the nearer end beyond them. Made for one row, so what
+// depends on the row alone is worked out once.
+struct TRowCoverage {
+    const TStrokeSegment& S;
+    const TPenReach& Pen;
+    double Yc, Dy, DyUy, DyUx;
+
+    TRowCoverage(const TStrokeSegment& s, const TPenReach& pen, double yc)
+        : S(s), Pen(pen), Yc(yc), Dy(yc - s.Ay), DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
+
+    // The share of a centre beyond the segment's ends, dx and dy from the nearer end.
+    double EndShare(double dx, double dy) const {
+        const double d2 = dx * dx + dy * dy;
+        if (d2 <= Pen.Inside2) return 1;
+        if (d2 >= Pen.Outside2) return 0;
+        const double d = std::sqrt(d2);
+        if (d < 1e-9) return TEdgeShare(1, 0)(Pen.Radius);
+        const double a = std::abs(dx) / d, b = std::abs(dy) / d;
+        return TEdgeShare(std::max(a, b), std::min(a, b))(Pen.Radius - d);
+    }
+
+    // Hands put(x, level) the coverage level of each pixel from x0 to x1 but for those from
+    // skip0 to skip1 that the stroke touches, and for which want(x) holds.
+    template <class TWant, class TPut>
+    void Levels(int x0, int x1, int skip0, int skip1, TWant&& want, TPut&& put) const {
+        if (Pen.Radius >= kHalfDiagonal)
+            Outside(x0, x1, skip0, skip1,
+                    [&](int from, int to) { Run<true>(from, to, want, put); });
+        else
+            Outside(x0, x1, skip0, skip1,
+                    [&](int from, int to) { Run<false>(from, to, want, put); });
+    }
+
+    // The levels along a run, worked out from copies that what put stores cannot change. The
+    // stroke of a wide pen has one edge across any pixel beside it.
+    template <bool Wide, class TWant, class TPut>
+    void Run(int from, int to, TWant&& want, TPut&& put) const {
+        const TEdgeShare side = S.Side;
+        const double ax = S.Ax, ux = S.Ux, uy = S.Uy, length = S.Length, r = Pen.Radius;
+        const double dyuy = DyUy, dyux = DyUx;
+        double xc = from + 0.5;
+        for (int x = from; x <= to; ++x, xc += 1) {
+            if (!want(x)) continue;
+            const double dx = xc - ax, t = dx * ux + dyuy;
+            double share;
+            if (t >= 0 && t <= length) {
+                const double d = std::abs(dyux - dx * uy);
+                const double near = side(r - d);
+                // Both edges of a narrower stroke may cross the pixel.
+                share = Wide || r + d >= kHalfDiagonal ? near : near + side(r + d) - 1;
+            } else {
+                share = t > length ? EndShare(xc - S.Bx, Yc - S.By) : EndShare(dx, Dy);
+            }
+            if (const uint32_t level = Level(share)) put(x, level);
+        }
+    }
+};
 
 // What a segment reaches on a row: its edge pixels from X0 to X1 but for those from Full0 to
 // Full1 (none when Full0 > Full1), which it covers wholly.
@@ -138,11 +226,9 @@ struct TRowReach {
 struct TScratch {
     std::vector<TStrokeSegment> Segments;
     std::vector<const TStrokeSegment*> Active;
-    std::vector<TRowReach> Reaches;         // of the active segments on the row
-    std::vector<std::pair<int, int>> Full;  // the row's wholly covered runs, merged
-    std::vector<uint8_t> Row;               // coverage across the clip, all zero between rows
-    std::vector<std::pair<int, int>> Spans; // of the row's edge pixels
-    std::vector<QPointF> Flat;              // a chain of curves as segments
+    std::vector<TRowReach> Reaches; // of the active segments on the row
+    std::vector<uint8_t> Row;       // coverage across the clip, all zero between rows
+    std::vector<QPointF> Flat;      // a chain of curves as segments
 };
 
 TScratch& Scratch() {
@@ -186,6 +272,7 @@ void TSmoothStrokes::Curves(std::span<const QPoint> pts) const {
 template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts) const {
     const QRect& clip = FCanvas.Clip;
     if (pts.size() < 2 || clip.isEmpty()) return;
+    const TPenReach pen(FRadius);
     const double reach = FRadius + kHalfDiagonal + 0.01;
     // Centres within this of the chain are wholly covered.
     const double inner = FRadius - kHalfDiagonal - 0.01;
@@ -195,19 +282,12 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     std::vector<TStrokeSegment>& segments = scratch.Segments;
     segments.clear();
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
-        TStrokeSegment s;
         QPointF a = QPointF(pts[i]) + FCanvas.Offset, b = QPointF(pts[i + 1]) + FCanvas.Offset;
         if (!CutToRect(a, b, box)) continue;
-        s.Ax = a.x(), s.Ay = a.y(), s.Bx = b.x(), s.By = b.y();
-        s.Length = std::hypot(s.Bx - s.Ax, s.By - s.Ay);
-        s.Ux = s.Length > 0 ? (s.Bx - s.Ax) / s.Length : 1;
-        s.Uy = s.Length > 0 ? (s.By - s.Ay) / s.Length : 0;
-        s.Na = std::max(std::abs(s.Ux), std::abs(s.Uy));
-        s.Nb = std::min(std::abs(s.Ux), std::abs(s.Uy));
-        s.XPerY = s.Uy != 0 ? s.Ux / s.Uy : 0;
+        TStrokeSegment s(a, b);
         // Beside the segment a pixel's square reaches half its extent across it. The sides
         // of the outer reach stay within its ends' circles, so its rows are single runs.
-        s.SetReach(s.Outer, reach, FRadius + (s.Na + s.Nb) / 2 + 0.01);
+        s.SetReach(s.Outer, reach, FRadius + s.Side.HalfSum + 0.01);
         s.SetReach(s.Inner, std::max(0.0, inner), std::max(0.0, inner));
         // Rows whose centres lie within reach of the segment.
         s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - reach - 0.5)));
@@ -221,9 +301,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     std::vector<uint8_t>& row = scratch.Row;
     if (row.size() < size_t(clip.width())) row.resize(size_t(clip.width()), 0);
     std::vector<const TStrokeSegment*>& active = scratch.Active;
-    std::vector<std::pair<int, int>>& spans = scratch.Spans;
     std::vector<TRowReach>& reaches = scratch.Reaches;
-    std::vector<std::pair<int, int>>& full = scratch.Full;
     active.clear();
     const int left = clip.left(), right = clip.right();
     size_t next = 0;
@@ -237,72 +315,60 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             active.push_back(&segments[next++]);
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
-        spans.clear();
         reaches.clear();
-        full.clear();
         for (const TStrokeSegment* s : active) {
             double xlo, xhi;
-            if (!Chord(*s, s->Outer, yc, xlo, xhi)) continue;
-            const int x0 = std::max(left, int(std::ceil(xlo - 0.5)));
-            const int x1 = std::min(right, int(std::floor(xhi - 0.5)));
+            if (!s->Chord(s->Outer, yc, xlo, xhi)) continue;
+            const int x0 = std::max(left, CeilToInt(xlo - 0.5));
+            const int x1 = std::min(right, FloorToInt(xhi - 0.5));
             if (x0 > x1) continue;
             int full0 = x1 + 1, full1 = x1;
-            if (inner > 0 && Chord(*s, s->Inner, yc, xlo, xhi)) {
-                full0 = std::max(x0, int(std::ceil(xlo - 0.5)));
-                full1 = std::min(x1, int(std::floor(xhi - 0.5)));
-                if (full0 > full1)
-                    full0 = x1 + 1, full1 = x1;
-                else
-                    full.push_back({full0, full1});
+            if (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi)) {
+                full0 = std::max(x0, CeilToInt(xlo - 0.5));
+                full1 = std::min(x1, FloorToInt(xhi - 0.5));
+                if (full0 > full1) full0 = x1 + 1, full1 = x1;
             }
             reaches.push_back({s, x0, x1, full0, full1});
         }
-        // Centres well inside any segment's stroke are covered without asking, once, and
-        // whatever else reaches such a pixel would leave it as it is.
-        if (full.size() > 1) {
-            std::sort(full.begin(), full.end());
-            size_t n = 0;
-            for (size_t i = 1; i < full.size(); ++i)
-                if (full[i].first <= full[n].second + 1)
-                    full[n].second = std::max(full[n].second, full[i].second);
-                else
-                    full[++n] = full[i];
-            full.resize(n + 1);
-        }
-        for (const auto& [from, to] : full) FillPixels(line + from, size_t(to - from + 1), FColor);
-        for (const TRowReach& r : reaches) {
-            const TRowCoverage coverage(*r.S, FRadius, yc);
-            auto exact = [&](int from, int to) {
-                spans.push_back({from, to});
-                for (int x = from; x <= to; ++x) {
-                    const double c = coverage(x + 0.5);
-                    if (c <= 0) continue;
-                    uint8_t& cell = row[size_t(x - left)];
-                    cell = std::max(cell, uint8_t(std::min(255.0, c * 255 + 0.5)));
+        auto blend = [&](int x, uint32_t level) {
+            line[x] = level == 255 ? FColor : BlendOpaque(FColor, level, line[x]);
+        };
+        if (reaches.size() == 1) {
+            // Each pixel takes the coverage of the one segment.
+            const TRowReach& r = reaches.front();
+            if (r.Full0 <= r.Full1)
+                FillPixels(line + r.Full0, size_t(r.Full1 - r.Full0 + 1), FColor);
+            const TRowCoverage coverage(*r.S, pen, yc);
+            coverage.Levels(
+                r.X0, r.X1, r.Full0, r.Full1, [](int) { return true; }, blend);
+        } else if (reaches.size() > 1) {
+            // Centres well inside any segment's stroke are covered without asking, and
+            // whatever else reaches such a pixel would leave it as it is: they are filled and
+            // marked full at once. Other pixels gather the most any segment covers of them
+            // and are blended once.
+            uint8_t* cells = row.data();
+            for (const TRowReach& r : reaches)
+                if (r.Full0 <= r.Full1) {
+                    const size_t n = size_t(r.Full1 - r.Full0 + 1);
+                    FillPixels(line + r.Full0, n, FColor);
+                    std::memset(cells + (r.Full0 - left), 255, n);
                 }
+            auto open = [&](int x) { return cells[x - left] != 255; };
+            auto most = [&](int x, uint32_t level) {
+                cells[x - left] = std::max(cells[x - left], uint8_t(level));
             };
-            // The edge pixels no segment covers wholly.
-            auto edge = [&](int from, int to) {
-                for (const auto& [f0, f1] : full) {
-                    if (from > to) return;
-                    if (f1 < from) continue;
-                    if (f0 > to) break;
-                    if (f0 > from) exact(from, f0 - 1);
-                    from = f1 + 1;
-                }
-                if (from <= to) exact(from, to);
+            for (const TRowReach& r : reaches)
+                TRowCoverage(*r.S, pen, yc).Levels(r.X0, r.X1, r.Full0, r.Full1, open, most);
+            auto gathered = [&](int from, int to) {
+                for (int x = from; x <= to; ++x)
+                    if (const uint32_t level = cells[x - left])
+                        blend(x, level), cells[x - left] = 0;
             };
-            edge(r.X0, r.Full0 - 1);
-            edge(r.Full1 + 1, r.X1);
+            for (const TRowReach& r : reaches) Outside(r.X0, r.X1, r.Full0, r.Full1, gathered);
+            for (const TRowReach& r : reaches)
+                if (r.Full0 <= r.Full1)
+                    std::memset(cells + (r.Full0 - left), 0, size_t(r.Full1 - r.Full0 + 1));
         }
-        // Each edge pixel is blended once, with the most any segment covers of it.
-        for (const auto& [from, to] : spans)
-            for (int x = from; x <= to; ++x) {
-                uint8_t& cell = row[size_t(x - left)];
-                if (!cell) continue;
-                line[x] = cell == 255 ? FColor : BlendOpaque(FColor, cell, line[x]);
-                cell = 0;
-            }
         if (y >= clip.bottom()) break;
     }
 }

@@ -448,3 +448,103 @@ TEST(SmoothStrokes, BlendEachPixelWithTheMostAnySegmentCovers) {
     }
     EXPECT_EQ(differ, 0) << "largest difference " << worst << " levels";
 }
+
+namespace {
+
+// Chains whose rows meet many segments at once or meet them in ways few chains do: stars
+// through one point, zigzags and arcs of short steps as curves flatten to, scattered points
+// crossing each other, long shallow lines, a single point.
+std::vector<QPoint> CrowdedChain(std::mt19937& rng, int kind) {
+    std::uniform_int_distribution<int> inside(10, 150), rays(3, 12), steps(8, 40);
+    std::uniform_int_distribution<int> small(-3, 3), ahead(1, 6), farther(-300, 460);
+    std::uniform_real_distribution<double> angle(0, 2 * std::numbers::pi);
+    const QPoint centre(inside(rng), inside(rng));
+    std::vector<QPoint> chain{centre};
+    switch (kind) {
+    case 0: // rays out of a point and back
+        for (int n = rays(rng); n > 0; --n) {
+            chain.push_back(QPoint(inside(rng), inside(rng)));
+            chain.push_back(centre);
+        }
+        break;
+    case 1: { // a zigzag of short steps, mostly along the rows or mostly across them
+        const bool across = rng() % 2;
+        for (int n = steps(rng); n > 0; --n) {
+            const QPoint step(ahead(rng) * (rng() % 4 ? 1 : -1), small(rng));
+            chain.push_back(chain.back() + (across ? step.transposed() : step));
+        }
+        break;
+    }
+    case 2: { // an arc of short steps
+        const double r = 10 + rng() % 90, a0 = angle(rng), turn = (rng() % 2 ? 1 : -1) * 0.08;
+        chain.clear();
+        for (int n = 0; n < 2 * steps(rng); ++n)
+            chain.push_back(centre + QPoint(int(std::lround(r * std::cos(a0 + n * turn))),
+                                            int(std::lround(r * std::sin(a0 + n * turn)))));
+        break;
+    }
+    case 3: // scattered points, some far beyond the image
+        for (int n = rays(rng); n > 0; --n)
+            chain.push_back(n % 4 ? QPoint(inside(rng), inside(rng))
+                                  : QPoint(farther(rng), farther(rng)));
+        break;
+    case 4: { // long and shallow, one pixel across every so often
+        const int run = 20 + int(rng() % 80);
+        chain = {QPoint(-40, inside(rng)), QPoint(200, 0)};
+        chain[1].setY(chain[0].y() + int(rng() % 7) - 3);
+        if (rng() % 2) chain = {chain[0].transposed(), chain[1].transposed()};
+        if (rng() % 3 == 0)
+            chain.insert(chain.begin() + 1, chain[0] + (chain[1] - chain[0]) * run / 240);
+        break;
+    }
+    default: // a single point, once or repeated
+        for (int n = int(rng() % 3); n >= 0; --n) chain.push_back(centre);
+        break;
+    }
+    return chain;
+}
+
+} // namespace
+
+// Crowded and odd chains, widths from just over a pixel to far wider than the image: pixel
+// for pixel what the most any segment covers of each pixel gives.
+TEST(SmoothStrokes, BlendTheMostAnySegmentCoversWhereManySegmentsMeet) {
+    std::mt19937 rng(41);
+    std::uniform_real_distribution<double> thin(1.01, 1.45), narrow(1.45, 4), wide(4, 24),
+        huge(40, 400);
+    const QRect clips[] = {QRect(), QRect(0, 0, 160, 80), QRect(0, 80, 160, 80),
+                           QRect(0, 31, 160, 67)};
+    long differ = 0, worst = 0, drawn = 0;
+    for (size_t i = 0; i < 240; ++i) {
+        const std::vector<QPoint> chain = CrowdedChain(rng, int(i % 6));
+        TSetting s = RandomSetting(i, rng);
+        switch (i / 6 % 4) {
+        case 0:
+            s.Width = thin(rng);
+            break;
+        case 1:
+            s.Width = narrow(rng);
+            break;
+        case 2:
+            s.Width = i % 5 ? wide(rng) : std::round(wide(rng));
+            break;
+        default:
+            s.Width = huge(rng);
+            break;
+        }
+        s.Clip = clips[i / 24 % 4];
+        const QImage mine = Stroked(chain, s, false);
+        const QImage expected = ReferenceStroked(chain, s);
+        for (int y = 0; y < mine.height(); ++y)
+            for (int x = 0; x < mine.width(); ++x) {
+                drawn += mine.pixel(x, y) != kGround.rgb();
+                if (mine.pixel(x, y) != expected.pixel(x, y)) {
+                    ++differ;
+                    worst = std::max<long>(worst, std::abs(CoverageOf(mine.pixel(x, y)) -
+                                                           CoverageOf(expected.pixel(x, y))));
+                }
+            }
+    }
+    EXPECT_GT(drawn, 100000);
+    EXPECT_EQ(differ, 0) << "largest difference " << worst << " levels";
+}
