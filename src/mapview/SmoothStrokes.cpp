@@ -20,8 +20,8 @@ namespace {
 // is untouched by it, this much inside it is covered.
 constexpr double kHalfDiagonal = 0.70711;
 
-// int(std::ceil(v)) and int(std::floor(v)) for v well within the range of int, without the
-// call the rounding takes on this target.
+// int(std::ceil(v)) and int(std::floor(v)) for v well within the range of int, for a few
+// instructions where the library's rounding takes a call.
 inline int CeilToInt(double v) {
     const int i = int(v);
     return i + (double(i) < v);
@@ -54,7 +54,7 @@ struct TEdgeShare {
 
 // A share 0-1 as a coverage level 0-255.
 inline uint32_t Level(double share) {
-    return share <= 0 ? 0 : uint32_t(uint8_t(std::min(255.0, share * 255 + 0.5)));
+    return share <= 0 ? 0 : share >= 1 ? 255 : uint32_t(share * 255 + 0.5);
 }
 
 // Where the centres within a distance of a segment meet the rows: the sides of the band
@@ -73,22 +73,20 @@ struct TReach {
 // One segment of a chain in device pixels.
 struct TStrokeSegment {
     double Ax, Ay, Bx, By;
-    double Ux, Uy; // unit direction; (1, 0) for a single point
     double Length;
-    int Top, Bottom; // the rows it may touch, within the clip
-    double XPerY;    // along its sides
-    TEdgeShare Side; // of its sides, whose normal's components by size are Na >= Nb
+    double Ux, Uy; // unit direction; (1, 0) for a single point
+    double XPerY;  // along its sides
+    // Of its sides, whose normal's components by size are the larger and the smaller of
+    // |Ux| and |Uy|.
+    TEdgeShare Side;
+    int Top = 0, Bottom = -1; // the rows it may touch, within the clip
     TReach Outer, Inner;
 
     TStrokeSegment(QPointF a, QPointF b)
         : Ax(a.x()), Ay(a.y()), Bx(b.x()), By(b.y()), Length(std::hypot(Bx - Ax, By - Ay)),
-          Side(1, 0) {
-        Ux = Length > 0 ? (Bx - Ax) / Length : 1;
-        Uy = Length > 0 ? (By - Ay) / Length : 0;
-        Side =
-            TEdgeShare(std::max(std::abs(Ux), std::abs(Uy)), std::min(std::abs(Ux), std::abs(Uy)));
-        XPerY = Uy != 0 ? Ux / Uy : 0;
-    }
+          Ux(Length > 0 ? (Bx - Ax) / Length : 1), Uy(Length > 0 ? (By - Ay) / Length : 0),
+          XPerY(Uy != 0 ? Ux / Uy : 0),
+          Side(std::max(std::abs(Ux), std::abs(Uy)), std::min(std::abs(Ux), std::abs(Uy))) {}
 
     // Centres within disc of the ends and within side of the segment's line.
     void SetReach(TReach& r, double disc, double side) const {
@@ -190,20 +188,19 @@ struct TRowCoverage {
                     [&](int from, int to) { Run<false>(from, to, want, put); });
     }
 
-    // The levels along a run, worked out from copies that what put stores cannot change. The
-    // stroke of a wide pen has one edge across any pixel beside it.
+    // The levels along a run. The stroke of a wide pen has one edge across any pixel beside
+    // it.
     template <bool Wide, class TWant, class TPut>
     void Run(int from, int to, TWant&& want, TPut&& put) const {
-        const TEdgeShare side = S.Side;
-        const double ax = S.Ax, ux = S.Ux, uy = S.Uy, length = S.Length, r = Pen.Radius;
-        const double dyuy = DyUy, dyux = DyUx;
+        const TEdgeShare& side = S.Side;
+        const double &ax = S.Ax, &ux = S.Ux, &uy = S.Uy, &length = S.Length, &r = Pen.Radius;
         double xc = from + 0.5;
         for (int x = from; x <= to; ++x, xc += 1) {
             if (!want(x)) continue;
-            const double dx = xc - ax, t = dx * ux + dyuy;
+            const double dx = xc - ax, t = dx * ux + DyUy;
             double share;
             if (t >= 0 && t <= length) {
-                const double d = std::abs(dyux - dx * uy);
+                const double d = std::abs(DyUx - dx * uy);
                 const double near = side(r - d);
                 // Both edges of a narrower stroke may cross the pixel.
                 share = Wide || r + d >= kHalfDiagonal ? near : near + side(r + d) - 1;
