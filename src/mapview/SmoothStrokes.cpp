@@ -282,9 +282,11 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
         QPointF a = QPointF(pts[i]) + FCanvas.Offset, b = QPointF(pts[i + 1]) + FCanvas.Offset;
         if (!CutToRect(a, b, box)) continue;
         TStrokeSegment s(a, b);
-        // Beside the segment a pixel's square reaches half its extent across it. The sides
+        // Beside the segment a pixel's square reaches half its extent across it; a centre
+        // less than a thousandth of a pixel inside that gets a share below half a level
+        // (and one on it, as on the edges of even strokes along the rows, none). The sides
         // of the outer reach stay within its ends' circles, so its rows are single runs.
-        s.SetReach(s.Outer, reach, FRadius + s.Side.HalfSum + 0.01);
+        s.SetReach(s.Outer, reach, FRadius + s.Side.HalfSum - 0.001);
         s.SetReach(s.Inner, std::max(0.0, inner), std::max(0.0, inner));
         // Rows whose centres lie within reach of the segment.
         s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - reach - 0.5)));
