@@ -68,6 +68,7 @@ struct TReach {
     // Rows whose centres lie strictly between these are beyond both ends' circles (with a
     // pixel to spare, so that no rounding could bring a circle back).
     double BetweenCircles0, BetweenCircles1;
+    double Half; // of the band across the segment
 };
 
 // One segment of a chain in device pixels.
@@ -80,7 +81,9 @@ struct TStrokeSegment {
     // |Ux| and |Uy|.
     TEdgeShare Side;
     int Top = 0, Bottom = -1; // the rows it may touch, within the clip
-    TReach Outer, Inner;
+    // Centres that may be touched; centres covered wholly, and those beside the segment
+    // covered wholly by a wide pen.
+    TReach Outer, Inner, Full;
 
     TStrokeSegment(QPointF a, QPointF b)
         : Ax(a.x()), Ay(a.y()), Bx(b.x()), By(b.y()), Length(std::hypot(Bx - Ax, By - Ay)),
@@ -94,6 +97,7 @@ struct TStrokeSegment {
         r.CirclesWithinSides = disc <= side;
         r.BetweenCircles0 = std::min(Ay, By) + disc + 1;
         r.BetweenCircles1 = std::max(Ay, By) - disc - 1;
+        r.Half = side;
         for (int k = 0; k < 2; ++k) {
             side = -side;
             if (Uy == 0) {
@@ -104,6 +108,21 @@ struct TStrokeSegment {
             r.Lo[k] = std::min(y0, y1), r.Hi[k] = std::max(y0, y1);
             r.P[k] = Ax - side * Uy - y0 * XPerY;
         }
+    }
+
+    // The centres on row yc between the sides of the reach's band, when the row crosses both
+    // or runs within the band of a segment along the rows: all of them lie beside the
+    // segment. False otherwise.
+    bool Across(const TReach& r, double yc, double& xlo, double& xhi) const {
+        if (Uy == 0) {
+            if (!(std::abs(yc - Ay) <= r.Half)) return false;
+            xlo = std::min(Ax, Bx), xhi = std::max(Ax, Bx);
+            return true;
+        }
+        if (!(yc >= r.Lo[0] && yc <= r.Hi[0] && yc >= r.Lo[1] && yc <= r.Hi[1])) return false;
+        const double x0 = r.P[0] + XPerY * yc, x1 = r.P[1] + XPerY * yc;
+        xlo = std::min(x0, x1), xhi = std::max(x0, x1);
+        return true;
     }
 
     // The centres on row yc within the reach's distance of the segment: between its ends'
@@ -273,6 +292,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     const double reach = FRadius + kHalfDiagonal + 0.01;
     // Centres within this of the chain are wholly covered.
     const double inner = FRadius - kHalfDiagonal - 0.01;
+    const bool wide = FRadius >= kHalfDiagonal;
     // Beyond this box a segment touches no pixel of the clip, nor do the ends it is cut to.
     const QRectF box = QRectF(clip).adjusted(-reach - 2, -reach - 2, reach + 2, reach + 2);
     TScratch& scratch = Scratch();
@@ -288,6 +308,9 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
         // of the outer reach stay within its ends' circles, so its rows are single runs.
         s.SetReach(s.Outer, reach, FRadius + s.Side.HalfSum - 0.001);
         s.SetReach(s.Inner, std::max(0.0, inner), std::max(0.0, inner));
+        // A centre less than a thousandth of a pixel beyond where a pixel's square lies
+        // wholly inside a wide pen's edge still gets the full level.
+        s.SetReach(s.Full, 0, FRadius - s.Side.HalfSum + 0.001);
         // Rows whose centres lie within reach of the segment.
         s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - reach - 0.5)));
         s.Bottom = std::min(clip.bottom(), int(std::ceil(std::max(s.Ay, s.By) + reach - 0.5)));
@@ -322,7 +345,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             const int x1 = std::min(right, FloorToInt(xhi - 0.5));
             if (x0 > x1) continue;
             int full0 = x1 + 1, full1 = x1;
-            if (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi)) {
+            if ((wide && s->Across(s->Full, yc, xlo, xhi)) ||
+                (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
                 full0 = std::max(x0, CeilToInt(xlo - 0.5));
                 full1 = std::min(x1, FloorToInt(xhi - 0.5));
                 if (full0 > full1) full0 = x1 + 1, full1 = x1;
