@@ -376,21 +376,24 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     const TPaintArea& area = PaintArea();
-    if (ClipToTarget || UseStamps) {
-        const QRect box = BoundsOf(pts);
-        if (ClipToTarget && OffTarget(box, area)) return;
-        if (UseStamps && area.Exact && FStamps.Draw(*FCanvas, pts, box, area.Bounds)) return;
-    }
+    const bool stamps = UseStamps && area.Exact;
+    const QRect box = ClipToTarget || stamps ? BoundsOf(pts) : QRect();
+    if (ClipToTarget && OffTarget(box, area)) return;
+    if (stamps && FStamps.Draw(*FCanvas, pts, box, area.Bounds)) return;
     if (ClipToTarget && ClippedPolygon(pts)) return;
     if (FillPlain(pts, area)) {
         OutlineOnly(pts);
         return;
     }
-    // A smoothed fill under an opaque outline is drawn aliased: scanned here rather than by
-    // Qt, and the smoothing left on. Other smoothed fills are Qt's pixels computed here.
+    // A smoothed fill under an opaque outline is drawn aliased: stamped or scanned here rather
+    // than by Qt, and the smoothing left on. Other smoothed fills are Qt's pixels computed here.
     FillAndOutline(
         *FCanvas, [&] { FCanvas->drawPolygon(pts.data(), int(pts.size()), Qt::OddEvenFill); }, pts,
-        Pixels(), [&] { return FillPlain(pts, area, true); },
+        Pixels(),
+        [&] {
+            return (stamps && FStamps.DrawFill(*FCanvas, pts, box, area.Bounds)) ||
+                   FillPlain(pts, area, true);
+        },
         [&] {
             const auto fills = TSmoothFills::For(*FCanvas, Pixels());
             return fills && fills->OddEven(pts);

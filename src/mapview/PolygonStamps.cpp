@@ -17,6 +17,8 @@ constexpr size_t kSlotCount = 65536;
 static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
 
 constexpr QRgb kBackMarker = 0xFF000000, kOutlineMarker = 0xFFFF0000;
+// In a key where the pen's style stands, for a fill alone: no pen style has it.
+constexpr char kFillAlone = 0x7F;
 
 // Whether the four pixels from p on are all background.
 bool FourBack(const QRgb* p) {
@@ -62,37 +64,49 @@ uint64_t HashStep(uint64_t h, unsigned v) {
 
 } // namespace
 
-bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRect& clip) {
+bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRect& clip,
+                             bool fillOnly) {
     if (!clip.contains(box.adjusted(-kMargin, -kMargin, kMargin, kMargin))) return false;
     const QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image ||
         !StampedFormat(static_cast<const QImage*>(device)->format()) ||
         canvas.paintEngine()->type() != QPaintEngine::Raster)
         return false;
-    if (canvas.testRenderHint(QPainter::Antialiasing) || canvas.opacity() != 1 ||
+    if ((!fillOnly && canvas.testRenderHint(QPainter::Antialiasing)) || canvas.opacity() != 1 ||
         canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
         canvas.deviceTransform().type() != QTransform::TxNone)
         return false;
     const QPen& pen = canvas.pen();
     const QBrush& brush = canvas.brush();
+    if (fillOnly) return brush.style() != Qt::NoBrush && StampedBrush(brush);
     return !(pen.style() == Qt::NoPen && brush.style() == Qt::NoBrush) && StampedPen(pen) &&
            StampedBrush(brush);
 }
 
 bool TPolygonStamps::Draw(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                           const QRect& clip) {
+    return Stamp(canvas, pts, box, clip, false);
+}
+
+bool TPolygonStamps::DrawFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                              const QRect& clip) {
+    return Stamp(canvas, pts, box, clip, true);
+}
+
+bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                           const QRect& clip, bool fillOnly) {
     if (pts.size() < 2 || pts.size() > kMaxPoints || box.width() > kMaxExtent ||
-        box.height() > kMaxExtent || !Applies(canvas, box, clip))
+        box.height() > kMaxExtent || !Applies(canvas, box, clip, fillOnly))
         return false;
 
     // The key: the pen and brush as far as they shape the pixels (everything but the colours),
-    // then the points from the box's corner.
+    // then the points from the box's corner. A fill alone is keyed apart from every pen.
     const QPen& pen = canvas.pen();
     const QBrush& brush = canvas.brush();
     size_t n = 0;
     FKey[n++] = char(brush.style());
-    FKey[n++] = char(pen.style());
-    if (pen.style() != Qt::NoPen) {
+    FKey[n++] = fillOnly ? kFillAlone : char(pen.style());
+    if (!fillOnly && pen.style() != Qt::NoPen) {
         FKey[n++] = char(pen.widthF() == 0 ? 0 : 1);
         FKey[n++] = char(pen.capStyle() >> 4);
         FKey[n++] = char(pen.joinStyle() >> 6);
@@ -127,7 +141,7 @@ bool TPolygonStamps::Draw(QPainter& canvas, std::span<const QPoint> pts, const Q
             Clear();
             slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
         }
-        Insert(hash, slot, Make(canvas, pts, box));
+        Insert(hash, slot, Make(canvas, pts, box, fillOnly));
         stamp = &FStamps.back();
     }
     if (stamp->Refused) return false;
@@ -145,7 +159,7 @@ void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
 }
 
 TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
-                                            const QRect& box) {
+                                            const QRect& box, bool fillOnly) {
     TStamp stamp;
     stamp.RunFirst = uint32_t(FRuns.size());
     const QPoint origin = box.topLeft();
@@ -157,7 +171,7 @@ TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<co
                                          int16_t(x1 - x0), false});
                     });
     // The outline over it, as Qt draws it into the scratch picture.
-    if (canvas.pen().style() != Qt::NoPen && !Outline(canvas.pen(), pts, box)) {
+    if (!fillOnly && canvas.pen().style() != Qt::NoPen && !Outline(canvas.pen(), pts, box)) {
         stamp.Refused = true;
         FRuns.resize(stamp.RunFirst);
         return stamp;

@@ -44,6 +44,10 @@ public:
     // for. box bounds the points; clip is the rectangle the canvas is clipped to exactly, its
     // device included (empty when the clip is no rectangle).
     bool Draw(QPainter& canvas, std::span<const QPoint> pts, const QRect& box, const QRect& clip);
+    // As Draw for the fill alone, as TPlainFill scans it with the canvas brush whatever the pen
+    // and smoothing: the aliased fill under a smoothed outline.
+    bool DrawFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                  const QRect& clip);
 
     // Stamps stay while frames are drawn at one scale (a dragged view meets the same shapes);
     // another scale starts afresh.
@@ -73,10 +77,14 @@ private:
         uint32_t Stamp = 0;
     };
 
-    // Whether the canvas state draws the figure exactly as a stamp would.
-    static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip);
+    // Whether the canvas state draws the figure (its fill alone when fillOnly) exactly as a
+    // stamp would.
+    static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip, bool fillOnly);
+    bool Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box, const QRect& clip,
+               bool fillOnly);
     // The figure's pixels appended to FRuns.
-    TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box);
+    TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                bool fillOnly);
     // The outline of pen drawn by Qt in the scratch picture, its runs appended to FRuns; false
     // when it reaches beyond the margin.
     bool Outline(const QPen& pen, std::span<const QPoint> pts, const QRect& box);

@@ -437,3 +437,44 @@ TEST(Smoothing, FiguresFollowTheCanvasMovedWhileAttached) {
         }
     }
 }
+
+// The aliased fill under a smoothed outline is stamped once per shape and copied after: a row
+// of the same few houses, some near the clip's edge, some far off it, drawn by one object,
+// gives Qt's aliased fill with the smoothed outline over it wherever they stand.
+TEST(Smoothing, StampedFillsUnderOutlinesAreQtsAliasedFills) {
+    const std::vector<std::vector<QPoint>> shapes = {
+        {{0, 3}, {22, 0}, {25, 40}, {2, 44}},
+        {{0, 0}, {30, 0}, {30, 8}, {12, 8}, {12, 30}, {0, 30}},
+        {{5, 0}, {40, 12}, {28, 50}, {0, 35}, {18, 20}}};
+    const QPen outline(QColor(90, 60, 40), 1);
+    const QBrush roof(QColor(230, 200, 150));
+    auto draw = [&](bool reference) {
+        QImage img(300, 200, QImage::Format_RGB32);
+        img.fill(QColor(60, 160, 60));
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setClipRect(QRect(10, 10, 280, 170));
+        p.setPen(outline);
+        p.setBrush(roof);
+        TDrawObject d;
+        d.SetCanvas(&p);
+        for (int i = 0; i < 60; ++i) {
+            std::vector<QPoint> ring = shapes[size_t(i) % shapes.size()];
+            const QPoint at((i * 37) % 320 - 20, (i * 23) % 210 - 15);
+            for (QPoint& q : ring) q += at;
+            if (reference) {
+                p.setPen(Qt::NoPen);
+                p.setRenderHint(QPainter::Antialiasing, false);
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+                p.setRenderHint(QPainter::Antialiasing, true);
+                p.setPen(outline);
+                TSmoothHairlines::For(p)->Chain(ring, true);
+            } else {
+                d.Polygon(ring);
+            }
+        }
+        d.SetCanvas(nullptr);
+        return img;
+    };
+    EXPECT_EQ(draw(false), draw(true));
+}
