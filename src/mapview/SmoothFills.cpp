@@ -20,6 +20,9 @@ constexpr int kToOne = 4;
 // The largest device coordinate Qt's fixed point holds on 64-bit machines.
 constexpr double kReach = (1 << 23) - 1;
 
+// The rows of a figure are worked through in bands of at most this many cells, or one row.
+constexpr int kBandCells = 1 << 15;
+
 // Quotient rounded down and the remainder 0..divisor-1 of a division by a positive divisor.
 struct TFloorDivision {
     int64_t Quotient, Remainder;
@@ -31,55 +34,59 @@ inline TFloorDivision FloorDivide(int64_t dividend, int64_t divisor) {
     return {q, r};
 }
 
-// An edge of the ring in sub-pixel units, in the ring's own direction: Qt steps it from its
-// first point A, and where it crosses the line between two rows its x is rounded down from A's
-// side. The crossings are kept as X = AX + Q with Q * D + M = (distance from A in y) * DX.
-struct TEdge {
-    int64_t AX, AY, BX, BY;
-    int64_t DX, D;     // D = |BY - AY| > 0
-    int64_t Lift, Rem; // a row's step of Q and M
-    int64_t Q = 0, M = 0;
-    int64_t Line = 0; // the row line Q and M stand for: y = Line * kOne
-    int Top, Bottom;  // the rows it crosses, within the clip
-    bool Down;
-
-    int64_t MinY() const { return Down ? AY : BY; }
-    int64_t MaxY() const { return Down ? BY : AY; }
-
-    // Q and M for row line `line`, computed outright.
-    void SetLine(int64_t line) {
-        Line = line;
-        const __int128 n = __int128(std::abs(line * kOne - AY)) * DX;
-        __int128 q = n / D, r = n % D;
-        if (r < 0) --q, r += D;
-        Q = int64_t(q), M = int64_t(r);
-    }
-
-    // The crossing with row line `line`, at or after the last one asked for.
-    int64_t XAt(int64_t line) {
-        // Lines below A move away from it, lines above come nearer.
-        for (; Line < line; ++Line) {
-            if (Down) {
-                Q += Lift, M += Rem;
-                if (M >= D) M -= D, ++Q;
-            } else {
-                Q -= Lift, M -= Rem;
-                if (M < 0) M += D, --Q;
-            }
-        }
-        return AX + Q;
-    }
+// A point of a ring in sub-pixel units.
+struct TFixed {
+    int64_t X, Y;
 };
 
-// Scratch kept per thread: both bands of a frame fill at once.
+// Where the edge from A to B crosses the lines between rows, asked for line after line
+// downwards. Qt steps an edge from its first point A and rounds each crossing down from A's
+// side: the crossing with line L (at y = L * kOne) is A.X + Q, Q = floor(|L * kOne - A.Y| * DX
+// / D), D = |B.Y - A.Y|; the first is computed outright, the next ones stepped. Only lines
+// strictly within the edge are asked for, so |L * kOne - A.Y| < D. A ring spans at most kReach
+// pixels each way (wider ones are left to Qt), hence |DX| and D are at most
+// kReach * kOne + kToOne < 2^31, and their product fits 64 bits.
+class TCrossings {
+public:
+    TCrossings(TFixed a, TFixed b)
+        : FAX(a.X), FAY(a.Y), FDX(b.X - a.X), FD(std::abs(b.Y - a.Y)), FDown(b.Y > a.Y) {}
+
+    int64_t At(int64_t line) {
+        if (!FStarted) {
+            const auto [q, m] = FloorDivide(std::abs(line * kOne - FAY) * FDX, FD);
+            FQ = q, FM = m, FStarted = true;
+            return FAX + FQ;
+        }
+        if (!FStepping) {
+            const auto [lift, rem] = FloorDivide(kOne * FDX, FD);
+            FLift = lift, FRem = rem, FStepping = true;
+        }
+        if (FDown) { // lines below A move away from it
+            FQ += FLift, FM += FRem;
+            if (FM >= FD) FM -= FD, ++FQ;
+        } else { // lines above A come nearer
+            FQ -= FLift, FM -= FRem;
+            if (FM < 0) FM += FD, --FQ;
+        }
+        return FAX + FQ;
+    }
+
+private:
+    const int64_t FAX, FAY, FDX, FD;
+    const bool FDown;
+    bool FStarted = false, FStepping = false;
+    int64_t FQ = 0, FM = 0;      // FQ * D + FM = |line * kOne - A.Y| * DX for the last line
+    int64_t FLift = 0, FRem = 0; // a line's step of FQ and FM
+};
+
+// Scratch kept per thread: both bands of a frame fill at once. The cells are all zero
+// between figures.
 struct TScratch {
-    std::vector<TEdge> Edges;
-    std::vector<TEdge*> Active;
-    // Per cell of a row, its cover and area; all zero between rows. Cell 0 stands for
-    // everything left of the clip, whose area never shows.
+    std::vector<TFixed> Points;
     std::vector<int32_t> Covers;
     std::vector<int64_t> Areas;
-    std::vector<uint64_t> Marks; // a bit per cell given something in the row, read in order
+    std::vector<uint64_t> Marks;
+    std::vector<int32_t> LeftCovers;
 };
 
 TScratch& Scratch() {
@@ -126,27 +133,103 @@ template <class TPoint> bool QtRectangle(std::span<const TPoint> ring) {
            ring[2].y() == ring[3].y() && ring[0].x() < ring[2].x() && ring[0].y() < ring[2].y();
 }
 
-// What the edges leave in the cells of one row of the clip.
-class TRowCells {
+// What the edges leave in the cells of a band of rows, columns left..right, in the scratch
+// storage: per cell its cover and area, per row the covers left of the columns summed; what
+// lies right of them never shows.
+class TBandCells {
 public:
-    TRowCells(TScratch& scratch, int left, int right)
-        : FCovers(scratch.Covers.data()), FAreas(scratch.Areas.data()),
-          FMarks(scratch.Marks.data()), FLeft(left), FRight(right) {}
+    // Rows top..bottom.
+    TBandCells(TScratch& scratch, int left, int right, int top, int bottom)
+        : FLeft(left), FRight(right), FWidth(right - left + 1), FWords((FWidth + 63) / 64),
+          FTop(top), FBottom(bottom) {
+        const auto rows = size_t(bottom - top + 1);
+        if (scratch.Covers.size() < size_t(FWidth) * rows) {
+            scratch.Covers.resize(size_t(FWidth) * rows, 0);
+            scratch.Areas.resize(size_t(FWidth) * rows, 0);
+        }
+        if (scratch.Marks.size() < size_t(FWords) * rows)
+            scratch.Marks.resize(size_t(FWords) * rows, 0);
+        if (scratch.LeftCovers.size() < rows) scratch.LeftCovers.resize(rows, 0);
+        FCovers = scratch.Covers.data(), FAreas = scratch.Areas.data();
+        FMarks = scratch.Marks.data(), FLeftCovers = scratch.LeftCovers.data();
+    }
 
+    // The pieces of the edge from a to b within the rows, as Qt steps it from a.
+    void Edge(TFixed a, TFixed b) {
+        if (a.Y == b.Y) return;
+        const bool down = b.Y > a.Y;
+        const TFixed upper = down ? a : b, lower = down ? b : a;
+        const int64_t first = std::max<int64_t>(upper.Y >> 8, FTop);
+        const int64_t last = std::min<int64_t>(((lower.Y + kOne - 1) >> 8) - 1, FBottom);
+        if (first > last) return;
+        int64_t rowTop = first * kOne;
+        if (rowTop + kOne >= lower.Y && rowTop <= upper.Y) { // within one row
+            Piece(int(first - FTop), a.X, a.Y - rowTop, b.X, b.Y - rowTop);
+            return;
+        }
+        TCrossings crossings(a, b);
+        int64_t x = rowTop > upper.Y ? crossings.At(first) : upper.X;
+        for (int64_t y = first; y <= last; ++y, rowTop += kOne) {
+            const int64_t rowBottom = rowTop + kOne;
+            const int64_t next = rowBottom < lower.Y ? crossings.At(y + 1) : lower.X;
+            const int64_t yTop = std::max(rowTop, upper.Y) - rowTop;
+            const int64_t yBottom = std::min(rowBottom, lower.Y) - rowTop;
+            if (down)
+                Piece(int(y - FTop), x, yTop, next, yBottom);
+            else
+                Piece(int(y - FTop), next, yBottom, x, yTop);
+            x = next;
+        }
+    }
+
+    // Calls paint(from, to, level) for the runs of pixels of the band's row with a coverage,
+    // left to right, and clears the row.
+    template <class TPaint> void Sweep(int row, const TPaint& paint) {
+        int32_t* covers = FCovers + ptrdiff_t(row) * FWidth;
+        int64_t* areas = FAreas + ptrdiff_t(row) * FWidth;
+        uint64_t* marks = FMarks + ptrdiff_t(row) * FWords;
+        int64_t cover = FLeftCovers[row];
+        int from = FLeft;
+        for (int word = 0; word < FWords; ++word) {
+            for (uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
+                const int cell = word * 64 + std::countr_zero(bits);
+                const int x = FLeft + cell;
+                if (x > from && cover != 0)
+                    if (const uint32_t level = OddEvenLevel(cover * 2 * kOne))
+                        paint(from, x - 1, level);
+                cover += covers[cell];
+                if (const uint32_t level = OddEvenLevel(cover * 2 * kOne - areas[cell]))
+                    paint(x, x, level);
+                covers[cell] = 0, areas[cell] = 0;
+                from = x + 1;
+            }
+            marks[word] = 0;
+        }
+        if (from <= FRight && cover != 0)
+            if (const uint32_t level = OddEvenLevel(cover * 2 * kOne)) paint(from, FRight, level);
+        FLeftCovers[row] = 0;
+    }
+
+private:
     // A piece of edge within the row from (x1, y1) to (x2, y2), y from 0 (the row's top) to
     // kOne, split among the cells it crosses as Qt splits it, from its first end.
-    void Piece(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    void Piece(int row, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         if (y1 == y2) return;
+        const int64_t ex = x1 >> 8;
+        if (ex == x2 >> 8)
+            Add(row, ex, y2 - y1, ((x1 & (kOne - 1)) + (x2 & (kOne - 1))) * (y2 - y1));
+        else
+            Across(row, x1, y1, x2, y2);
+    }
+
+    // A piece through more than one cell.
+    [[gnu::noinline]] void Across(int row, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         int64_t ex1 = x1 >> 8;
         const int64_t ex2 = x2 >> 8;
         const int64_t fx1 = x1 & (kOne - 1), fx2 = x2 & (kOne - 1);
-        if (ex1 == ex2) {
-            Add(ex1, y2 - y1, (fx1 + fx2) * (y2 - y1));
-            return;
-        }
         if (ex1 > FRight && ex2 > FRight) return;
         if (ex1 < FLeft && ex2 < FLeft) {
-            FLeftCover += int32_t(y2 - y1);
+            FLeftCovers[row] += int32_t(y2 - y1);
             return;
         }
         const int64_t dy = y2 - y1;
@@ -157,82 +240,53 @@ public:
             p = fx1 * dy, first = 0, step = -1, dx = -dx;
         }
         auto [delta, mod] = FloorDivide(p, dx);
-        Add(ex1, delta, (fx1 + first) * delta);
+        Add(row, ex1, delta, (fx1 + first) * delta);
         y1 += delta, ex1 += step;
         if (ex1 != ex2) {
             const auto [lift, rem] = FloorDivide(kOne * dy, dx);
-            // Whole cells off the clip on the side the piece starts: their covers at once.
+            // Whole cells beyond the columns on the side the piece starts: their covers at once.
             const int64_t off = step > 0 ? std::min<int64_t>(FLeft, ex2) - ex1
                                          : ex1 - std::max<int64_t>(FRight, ex2);
             if (off > 0) {
                 const int64_t t = mod + off * rem;
                 const int64_t rise = off * lift + t / dx;
                 mod = t % dx;
-                if (step > 0) FLeftCover += int32_t(rise);
+                if (step > 0) FLeftCovers[row] += int32_t(rise);
                 y1 += rise, ex1 += step * off;
             }
             for (; ex1 != ex2; ex1 += step) {
-                // The rest lies off the clip on the side the piece ends.
+                // The rest lies beyond the columns on the side the piece ends.
                 if (step > 0 && ex1 > FRight) return;
                 if (step < 0 && ex1 < FLeft) {
-                    FLeftCover += int32_t(y2 - y1);
+                    FLeftCovers[row] += int32_t(y2 - y1);
                     return;
                 }
                 delta = lift, mod += rem;
                 if (mod >= dx) mod -= dx, ++delta;
-                Add(ex1, delta, kOne * delta);
+                Add(row, ex1, delta, kOne * delta);
                 y1 += delta;
             }
         }
-        Add(ex2, y2 - y1, (kOne - first + fx2) * (y2 - y1));
+        Add(row, ex2, y2 - y1, (kOne - first + fx2) * (y2 - y1));
     }
 
-    // Calls paint(from, to, level) for the runs of pixels of the row with a coverage, left to
-    // right, and clears the row.
-    template <class TPaint> void Sweep(const TPaint& paint) {
-        int64_t cover = FLeftCover;
-        int from = FLeft;
-        for (int word = FFirstMark; word <= FLastMark; ++word) {
-            for (uint64_t marks = FMarks[word]; marks != 0; marks &= marks - 1) {
-                const int cell = word * 64 + std::countr_zero(marks);
-                const int x = FLeft + cell - 1;
-                if (x > from && cover != 0)
-                    if (const uint32_t level = OddEvenLevel(cover * 2 * kOne))
-                        paint(from, x - 1, level);
-                cover += FCovers[cell];
-                if (const uint32_t level = OddEvenLevel(cover * 2 * kOne - FAreas[cell]))
-                    paint(x, x, level);
-                FCovers[cell] = 0, FAreas[cell] = 0;
-                from = x + 1;
-            }
-            FMarks[word] = 0;
-        }
-        if (from <= FRight && cover != 0)
-            if (const uint32_t level = OddEvenLevel(cover * 2 * kOne)) paint(from, FRight, level);
-        FFirstMark = std::numeric_limits<int>::max(), FLastMark = -1;
-        FLeftCover = 0;
-    }
-
-private:
-    void Add(int64_t column, int64_t cover, int64_t area) {
+    void Add(int row, int64_t column, int64_t cover, int64_t area) {
         if (column > FRight) return;
         if (column < FLeft) {
-            FLeftCover += int32_t(cover);
+            FLeftCovers[row] += int32_t(cover);
             return;
         }
-        const int cell = int(column - FLeft + 1), word = cell >> 6;
-        FMarks[word] |= uint64_t(1) << (cell & 63);
-        FFirstMark = std::min(FFirstMark, word), FLastMark = std::max(FLastMark, word);
-        FCovers[cell] += int32_t(cover);
-        FAreas[cell] += area;
+        const auto cell = ptrdiff_t(column - FLeft);
+        FMarks[ptrdiff_t(row) * FWords + (cell >> 6)] |= uint64_t(1) << (cell & 63);
+        FCovers[ptrdiff_t(row) * FWidth + cell] += int32_t(cover);
+        FAreas[ptrdiff_t(row) * FWidth + cell] += area;
     }
 
+    const int FLeft, FRight, FWidth, FWords, FTop, FBottom;
     int32_t* FCovers;
     int64_t* FAreas;
-    uint64_t* FMarks;
-    const int FLeft, FRight;                                          // pixel columns of the clip
-    int FFirstMark = std::numeric_limits<int>::max(), FLastMark = -1; // words of marks set
-    int32_t FLeftCover = 0;
+    uint64_t* FMarks; // a bit per cell given something, read in order
+    int32_t* FLeftCovers;
 };
 
 } // namespace
@@ -284,80 +338,42 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     if (ring.size() < 3) return true;
     // Qt's points: moved by the translation, in 1/64 of a pixel rounded half away from zero.
     TScratch& scratch = Scratch();
-    std::vector<TEdge>& edges = scratch.Edges;
-    edges.clear();
+    std::vector<TFixed>& points = scratch.Points;
+    if (points.size() < ring.size()) points.resize(ring.size());
     const double ox = FCanvas.Offset.x(), oy = FCanvas.Offset.y();
     double x0 = ring[0].x() + ox, x1 = x0, y0 = ring[0].y() + oy, y1 = y0;
-    for (const TPoint& p : ring) {
-        x0 = std::min(x0, p.x() + ox), x1 = std::max(x1, p.x() + ox);
-        y0 = std::min(y0, p.y() + oy), y1 = std::max(y1, p.y() + oy);
-    }
-    if (x0 < -kReach || x1 > kReach || y0 < -kReach || y1 > kReach || x1 - x0 > kReach ||
-        y1 - y0 > kReach)
-        return false;
-    if (clip.isEmpty() || (FColor == 0 && !FPattern)) return true;
-    auto fixed = [&](const TPoint& p) {
-        return std::pair<int64_t, int64_t>(int64_t(qRound((p.x() + ox) * 64)) * kToOne,
-                                           int64_t(qRound((p.y() + oy) * 64)) * kToOne);
-    };
-    const int64_t top = clip.top(), bottom = clip.bottom();
-    auto [ax, ay] = fixed(ring[0]);
-    const auto start = std::pair(ax, ay);
     for (size_t i = 0; i < ring.size(); ++i) {
-        const auto [bx, by] = i + 1 < ring.size() ? fixed(ring[i + 1]) : start;
-        if (ay != by) {
-            TEdge e;
-            e.AX = ax, e.AY = ay, e.BX = bx, e.BY = by;
-            e.Down = by > ay;
-            const int64_t lo = std::max((e.MinY() >> 8), top);
-            const int64_t hi = std::min(((e.MaxY() + kOne - 1) >> 8) - 1, bottom);
-            if (lo <= hi) {
-                e.Top = int(lo), e.Bottom = int(hi);
-                e.DX = bx - ax, e.D = std::abs(by - ay);
-                const auto [lift, rem] = FloorDivide(kOne * e.DX, e.D);
-                e.Lift = lift, e.Rem = rem;
-                // The first row line within the edge the rows from Top on ask for.
-                e.SetLine(std::max<int64_t>(lo, (e.MinY() >> 8) + 1));
-                edges.push_back(e);
-            }
-        }
-        ax = bx, ay = by;
+        const double x = ring[i].x() + ox, y = ring[i].y() + oy;
+        if (!(std::abs(x) <= kReach && std::abs(y) <= kReach)) return false;
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        points[i] = {int64_t(qRound(x * 64)) * kToOne, int64_t(qRound(y * 64)) * kToOne};
     }
-    if (edges.empty()) return true;
-    std::sort(edges.begin(), edges.end(),
-              [](const TEdge& a, const TEdge& b) { return a.Top < b.Top; });
+    if (x1 - x0 > kReach || y1 - y0 > kReach) return false;
+    if (clip.isEmpty() || (FColor == 0 && !FPattern)) return true;
+    // The rows and columns the ring reaches within the clip: rounding keeps the order of
+    // points, so the extremes rounded are those of the points rounded.
+    const int64_t minX = int64_t(qRound(x0 * 64)) * kToOne,
+                  maxX = int64_t(qRound(x1 * 64)) * kToOne;
+    const int64_t minY = int64_t(qRound(y0 * 64)) * kToOne,
+                  maxY = int64_t(qRound(y1 * 64)) * kToOne;
+    const int top = int(std::max<int64_t>(minY >> 8, clip.top()));
+    const int bottom = int(std::min<int64_t>(((maxY + kOne - 1) >> 8) - 1, clip.bottom()));
+    const int left = int(std::max<int64_t>(minX >> 8, clip.left()));
+    const int right = int(std::min<int64_t>(maxX >> 8, clip.right()));
+    // A ring wholly left of the clip leaves each row as much cover rising as falling.
+    if (top > bottom || left > right) return true;
 
-    const int left = clip.left(), right = clip.right();
-    if (scratch.Covers.size() < size_t(clip.width()) + 1) {
-        scratch.Covers.resize(size_t(clip.width()) + 1, 0);
-        scratch.Areas.resize(size_t(clip.width()) + 1, 0);
-        scratch.Marks.resize(size_t(clip.width()) / 64 + 1, 0);
-    }
-    TRowCells cells(scratch, left, right);
-    std::vector<TEdge*>& active = scratch.Active;
-    active.clear();
-    size_t next = 0;
-    for (int y = edges.front().Top;; ++y) {
-        std::erase_if(active, [y](const TEdge* e) { return e->Bottom < y; });
-        if (active.empty()) {
-            if (next == edges.size()) break;
-            y = std::max(y, edges[next].Top);
+    const int rows = std::max(1, kBandCells / (right - left + 1));
+    for (int bandTop = top; bandTop <= bottom; bandTop += rows) {
+        const int bandBottom = std::min(bottom, bandTop + rows - 1);
+        TBandCells cells(scratch, left, right, bandTop, bandBottom);
+        for (size_t i = 0, n = ring.size(); i < n; ++i)
+            cells.Edge(points[i], points[i + 1 < n ? i + 1 : 0]);
+        for (int y = bandTop; y <= bandBottom; ++y) {
+            uint32_t* line = FCanvas.Row(y);
+            cells.Sweep(y - bandTop,
+                        [&](int from, int to, uint32_t level) { Paint(line, y, from, to, level); });
         }
-        while (next < edges.size() && edges[next].Top <= y) active.push_back(&edges[next++]);
-        const int64_t rowTop = y * kOne, rowBottom = rowTop + kOne;
-        for (TEdge* e : active) {
-            const int64_t minY = e->MinY(), maxY = e->MaxY();
-            const int64_t yTop = std::max(rowTop, minY), yBottom = std::min(rowBottom, maxY);
-            const int64_t xTop = rowTop > minY ? e->XAt(y) : (e->Down ? e->AX : e->BX);
-            const int64_t xBottom = rowBottom < maxY ? e->XAt(y + 1) : (e->Down ? e->BX : e->AX);
-            if (e->Down)
-                cells.Piece(xTop, yTop - rowTop, xBottom, yBottom - rowTop);
-            else
-                cells.Piece(xBottom, yBottom - rowTop, xTop, yTop - rowTop);
-        }
-        uint32_t* line = FCanvas.Row(y);
-        cells.Sweep([&](int from, int to, uint32_t level) { Paint(line, y, from, to, level); });
-        if (y >= clip.bottom()) break;
     }
     return true;
 }
