@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace tsivor::mapview {
@@ -133,6 +134,47 @@ template <class TPoint> bool QtRectangle(std::span<const TPoint> ring) {
            ring[2].y() == ring[3].y() && ring[0].x() < ring[2].x() && ring[0].y() < ring[2].y();
 }
 
+// The extremes of a ring's points in sub-pixel units.
+struct TReach {
+    int64_t MinX, MinY, MaxX, MaxY;
+};
+
+// Qt's points of the ring moved by offset: in 1/64 of a pixel rounded half away from zero,
+// given here in sub-pixel units; nullopt when one lies beyond kReach or the ring spans more.
+template <class TPoint>
+std::optional<TReach> ToFixed(std::span<const TPoint> ring, QPointF offset, std::span<TFixed> to) {
+    const double ox = offset.x(), oy = offset.y();
+    if constexpr (std::is_same_v<TPoint, QPoint>) {
+        // Whole points moved by whole pixels stay whole: no rounding, all in integers.
+        const auto wx = int64_t(ox), wy = int64_t(oy);
+        if (std::abs(ox) < kReach && std::abs(oy) < kReach && double(wx) == ox &&
+            double(wy) == oy) {
+            const auto reach = int64_t(kReach);
+            int64_t x0 = ring[0].x() + wx, x1 = x0, y0 = ring[0].y() + wy, y1 = y0;
+            for (size_t i = 0; i < ring.size(); ++i) {
+                const int64_t x = ring[i].x() + wx, y = ring[i].y() + wy;
+                if (std::abs(x) > reach || std::abs(y) > reach) return std::nullopt;
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y),
+                y1 = std::max(y1, y);
+                to[i] = {x * kOne, y * kOne};
+            }
+            if (x1 - x0 > reach || y1 - y0 > reach) return std::nullopt;
+            return TReach{x0 * kOne, y0 * kOne, x1 * kOne, y1 * kOne};
+        }
+    }
+    auto fixed = [](double v) { return int64_t(qRound(v * 64)) * kToOne; };
+    double x0 = ring[0].x() + ox, x1 = x0, y0 = ring[0].y() + oy, y1 = y0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const double x = ring[i].x() + ox, y = ring[i].y() + oy;
+        if (!(std::abs(x) <= kReach && std::abs(y) <= kReach)) return std::nullopt;
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        to[i] = {fixed(x), fixed(y)};
+    }
+    if (x1 - x0 > kReach || y1 - y0 > kReach) return std::nullopt;
+    // Rounding keeps the order of points: the extremes rounded are those of the points rounded.
+    return TReach{fixed(x0), fixed(y0), fixed(x1), fixed(y1)};
+}
+
 // What the edges leave in the cells of a band of rows, columns left..right, in the scratch
 // storage: per cell its cover and area, per row the covers left of the columns summed; what
 // lies right of them never shows.
@@ -155,7 +197,7 @@ public:
     }
 
     // The pieces of the edge from a to b within the rows, as Qt steps it from a.
-    void Edge(TFixed a, TFixed b) {
+    [[gnu::always_inline]] void Edge(TFixed a, TFixed b) {
         if (a.Y == b.Y) return;
         const bool down = b.Y > a.Y;
         const TFixed upper = down ? a : b, lower = down ? b : a;
@@ -336,26 +378,13 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     if (QtRectangle(ring)) return false;
     const QRect& clip = FCanvas.Clip;
     if (ring.size() < 3) return true;
-    // Qt's points: moved by the translation, in 1/64 of a pixel rounded half away from zero.
     TScratch& scratch = Scratch();
-    std::vector<TFixed>& points = scratch.Points;
-    if (points.size() < ring.size()) points.resize(ring.size());
-    const double ox = FCanvas.Offset.x(), oy = FCanvas.Offset.y();
-    double x0 = ring[0].x() + ox, x1 = x0, y0 = ring[0].y() + oy, y1 = y0;
-    for (size_t i = 0; i < ring.size(); ++i) {
-        const double x = ring[i].x() + ox, y = ring[i].y() + oy;
-        if (!(std::abs(x) <= kReach && std::abs(y) <= kReach)) return false;
-        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-        points[i] = {int64_t(qRound(x * 64)) * kToOne, int64_t(qRound(y * 64)) * kToOne};
-    }
-    if (x1 - x0 > kReach || y1 - y0 > kReach) return false;
+    if (scratch.Points.size() < ring.size()) scratch.Points.resize(ring.size());
+    const std::span<TFixed> points(scratch.Points.data(), ring.size());
+    const auto reach = ToFixed(ring, FCanvas.Offset, points);
+    if (!reach) return false;
     if (clip.isEmpty() || (FColor == 0 && !FPattern)) return true;
-    // The rows and columns the ring reaches within the clip: rounding keeps the order of
-    // points, so the extremes rounded are those of the points rounded.
-    const int64_t minX = int64_t(qRound(x0 * 64)) * kToOne,
-                  maxX = int64_t(qRound(x1 * 64)) * kToOne;
-    const int64_t minY = int64_t(qRound(y0 * 64)) * kToOne,
-                  maxY = int64_t(qRound(y1 * 64)) * kToOne;
+    const auto [minX, minY, maxX, maxY] = *reach;
     const int top = int(std::max<int64_t>(minY >> 8, clip.top()));
     const int bottom = int(std::min<int64_t>(((maxY + kOne - 1) >> 8) - 1, clip.bottom()));
     const int left = int(std::max<int64_t>(minX >> 8, clip.left()));
