@@ -120,9 +120,16 @@ uint32_t QtSolidColor(const QColor& color, qreal opacity) {
     const auto opacity256 = uint32_t(opacity * 256);
     if (opacity256 == 0) return 0;
     const QRgba64 c = color.rgba64();
+    // Figures drawn one after another mostly share their brush: the last colour is kept.
+    thread_local struct {
+        quint64 Color = 0;
+        uint32_t Opacity = 0, Result = 0;
+    } last;
+    if (last.Opacity == opacity256 && last.Color == quint64(c)) return last.Result;
     const QRgba64 scaled =
         QRgba64::fromRgba64(c.red(), c.green(), c.blue(), quint16((c.alpha() * opacity256) >> 8));
-    return QColor(qPremultiply(scaled)).rgba();
+    last.Color = quint64(c), last.Opacity = opacity256;
+    return last.Result = QColor(qPremultiply(scaled)).rgba();
 }
 
 // Qt takes a polygon that is an upright rectangle, from its top left corner clockwise and
@@ -153,12 +160,13 @@ std::optional<TReach> ToFixed(std::span<const TPoint> ring, QPointF offset, std:
             int64_t x0 = ring[0].x() + wx, x1 = x0, y0 = ring[0].y() + wy, y1 = y0;
             for (size_t i = 0; i < ring.size(); ++i) {
                 const int64_t x = ring[i].x() + wx, y = ring[i].y() + wy;
-                if (std::abs(x) > reach || std::abs(y) > reach) return std::nullopt;
                 x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y),
                 y1 = std::max(y1, y);
                 to[i] = {x * kOne, y * kOne};
             }
-            if (x1 - x0 > reach || y1 - y0 > reach) return std::nullopt;
+            if (x0 < -reach || x1 > reach || y0 < -reach || y1 > reach || x1 - x0 > reach ||
+                y1 - y0 > reach)
+                return std::nullopt;
             return TReach{x0 * kOne, y0 * kOne, x1 * kOne, y1 * kOne};
         }
     }
