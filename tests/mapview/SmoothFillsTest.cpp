@@ -280,6 +280,88 @@ TEST(SmoothFills, AreQtsPixelsForRingsOfAnyPoints) {
     EXPECT_EQ(differing, 0);
 }
 
+// Figures on a large image are worked through in several bands of rows: rings reaching over
+// and beyond it, clipped to bands of rows and columns or not, give Qt's pixels in every band.
+TEST(SmoothFills, AreQtsPixelsOverManyRowsOfALargeImage) {
+    constexpr int kWidth = 900, kHeight = 600;
+    std::mt19937 rng(37);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QRect clips[] = {QRect(), QRect(0, 0, kWidth, kHeight / 2),
+                           QRect(0, kHeight / 2, kWidth, kHeight / 2), QRect(130, 40, 700, 523)};
+    const QPointF shifts[] = {{0, 0}, {0.5, -0.5}, {-17, 9}};
+    int differing = 0;
+    for (int i = 0; i < 48; ++i) {
+        std::vector<QPoint> ring;
+        const QPoint c(in(-100, kWidth + 100), in(-100, kHeight + 100));
+        const int spread = i % 3 == 0 ? 2000 : 700;
+        for (int n = in(3, 30); n > 0; --n)
+            ring.push_back(c + QPoint(in(-spread, spread), in(-spread, spread)));
+        auto draw = [&](bool byQt) {
+            QImage img(kWidth, kHeight, QImage::Format_RGB32);
+            img.fill(kGround);
+            QPainter p(&img);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            if (!clips[i % 4].isNull()) p.setClipRect(clips[i % 4]);
+            p.translate(shifts[i / 4 % 3]);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(in(0, 255), in(0, 255), in(0, 255), i % 2 ? 255 : 140));
+            if (byQt) {
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+            } else {
+                const auto fills = TSmoothFills::For(p);
+                EXPECT_TRUE(fills && fills->OddEven(ring));
+            }
+            return img;
+        };
+        const std::mt19937 colour = rng;
+        const QImage mine = draw(false);
+        rng = colour;
+        differing += PixelsDiffering(mine, draw(true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// Rings reaching as far as Qt's fixed point holds, a long edge crossing the image far from its
+// first point, whole points and points between pixels: Qt's pixels.
+TEST(SmoothFills, AreQtsPixelsForRingsAsWideAsQtReaches) {
+    constexpr double kFar = (1 << 23) - 1 - kSide - 3; // the ring's span just within the reach
+    std::mt19937 rng(41);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int differing = 0;
+    for (int i = 0; i < 8; ++i) {
+        // Two corners on the image, one as far from them as the reach allows.
+        const double sx = i % 2 ? 1 : -1, sy = i / 2 % 2 ? 1 : -1;
+        const QPointF near(in(0, kSide), in(0, kSide));
+        std::vector<QPointF> ring{near, near + QPointF(sx * kFar, sy * kFar),
+                                  QPointF(in(0, kSide), in(0, kSide))};
+        if (i >= 4) ring[2] += QPointF(in(0, 63) / 64.0 + 1 / 128.0, in(0, 99) / 100.0);
+        TExactSetting s;
+        if (i % 3 == 0) s.Shift = QPointF(0.25, -0.5);
+        const auto mine = ExactFilled(ring, s, false);
+        ASSERT_TRUE(mine.has_value()) << "ring " << i;
+        differing += PixelsDiffering(*mine, *ExactFilled(ring, s, true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// The colour of the brush follows each figure, at each opacity of the canvas, though figures
+// one after another mostly share it.
+TEST(SmoothFills, TakeEachFiguresBrushAndOpacity) {
+    const std::vector<QPoint> ring{{10, 12}, {80, 20}, {60, 85}, {14, 70}};
+    const QColor a(40, 20, 160), b(40, 20, 161), c(40, 20, 160, 128);
+    const std::pair<QColor, qreal> brushes[] = {{a, 1},   {a, 0.5}, {a, 1},    {b, 1},
+                                                {b, 0.5}, {c, 0.5}, {c, 0.25}, {a, 0.25}};
+    int differing = 0;
+    for (const auto& [ink, opacity] : brushes) {
+        TExactSetting s;
+        s.Ink = ink, s.Opacity = opacity;
+        const auto mine = ExactFilled(ring, s, false);
+        ASSERT_TRUE(mine.has_value());
+        differing += PixelsDiffering(*mine, *ExactFilled(ring, s, true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 // An upright rectangle from its top left corner clockwise is one Qt smooths by other means,
 // and points beyond Qt's fixed point are cut by Qt first: those are left to Qt.
 TEST(SmoothFills, LeaveRectanglesAndFarRingsToQt) {
@@ -302,6 +384,32 @@ TEST(SmoothFills, LeaveRectanglesAndFarRingsToQt) {
     EXPECT_FALSE(fills->OddEven(far));
     const std::vector<QPoint> wide{{-4200000, 3}, {4200000, 3}, {2, 20}};
     EXPECT_FALSE(fills->OddEven(wide));
+}
+
+// The reach of Qt's fixed point holds for the points as the canvas's translation moves them.
+TEST(SmoothFills, LeaveRingsMovedBeyondTheReachToQt) {
+    constexpr int kReach = (1 << 23) - 1;
+    QImage img(40, 40, QImage::Format_RGB32);
+    img.fill(kGround);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    const std::vector<QPoint> ring{{2, 3}, {kReach - 20, 3}, {2, 20}};
+    p.translate(20, 0);
+    auto fills = TSmoothFills::For(p);
+    ASSERT_TRUE(fills.has_value());
+    EXPECT_TRUE(fills->OddEven(ring)) << "moved up to the reach";
+    p.translate(1, 0);
+    fills = TSmoothFills::For(p);
+    EXPECT_FALSE(fills->OddEven(ring)) << "moved beyond the reach";
+    const std::vector<QPoint> low{{2, 40 - kReach}, {30, 10 - kReach}, {2, 60 - kReach}};
+    p.translate(0, -10);
+    fills = TSmoothFills::For(p);
+    EXPECT_TRUE(fills->OddEven(low)) << "moved down to the reach";
+    p.translate(0, -1);
+    fills = TSmoothFills::For(p);
+    EXPECT_FALSE(fills->OddEven(low)) << "moved beyond the reach";
 }
 
 // Polygons drawn smoothed without an opaque outline, through the drawing object: without a
