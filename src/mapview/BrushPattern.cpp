@@ -1,5 +1,7 @@
 #include "mapview/BrushPattern.h"
 
+#include "mapview/PixelCanvas.h"
+
 #include <QBrush>
 #include <QImage>
 #include <QPaintEngine>
@@ -45,15 +47,6 @@ QPointF BrushOrigin(const QPainter& canvas) {
     const QPaintEngine* engine = canvas.paintEngine();
     const QPaintEngineState* state = engine ? TStateOf::Of(*engine) : nullptr;
     return state ? state->brushOrigin() : QPointF(canvas.brushOrigin());
-}
-
-// Channel pairs times an alpha 0-255, rounded as Qt's raster engine rounds them.
-inline uint32_t ByteMul(uint32_t pixel, uint32_t alpha) {
-    uint32_t rb = (pixel & 0xff00ff) * alpha;
-    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    uint32_t ag = ((pixel >> 8) & 0xff00ff) * alpha;
-    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return rb | ag;
 }
 
 } // namespace

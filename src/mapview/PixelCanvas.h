@@ -61,6 +61,16 @@ inline void FillPixels(uint32_t* pixels, size_t n, uint32_t color) {
     std::wmemset(reinterpret_cast<wchar_t*>(pixels), wchar_t(color), n);
 }
 
+// Every channel of a premultiplied pixel times alpha / 255 (alpha 0-255), rounded as Qt's
+// raster engine rounds, two channels per multiplication.
+inline uint32_t ByteMul(uint32_t pixel, uint32_t alpha) {
+    uint32_t rb = (pixel & 0xff00ff) * alpha;
+    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint32_t ag = ((pixel >> 8) & 0xff00ff) * alpha;
+    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return rb | ag;
+}
+
 // SourceOver of an opaque colour with coverage 0-255 onto a pixel, two channels per
 // multiplication.
 inline uint32_t BlendOpaque(uint32_t color, uint32_t coverage, uint32_t pixel) {

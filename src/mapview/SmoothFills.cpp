@@ -105,15 +105,6 @@ inline uint32_t OddEvenLevel(int64_t area) {
     return level == 256 ? 255u : uint32_t(level);
 }
 
-// Every channel of a premultiplied pixel times a / 255, rounded as Qt's raster engine rounds.
-inline uint32_t ByteMul(uint32_t x, uint32_t a) {
-    uint32_t rb = (x & 0xff00ff) * a;
-    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    uint32_t ag = ((x >> 8) & 0xff00ff) * a;
-    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
-    return rb | ag;
-}
-
 // The brush's colour as Qt's raster engine blends a solid fill: its alpha scaled by the
 // canvas's opacity in 1/256 steps, premultiplied in 16 bits, then taken to 8.
 uint32_t QtSolidColor(const QColor& color, qreal opacity) {
