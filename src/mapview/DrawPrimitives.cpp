@@ -200,10 +200,12 @@ bool StrokesInPieces(const QPainter& p) {
            SmoothedOpaqueSolidPen(p);
 }
 
-// Strokes a polyline with the canvas pen: straight into the image where TSmoothStrokes can,
-// otherwise through Qt in pieces of at most kStrokePieceExtent across.
-void StrokeInPieces(QPainter& p, std::span<const QPoint> pts) {
-    if (const auto strokes = TSmoothStrokes::For(p)) {
+// Strokes a polyline with the canvas pen (read: TPixelCanvas::Read of it, or nullptr): straight
+// into the image where TSmoothStrokes can, otherwise through Qt in pieces of at most
+// kStrokePieceExtent across.
+void StrokeInPieces(QPainter& p, std::span<const QPoint> pts,
+                    const std::optional<TPixelCanvas>* read) {
+    if (const auto strokes = TSmoothStrokes::For(p, read)) {
         strokes->Chain(pts);
         return;
     }
@@ -235,7 +237,7 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
     TStrokeAlignment alignment(*FCanvas);
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))
-        StrokeInPieces(*FCanvas, pts);
+        StrokeInPieces(*FCanvas, pts, Pixels());
     else if (auto lines = TSmoothHairlines::For(*FCanvas, Pixels()))
         lines->Chain(pts, false);
     else if (auto plain = TPlainHairlines::For(*FCanvas, Pixels()))
@@ -610,7 +612,7 @@ bool TDrawObject::ClippedPolyline(std::span<const QPoint> pts) {
         skipped = *before;
     }
     if (StrokesInPieces(*FCanvas)) {
-        for (const auto& run : runs) StrokeInPieces(*FCanvas, run);
+        for (const auto& run : runs) StrokeInPieces(*FCanvas, run, Pixels());
         return true;
     }
     if (auto lines = TSmoothHairlines::For(*FCanvas, Pixels())) {
@@ -645,7 +647,7 @@ void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
     if (!FCanvas || pts.size() < 4) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
-    if (const auto strokes = TSmoothStrokes::For(*FCanvas)) {
+    if (const auto strokes = TSmoothStrokes::For(*FCanvas, Pixels())) {
         strokes->Curves(pts);
         return;
     }

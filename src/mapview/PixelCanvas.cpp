@@ -35,10 +35,6 @@ std::optional<QRect> DeviceClip(const QPainter& canvas, const QRect& device,
     return whole & device;
 }
 
-} // namespace
-
-namespace {
-
 bool DrawsOver(const QPainter& canvas, bool anyOpacity) {
     return canvas.isActive() && (anyOpacity || canvas.opacity() >= 1) &&
            canvas.compositionMode() == QPainter::CompositionMode_SourceOver;

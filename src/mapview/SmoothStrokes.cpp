@@ -254,14 +254,15 @@ TScratch& Scratch() {
 
 } // namespace
 
-std::optional<TSmoothStrokes> TSmoothStrokes::For(const QPainter& canvas) {
+std::optional<TSmoothStrokes> TSmoothStrokes::For(const QPainter& canvas,
+                                                  const std::optional<TPixelCanvas>* read) {
     if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
     const QPen& pen = canvas.pen();
     if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern ||
         pen.color().alpha() != 255 || pen.widthF() <= 1 || pen.joinStyle() != Qt::RoundJoin ||
         pen.capStyle() != Qt::RoundCap)
         return std::nullopt;
-    const auto pixels = TPixelCanvas::Of(canvas);
+    const auto pixels = read ? TPixelCanvas::Still(canvas, *read, false) : TPixelCanvas::Of(canvas);
     if (!pixels) return std::nullopt;
     TSmoothStrokes strokes(*pixels);
     strokes.FRadius = pen.widthF() / 2;

@@ -21,8 +21,10 @@ class TSmoothStrokes {
 public:
     // The strokes for the canvas as it stands, or nullopt when its pen is not solid, opaque,
     // wider than one pixel with round joins and caps in one colour, or its pixels cannot be
-    // written straight (see TPixelCanvas).
-    static std::optional<TSmoothStrokes> For(const QPainter& canvas);
+    // written straight (see TPixelCanvas). read, when given, is what TPixelCanvas::Read gave
+    // for the canvas as it stands.
+    static std::optional<TSmoothStrokes> For(const QPainter& canvas,
+                                             const std::optional<TPixelCanvas>* read = nullptr);
 
     // Strokes the open chain through the points (in the canvas's coordinates). Each pixel is
     // blended once, however many segments reach it.

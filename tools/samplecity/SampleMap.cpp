@@ -50,7 +50,8 @@ struct Vec {
 
 class SampleMapBuilder {
 public:
-    explicit SampleMapBuilder(const CityPlan& plan) : plan_(plan) {}
+    explicit SampleMapBuilder(const CityPlan& plan)
+        : plan_(plan), houseBoxes_(HouseBoxes(plan)), plainBlocks_(PlainBlocks(plan)) {}
 
     void Build(TMapDocument& doc) {
         doc_ = &doc;
@@ -611,7 +612,7 @@ private:
 
     // Whether a rectangle (centre, half sizes) lies in the open ground of block b: inside it
     // clear of its edge, with no house in it or under it.
-    bool OpenGround(const std::vector<PlanPoint>& b, PlanPoint c, float hw, float hh) {
+    bool OpenGround(const std::vector<PlanPoint>& b, PlanPoint c, float hw, float hh) const {
         std::vector<PlanPoint> probes;
         for (int i = 0; i <= 4; ++i)
             for (int j = 0; j <= 2; ++j) {
@@ -621,9 +622,8 @@ private:
         // Only houses whose boxes meet the rectangle can hold a probe or a corner in it: the
         // large city has a million of them.
         const HouseBox r{c.X - hw - 1, c.Y - hh - 1, c.X + hw + 1, c.Y + hh + 1};
-        const std::vector<HouseBox>& boxes = HouseBoxes();
-        for (size_t k = 0; k < boxes.size(); ++k) {
-            const HouseBox& box = boxes[k];
+        for (size_t k = 0; k < houseBoxes_.size(); ++k) {
+            const HouseBox& box = houseBoxes_[k];
             if (box.X1 < r.X0 || box.X0 > r.X1 || box.Y1 < r.Y0 || box.Y0 > r.Y1) continue;
             const PlanHouse& h = plan_.Houses[k];
             for (const PlanPoint& p : probes)
@@ -639,33 +639,35 @@ private:
     };
 
     // The houses' bounding boxes, a unit wider on each side than their outlines.
-    const std::vector<HouseBox>& HouseBoxes() {
-        if (houseBoxes_.size() == plan_.Houses.size()) return houseBoxes_;
-        houseBoxes_.clear();
-        for (const PlanHouse& h : plan_.Houses) {
+    static std::vector<HouseBox> HouseBoxes(const CityPlan& plan) {
+        std::vector<HouseBox> boxes;
+        boxes.reserve(plan.Houses.size());
+        for (const PlanHouse& h : plan.Houses) {
             HouseBox box{1e30f, 1e30f, -1e30f, -1e30f};
             for (const PlanPoint& p : h.Outline) {
                 box.X0 = std::min(box.X0, p.X - 1), box.Y0 = std::min(box.Y0, p.Y - 1);
                 box.X1 = std::max(box.X1, p.X + 1), box.Y1 = std::max(box.Y1, p.Y + 1);
             }
-            houseBoxes_.push_back(box);
+            boxes.push_back(box);
         }
-        return houseBoxes_;
+        return boxes;
     }
 
-    // Blocks that are plain ground with houses: no park, square, stadium or works.
-    // Kept per block: the district names and the notes ask of every block many times.
-    bool PlainBlock(size_t block) {
-        if (plainBlocks_.size() != plan_.Blocks.size())
-            plainBlocks_.assign(plan_.Blocks.size(), -1);
-        int8_t& known = plainBlocks_[block];
-        if (known < 0) {
-            const PlanPoint c = Centroid(plan_.Blocks[block]);
-            known = std::none_of(plan_.Areas.begin(), plan_.Areas.end(),
-                                 [&](const PlanArea& a) { return Inside(a.Outline, c.X, c.Y); });
+    // Per block whether it is plain ground with houses: no park, square, stadium or works.
+    // Worked out once: the district names and the notes ask of every block many times.
+    static std::vector<bool> PlainBlocks(const CityPlan& plan) {
+        std::vector<bool> plain;
+        plain.reserve(plan.Blocks.size());
+        for (const auto& b : plan.Blocks) {
+            const PlanPoint c = Centroid(b);
+            plain.push_back(
+                std::none_of(plan.Areas.begin(), plan.Areas.end(),
+                             [&](const PlanArea& a) { return Inside(a.Outline, c.X, c.Y); }));
         }
-        return known != 0;
+        return plain;
     }
+
+    bool PlainBlock(size_t block) const { return plainBlocks_[block]; }
 
     bool Used(size_t block) const {
         return std::find(usedBlocks_.begin(), usedBlocks_.end(), block) != usedBlocks_.end();
@@ -842,8 +844,8 @@ private:
     }
 
     const CityPlan& plan_;
-    std::vector<HouseBox> houseBoxes_;
-    std::vector<int8_t> plainBlocks_; // -1 not yet known
+    const std::vector<HouseBox> houseBoxes_;
+    const std::vector<bool> plainBlocks_;
     TMapDocument* doc_ = nullptr;
     int32_t nextId_ = 1;
     QHash<QString, int> streetCodes_;
