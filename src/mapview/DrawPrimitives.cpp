@@ -381,7 +381,10 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     const bool stamps = UseStamps && area.Exact;
     const QRect box = ClipToTarget || stamps ? BoundsOf(pts) : QRect();
     if (ClipToTarget && OffTarget(box, area)) return;
-    if (stamps && FStamps.Draw(*FCanvas, pts, box, area.Bounds)) return;
+    if (stamps && (FStamps.Draw(*FCanvas, pts, box, area.Bounds) ||
+                   (FCanvas->testRenderHint(QPainter::Antialiasing) &&
+                    FStamps.DrawUnderSmoothOutline(*FCanvas, pts, box, area.Bounds, Pixels()))))
+        return;
     if (ClipToTarget && ClippedPolygon(pts)) return;
     if (FillPlain(pts, area)) {
         OutlineOnly(pts);

@@ -11,6 +11,10 @@
 #include <cwchar>
 #include <optional>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace tsivor::mapview {
 
 struct TPixelCanvas {
@@ -81,5 +85,24 @@ inline uint32_t BlendOpaque(uint32_t color, uint32_t coverage, uint32_t pixel) {
     ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return rb | ag;
 }
+
+#ifdef __SSE2__
+// BlendOpaque of two pixels at once: pixels, colour and cover hold the channels of both in 16
+// bits each (the pixels as _mm_unpacklo_epi8 of their two 32-bit values), rest is 255 less the
+// cover. The sums are BlendOpaque's: a cover of 0 leaves a pixel as it was, one of 255 makes it
+// the colour. Returns the two pixels packed in the low 64 bits.
+inline __m128i BlendOpaquePair(__m128i pixels, __m128i color, __m128i cover, __m128i rest) {
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(color, cover), _mm_mullo_epi16(pixels, rest));
+    sum = _mm_add_epi16(_mm_add_epi16(sum, _mm_srli_epi16(sum, 8)), _mm_set1_epi16(128));
+    sum = _mm_srli_epi16(sum, 8);
+    return _mm_packus_epi16(sum, sum);
+}
+
+// The cover of BlendOpaquePair for coverages first and second (0-255) of the two pixels.
+inline __m128i PairCover(uint32_t first, uint32_t second) {
+    const __m128i cover = _mm_shufflelo_epi16(_mm_cvtsi32_si128(int(first | second << 16)), 0x50);
+    return _mm_unpacklo_epi32(cover, cover); // each four times
+}
+#endif
 
 } // namespace tsivor::mapview

@@ -17,8 +17,9 @@ constexpr size_t kSlotCount = 65536;
 static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
 
 constexpr QRgb kBackMarker = 0xFF000000, kOutlineMarker = 0xFFFF0000;
-// In a key where the pen's style stands, for a fill alone: no pen style has it.
-constexpr char kFillAlone = 0x7F;
+// In a key where the pen's style stands, for a fill alone and for a fill under a smoothed
+// outline: no pen style has them.
+constexpr char kFillAlone = 0x7F, kUnderSmoothOutline = 0x7E;
 
 // Whether the four pixels from p on are all background.
 bool FourBack(const QRgb* p) {
@@ -39,11 +40,15 @@ bool StampedFormat(QImage::Format f) {
            f == QImage::Format_ARGB32_Premultiplied;
 }
 
-// Pens Qt strokes with its cosmetic stroker, which steps whole-pixel points in fixed point.
-bool StampedPen(const QPen& pen) {
-    if (pen.style() == Qt::NoPen) return true;
+// Opaque solid hairline pens: Qt strokes them aliased with its cosmetic stroker, which steps
+// whole-pixel points in fixed point, and smoothed as TSmoothHairlines steps them.
+bool HairlinePen(const QPen& pen) {
     return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
            Opaque(pen.color()) && (pen.widthF() == 0 || pen.widthF() == 1);
+}
+
+bool StampedPen(const QPen& pen) {
+    return pen.style() == Qt::NoPen || HairlinePen(pen);
 }
 
 bool StampedBrush(const QBrush& brush) {
@@ -65,39 +70,53 @@ uint64_t HashStep(uint64_t h, unsigned v) {
 } // namespace
 
 bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRect& clip,
-                             bool fillOnly) {
+                             TKind kind) {
+    // Smoothing first: a smoothed figure is asked for whole, then for its fill under the
+    // smoothed outline.
+    const bool smoothed = canvas.testRenderHint(QPainter::Antialiasing);
+    if ((kind == TKind::Whole && smoothed) || (kind == TKind::FillUnderSmoothOutline && !smoothed))
+        return false;
     if (!clip.contains(box.adjusted(-kMargin, -kMargin, kMargin, kMargin))) return false;
     const QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image ||
         !StampedFormat(static_cast<const QImage*>(device)->format()) ||
         canvas.paintEngine()->type() != QPaintEngine::Raster)
         return false;
-    if ((!fillOnly && canvas.testRenderHint(QPainter::Antialiasing)) || canvas.opacity() != 1 ||
-        canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
+    if (canvas.opacity() != 1 || canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
         canvas.deviceTransform().type() != QTransform::TxNone)
         return false;
     const QPen& pen = canvas.pen();
     const QBrush& brush = canvas.brush();
-    if (fillOnly) return brush.style() != Qt::NoBrush && StampedBrush(brush);
+    if (kind != TKind::Whole && (brush.style() == Qt::NoBrush || !StampedBrush(brush)))
+        return false;
+    if (kind == TKind::Fill) return true;
+    if (kind == TKind::FillUnderSmoothOutline) return HairlinePen(pen);
     return !(pen.style() == Qt::NoPen && brush.style() == Qt::NoBrush) && StampedPen(pen) &&
            StampedBrush(brush);
 }
 
 bool TPolygonStamps::Draw(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                           const QRect& clip) {
-    return Stamp(canvas, pts, box, clip, false);
+    return Stamp(canvas, pts, box, clip, TKind::Whole);
 }
 
 bool TPolygonStamps::DrawFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                               const QRect& clip) {
-    return Stamp(canvas, pts, box, clip, true);
+    return Stamp(canvas, pts, box, clip, TKind::Fill);
+}
+
+bool TPolygonStamps::DrawUnderSmoothOutline(QPainter& canvas, std::span<const QPoint> pts,
+                                            const QRect& box, const QRect& clip,
+                                            const std::optional<TPixelCanvas>* read) {
+    return Stamp(canvas, pts, box, clip, TKind::FillUnderSmoothOutline, read);
 }
 
 bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
-                           const QRect& clip, bool fillOnly) {
+                           const QRect& clip, TKind kind, const std::optional<TPixelCanvas>* read) {
     if (pts.size() < 2 || pts.size() > kMaxPoints || box.width() > kMaxExtent ||
-        box.height() > kMaxExtent || !Applies(canvas, box, clip, fillOnly))
+        box.height() > kMaxExtent || !Applies(canvas, box, clip, kind))
         return false;
+    const bool fillOnly = kind != TKind::Whole;
 
     // The key: the pen and brush as far as they shape the pixels (everything but the colours),
     // then the points from the box's corner. A fill alone is keyed apart from every pen.
@@ -105,7 +124,9 @@ bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const 
     const QBrush& brush = canvas.brush();
     size_t n = 0;
     FKey[n++] = char(brush.style());
-    FKey[n++] = fillOnly ? kFillAlone : char(pen.style());
+    FKey[n++] = kind == TKind::Fill                     ? kFillAlone
+                : kind == TKind::FillUnderSmoothOutline ? kUnderSmoothOutline
+                                                        : char(pen.style());
     if (!fillOnly && pen.style() != Qt::NoPen) {
         FKey[n++] = char(pen.widthF() == 0 ? 0 : 1);
         FKey[n++] = char(pen.capStyle() >> 4);
@@ -123,6 +144,14 @@ bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const 
     }
     FKeyLength = n;
 
+    // Smoothed outlines are kept as offsets into pictures of one width.
+    if (kind == TKind::FillUnderSmoothOutline) {
+        if (const qsizetype stride = static_cast<const QImage*>(canvas.device())->bytesPerLine();
+            stride != FStride) {
+            if (FStride != 0) Clear();
+            FStride = stride;
+        }
+    }
     if (FSlots.empty()) FSlots.resize(kSlotCount);
     size_t slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
     const TStamp* stamp = nullptr;
@@ -141,7 +170,7 @@ bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const 
             Clear();
             slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
         }
-        Insert(hash, slot, Make(canvas, pts, box, fillOnly));
+        Insert(hash, slot, Make(canvas, pts, box, kind, read));
         stamp = &FStamps.back();
     }
     if (stamp->Refused) return false;
@@ -159,9 +188,11 @@ void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
 }
 
 TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
-                                            const QRect& box, bool fillOnly) {
+                                            const QRect& box, TKind kind,
+                                            const std::optional<TPixelCanvas>* read) {
     TStamp stamp;
     stamp.RunFirst = uint32_t(FRuns.size());
+    stamp.CoverFirst = uint32_t(FCovers.size());
     const QPoint origin = box.topLeft();
     // The fill stays within the box: clipped to the box with its margin it is not cut.
     if (canvas.brush().style() != Qt::NoBrush)
@@ -170,13 +201,26 @@ TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<co
                         FRuns.push_back({int16_t(x0 - origin.x()), int16_t(y - origin.y()),
                                          int16_t(x1 - x0), false});
                     });
-    // The outline over it, as Qt draws it into the scratch picture.
-    if (!fillOnly && canvas.pen().style() != Qt::NoPen && !Outline(canvas.pen(), pts, box)) {
+    // The outline over it, as Qt draws it into the scratch picture or as it is stepped smoothed.
+    bool kept = true;
+    if (kind == TKind::Whole && canvas.pen().style() != Qt::NoPen) {
+        kept = Outline(canvas.pen(), pts, box);
+    } else if (kind == TKind::FillUnderSmoothOutline) {
+        auto lines = TSmoothHairlines::For(canvas, read);
+        FTraced.clear();
+        kept = lines && lines->TraceRing(pts, box.topLeft(), FTraced);
+        for (const TSmoothHairlines::TCoverPair& p : FTraced)
+            FCovers.push_back({int32_t(p.Dy * FStride + p.Dx * 4), int32_t(p.Down ? FStride : 4),
+                               p.First, p.Second});
+    }
+    if (!kept) {
         stamp.Refused = true;
         FRuns.resize(stamp.RunFirst);
+        FCovers.resize(stamp.CoverFirst);
         return stamp;
     }
     stamp.RunCount = uint32_t(FRuns.size() - stamp.RunFirst);
+    stamp.CoverCount = uint32_t(FCovers.size() - stamp.CoverFirst);
     return stamp;
 }
 
@@ -253,11 +297,34 @@ void TPolygonStamps::Blit(QImage& image, const TStamp& stamp, QPoint origin, uin
                    (origin.x() + run->Dx);
         std::fill_n(at, run->Length, run->Outline ? outline : fill);
     }
+    const TCover* pair = FCovers.data() + stamp.CoverFirst;
+    const TCover* const last = pair + stamp.CoverCount;
+    uchar* const corner = bits + origin.y() * stride + origin.x() * 4;
+#ifdef __SSE2__
+    const __m128i color = _mm_unpacklo_epi8(_mm_set1_epi32(int(outline)), _mm_setzero_si128());
+#endif
+    for (; pair != last; ++pair) {
+        auto* first = reinterpret_cast<uint32_t*>(corner + pair->Offset);
+        auto* second = reinterpret_cast<uint32_t*>(corner + pair->Offset + pair->Next);
+#ifdef __SSE2__
+        const __m128i cover = PairCover(pair->First, pair->Second);
+        const __m128i pixels = _mm_unpacklo_epi8(
+            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(*first)), _mm_cvtsi32_si128(int(*second))),
+            _mm_setzero_si128());
+        const __m128i blended =
+            BlendOpaquePair(pixels, color, cover, _mm_sub_epi16(_mm_set1_epi16(255), cover));
+        *first = uint32_t(_mm_cvtsi128_si32(blended));
+        *second = uint32_t(_mm_cvtsi128_si32(_mm_srli_epi64(blended, 32)));
+#else
+        *first = BlendOpaque(outline, pair->First, *first);
+        *second = BlendOpaque(outline, pair->Second, *second);
+#endif
+    }
 }
 
 size_t TPolygonStamps::Bytes() const {
     return FStamps.size() * sizeof(TStamp) + FKeys.size() + FRuns.size() * sizeof(TRun) +
-           FSlots.size() * sizeof(TSlot);
+           FCovers.size() * sizeof(TCover) + FSlots.size() * sizeof(TSlot);
 }
 
 void TPolygonStamps::KeepFor(double scale) {
@@ -272,6 +339,7 @@ void TPolygonStamps::Clear() {
     FStamps.clear();
     FKeys.clear();
     FRuns.clear();
+    FCovers.clear();
 }
 
 } // namespace tsivor::mapview

@@ -6,9 +6,13 @@
 // that depend only on its points relative to its corner and on its pen and brush: moved by whole
 // pixels it moves unchanged. The first time a shape is met its fill is scanned by TPlainFill and
 // Qt draws its outline into a scratch picture in a marker colour; from then on it is copied into
-// the frame in the real colours, the outline over the fill. Anything else is left to Qt.
+// the frame in the real colours, the outline over the fill. A smoothed outline over the aliased
+// fill is stepped by TSmoothHairlines once, its coverages kept and blended again wherever the
+// shape is met. Anything else is left to Qt.
 
+#include "mapview/PixelCanvas.h"
 #include "mapview/PlainFill.h"
+#include "mapview/SmoothHairlines.h"
 
 #include <QImage>
 #include <QPainter>
@@ -18,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -48,6 +53,11 @@ public:
     // and smoothing: the aliased fill under a smoothed outline.
     bool DrawFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                   const QRect& clip);
+    // As Draw for a smoothed figure under an opaque hairline outline: the aliased fill as
+    // DrawFill draws it, then the outline as TSmoothHairlines steps it. read is
+    // TPixelCanvas::Read of the canvas, or nullptr.
+    bool DrawUnderSmoothOutline(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                                const QRect& clip, const std::optional<TPixelCanvas>* read);
 
     // Stamps stay while frames are drawn at one scale (a dragged view meets the same shapes);
     // another scale starts afresh.
@@ -64,10 +74,13 @@ private:
         int16_t Dx, Dy, Length;
         bool Outline;
     };
+    // What a stamp holds of a figure.
+    enum class TKind { Whole, Fill, FillUnderSmoothOutline };
     // A shape's key (pen and brush kinds, then its points) is Key[KeyFirst, + KeyLength); its
-    // pixels are Runs[RunFirst, + RunCount). Refused when Qt drew beyond the margin.
+    // pixels are Runs[RunFirst, + RunCount), then the smoothed outline's Covers[CoverFirst,
+    // + CoverCount). Refused when Qt drew beyond the margin.
     struct TStamp {
-        uint32_t KeyFirst = 0, RunFirst = 0, RunCount = 0;
+        uint32_t KeyFirst = 0, RunFirst = 0, RunCount = 0, CoverFirst = 0, CoverCount = 0;
         uint16_t KeyLength = 0;
         bool Refused = false;
     };
@@ -77,14 +90,13 @@ private:
         uint32_t Stamp = 0;
     };
 
-    // Whether the canvas state draws the figure (its fill alone when fillOnly) exactly as a
-    // stamp would.
-    static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip, bool fillOnly);
+    // Whether the canvas state draws what kind keeps of the figure exactly as a stamp would.
+    static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip, TKind kind);
     bool Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box, const QRect& clip,
-               bool fillOnly);
-    // The figure's pixels appended to FRuns.
-    TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
-                bool fillOnly);
+               TKind kind, const std::optional<TPixelCanvas>* read = nullptr);
+    // The figure's pixels appended to FRuns (and FCovers).
+    TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box, TKind kind,
+                const std::optional<TPixelCanvas>* read);
     // The outline of pen drawn by Qt in the scratch picture, its runs appended to FRuns; false
     // when it reaches beyond the margin.
     bool Outline(const QPen& pen, std::span<const QPoint> pts, const QRect& box);
@@ -96,6 +108,15 @@ private:
     std::vector<TStamp> FStamps;
     std::vector<char> FKeys;
     std::vector<TRun> FRuns;
+    // A pair of pixels of a smoothed outline: bytes from the stamp's corner to the first pixel
+    // and from it to the second in the pictures stamps are kept for, and their coverages.
+    struct TCover {
+        int32_t Offset, Next;
+        uint8_t First, Second;
+    };
+    std::vector<TCover> FCovers;
+    std::vector<TSmoothHairlines::TCoverPair> FTraced;
+    qsizetype FStride = 0; // of the pictures the stamps are kept for
     double FScale = 0;
     char FKey[8 + 2 * kMaxPoints]; // of the figure drawn
     size_t FKeyLength = 0;

@@ -9,10 +9,6 @@
 #include <cstdlib>
 #include <utility>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace tsivor::mapview {
 
 using mapdata::RoundInRange;
@@ -71,9 +67,7 @@ public:
         const uint32_t second = SecondShare(uint32_t(v >> 8) & 0xff, coverage);
 #ifdef __SSE2__
         if (Inside(v)) {
-            __m128i cover = _mm_cvtsi32_si128(int((coverage - second) | second << 16));
-            cover = _mm_shufflelo_epi16(cover, 0x50); // first, first, second, second
-            cover = _mm_unpacklo_epi32(cover, cover); // each four times
+            const __m128i cover = PairCover(coverage - second, second);
             return Both(At(c, r), cover, _mm_sub_epi16(_mm_set1_epi16(255), cover));
         }
 #endif
@@ -126,9 +120,7 @@ private:
         Both(At(c, int(v >> 16)), cover, _mm_shuffle_epi32(cover, 0x4e));
     }
 
-    // Both pixels of a pair inside the clip at once, a channel in 16 bits, with BlendOpaque's
-    // sums: they leave a pixel of coverage 0 as it was and make one of 255 the colour. rest is
-    // 255 less the cover.
+    // Both pixels of a pair inside the clip at once (see BlendOpaquePair).
     Q_ALWAYS_INLINE void Both(uint32_t* first, __m128i cover, __m128i rest) const {
         uint32_t* second =
             XMajor ? reinterpret_cast<uint32_t*>(reinterpret_cast<uchar*>(first) + FStride)
@@ -139,12 +131,8 @@ private:
                 _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(*first)), _mm_cvtsi32_si128(int(*second)));
         else
             pixels = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(first));
-        __m128i sum =
-            _mm_add_epi16(_mm_mullo_epi16(FColor16, cover),
-                          _mm_mullo_epi16(_mm_unpacklo_epi8(pixels, _mm_setzero_si128()), rest));
-        sum = _mm_add_epi16(_mm_add_epi16(sum, _mm_srli_epi16(sum, 8)), _mm_set1_epi16(128));
-        sum = _mm_srli_epi16(sum, 8);
-        const __m128i blended = _mm_packus_epi16(sum, sum);
+        const __m128i blended =
+            BlendOpaquePair(_mm_unpacklo_epi8(pixels, _mm_setzero_si128()), FColor16, cover, rest);
         if constexpr (XMajor) {
             *first = uint32_t(_mm_cvtsi128_si32(blended));
             *second = uint32_t(_mm_cvtsi128_si32(_mm_srli_epi64(blended, 32)));
@@ -162,6 +150,32 @@ private:
 #ifdef __SSE2__
     __m128i FColor16; // the colour's channels in 16 bits, for two pixels
 #endif
+};
+
+// As TPixels, recording each pixel's coverage instead of blending it.
+template <bool XMajor> class TTracedPixels {
+public:
+    TTracedPixels(std::vector<TSmoothHairlines::TCoverPair>& covers, QPoint origin)
+        : FCovers(covers), FOrigin(origin) {}
+
+    void Pair(int c, int64_t v, uint32_t coverage) const {
+        const int r = int(v >> 16);
+        const uint32_t second = SecondShare(uint32_t(v >> 8) & 0xff, coverage);
+        // Blending nothing leaves the pixels as they were.
+        if (coverage == 0) return;
+        const int x = XMajor ? c : r, y = XMajor ? r : c;
+        FCovers.push_back({int16_t(x - FOrigin.x()), int16_t(y - FOrigin.y()),
+                           uint8_t(coverage - second), uint8_t(second), XMajor});
+    }
+
+    int64_t Inner(int c, int last, int64_t v, int64_t step) const {
+        for (; c <= last; ++c, v += step) Pair(c, v, 255);
+        return v;
+    }
+
+private:
+    std::vector<TSmoothHairlines::TCoverPair>& FCovers;
+    QPoint FOrigin;
 };
 
 } // namespace
@@ -188,6 +202,22 @@ void TSmoothHairlines::Chain(std::span<const QPoint> pts, bool closed) {
 
 void TSmoothHairlines::Chain(std::span<const QPointF> pts, bool closed) {
     StrokeChain(pts, closed);
+}
+
+bool TSmoothHairlines::TraceRing(std::span<const QPoint> ring, QPoint origin,
+                                 std::vector<TCoverPair>& covers) {
+    // A pixel inside the clip: no segment is cut, and every pixel the stepper reaches lies in
+    // the clip, so that none is left out. Points moved by a fraction of a pixel step otherwise.
+    const QPoint shift = FOffset.toPoint();
+    if (FOffset != QPointF(shift)) return false;
+    const QRect inside = FClip.adjusted(1, 1, -1, -1);
+    for (const QPoint& p : ring)
+        if (!inside.contains(p + shift)) return false;
+    const TTrace trace{&covers, origin};
+    FTrace = &trace;
+    StrokeChain(ring, true);
+    FTrace = nullptr;
+    return true;
 }
 
 template <class TPoint>
@@ -309,16 +339,21 @@ template <bool XMajor> void TSmoothHairlines::Step(TFixed a, TFixed b, bool capA
     int64_t v = RoundHalfAway((start + slope * firstPixel - 0.5) * 65536.0) +
                 int64_t(first - firstPixel) * step;
 
-    const TPixels<XMajor> pixels(FBits, FStride, vlo, unsigned(vspan), FColor);
     auto endCoverage = [&](int c) {
         const int covered = std::min((c + 1) * 64, u1) - std::max(c * 64, u0);
         return uint32_t(RoundInRange(double(covered * 255) / 64));
     };
-    int c = first;
-    if (c == firstPixel) pixels.Pair(c, v, endCoverage(c)), ++c, v += step;
-    const int inner = last == lastPixel ? last - 1 : last;
-    if (c <= inner) v = pixels.Inner(c, inner, v, step), c = inner + 1;
-    if (c <= last) pixels.Pair(c, v, endCoverage(c));
+    auto walk = [&](const auto& pixels) {
+        int c = first;
+        if (c == firstPixel) pixels.Pair(c, v, endCoverage(c)), ++c, v += step;
+        const int inner = last == lastPixel ? last - 1 : last;
+        if (c <= inner) v = pixels.Inner(c, inner, v, step), c = inner + 1;
+        if (c <= last) pixels.Pair(c, v, endCoverage(c));
+    };
+    if (FTrace)
+        walk(TTracedPixels<XMajor>(*FTrace->Covers, FTrace->Origin));
+    else
+        walk(TPixels<XMajor>(FBits, FStride, vlo, unsigned(vspan), FColor));
 }
 
 } // namespace tsivor::mapview

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace tsivor::mapview {
 
@@ -31,6 +32,19 @@ public:
     // reach half a pixel beyond its end points unless the pen's ends are flat.
     void Chain(std::span<const QPoint> pts, bool closed);
     void Chain(std::span<const QPointF> pts, bool closed);
+
+    // Two pixels across a chain that it blends: the first relative to a corner, the second
+    // below it (Down) or beside it, and their coverages 0-255.
+    struct TCoverPair {
+        int16_t Dx, Dy;
+        uint8_t First, Second;
+        bool Down;
+    };
+    // What Chain(ring, true) would blend, in the order it would, appended to covers with
+    // pixels relative to origin (device pixels), and true; false with covers as they were
+    // unless every point of the ring lies a pixel inside the clip. Whole points a stamp's width
+    // apart step alike wherever they stand: the replayed covers are the chain's pixels there.
+    bool TraceRing(std::span<const QPoint> ring, QPoint origin, std::vector<TCoverPair>& covers);
 
 private:
     // A point in 64ths of a device pixel, cut towards zero, as Qt steps lines.
@@ -51,6 +65,12 @@ private:
     // From a to b along the major axis (x in the points, whichever axis it is on the canvas).
     template <bool XMajor> void Step(TFixed a, TFixed b, bool capA, bool capB);
 
+    // Where Step records what it blends instead of blending it (TraceRing).
+    struct TTrace {
+        std::vector<TCoverPair>* Covers;
+        QPoint Origin;
+    };
+
     uchar* FBits = nullptr;
     qsizetype FStride = 0;
     QRect FClip;     // device pixels
@@ -58,6 +78,7 @@ private:
     QPointF FOffset; // of the canvas's translation
     uint32_t FColor = 0;
     bool FCaps = true; // ends reach half a pixel beyond open chains
+    const TTrace* FTrace = nullptr;
 };
 
 } // namespace tsivor::mapview

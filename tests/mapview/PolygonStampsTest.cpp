@@ -70,7 +70,9 @@ std::vector<TFigure> RandomFigures(unsigned seed, int count) {
     return figures;
 }
 
-void DrawFigures(TDrawObject& draw, QPainter& canvas, const std::vector<TFigure>& figures) {
+void DrawFigures(TDrawObject& draw, QPainter& canvas, const std::vector<TFigure>& figures,
+                 bool smoothed) {
+    canvas.setRenderHint(QPainter::Antialiasing, smoothed);
     draw.SetCanvas(&canvas);
     for (const TFigure& f : figures) {
         canvas.setPen(f.Pen);
@@ -81,37 +83,38 @@ void DrawFigures(TDrawObject& draw, QPainter& canvas, const std::vector<TFigure>
     draw.SetCanvas(nullptr);
 }
 
-QImage Blank(QImage::Format format) {
-    QImage img(kWidth, kHeight, format);
+QImage Blank(QImage::Format format, int width = kWidth) {
+    QImage img(width, kHeight, format);
     img.fill(QColor(250, 245, 230));
     return img;
 }
 
-// The figures on one painter clipped to clip (none when null).
+// The figures on one painter clipped to clip (none when null), smoothed or not.
 QImage Painted(TDrawObject& draw, const std::vector<TFigure>& figures, const QRect& clip,
-               QImage::Format format = QImage::Format_RGB32) {
-    QImage img = Blank(format);
+               QImage::Format format = QImage::Format_RGB32, bool smoothed = false,
+               int width = kWidth) {
+    QImage img = Blank(format, width);
     QPainter p(&img);
     if (!clip.isNull()) p.setClipRect(clip);
-    DrawFigures(draw, p, figures);
+    DrawFigures(draw, p, figures, smoothed);
     return img;
 }
 
 // The figures in two bands of rows, each painter on the same pixels clipped to its rows, as a
 // frame is drawn on two threads.
 QImage PaintedInBands(TDrawObject& upper, TDrawObject& lower, const std::vector<TFigure>& figures,
-                      int cut) {
+                      int cut, bool smoothed = false) {
     QImage img = Blank(QImage::Format_RGB32);
     QImage lowerRows(img.bits(), img.width(), img.height(), img.bytesPerLine(), img.format());
     {
         QPainter p(&img);
         p.setClipRect(QRect(0, 0, kWidth, cut));
-        DrawFigures(upper, p, figures);
+        DrawFigures(upper, p, figures, smoothed);
     }
     {
         QPainter p(&lowerRows);
         p.setClipRect(QRect(0, cut, kWidth, kHeight - cut));
-        DrawFigures(lower, p, figures);
+        DrawFigures(lower, p, figures, smoothed);
     }
     return img;
 }
@@ -137,6 +140,47 @@ TEST(PolygonStamps, RandomFiguresShowQtsPixels) {
             // Drawn again from the stamps made the first time.
             ASSERT_EQ(Painted(stamped, figures, clip), expected) << "seed " << seed;
         }
+    }
+}
+
+// Smoothed figures under an opaque hairline outline: the aliased fill and the stepped outline
+// over it come from stamps, the outline's coverages blended again over whatever lies under it;
+// the same figures drawn straight give the same pixels, in bands of rows too, and again from
+// the stamps once made.
+TEST(PolygonStamps, SmoothedOutlinesFromStampsAreTheSteppedOnes) {
+    for (unsigned seed = 31; seed <= 34; ++seed) {
+        const auto figures = RandomFigures(seed, 1500);
+        for (const QRect& clip : {QRect(), QRect(37, 29, 201, 157)}) {
+            TDirect direct;
+            TDrawObject stamped;
+            const QImage expected = Painted(direct, figures, clip, QImage::Format_RGB32, true);
+            ASSERT_EQ(Painted(stamped, figures, clip, QImage::Format_RGB32, true), expected)
+                << "seed " << seed;
+            EXPECT_GT(stamped.Stamps().Count(), 0u);
+            ASSERT_EQ(Painted(stamped, figures, clip, QImage::Format_RGB32, true), expected)
+                << "seed " << seed;
+        }
+        for (int cut : {kHeight / 2, 77}) {
+            TDirect directUpper, directLower;
+            TDrawObject upper, lower;
+            const QImage expected = PaintedInBands(directUpper, directLower, figures, cut, true);
+            for (int pass = 0; pass < 2; ++pass)
+                ASSERT_EQ(PaintedInBands(upper, lower, figures, cut, true), expected)
+                    << "seed " << seed;
+        }
+    }
+}
+
+// An outline's pixels are kept as offsets into pictures of one width: stamps made on one
+// picture still give the stepped pixels on a wider one.
+TEST(PolygonStamps, SmoothedOutlinesOnPicturesOfAnotherWidth) {
+    const auto figures = RandomFigures(41, 800);
+    TDrawObject stamped;
+    for (int width : {kWidth, kWidth + 77, kWidth}) {
+        TDirect direct;
+        ASSERT_EQ(Painted(stamped, figures, QRect(), QImage::Format_RGB32, true, width),
+                  Painted(direct, figures, QRect(), QImage::Format_RGB32, true, width))
+            << width;
     }
 }
 
@@ -192,11 +236,14 @@ TEST(PolygonStamps, FiguresAtEveryDistanceFromTheEdges) {
                         figures.push_back(f);
                     }
                 }
-        for (const QRect& c : {QRect(), clip}) {
-            TDirect direct;
-            TDrawObject stamped;
-            EXPECT_EQ(Painted(stamped, figures, c), Painted(direct, figures, c));
-        }
+        for (const QRect& c : {QRect(), clip})
+            for (bool smoothed : {false, true}) {
+                TDirect direct;
+                TDrawObject stamped;
+                EXPECT_EQ(Painted(stamped, figures, c, QImage::Format_RGB32, smoothed),
+                          Painted(direct, figures, c, QImage::Format_RGB32, smoothed))
+                    << smoothed;
+            }
     }
 }
 

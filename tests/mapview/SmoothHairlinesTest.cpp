@@ -461,3 +461,55 @@ TEST(SmoothHairlines, EveryPixelFollowsTheRule) {
     }
     EXPECT_GT(drawn, 200000);
 }
+
+// A traced ring, its coverages blended again elsewhere, gives the pixels Chain steps there;
+// a ring reaching the clip's outermost pixels is not traced, since the stepper leaves out
+// what falls beyond the clip.
+TEST(SmoothHairlines, ATracedRingReplaysWhereverItStands) {
+    std::mt19937 rng(8);
+    std::uniform_int_distribution<int> at(1, 40);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<QPoint> ring;
+        for (int i = 0; i < 3 + round % 6; ++i) ring.emplace_back(at(rng), at(rng));
+        const QPoint shift(50 + int(rng() % 90), 30 + int(rng() % 60));
+        std::vector<QPoint> moved = ring;
+        for (QPoint& p : moved) p += shift;
+
+        QImage traced(200, 150, QImage::Format_RGB32), stepped = traced;
+        traced.fill(QColor(240, 230, 200));
+        stepped.fill(QColor(240, 230, 200));
+        std::vector<TSmoothHairlines::TCoverPair> covers;
+        {
+            QPainter p(&traced);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(120, 40, 30), 0));
+            ASSERT_TRUE(TSmoothHairlines::For(p)->TraceRing(ring, QPoint(0, 0), covers));
+        }
+        const uint32_t pen = QColor(120, 40, 30).rgb();
+        for (const auto& c : covers) {
+            const int x = shift.x() + c.Dx, y = shift.y() + c.Dy;
+            auto* first = reinterpret_cast<uint32_t*>(traced.scanLine(y)) + x;
+            auto* second =
+                c.Down ? reinterpret_cast<uint32_t*>(traced.scanLine(y + 1)) + x : first + 1;
+            *first = BlendOpaque(pen, c.First, *first);
+            *second = BlendOpaque(pen, c.Second, *second);
+        }
+        {
+            QPainter p(&stepped);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(120, 40, 30), 0));
+            TSmoothHairlines::For(p)->Chain(moved, true);
+        }
+        ASSERT_EQ(traced, stepped) << "round " << round;
+    }
+    QImage img(100, 100, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 0));
+    std::vector<TSmoothHairlines::TCoverPair> covers;
+    const std::vector<QPoint> edge = {{0, 10}, {30, 10}, {30, 40}};
+    EXPECT_FALSE(TSmoothHairlines::For(p)->TraceRing(edge, QPoint(0, 0), covers));
+    const std::vector<QPoint> inside = {{1, 10}, {30, 10}, {30, 40}};
+    EXPECT_TRUE(TSmoothHairlines::For(p)->TraceRing(inside, QPoint(0, 0), covers));
+    EXPECT_FALSE(covers.empty());
+}
