@@ -189,10 +189,7 @@ std::span<const QPoint> TObjectPainter::ConvertNear(const TORBMapObjectMem& o,
                                                     const QPen* casing) {
     using enum TDrawObject::TFigure;
     const bool curves = figure == Bezier || figure == BezierRing;
-    // Smoothed fills are drawn in bands of rows from the figure's bounds on: not cut here.
-    if (!CutInMapUnits || !o.Points || o.Count < kMinCutPoints ||
-        FDraw.Canvas()->testRenderHint(QPainter::Antialiasing))
-        return Convert(o, device, !curves);
+    if (!CutInMapUnits || !o.Points || o.Count < kMinCutPoints) return Convert(o, device, !curves);
     QRect cut = FDraw.CutRect(figure, FDraw.Canvas()->pen());
     if (casing && !cut.isEmpty()) {
         const QRect wider = FDraw.CutRect(figure, *casing);

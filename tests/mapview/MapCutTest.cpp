@@ -272,3 +272,22 @@ TEST(MapCut, ABlinkingHouseShowsThePixelsOfAWholeFrame) {
         town.t.map.ClearBlinkObjects();
     }
 }
+
+// Smoothed frames of the town from other places and scales, the view drawn in its bands of
+// rows: the figures shortened to what reaches each band leave every pixel as it was.
+TEST(MapCut, SmoothedFramesElsewhereKeepEveryPixel) {
+    TTown town(true);
+    town.Smooth(true);
+    const struct {
+        int X, Y;
+        double Factor;
+    } views[] = {{200, 150, 1}, {40, 260, 1.7}, {350, 20, 0.45}, {120, 90, 3.1}, {300, 200, 0.8}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.X);
+        town.t.map.ZoomAt(float(v.X), float(v.Y), town.t.map.Scale() * v.Factor);
+        town.CutInMapUnits(false);
+        const QImage whole = town.Drawn({});
+        town.CutInMapUnits(true);
+        EXPECT_EQ(DifferentPixels(whole, town.Drawn({}), whole.rect()), 0);
+    }
+}
