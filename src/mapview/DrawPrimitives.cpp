@@ -1,6 +1,7 @@
 #include "mapview/DrawPrimitives.h"
 
 #include "mapdata/Rounding.h"
+#include "mapview/DashPattern.h"
 #include "mapview/FlatCubics.h"
 #include "mapview/PlainHairlines.h"
 #include "mapview/SmoothFills.h"
@@ -229,12 +230,66 @@ void StrokeInPieces(QPainter& p, std::span<const QPoint> pts,
     if (piece.size() > 1) p.drawPolyline(piece.data(), int(piece.size()));
 }
 
+// Strokes a smoothed chain with a square- or flat-ended pen straight into the image (read:
+// TPixelCanvas::Read of the canvas, or nullptr) where both its ends lie beyond the clip, so
+// that the caps do not show; false, drawing nothing, otherwise.
+bool StrokeWithHiddenEnds(QPainter& p, std::span<const QPoint> pts,
+                          const std::optional<TPixelCanvas>* read) {
+    if (pts.size() < 2 || p.pen().capStyle() == Qt::RoundCap) return false;
+    const auto strokes = TSmoothStrokes::For(p, read, TSmoothStrokes::TAlso::HiddenEnds);
+    if (!strokes || !strokes->EndsHidden(pts)) return false;
+    strokes->Chain(pts);
+    return true;
+}
+
+// Qt draws a dashed line as a translucent solid one where its extent holds more patterns.
+constexpr double kDashRepetitions = 10000;
+
+// Strokes a chain (canvas coordinates) with a smoothed dashed pen straight into the image, each
+// dash a chain of its own stroked by TSmoothStrokes; false, drawing nothing, where they do not
+// draw the pen or Qt would draw the chain solid.
+bool StrokeDashes(QPainter& p, std::span<const QPointF> chain,
+                  const std::optional<TPixelCanvas>* read) {
+    if (chain.size() < 2) return false;
+    const auto strokes = TSmoothStrokes::For(p, read, TSmoothStrokes::TAlso::Dashes);
+    if (!strokes) return false;
+    const auto dashes = TDashPattern::Of(p.pen());
+    if (!dashes || !dashes->DashesEverySegment(chain)) return false;
+    // Qt draws a chain whose extent on the device holds too many patterns as a translucent
+    // solid line.
+    double x0 = chain[0].x(), x1 = x0, y0 = chain[0].y(), y1 = y0;
+    for (const QPointF& q : chain) {
+        x0 = std::min(x0, q.x()), x1 = std::max(x1, q.x());
+        y0 = std::min(y0, q.y()), y1 = std::max(y1, q.y());
+    }
+    const qreal w = p.pen().widthF();
+    const QRectF device = p.deviceTransform().inverted().mapRect(
+        QRectF(0, 0, p.device()->width(), p.device()->height()));
+    const QRectF extent = QRectF(QPointF(x0, y0), QPointF(x1, y1)).adjusted(-w, -w, w, w) & device;
+    if (std::max(extent.width(), extent.height()) / dashes->Length() > kDashRepetitions)
+        return false;
+    dashes->Along(chain, device, [&](std::span<const QPointF> dash) {
+        if (strokes->Reaches(dash)) strokes->Chain(dash);
+    });
+    return true;
+}
+
+bool StrokeDashes(QPainter& p, std::span<const QPoint> pts,
+                  const std::optional<TPixelCanvas>* read) {
+    if (pts.size() < 2 || p.pen().style() == Qt::SolidLine || p.pen().style() == Qt::NoPen)
+        return false;
+    std::vector<QPointF> chain(pts.begin(), pts.end());
+    return StrokeDashes(p, std::span<const QPointF>(chain), read);
+}
+
 } // namespace
 
 void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
+    if (StrokeDashes(*FCanvas, pts, Pixels()) || StrokeWithHiddenEnds(*FCanvas, pts, Pixels()))
+        return;
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))
         StrokeInPieces(*FCanvas, pts, Pixels());
@@ -653,6 +708,14 @@ void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
     if (const auto strokes = TSmoothStrokes::For(*FCanvas, Pixels())) {
         strokes->Curves(pts);
         return;
+    }
+    if (Dashed(FCanvas->pen()) &&
+        TSmoothStrokes::For(*FCanvas, Pixels(), TSmoothStrokes::TAlso::Dashes)) {
+        // Dashes are measured along the whole chain: every curve is flattened.
+        std::vector<QPointF> flat;
+        const qreal far = 1e9;
+        FlattenCubics(pts, QRectF(-far, -far, 2 * far, 2 * far), kDashFlattening, flat);
+        if (StrokeDashes(*FCanvas, std::span<const QPointF>(flat), Pixels())) return;
     }
     if (ClipToTarget && ClippedPolyBezier(pts)) return;
     FCanvas->strokePath(BezierChain(pts), FCanvas->pen());

@@ -8,18 +8,28 @@ namespace tsivor::mapview {
 namespace {
 
 // Appends the ends of the segments of the cubic a b c d after a.
-void Halve(QPointF a, QPointF b, QPointF c, QPointF d, double share, int halvings,
+// Whether the cubic a b c d is to be halved by the rule.
+bool Curved(QPointF a, QPointF b, QPointF c, QPointF d, const TFlattening& rule) {
+    const double dx = d.x() - a.x(), dy = d.y() - a.y();
+    const double extent = std::abs(dx) + std::abs(dy);
+    // The cross products are the control points' distances from the chord times its length.
+    const double cb = std::abs(dx * (a.y() - b.y()) - dy * (a.x() - b.x()));
+    const double cc = std::abs(dx * (a.y() - c.y()) - dy * (a.x() - c.x()));
+    if (!rule.Together) return cc >= rule.Share * extent || cb >= rule.Share * extent;
+    if (extent > 1) return !(cb + cc < rule.Share * extent);
+    const double offsets = std::abs(a.x() - b.x()) + std::abs(a.y() - b.y()) +
+                           std::abs(a.x() - c.x()) + std::abs(a.y() - c.y());
+    return !(offsets < rule.Share);
+}
+
+void Halve(QPointF a, QPointF b, QPointF c, QPointF d, const TFlattening& rule, int halvings,
            std::vector<QPointF>& flat) {
     if (halvings > 0) {
-        const double dx = d.x() - a.x(), dy = d.y() - a.y();
-        const double reach = share * (std::abs(dx) + std::abs(dy));
-        // The cross products are the control points' distances from the chord times its length.
-        if (std::abs(dx * (a.y() - c.y()) - dy * (a.x() - c.x())) >= reach ||
-            std::abs(dx * (a.y() - b.y()) - dy * (a.x() - b.x())) >= reach) {
+        if (Curved(a, b, c, d, rule)) {
             const QPointF ab = (a + b) / 2, bc = (b + c) / 2, cd = (c + d) / 2;
             const QPointF abc = (ab + bc) / 2, bcd = (bc + cd) / 2, mid = (abc + bcd) / 2;
-            Halve(a, ab, abc, mid, share, halvings - 1, flat);
-            Halve(mid, bcd, cd, d, share, halvings - 1, flat);
+            Halve(a, ab, abc, mid, rule, halvings - 1, flat);
+            Halve(mid, bcd, cd, d, rule, halvings - 1, flat);
             return;
         }
     }
@@ -42,7 +52,7 @@ void FlattenCubics(std::span<const QPoint> pts, const QRectF& keep, TFlattening 
         if (x1 < keep.left() || x0 > keep.right() || y1 < keep.top() || y0 > keep.bottom())
             flat.push_back(p3);
         else
-            Halve(p0, p1, p2, p3, rule.Share, rule.MaxHalvings, flat);
+            Halve(p0, p1, p2, p3, rule, rule.MaxHalvings, flat);
     }
 }
 

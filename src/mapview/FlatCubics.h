@@ -17,6 +17,9 @@ namespace tsivor::mapview {
 struct TFlattening {
     double Share;
     int MaxHalvings;
+    // The two control points' distances are added up and weighed against the share together,
+    // and a cubic less than a pixel across by their offsets from its start.
+    bool Together = false;
 };
 // The rule by which Qt steps its smoothed one-pixel outlines of curves: outlines flattened so
 // run along Qt's segments. They stay within about a quarter of a pixel of the curve.
@@ -24,6 +27,9 @@ inline constexpr TFlattening kHairlineFlattening{0.25, 6};
 // Segments within a tenth of a pixel of the curve (the control points within 0.09 times the
 // square root of 2, the curve within three quarters of that), for wide strokes and bare fills.
 inline constexpr TFlattening kFineFlattening{0.09, 10};
+// The rule by which Qt's dasher flattens curves before it measures its dashes along them and
+// strokes each dash.
+inline constexpr TFlattening kDashFlattening{0.5, 9, true};
 
 // Replaces flat with the chain of cubic curves through pts (3 n + 1 of them) as the points of
 // its segments. A cubic lies in the hull of its points: one whose points lie wholly beyond keep

@@ -254,13 +254,15 @@ TScratch& Scratch() {
 
 } // namespace
 
-std::optional<TSmoothStrokes> TSmoothStrokes::For(const QPainter& canvas,
-                                                  const std::optional<TPixelCanvas>* read) {
+std::optional<TSmoothStrokes>
+TSmoothStrokes::For(const QPainter& canvas, const std::optional<TPixelCanvas>* read, TAlso also) {
     if (!canvas.testRenderHint(QPainter::Antialiasing)) return std::nullopt;
     const QPen& pen = canvas.pen();
-    if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern ||
-        pen.color().alpha() != 255 || pen.widthF() <= 1 || pen.joinStyle() != Qt::RoundJoin ||
-        pen.capStyle() != Qt::RoundCap)
+    const bool dashed = pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
+    if ((also == TAlso::Dashes ? !dashed : pen.style() != Qt::SolidLine) ||
+        pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255 ||
+        pen.widthF() <= 1 || pen.joinStyle() != Qt::RoundJoin ||
+        (also != TAlso::HiddenEnds && pen.capStyle() != Qt::RoundCap))
         return std::nullopt;
     const auto pixels = read ? TPixelCanvas::Still(canvas, *read, false) : TPixelCanvas::Of(canvas);
     if (!pixels) return std::nullopt;
@@ -272,6 +274,35 @@ std::optional<TSmoothStrokes> TSmoothStrokes::For(const QPainter& canvas,
 
 void TSmoothStrokes::Chain(std::span<const QPoint> pts) const {
     Stroke(pts);
+}
+
+void TSmoothStrokes::Chain(std::span<const QPointF> pts) const {
+    Stroke(pts);
+}
+
+bool TSmoothStrokes::EndsHidden(std::span<const QPoint> pts) const {
+    if (pts.empty()) return true;
+    // A square cap reaches the half diagonal of its square from the end; smoothing, a pixel more.
+    const double reach = FRadius * 1.4143 + 1 + kHalfDiagonal;
+    const QRectF clip = QRectF(FCanvas.Clip).translated(-FCanvas.Offset);
+    auto hidden = [&](QPointF p) {
+        return p.x() < clip.left() - reach || p.x() > clip.right() + reach ||
+               p.y() < clip.top() - reach || p.y() > clip.bottom() + reach;
+    };
+    return hidden(pts.front()) && hidden(pts.back());
+}
+
+bool TSmoothStrokes::Reaches(std::span<const QPointF> pts) const {
+    if (pts.empty()) return false;
+    double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (const QPointF& p : pts) {
+        x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x());
+        y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y());
+    }
+    const double reach = FRadius + 2;
+    const QRectF clip = QRectF(FCanvas.Clip).translated(-FCanvas.Offset);
+    return x1 + reach >= clip.left() && x0 - reach <= clip.right() && y1 + reach >= clip.top() &&
+           y0 - reach <= clip.bottom();
 }
 
 void TSmoothStrokes::Curves(std::span<const QPoint> pts) const {

@@ -19,16 +19,28 @@ namespace tsivor::mapview {
 
 class TSmoothStrokes {
 public:
-    // The strokes for the canvas as it stands, or nullopt when its pen is not solid, opaque,
-    // wider than one pixel with round joins and caps in one colour, or its pixels cannot be
-    // written straight (see TPixelCanvas). read, when given, is what TPixelCanvas::Read gave
-    // for the canvas as it stands.
+    // What else a caller strokes with them: the chains of a pen with square or flat caps whose
+    // ends lie beyond the clip (see EndsHidden), where the caps do not show; the dashes of a
+    // dashed pen, each stroked as a chain of its own.
+    enum class TAlso { Nothing, HiddenEnds, Dashes };
+
+    // The strokes for the canvas as it stands, or nullopt when its pen is not solid (dashed,
+    // for Dashes), opaque, wider than one pixel with round joins and caps (any caps, for
+    // HiddenEnds) in one colour, or its pixels cannot be written straight (see TPixelCanvas).
+    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
     static std::optional<TSmoothStrokes> For(const QPainter& canvas,
-                                             const std::optional<TPixelCanvas>* read = nullptr);
+                                             const std::optional<TPixelCanvas>* read = nullptr,
+                                             TAlso also = TAlso::Nothing);
+
+    // Whether both ends of the chain lie so far beyond the clip that no cap shows.
+    bool EndsHidden(std::span<const QPoint> pts) const;
+    // Whether a stroke through the points could touch the clip.
+    bool Reaches(std::span<const QPointF> pts) const;
 
     // Strokes the open chain through the points (in the canvas's coordinates). Each pixel is
     // blended once, however many segments reach it.
     void Chain(std::span<const QPoint> pts) const;
+    void Chain(std::span<const QPointF> pts) const;
     // Strokes the chain of cubic curves through the points (3 n + 1 of them), along segments
     // within a tenth of a pixel of them.
     void Curves(std::span<const QPoint> pts) const;

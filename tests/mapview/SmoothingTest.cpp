@@ -220,11 +220,22 @@ TEST(Smoothing, WideStreetsLookAsOneStroke) {
 }
 
 // Where pieces overlap a translucent stroke would be blended twice, a dashed one would restart
-// its pattern and square caps would stand out of the line.
+// its pattern and square caps would stand out of the line. The dashes of an opaque dashed
+// street are stroked straight into the image, each as a street of its own: they lie where
+// Qt's do, their edges near Qt's.
 TEST(Smoothing, TranslucentDashedAndSquareEndedStreetsAreOneStroke) {
     EXPECT_EQ(StreetStroke(StreetPen(5), 128, false), StreetStroke(StreetPen(5), 128, true));
     const QPen dashed = StreetPen(5, Qt::DashLine);
-    EXPECT_EQ(StreetStroke(dashed, 255, false), StreetStroke(dashed, 255, true));
+    const QImage whole = StreetStroke(dashed, 255, true);
+    const QImage drawn = StreetStroke(dashed, 255, false);
+    const int street = PixelsDifferingBy(whole, StreetStroke(QPen(Qt::NoPen), 255, true), 0);
+    EXPECT_GT(street, 1000);
+    EXPECT_LE(MaxChannelDifference(drawn, whole), 64);
+    // Every dash has two caps: edges are a larger share of a dashed street than of a solid one.
+    EXPECT_LT(PixelsDifferingBy(drawn, whole, 8), street / 12);
+    QPen dashedGlass = dashed;
+    dashedGlass.setColor(QColor(40, 40, 160, 100));
+    EXPECT_EQ(StreetStroke(dashedGlass, 255, false), StreetStroke(dashedGlass, 255, true));
     const QPen square = StreetPen(5, Qt::SolidLine, Qt::SquareCap);
     EXPECT_EQ(StreetStroke(square, 255, false), StreetStroke(square, 255, true));
     QPen glass = StreetPen(5);
