@@ -196,26 +196,25 @@ struct TRowCoverage {
     }
 
     // Hands put(x, level) the coverage level of each pixel from x0 to x1 but for those from
-    // skip0 to skip1 that the stroke touches, and for which want(x) holds.
-    template <class TWant, class TPut>
-    void Levels(int x0, int x1, int skip0, int skip1, TWant&& want, TPut&& put) const {
+    // skip0 to skip1 that the stroke touches.
+    template <class TPut> void Levels(int x0, int x1, int skip0, int skip1, TPut&& put) const {
+        Outside(x0, x1, skip0, skip1, [&](int from, int to) { Levels(from, to, put); });
+    }
+    // The same for each pixel from x0 to x1.
+    template <class TPut> void Levels(int x0, int x1, TPut&& put) const {
         if (Pen.Radius >= kHalfDiagonal)
-            Outside(x0, x1, skip0, skip1,
-                    [&](int from, int to) { Run<true>(from, to, want, put); });
+            Run<true>(x0, x1, put);
         else
-            Outside(x0, x1, skip0, skip1,
-                    [&](int from, int to) { Run<false>(from, to, want, put); });
+            Run<false>(x0, x1, put);
     }
 
     // The levels along a run. The stroke of a wide pen has one edge across any pixel beside
     // it.
-    template <bool Wide, class TWant, class TPut>
-    void Run(int from, int to, TWant&& want, TPut&& put) const {
+    template <bool Wide, class TPut> void Run(int from, int to, TPut&& put) const {
         const TEdgeShare& side = S.Side;
         const double &ax = S.Ax, &ux = S.Ux, &uy = S.Uy, &length = S.Length, &r = Pen.Radius;
         double xc = from + 0.5;
         for (int x = from; x <= to; ++x, xc += 1) {
-            if (!want(x)) continue;
             const double dx = xc - ax, t = dx * ux + DyUy;
             double share;
             if (t >= 0 && t <= length) {
@@ -238,11 +237,62 @@ struct TRowReach {
     int X0, X1, Full0, Full1;
 };
 
+// Pixels from X0 to X1 of a row.
+struct TSpan {
+    int X0, X1;
+};
+
+// The full runs of a row's reaches (as many spans as reaches at least) as spans in order, none
+// touching another: a pixel is covered wholly by some segment when one of them holds it. Gives
+// their number.
+size_t UniteFullRuns(std::span<const TRowReach> reaches, TSpan* spans) {
+    size_t n = 0;
+    for (const TRowReach& r : reaches) {
+        if (r.Full0 > r.Full1) continue;
+        // Few runs, mostly in order already: insertion costs least.
+        size_t i = n++;
+        for (; i > 0 && spans[i - 1].X0 > r.Full0; --i) spans[i] = spans[i - 1];
+        spans[i] = {r.Full0, r.Full1};
+    }
+    size_t united = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (united > 0 && spans[i].X0 <= spans[united - 1].X1 + 1)
+            spans[united - 1].X1 = std::max(spans[united - 1].X1, spans[i].X1);
+        else
+            spans[united++] = spans[i];
+    return united;
+}
+
+// Pixels from X0 to X1 of a row that the segment S may cover in part, in gap Gap of the row's
+// full runs: before the first one, between two, or after the last.
+struct TPiece {
+    const TStrokeSegment* S;
+    int X0, X1;
+    size_t Gap;
+};
+
+// The pieces of the reach outside the row's n full runs (in order, none touching), added to
+// pieces and counted in their gaps.
+void AddPieces(const TRowReach& r, const TSpan* full, size_t n, std::vector<TPiece>& pieces,
+               int* gaps) {
+    size_t g = 0;
+    while (g < n && full[g].X1 < r.X0) ++g;
+    for (int from = r.X0; from <= r.X1; ++g) {
+        const int to = g < n ? std::min(r.X1, full[g].X0 - 1) : r.X1;
+        if (from <= to) pieces.push_back({r.S, from, to, g}), ++gaps[g];
+        if (g == n) break;
+        from = full[g].X1 + 1;
+    }
+}
+
 // Scratch kept per thread: both bands of a frame stroke at once.
 struct TScratch {
     std::vector<TStrokeSegment> Segments;
     std::vector<const TStrokeSegment*> Active;
     std::vector<TRowReach> Reaches; // of the active segments on the row
+    std::vector<TSpan> Full;        // the row's full runs united, one for each segment
+    std::vector<int> Gaps;          // pieces between them, one more
+    std::vector<TPiece> Pieces;     // the row's edge pixels outside them
     std::vector<uint8_t> Row;       // coverage across the clip, all zero between rows
     std::vector<QPointF> Flat;      // a chain of curves as segments
 };
@@ -356,6 +406,11 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     if (row.size() < size_t(clip.width())) row.resize(size_t(clip.width()), 0);
     std::vector<const TStrokeSegment*>& active = scratch.Active;
     std::vector<TRowReach>& reaches = scratch.Reaches;
+    std::vector<TSpan>& full = scratch.Full;
+    std::vector<int>& gaps = scratch.Gaps;
+    std::vector<TPiece>& pieces = scratch.Pieces;
+    if (full.size() < segments.size()) full.resize(segments.size());
+    if (gaps.size() <= segments.size()) gaps.resize(segments.size() + 1);
     active.clear();
     const int left = clip.left(), right = clip.right();
     size_t next = 0;
@@ -393,36 +448,36 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             const TRowReach& r = reaches.front();
             if (r.Full0 <= r.Full1)
                 FillPixels(line + r.Full0, size_t(r.Full1 - r.Full0 + 1), FColor);
-            const TRowCoverage coverage(*r.S, pen, yc);
-            coverage.Levels(
-                r.X0, r.X1, r.Full0, r.Full1, [](int) { return true; }, blend);
+            TRowCoverage(*r.S, pen, yc).Levels(r.X0, r.X1, r.Full0, r.Full1, blend);
         } else if (reaches.size() > 1) {
             // Centres well inside any segment's stroke are covered without asking, and
-            // whatever else reaches such a pixel would leave it as it is: they are filled and
-            // marked full at once. Other pixels gather the most any segment covers of them
-            // and are blended once.
+            // whatever else reaches such a pixel would leave it as it is: they are filled once.
+            // The other pixels a segment reaches take its coverage, or the most of those of the
+            // segments that reach them, blended once.
+            const size_t n = UniteFullRuns(reaches, full.data());
+            for (size_t i = 0; i < n; ++i)
+                FillPixels(line + full[i].X0, size_t(full[i].X1 - full[i].X0 + 1), FColor);
+            std::fill_n(gaps.begin(), n + 1, 0);
+            pieces.clear();
+            for (const TRowReach& r : reaches) AddPieces(r, full.data(), n, pieces, gaps.data());
+            // A gap with one piece is blended straight; the others gather the most in the
+            // row's cells first.
             uint8_t* cells = row.data();
-            for (const TRowReach& r : reaches)
-                if (r.Full0 <= r.Full1) {
-                    const size_t n = size_t(r.Full1 - r.Full0 + 1);
-                    FillPixels(line + r.Full0, n, FColor);
-                    std::memset(cells + (r.Full0 - left), 255, n);
-                }
-            auto open = [&](int x) { return cells[x - left] != 255; };
             auto most = [&](int x, uint32_t level) {
                 cells[x - left] = std::max(cells[x - left], uint8_t(level));
             };
-            for (const TRowReach& r : reaches)
-                TRowCoverage(*r.S, pen, yc).Levels(r.X0, r.X1, r.Full0, r.Full1, open, most);
-            auto gathered = [&](int from, int to) {
-                for (int x = from; x <= to; ++x)
-                    if (const uint32_t level = cells[x - left])
-                        blend(x, level), cells[x - left] = 0;
-            };
-            for (const TRowReach& r : reaches) Outside(r.X0, r.X1, r.Full0, r.Full1, gathered);
-            for (const TRowReach& r : reaches)
-                if (r.Full0 <= r.Full1)
-                    std::memset(cells + (r.Full0 - left), 0, size_t(r.Full1 - r.Full0 + 1));
+            for (const TPiece& p : pieces) {
+                const TRowCoverage coverage(*p.S, pen, yc);
+                if (gaps[p.Gap] == 1)
+                    coverage.Levels(p.X0, p.X1, blend);
+                else
+                    coverage.Levels(p.X0, p.X1, most);
+            }
+            for (const TPiece& p : pieces)
+                if (gaps[p.Gap] > 1)
+                    for (int x = p.X0; x <= p.X1; ++x)
+                        if (const uint32_t level = cells[x - left])
+                            blend(x, level), cells[x - left] = 0;
         }
         if (y >= clip.bottom()) break;
     }
