@@ -235,6 +235,8 @@ struct TRowCoverage {
 struct TRowReach {
     const TStrokeSegment* S;
     int X0, X1, Full0, Full1;
+    size_t Pieces0 = 0,
+           Pieces1 = 0; // its pieces outside the row's full runs, when several reach it
 };
 
 // Pixels from X0 to X1 of a row.
@@ -263,26 +265,27 @@ size_t UniteFullRuns(std::span<const TRowReach> reaches, TSpan* spans) {
     return united;
 }
 
-// Pixels from X0 to X1 of a row that the segment S may cover in part, in gap Gap of the row's
+// Pixels from X0 to X1 of a row that a segment may cover in part, in gap Gap of the row's
 // full runs: before the first one, between two, or after the last.
 struct TPiece {
-    const TStrokeSegment* S;
     int X0, X1;
     size_t Gap;
 };
 
 // The pieces of the reach outside the row's n full runs (in order, none touching), added to
-// pieces and counted in their gaps.
-void AddPieces(const TRowReach& r, const TSpan* full, size_t n, std::vector<TPiece>& pieces,
+// the count pieces (room for n + 1 more) and counted in their gaps.
+void AddPieces(TRowReach& r, const TSpan* full, size_t n, TPiece* pieces, size_t& count,
                int* gaps) {
+    r.Pieces0 = count;
     size_t g = 0;
     while (g < n && full[g].X1 < r.X0) ++g;
     for (int from = r.X0; from <= r.X1; ++g) {
         const int to = g < n ? std::min(r.X1, full[g].X0 - 1) : r.X1;
-        if (from <= to) pieces.push_back({r.S, from, to, g}), ++gaps[g];
+        if (from <= to) pieces[count++] = {from, to, g}, ++gaps[g];
         if (g == n) break;
         from = full[g].X1 + 1;
     }
+    r.Pieces1 = count;
 }
 
 // Scratch kept per thread: both bands of a frame stroke at once.
@@ -405,7 +408,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     std::vector<uint8_t>& row = scratch.Row;
     if (row.size() < size_t(clip.width())) row.resize(size_t(clip.width()), 0);
     std::vector<const TStrokeSegment*>& active = scratch.Active;
-    std::vector<TRowReach>& reaches = scratch.Reaches;
+    if (scratch.Reaches.size() < segments.size()) scratch.Reaches.resize(segments.size());
+    TRowReach* const rowReaches = scratch.Reaches.data();
     std::vector<TSpan>& full = scratch.Full;
     std::vector<int>& gaps = scratch.Gaps;
     std::vector<TPiece>& pieces = scratch.Pieces;
@@ -424,7 +428,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             active.push_back(&segments[next++]);
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
-        reaches.clear();
+        size_t count = 0;
         for (const TStrokeSegment* s : active) {
             double xlo, xhi;
             if (!s->Chord(s->Outer, yc, xlo, xhi)) continue;
@@ -438,8 +442,9 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
                 full1 = std::min(x1, FloorToInt(xhi - 0.5));
                 if (full0 > full1) full0 = x1 + 1, full1 = x1;
             }
-            reaches.push_back({s, x0, x1, full0, full1});
+            rowReaches[count++] = {s, x0, x1, full0, full1};
         }
+        const std::span<TRowReach> reaches(rowReaches, count);
         auto blend = [&](int x, uint32_t level) {
             line[x] = level == 255 ? FColor : BlendOpaque(FColor, level, line[x]);
         };
@@ -458,22 +463,27 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             for (size_t i = 0; i < n; ++i)
                 FillPixels(line + full[i].X0, size_t(full[i].X1 - full[i].X0 + 1), FColor);
             std::fill_n(gaps.begin(), n + 1, 0);
-            pieces.clear();
-            for (const TRowReach& r : reaches) AddPieces(r, full.data(), n, pieces, gaps.data());
+            if (pieces.size() < count * (n + 1)) pieces.resize(count * (n + 1));
+            size_t edges = 0;
+            for (TRowReach& r : reaches)
+                AddPieces(r, full.data(), n, pieces.data(), edges, gaps.data());
             // A gap with one piece is blended straight; the others gather the most in the
             // row's cells first.
             uint8_t* cells = row.data();
             auto most = [&](int x, uint32_t level) {
                 cells[x - left] = std::max(cells[x - left], uint8_t(level));
             };
-            for (const TPiece& p : pieces) {
-                const TRowCoverage coverage(*p.S, pen, yc);
-                if (gaps[p.Gap] == 1)
-                    coverage.Levels(p.X0, p.X1, blend);
-                else
-                    coverage.Levels(p.X0, p.X1, most);
+            for (const TRowReach& r : reaches) {
+                const TRowCoverage coverage(*r.S, pen, yc);
+                for (size_t i = r.Pieces0; i < r.Pieces1; ++i) {
+                    const TPiece& p = pieces[i];
+                    if (gaps[p.Gap] == 1)
+                        coverage.Levels(p.X0, p.X1, blend);
+                    else
+                        coverage.Levels(p.X0, p.X1, most);
+                }
             }
-            for (const TPiece& p : pieces)
+            for (const TPiece& p : std::span(pieces.data(), edges))
                 if (gaps[p.Gap] > 1)
                     for (int x = p.X0; x <= p.X1; ++x)
                         if (const uint32_t level = cells[x - left])
