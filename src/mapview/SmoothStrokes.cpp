@@ -247,7 +247,8 @@ struct TSpan {
 // The full runs of a row's reaches (as many spans as reaches at least) as spans in order, none
 // touching another: a pixel is covered wholly by some segment when one of them holds it. Gives
 // their number.
-size_t UniteFullRuns(std::span<const TRowReach> reaches, TSpan* spans) {
+[[gnu::always_inline]] inline size_t UniteFullRuns(std::span<const TRowReach> reaches,
+                                                   TSpan* spans) {
     size_t n = 0;
     for (const TRowReach& r : reaches) {
         if (r.Full0 > r.Full1) continue;
@@ -274,8 +275,8 @@ struct TPiece {
 
 // The pieces of the reach outside the row's n full runs (in order, none touching), added to
 // the count pieces (room for n + 1 more) and counted in their gaps.
-void AddPieces(TRowReach& r, const TSpan* full, size_t n, TPiece* pieces, size_t& count,
-               int* gaps) {
+[[gnu::always_inline]] inline void AddPieces(TRowReach& r, const TSpan* full, size_t n,
+                                             TPiece* pieces, size_t& count, int* gaps) {
     r.Pieces0 = count;
     size_t g = 0;
     while (g < n && full[g].X1 < r.X0) ++g;
@@ -291,13 +292,13 @@ void AddPieces(TRowReach& r, const TSpan* full, size_t n, TPiece* pieces, size_t
 // Scratch kept per thread: both bands of a frame stroke at once.
 struct TScratch {
     std::vector<TStrokeSegment> Segments;
-    std::vector<const TStrokeSegment*> Active;
-    std::vector<TRowReach> Reaches; // of the active segments on the row
-    std::vector<TSpan> Full;        // the row's full runs united, one for each segment
-    std::vector<int> Gaps;          // pieces between them, one more
-    std::vector<TPiece> Pieces;     // the row's edge pixels outside them
-    std::vector<uint8_t> Row;       // coverage across the clip, all zero between rows
-    std::vector<QPointF> Flat;      // a chain of curves as segments
+    std::vector<const TStrokeSegment*> Active; // those still to reach a row
+    std::vector<TRowReach> Reaches;            // of the active segments on the row
+    std::vector<TSpan> Full;                   // the row's full runs united, one for each segment
+    std::vector<int> Gaps;                     // pieces between them, one more
+    std::vector<TPiece> Pieces;                // the row's edge pixels outside them
+    std::vector<uint8_t> Row;                  // coverage across the clip, all zero between rows
+    std::vector<QPointF> Flat;                 // a chain of curves as segments
 };
 
 TScratch& Scratch() {
@@ -415,21 +416,23 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     std::vector<TPiece>& pieces = scratch.Pieces;
     if (full.size() < segments.size()) full.resize(segments.size());
     if (gaps.size() <= segments.size()) gaps.resize(segments.size() + 1);
-    active.clear();
+    if (active.size() < segments.size()) active.resize(segments.size());
+    const TStrokeSegment** const live = active.data();
+    size_t alive = 0; // segments that reach the row or a later one
     const int left = clip.left(), right = clip.right();
     size_t next = 0;
     for (int y = segments.front().Top;; ++y) {
-        std::erase_if(active, [y](const TStrokeSegment* s) { return s->Bottom < y; });
-        if (active.empty()) {
+        if (alive == 0) {
             if (next == segments.size()) break;
             y = std::max(y, segments[next].Top);
         }
-        while (next < segments.size() && segments[next].Top <= y)
-            active.push_back(&segments[next++]);
+        while (next < segments.size() && segments[next].Top <= y) live[alive++] = &segments[next++];
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
-        size_t count = 0;
-        for (const TStrokeSegment* s : active) {
+        size_t count = 0, kept = 0;
+        for (size_t i = 0; i < alive; ++i) {
+            const TStrokeSegment* s = live[i];
+            if (s->Bottom > y) live[kept++] = s;
             double xlo, xhi;
             if (!s->Chord(s->Outer, yc, xlo, xhi)) continue;
             const int x0 = std::max(left, CeilToInt(xlo - 0.5));
@@ -444,6 +447,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             }
             rowReaches[count++] = {s, x0, x1, full0, full1};
         }
+        alive = kept;
         const std::span<TRowReach> reaches(rowReaches, count);
         auto blend = [&](int x, uint32_t level) {
             line[x] = level == 255 ? FColor : BlendOpaque(FColor, level, line[x]);
