@@ -45,6 +45,21 @@ struct TEdgeShare {
         const double u = s + HalfSum;
         if (u <= 0) return 0;
         if (u >= Sum) return 1;
+        return Within(u);
+    }
+
+    // The share as Level gives it.
+    uint32_t LevelAt(double s) const {
+        const double u = s + HalfSum;
+        if (u <= 0) return 0;
+        if (u >= Sum) return 255;
+        // Within stays within 0-1, where Level rounds alone.
+        return uint32_t(Within(u) * 255 + 0.5);
+    }
+
+private:
+    // The share where the edge crosses the square, u from its first corner: 0-1.
+    double Within(double u) const {
         if (u < B) return u * u / TwoAB;
         if (u <= A) return (u - HalfB) / A;
         const double v = Sum - u;
@@ -184,15 +199,15 @@ struct TRowCoverage {
     TRowCoverage(const TStrokeSegment& s, const TPenReach& pen, double yc)
         : S(s), Pen(pen), Yc(yc), Dy(yc - s.Ay), DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
 
-    // The share of a centre beyond the segment's ends, dx and dy from the nearer end.
-    double EndShare(double dx, double dy) const {
+    // The level of a centre beyond the segment's ends, dx and dy from the nearer end.
+    uint32_t EndLevel(double dx, double dy) const {
         const double d2 = dx * dx + dy * dy;
-        if (d2 <= Pen.Inside2) return 1;
+        if (d2 <= Pen.Inside2) return 255;
         if (d2 >= Pen.Outside2) return 0;
         const double d = std::sqrt(d2);
-        if (d < 1e-9) return TEdgeShare(1, 0)(Pen.Radius);
+        if (d < 1e-9) return TEdgeShare(1, 0).LevelAt(Pen.Radius);
         const double a = std::abs(dx) / d, b = std::abs(dy) / d;
-        return TEdgeShare(std::max(a, b), std::min(a, b))(Pen.Radius - d);
+        return TEdgeShare(std::max(a, b), std::min(a, b)).LevelAt(Pen.Radius - d);
     }
 
     // Hands put(x, level) the coverage level of each pixel from x0 to x1 but for those from
@@ -216,16 +231,16 @@ struct TRowCoverage {
         double xc = from + 0.5;
         for (int x = from; x <= to; ++x, xc += 1) {
             const double dx = xc - ax, t = dx * ux + DyUy;
-            double share;
+            uint32_t level;
             if (t >= 0 && t <= length) {
                 const double d = std::abs(DyUx - dx * uy);
-                const double near = side(r - d);
                 // Both edges of a narrower stroke may cross the pixel.
-                share = Wide || r + d >= kHalfDiagonal ? near : near + side(r + d) - 1;
+                level = Wide || r + d >= kHalfDiagonal ? side.LevelAt(r - d)
+                                                       : Level(side(r - d) + side(r + d) - 1);
             } else {
-                share = t > length ? EndShare(xc - S.Bx, Yc - S.By) : EndShare(dx, Dy);
+                level = t > length ? EndLevel(xc - S.Bx, Yc - S.By) : EndLevel(dx, Dy);
             }
-            if (const uint32_t level = Level(share)) put(x, level);
+            if (level) put(x, level);
         }
     }
 };
