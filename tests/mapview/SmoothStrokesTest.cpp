@@ -3,6 +3,7 @@
 // clip, and every state they do not reproduce left to Qt.
 #include "mapview/SmoothStrokes.h"
 #include "mapview/DrawPrimitives.h"
+#include "mapview/FlatCubics.h"
 
 #include <gtest/gtest.h>
 
@@ -390,7 +391,8 @@ double SegmentShare(double x, double y, QPointF a, QPointF b, double r) {
 // The chain stroked pixel by pixel over the whole clip: each pixel blended once with the most
 // any segment covers of it. Segments are first cut to the clip widened by what the pen reaches
 // and a margin, as they are before they are stroked (far ends only cost precision).
-QImage ReferenceStroked(const std::vector<QPoint>& chain, const TSetting& s) {
+template <class TPoint>
+QImage ReferenceStroked(const std::vector<TPoint>& chain, const TSetting& s) {
     QImage img(160, 160, QImage::Format_RGB32);
     img.fill(kGround);
     const QRect clip = s.Clip.isNull() ? img.rect() : s.Clip & img.rect();
@@ -547,4 +549,136 @@ TEST(SmoothStrokes, BlendTheMostAnySegmentCoversWhereManySegmentsMeet) {
     }
     EXPECT_GT(drawn, 100000);
     EXPECT_EQ(differ, 0) << "largest difference " << worst << " levels";
+}
+
+namespace {
+
+// Pixels of two images that differ, and the largest difference of their coverage.
+struct TDifference {
+    long Pixels = 0, Worst = 0;
+
+    void Add(const QImage& mine, const QImage& expected) {
+        for (int y = 0; y < mine.height(); ++y)
+            for (int x = 0; x < mine.width(); ++x)
+                if (mine.pixel(x, y) != expected.pixel(x, y)) {
+                    ++Pixels;
+                    Worst = std::max<long>(Worst, std::abs(CoverageOf(mine.pixel(x, y)) -
+                                                           CoverageOf(expected.pixel(x, y))));
+                }
+    }
+};
+
+// Chains whose segments' wholly covered runs on a row meet in every way: columns side by side
+// a width apart, a pixel nearer or farther, or half a width (one segment's edge inside the
+// next one's run), joined along the rows or back on themselves; saw teeth of short steps along
+// the rows, many segments to a row; and U-turns whose second leg runs within the first.
+std::vector<QPoint> MeetingChain(std::mt19937& rng, int kind, int width) {
+    std::uniform_int_distribution<int> start(-10, 40), offset(-1, 1), teeth(10, 60), rise(1, 4);
+    std::vector<QPoint> chain{QPoint(start(rng), 10 + start(rng) / 4)};
+    switch (kind) {
+    case 0:   // columns a width apart, give or take a pixel
+    case 1: { // columns half a width apart
+        const int apart = std::max(1, kind == 0 ? width + offset(rng) : width / 2);
+        for (int n = 0; n < 12; ++n) {
+            const QPoint p = chain.back();
+            chain.push_back(QPoint(p.x(), n % 2 ? 10 : 150));
+            chain.push_back(QPoint(p.x() + apart, n % 2 ? 10 : 150));
+        }
+        break;
+    }
+    case 2: { // saw teeth along the rows, or along the columns
+        const bool across = rng() % 2;
+        const int up = rise(rng);
+        for (int n = teeth(rng); n > 0; --n) {
+            const QPoint step(1 + int(rng() % 3), n % 2 ? up : -up);
+            chain.push_back(chain.back() + (across ? step.transposed() : step));
+        }
+        break;
+    }
+    default: { // there and back within the stroke, once or twice
+        const QPoint a = chain.back() + QPoint(70, 60), b = a + QPoint(90, int(rng() % 9) - 4);
+        chain = {a, b, a + QPoint(0, offset(rng) * (1 + int(rng() % 3)))};
+        if (rng() % 2) chain.push_back(b + QPoint(int(rng() % 5) - 2, int(rng() % 5) - 2));
+        break;
+    }
+    }
+    return chain;
+}
+
+// The chain of curves flattened as TSmoothStrokes::Curves flattens it for the canvas.
+std::vector<QPointF> Flattened(const std::vector<QPoint>& curves, const TSetting& s, QRect clip) {
+    const double reach = s.Width / 2 + 2;
+    std::vector<QPointF> flat;
+    FlattenCubics(curves, QRectF(clip).translated(-s.Shift).adjusted(-reach, -reach, reach, reach),
+                  kFineFlattening, flat);
+    return flat;
+}
+
+} // namespace
+
+// Columns whose full runs touch, overlap by a pixel or leave one between them, edges within
+// another segment's full run, rows met by a dozen segments at once: pixel for pixel what the
+// most any segment covers of each pixel gives.
+TEST(SmoothStrokes, BlendTheMostAnySegmentCoversWhereFullRunsMeet) {
+    std::mt19937 rng(51);
+    std::uniform_real_distribution<double> width(2, 16);
+    const QPointF shifts[] = {{0, 0}, {0.5, 0.5}, {0.25, -0.5}};
+    const QRect clips[] = {QRect(), QRect(0, 0, 160, 80), QRect(0, 80, 160, 80)};
+    TDifference all;
+    long drawn = 0;
+    for (int i = 0; i < 160; ++i) {
+        TSetting s;
+        const int w = 2 + i % 13;
+        s.Width = i % 4 == 3 ? width(rng) : w;
+        s.Shift = shifts[i / 4 % 3];
+        s.Clip = clips[i / 12 % 3];
+        const std::vector<QPoint> chain = MeetingChain(rng, i % 4, w);
+        const QImage mine = Stroked(chain, s, false);
+        all.Add(mine, ReferenceStroked(chain, s));
+        for (int y = 0; y < mine.height(); ++y)
+            for (int x = 0; x < mine.width(); ++x) drawn += mine.pixel(x, y) != kGround.rgb();
+    }
+    EXPECT_GT(drawn, 200000);
+    EXPECT_EQ(all.Pixels, 0) << "largest difference " << all.Worst << " levels";
+}
+
+// Curves of widths 2-30, flattened to many short segments a row, some bending sharply, on the
+// whole image and on bands of rows: pixel for pixel what the most any of their segments covers
+// of each pixel gives.
+TEST(SmoothStrokes, CurvesBlendTheMostAnyOfTheirSegmentsCovers) {
+    std::mt19937 rng(61);
+    std::uniform_int_distribution<int> point(-30, 190), step(-140, 140), bend(-60, 60),
+        curves(1, 3);
+    std::uniform_real_distribution<double> width(2, 30);
+    const QPointF shifts[] = {{0, 0}, {0.5, 0.5}, {0.3, 0.1}};
+    const QRect clips[] = {QRect(), QRect(0, 0, 160, 80), QRect(0, 80, 160, 80)};
+    TDifference all;
+    for (int i = 0; i < 90; ++i) {
+        std::vector<QPoint> chain{QPoint(point(rng), point(rng))};
+        for (int n = curves(rng); n > 0; --n) {
+            const QPoint a = chain.back(), b = a + QPoint(step(rng), step(rng));
+            chain.push_back(a + (b - a) / 3 + QPoint(bend(rng), bend(rng)));
+            chain.push_back(a + (b - a) * 2 / 3 + QPoint(bend(rng), bend(rng)));
+            chain.push_back(b);
+        }
+        TSetting s;
+        s.Width = i % 3 ? std::round(width(rng)) : width(rng);
+        s.Shift = shifts[i % 3];
+        s.Clip = clips[i / 3 % 3];
+        QImage mine(160, 160, QImage::Format_RGB32);
+        mine.fill(kGround);
+        {
+            QPainter p(&mine);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            if (!s.Clip.isNull()) p.setClipRect(s.Clip);
+            p.translate(s.Shift);
+            p.setPen(QPen(kInk, s.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const auto strokes = TSmoothStrokes::For(p);
+            ASSERT_TRUE(strokes);
+            strokes->Curves(chain);
+        }
+        const QRect clip = s.Clip.isNull() ? mine.rect() : s.Clip;
+        all.Add(mine, ReferenceStroked(Flattened(chain, s, clip), s));
+    }
+    EXPECT_EQ(all.Pixels, 0) << "largest difference " << all.Worst << " levels";
 }
