@@ -86,16 +86,28 @@ struct TReach {
     double Half; // of the band across the segment
 };
 
+// Directions within this of the rows or the columns are taken as along them where that is
+// safe: a millionth of a pixel over the widest image.
+constexpr double kSteep = 1e-9;
+
+// Segments meeting at a joint whose directions' product is at least this (a turn of 25
+// degrees) run on smoothly.
+constexpr double kSmoothTurn = 0.9;
+
 // One segment of a chain in device pixels.
 struct TStrokeSegment {
     double Ax, Ay, Bx, By;
     double Length;
-    double Ux, Uy; // unit direction; (1, 0) for a single point
-    double XPerY;  // along its sides
+    double Ux, Uy;   // unit direction; (1, 0) for a single point
+    double XPerY;    // along its sides
+    double EndXPerY; // along the perpendiculars at its ends, when not near the columns
     // Of its sides, whose normal's components by size are the larger and the smaller of
     // |Ux| and |Uy|.
     TEdgeShare Side;
     int Top = 0, Bottom = -1; // the rows it may touch, within the clip
+    // Its ends run on into the chain's next segments with little turn: what the pen covers
+    // wholly around them lies mostly beside one of the two.
+    bool SmoothA = false, SmoothB = false;
     // Centres that may be touched; centres covered wholly, and those beside the segment
     // covered wholly by a wide pen.
     TReach Outer, Inner, Full;
@@ -103,7 +115,7 @@ struct TStrokeSegment {
     TStrokeSegment(QPointF a, QPointF b)
         : Ax(a.x()), Ay(a.y()), Bx(b.x()), By(b.y()), Length(std::hypot(Bx - Ax, By - Ay)),
           Ux(Length > 0 ? (Bx - Ax) / Length : 1), Uy(Length > 0 ? (By - Ay) / Length : 0),
-          XPerY(Uy != 0 ? Ux / Uy : 0),
+          XPerY(Uy != 0 ? Ux / Uy : 0), EndXPerY(std::abs(Ux) >= kSteep ? -Uy / Ux : 0),
           Side(std::max(std::abs(Ux), std::abs(Uy)), std::min(std::abs(Ux), std::abs(Uy))) {}
 
     // Centres within disc of the ends and within side of the segment's line.
@@ -138,6 +150,24 @@ struct TStrokeSegment {
         const double x0 = r.P[0] + XPerY * yc, x1 = r.P[1] + XPerY * yc;
         xlo = std::min(x0, x1), xhi = std::max(x0, x1);
         return true;
+    }
+
+    // The centres on row yc between the sides of the reach's band and the perpendiculars at the
+    // segment's ends: all of them lie beside the segment. Segments near the rows are asked as
+    // Across asks; those near the columns take the rows between their ends, which puts a centre
+    // no further than a millionth of a pixel beyond an end. False when none.
+    bool Beside(const TReach& r, double yc, double& xlo, double& xhi) const {
+        if (std::abs(Uy) < kSteep) return Across(r, yc, xlo, xhi);
+        const double x0 = r.P[0] + XPerY * yc, x1 = r.P[1] + XPerY * yc;
+        double lo = std::min(x0, x1), hi = std::max(x0, x1);
+        if (EndXPerY == 0) {
+            if (!(yc >= std::min(Ay, By) && yc <= std::max(Ay, By))) return false;
+        } else {
+            const double ea = Ax + (yc - Ay) * EndXPerY, eb = Bx + (yc - By) * EndXPerY;
+            lo = std::max(lo, std::min(ea, eb)), hi = std::min(hi, std::max(ea, eb));
+        }
+        xlo = lo, xhi = hi;
+        return lo <= hi;
     }
 
     // The centres on row yc within the reach's distance of the segment: between its ends'
@@ -399,6 +429,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     TScratch& scratch = Scratch();
     std::vector<TStrokeSegment>& segments = scratch.Segments;
     segments.clear();
+    size_t last = 0;
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
         QPointF a = QPointF(pts[i]) + FCanvas.Offset, b = QPointF(pts[i + 1]) + FCanvas.Offset;
         if (!CutToRect(a, b, box)) continue;
@@ -415,7 +446,15 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
         // Rows whose centres lie within reach of the segment.
         s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - reach - 0.5)));
         s.Bottom = std::min(clip.bottom(), int(std::ceil(std::max(s.Ay, s.By) + reach - 0.5)));
-        if (s.Top <= s.Bottom) segments.push_back(s);
+        if (s.Top > s.Bottom) continue;
+        if (!segments.empty() && last + 1 == i) {
+            TStrokeSegment& before = segments.back();
+            if (before.Bx == s.Ax && before.By == s.Ay && before.Length > 0 && s.Length > 0 &&
+                before.Ux * s.Ux + before.Uy * s.Uy >= kSmoothTurn)
+                before.SmoothB = s.SmoothA = true;
+        }
+        segments.push_back(s);
+        last = i;
     }
     if (segments.empty()) return;
     std::sort(segments.begin(), segments.end(),
@@ -454,10 +493,14 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             const int x1 = std::min(right, FloorToInt(xhi - 0.5));
             if (x0 > x1) continue;
             int full0 = x1 + 1, full1 = x1;
-            if ((wide && s->Across(s->Full, yc, xlo, xhi)) ||
-                (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
-                full0 = std::max(x0, CeilToInt(xlo - 0.5));
-                full1 = std::min(x1, FloorToInt(xhi - 0.5));
+            // Beside a smooth run of segments their bands cover what the pen covers wholly
+            // but a sliver at each joint; at the ends of a run the circles cover more.
+            if (s->SmoothA && s->SmoothB ? wide && s->Beside(s->Full, yc, xlo, xhi)
+                                         : (wide && s->Across(s->Full, yc, xlo, xhi)) ||
+                                               (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
+                // The perpendiculars of a segment near the columns cross the row far away.
+                full0 = CeilToInt(std::max(xlo, double(x0)) - 0.5);
+                full1 = FloorToInt(std::min(xhi, x1 + 0.5) - 0.5);
                 if (full0 > full1) full0 = x1 + 1, full1 = x1;
             }
             rowReaches[count++] = {s, x0, x1, full0, full1};
