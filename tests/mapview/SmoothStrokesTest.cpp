@@ -571,7 +571,8 @@ struct TDifference {
 // Chains whose segments' wholly covered runs on a row meet in every way: columns side by side
 // a width apart, a pixel nearer or farther, or half a width (one segment's edge inside the
 // next one's run), joined along the rows or back on themselves; saw teeth of short steps along
-// the rows, many segments to a row; and U-turns whose second leg runs within the first.
+// the rows, many segments to a row; columns and rows turning gently off them and back; and
+// U-turns whose second leg runs within the first.
 std::vector<QPoint> MeetingChain(std::mt19937& rng, int kind, int width) {
     std::uniform_int_distribution<int> start(-10, 40), offset(-1, 1), teeth(10, 60), rise(1, 4);
     std::vector<QPoint> chain{QPoint(start(rng), 10 + start(rng) / 4)};
@@ -592,6 +593,16 @@ std::vector<QPoint> MeetingChain(std::mt19937& rng, int kind, int width) {
         for (int n = teeth(rng); n > 0; --n) {
             const QPoint step(1 + int(rng() % 3), n % 2 ? up : -up);
             chain.push_back(chain.back() + (across ? step.transposed() : step));
+        }
+        break;
+    }
+    case 3: { // along the columns or the rows, turning gently off them and back
+        const bool across = rng() % 2;
+        std::uniform_int_distribution<int> run(20, 60), off(1, 9);
+        for (int n = 0; n < 4; ++n) {
+            const QPoint straight(0, run(rng)), turn(off(rng) * (rng() % 2 ? 1 : -1), run(rng));
+            chain.push_back(chain.back() + (across ? straight.transposed() : straight));
+            chain.push_back(chain.back() + (across ? turn.transposed() : turn));
         }
         break;
     }
@@ -617,8 +628,8 @@ std::vector<QPointF> Flattened(const std::vector<QPoint>& curves, const TSetting
 } // namespace
 
 // Columns whose full runs touch, overlap by a pixel or leave one between them, edges within
-// another segment's full run, rows met by a dozen segments at once: pixel for pixel what the
-// most any segment covers of each pixel gives.
+// another segment's full run, rows met by a dozen segments at once, gentle turns off the
+// columns and rows: pixel for pixel what the most any segment covers of each pixel gives.
 TEST(SmoothStrokes, BlendTheMostAnySegmentCoversWhereFullRunsMeet) {
     std::mt19937 rng(51);
     std::uniform_real_distribution<double> width(2, 16);
@@ -626,13 +637,13 @@ TEST(SmoothStrokes, BlendTheMostAnySegmentCoversWhereFullRunsMeet) {
     const QRect clips[] = {QRect(), QRect(0, 0, 160, 80), QRect(0, 80, 160, 80)};
     TDifference all;
     long drawn = 0;
-    for (int i = 0; i < 160; ++i) {
+    for (int i = 0; i < 200; ++i) {
         TSetting s;
         const int w = 2 + i % 13;
         s.Width = i % 4 == 3 ? width(rng) : w;
         s.Shift = shifts[i / 4 % 3];
         s.Clip = clips[i / 12 % 3];
-        const std::vector<QPoint> chain = MeetingChain(rng, i % 4, w);
+        const std::vector<QPoint> chain = MeetingChain(rng, i % 5, w);
         const QImage mine = Stroked(chain, s, false);
         all.Add(mine, ReferenceStroked(chain, s));
         for (int y = 0; y < mine.height(); ++y)
