@@ -280,8 +280,8 @@ struct TRowCoverage {
 struct TRowReach {
     const TStrokeSegment* S;
     int X0, X1, Full0, Full1;
-    size_t Pieces0 = 0,
-           Pieces1 = 0; // its pieces outside the row's full runs, when several reach it
+    // Its pieces outside the row's full runs, when several reach it.
+    uint32_t Pieces0, Pieces1;
 };
 
 // Pixels from X0 to X1 of a row.
@@ -322,7 +322,7 @@ struct TPiece {
 // the count pieces (room for n + 1 more) and counted in their gaps.
 [[gnu::always_inline]] inline void AddPieces(TRowReach& r, const TSpan* full, size_t n,
                                              TPiece* pieces, size_t& count, int* gaps) {
-    r.Pieces0 = count;
+    r.Pieces0 = uint32_t(count);
     size_t g = 0;
     while (g < n && full[g].X1 < r.X0) ++g;
     for (int from = r.X0; from <= r.X1; ++g) {
@@ -331,7 +331,7 @@ struct TPiece {
         if (g == n) break;
         from = full[g].X1 + 1;
     }
-    r.Pieces1 = count;
+    r.Pieces1 = uint32_t(count);
 }
 
 // Scratch kept per thread: both bands of a frame stroke at once.
@@ -503,7 +503,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
                 full1 = FloorToInt(std::min(xhi, x1 + 0.5) - 0.5);
                 if (full0 > full1) full0 = x1 + 1, full1 = x1;
             }
-            rowReaches[count++] = {s, x0, x1, full0, full1};
+            TRowReach& r = rowReaches[count++];
+            r.S = s, r.X0 = x0, r.X1 = x1, r.Full0 = full0, r.Full1 = full1;
         }
         alive = kept;
         const std::span<TRowReach> reaches(rowReaches, count);
@@ -515,7 +516,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             const TRowReach& r = reaches.front();
             if (r.Full0 <= r.Full1)
                 FillPixels(line + r.Full0, size_t(r.Full1 - r.Full0 + 1), FColor);
-            TRowCoverage(*r.S, pen, yc).Levels(r.X0, r.X1, r.Full0, r.Full1, blend);
+            if (r.X0 < r.Full0 || r.Full1 < r.X1)
+                TRowCoverage(*r.S, pen, yc).Levels(r.X0, r.X1, r.Full0, r.Full1, blend);
         } else if (reaches.size() > 1) {
             // Centres well inside any segment's stroke are covered without asking, and
             // whatever else reaches such a pixel would leave it as it is: they are filled once.
@@ -536,6 +538,7 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
                 cells[x - left] = std::max(cells[x - left], uint8_t(level));
             };
             for (const TRowReach& r : reaches) {
+                if (r.Pieces0 == r.Pieces1) continue;
                 const TRowCoverage coverage(*r.S, pen, yc);
                 for (size_t i = r.Pieces0; i < r.Pieces1; ++i) {
                     const TPiece& p = pieces[i];
