@@ -20,15 +20,22 @@ namespace {
 // is untouched by it, this much inside it is covered.
 constexpr double kHalfDiagonal = 0.70711;
 
-// int(std::ceil(v)) and int(std::floor(v)) for v well within the range of int, for a few
-// instructions where the library's rounding takes a call.
-inline int CeilToInt(double v) {
-    const int i = int(v);
-    return i + (double(i) < v);
+// The first pixel whose centre lies at or after v, and the last at or before it, for v within
+// a million pixels of the origin, in a few instructions: a billionth of a pixel is taken off
+// (Around: a pixel more) or added (Within: a pixel less) first, as a bound may be widened or
+// narrowed by so little without changing a pixel. The offset makes truncation round down.
+constexpr double kOffset = 1 << 20, kBillionth = 1e-9;
+inline int FirstAround(double v) {
+    return int(v + (kOffset - 0.5 - kBillionth)) - (int(kOffset) - 1);
 }
-inline int FloorToInt(double v) {
-    const int i = int(v);
-    return i - (double(i) > v);
+inline int LastAround(double v) {
+    return int(v + (kOffset - 0.5 + kBillionth)) - int(kOffset);
+}
+inline int FirstWithin(double v) {
+    return int(v + (kOffset - 0.5 + kBillionth)) - (int(kOffset) - 1);
+}
+inline int LastWithin(double v) {
+    return int(v + (kOffset - 0.5 - kBillionth)) - int(kOffset);
 }
 
 // The share of a pixel's square on the inner side of a straight edge s pixels beyond the
@@ -489,8 +496,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             if (s->Bottom > y) live[kept++] = s;
             double xlo, xhi;
             if (!s->Chord(s->Outer, yc, xlo, xhi)) continue;
-            const int x0 = std::max(left, CeilToInt(xlo - 0.5));
-            const int x1 = std::min(right, FloorToInt(xhi - 0.5));
+            const int x0 = FirstAround(std::max(xlo, double(left)));
+            const int x1 = LastAround(std::min(xhi, right + 0.75));
             if (x0 > x1) continue;
             int full0 = x1 + 1, full1 = x1;
             // Beside a smooth run of segments their bands cover what the pen covers wholly
@@ -499,8 +506,8 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
                                          : (wide && s->Across(s->Full, yc, xlo, xhi)) ||
                                                (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
                 // The perpendiculars of a segment near the columns cross the row far away.
-                full0 = CeilToInt(std::max(xlo, double(x0)) - 0.5);
-                full1 = FloorToInt(std::min(xhi, x1 + 0.5) - 0.5);
+                full0 = FirstWithin(std::max(xlo, double(x0)));
+                full1 = LastWithin(std::min(xhi, x1 + 0.75));
                 if (full0 > full1) full0 = x1 + 1, full1 = x1;
             }
             TRowReach& r = rowReaches[count++];
