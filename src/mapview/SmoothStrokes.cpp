@@ -480,14 +480,20 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
     if (active.size() < segments.size()) active.resize(segments.size());
     const TStrokeSegment** const live = active.data();
     size_t alive = 0; // segments that reach the row or a later one
-    const int left = clip.left(), right = clip.right();
+    // The scratch stays put while the rows are worked out.
+    const TStrokeSegment* const sorted = segments.data();
+    const size_t total = segments.size();
+    TSpan* const fullRuns = full.data();
+    int* const gapPieces = gaps.data();
+    uint8_t* const cells = row.data();
+    const int left = clip.left(), right = clip.right(), bottom = clip.bottom();
     size_t next = 0;
-    for (int y = segments.front().Top;; ++y) {
+    for (int y = sorted[0].Top;; ++y) {
         if (alive == 0) {
-            if (next == segments.size()) break;
-            y = std::max(y, segments[next].Top);
+            if (next == total) break;
+            y = std::max(y, sorted[next].Top);
         }
-        while (next < segments.size() && segments[next].Top <= y) live[alive++] = &segments[next++];
+        while (next < total && sorted[next].Top <= y) live[alive++] = &sorted[next++];
         const double yc = y + 0.5;
         uint32_t* line = FCanvas.Row(y);
         size_t count = 0, kept = 0;
@@ -530,17 +536,17 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             // whatever else reaches such a pixel would leave it as it is: they are filled once.
             // The other pixels a segment reaches take its coverage, or the most of those of the
             // segments that reach them, blended once.
-            const size_t n = UniteFullRuns(reaches, full.data());
+            const size_t n = UniteFullRuns(reaches, fullRuns);
             for (size_t i = 0; i < n; ++i)
-                FillPixels(line + full[i].X0, size_t(full[i].X1 - full[i].X0 + 1), FColor);
-            std::fill_n(gaps.begin(), n + 1, 0);
+                FillPixels(line + fullRuns[i].X0, size_t(fullRuns[i].X1 - fullRuns[i].X0 + 1),
+                           FColor);
+            std::fill_n(gapPieces, n + 1, 0);
             if (pieces.size() < count * (n + 1)) pieces.resize(count * (n + 1));
+            TPiece* const piece = pieces.data();
             size_t edges = 0;
-            for (TRowReach& r : reaches)
-                AddPieces(r, full.data(), n, pieces.data(), edges, gaps.data());
+            for (TRowReach& r : reaches) AddPieces(r, fullRuns, n, piece, edges, gapPieces);
             // A gap with one piece is blended straight; the others gather the most in the
             // row's cells first.
-            uint8_t* cells = row.data();
             auto most = [&](int x, uint32_t level) {
                 cells[x - left] = std::max(cells[x - left], uint8_t(level));
             };
@@ -548,20 +554,20 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
                 if (r.Pieces0 == r.Pieces1) continue;
                 const TRowCoverage coverage(*r.S, pen, yc);
                 for (size_t i = r.Pieces0; i < r.Pieces1; ++i) {
-                    const TPiece& p = pieces[i];
-                    if (gaps[p.Gap] == 1)
+                    const TPiece& p = piece[i];
+                    if (gapPieces[p.Gap] == 1)
                         coverage.Levels(p.X0, p.X1, blend);
                     else
                         coverage.Levels(p.X0, p.X1, most);
                 }
             }
-            for (const TPiece& p : std::span(pieces.data(), edges))
-                if (gaps[p.Gap] > 1)
+            for (const TPiece& p : std::span(piece, edges))
+                if (gapPieces[p.Gap] > 1)
                     for (int x = p.X0; x <= p.X1; ++x)
                         if (const uint32_t level = cells[x - left])
                             blend(x, level), cells[x - left] = 0;
         }
-        if (y >= clip.bottom()) break;
+        if (y >= bottom) break;
     }
 }
 
