@@ -179,18 +179,21 @@ struct TStrokeSegment {
 
     // The centres on row yc within the reach's distance of the segment: between its ends'
     // circles and the sides of the band around it. False when none. Called for every row a
-    // segment may touch, twice, so it is kept inline.
+    // segment may touch, so it is kept inline; rows between the circles (which meet both
+    // sides) are asked first.
     [[gnu::always_inline]] bool Chord(const TReach& r, double yc, double& xlo, double& xhi) const {
+        if (yc > r.BetweenCircles0 && yc < r.BetweenCircles1) return Sides(r, yc, xlo, xhi), true;
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        int sides = 0;
-        for (int k = 0; k < 2; ++k)
-            if (yc >= r.Lo[k] && yc <= r.Hi[k]) {
-                const double x = r.P[k] + XPerY * yc;
-                lo = std::min(lo, x), hi = std::max(hi, x);
-                ++sides;
-            }
-        if (sides == 2 && r.CirclesWithinSides) return xlo = lo, xhi = hi, true;
-        if (yc > r.BetweenCircles0 && yc < r.BetweenCircles1) return xlo = lo, xhi = hi, sides > 0;
+        const bool side0 = yc >= r.Lo[0] && yc <= r.Hi[0], side1 = yc >= r.Lo[1] && yc <= r.Hi[1];
+        if (side0) {
+            const double x = r.P[0] + XPerY * yc;
+            lo = std::min(lo, x), hi = std::max(hi, x);
+        }
+        if (side1) {
+            const double x = r.P[1] + XPerY * yc;
+            lo = std::min(lo, x), hi = std::max(hi, x);
+        }
+        if (side0 && side1 && r.CirclesWithinSides) return xlo = lo, xhi = hi, true;
         auto circle = [&](double cx, double cy) {
             const double h2 = r.Radius2 - (yc - cy) * (yc - cy);
             if (h2 < 0) return;
@@ -201,6 +204,12 @@ struct TStrokeSegment {
         circle(Bx, By);
         xlo = lo, xhi = hi;
         return lo <= hi;
+    }
+
+    // Where row yc meets the sides of the reach's band.
+    void Sides(const TReach& r, double yc, double& xlo, double& xhi) const {
+        const double x0 = r.P[0] + XPerY * yc, x1 = r.P[1] + XPerY * yc;
+        xlo = std::min(x0, x1), xhi = std::max(x0, x1);
     }
 };
 
