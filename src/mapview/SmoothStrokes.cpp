@@ -262,7 +262,7 @@ struct TRowCoverage {
         Outside(x0, x1, skip0, skip1, [&](int from, int to) { Levels(from, to, put); });
     }
     // The same for each pixel from x0 to x1.
-    template <class TPut> void Levels(int x0, int x1, TPut&& put) const {
+    template <class TPut> [[gnu::always_inline]] void Levels(int x0, int x1, TPut&& put) const {
         if (Pen.Radius >= kHalfDiagonal)
             Run<true>(x0, x1, put);
         else
@@ -271,7 +271,8 @@ struct TRowCoverage {
 
     // The levels along a run. The stroke of a wide pen has one edge across any pixel beside
     // it.
-    template <bool Wide, class TPut> void Run(int from, int to, TPut&& put) const {
+    template <bool Wide, class TPut>
+    [[gnu::always_inline]] void Run(int from, int to, TPut&& put) const {
         const TEdgeShare& side = S.Side;
         const double &ax = S.Ax, &ux = S.Ux, &uy = S.Uy, &length = S.Length, &r = Pen.Radius;
         double xc = from + 0.5;
