@@ -246,7 +246,7 @@ struct TRowCoverage {
         : S(s), Pen(pen), Yc(yc), Dy(yc - s.Ay), DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
 
     // The level of a centre beyond the segment's ends, dx and dy from the nearer end.
-    uint32_t EndLevel(double dx, double dy) const {
+    [[gnu::always_inline]] uint32_t EndLevel(double dx, double dy) const {
         const double d2 = dx * dx + dy * dy;
         if (d2 <= Pen.Inside2) return 255;
         if (d2 >= Pen.Outside2) return 0;
