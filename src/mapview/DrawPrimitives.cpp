@@ -231,13 +231,13 @@ void StrokeInPieces(QPainter& p, std::span<const QPoint> pts,
 }
 
 // Strokes a smoothed chain with a square- or flat-ended pen straight into the image (read:
-// TPixelCanvas::Read of the canvas, or nullptr) where both its ends lie beyond the clip, so
-// that the caps do not show; false, drawing nothing, otherwise.
-bool StrokeWithHiddenEnds(QPainter& p, std::span<const QPoint> pts,
-                          const std::optional<TPixelCanvas>* read) {
+// TPixelCanvas::Read of the canvas, or nullptr) where TSmoothStrokes can; false, drawing
+// nothing, otherwise. Round-ended ones are stroked by StrokeInPieces.
+bool StrokeWithStraightEnds(QPainter& p, std::span<const QPoint> pts,
+                            const std::optional<TPixelCanvas>* read) {
     if (pts.size() < 2 || p.pen().capStyle() == Qt::RoundCap) return false;
-    const auto strokes = TSmoothStrokes::For(p, read, TSmoothStrokes::TAlso::HiddenEnds);
-    if (!strokes || !strokes->EndsHidden(pts)) return false;
+    const auto strokes = TSmoothStrokes::For(p, read);
+    if (!strokes) return false;
     strokes->Chain(pts);
     return true;
 }
@@ -288,7 +288,7 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
-    if (StrokeDashes(*FCanvas, pts, Pixels()) || StrokeWithHiddenEnds(*FCanvas, pts, Pixels()))
+    if (StrokeDashes(*FCanvas, pts, Pixels()) || StrokeWithStraightEnds(*FCanvas, pts, Pixels()))
         return;
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))

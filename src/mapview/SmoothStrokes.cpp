@@ -93,6 +93,22 @@ struct TReach {
     double Half; // of the band across the segment
 };
 
+// A straight end of a chain: what lies behind the line across (X, Y) against the direction
+// (Ux, Uy) is not stroked; Share is the share of a pixel's square ahead of it.
+struct TStraightEnd {
+    double X, Y, Ux, Uy;
+    TEdgeShare Share;
+
+    TStraightEnd(QPointF at, QPointF towards) : X(at.x()), Y(at.y()), Ux(0), Uy(0), Share(1, 0) {
+        const QPointF d = towards - at;
+        const double l = std::hypot(d.x(), d.y());
+        Ux = d.x() / l, Uy = d.y() / l;
+        Share =
+            TEdgeShare(std::max(std::abs(Ux), std::abs(Uy)), std::min(std::abs(Ux), std::abs(Uy)));
+    }
+    double Ahead(double x, double y) const { return (x - X) * Ux + (y - Y) * Uy; }
+};
+
 // Directions within this of the rows or the columns are taken as along them where that is
 // safe: a millionth of a pixel over the widest image.
 constexpr double kSteep = 1e-9;
@@ -115,6 +131,10 @@ struct TStrokeSegment {
     // Its ends run on into the chain's next segments with little turn: what the pen covers
     // wholly around them lies mostly beside one of the two.
     bool SmoothA = false, SmoothB = false;
+    // Its ends are the chain's straight ends: the stroke stops across them.
+    bool FlatA = false, FlatB = false;
+    // The chain's straight ends near it, which cut what it covers (its own among them).
+    const TStraightEnd *CutA = nullptr, *CutB = nullptr;
     // Centres that may be touched; centres covered wholly, and those beside the segment
     // covered wholly by a wide pen.
     TReach Outer, Inner, Full;
@@ -211,6 +231,25 @@ struct TStrokeSegment {
         const double x0 = r.P[0] + XPerY * yc, x1 = r.P[1] + XPerY * yc;
         xlo = std::min(x0, x1), xhi = std::max(x0, x1);
     }
+
+    // Narrows the centres xlo to xhi of row yc to those a pixel's square lies wholly within the
+    // straight ends from (a thousandth of a pixel to spare); false when none are left.
+    bool WithinStraightEnds(double yc, double& xlo, double& xhi) const {
+        const double margin = Side.HalfSum + 0.001;
+        const double t0 = FlatA ? margin : -std::numeric_limits<double>::infinity();
+        const double t1 = FlatB ? Length - margin : std::numeric_limits<double>::infinity();
+        if (t0 > t1) return false;
+        // Along the segment t = (x - Ax) Ux + (yc - Ay) Uy.
+        const double along = (yc - Ay) * Uy;
+        if (std::abs(Ux) < kSteep) {
+            const double t = -Ax * Ux + along;
+            return t >= t0 && t <= t1 && xlo <= xhi;
+        }
+        double x0 = Ax + (t0 - along) / Ux, x1 = Ax + (t1 - along) / Ux;
+        if (x0 > x1) std::swap(x0, x1);
+        xlo = std::max(xlo, x0), xhi = std::min(xhi, x1);
+        return xlo <= xhi;
+    }
 };
 
 // The radius of a pen and the squared distances from an end within which its stroke covers
@@ -273,6 +312,7 @@ struct TRowCoverage {
     // it.
     template <bool Wide, class TPut>
     [[gnu::always_inline]] void Run(int from, int to, TPut&& put) const {
+        if (S.CutA || S.CutB) return Straight<Wide>(from, to, put);
         const TEdgeShare& side = S.Side;
         const double &ax = S.Ax, &ux = S.Ux, &uy = S.Uy, &length = S.Length, &r = Pen.Radius;
         double xc = from + 0.5;
@@ -288,6 +328,54 @@ struct TRowCoverage {
                 level = t > length ? EndLevel(xc - S.Bx, Yc - S.By) : EndLevel(dx, Dy);
             }
             if (level) put(x, level);
+        }
+    }
+
+    // The share of a centre beyond the segment's ends, dx and dy from the nearer end.
+    double EndShare(double dx, double dy) const {
+        const double d2 = dx * dx + dy * dy;
+        if (d2 <= Pen.Inside2) return 1;
+        if (d2 >= Pen.Outside2) return 0;
+        const double d = std::sqrt(d2);
+        if (d < 1e-9) return TEdgeShare(1, 0)(Pen.Radius);
+        const double a = std::abs(dx) / d, b = std::abs(dy) / d;
+        return TEdgeShare(std::max(a, b), std::min(a, b))(Pen.Radius - d);
+    }
+
+    // As Run for a segment near a straight end of the chain: a pixel takes the share the
+    // segment's stroke covers, its own straight ends carried on beside it. Across its own
+    // straight end, and beyond its ends where a joint's circle would bulge behind the chain's
+    // straight end, that share times the share ahead of the chain's ends; a pixel both ends
+    // cross, the share between them.
+    template <bool Wide, class TPut> void Straight(int from, int to, TPut&& put) const {
+        const TEdgeShare& side = S.Side;
+        const double &ax = S.Ax, &ux = S.Ux, &uy = S.Uy, &length = S.Length, &r = Pen.Radius;
+        // Centres this far inside an end have their squares wholly on its inner side.
+        const double inside = side.HalfSum;
+        double xc = from + 0.5;
+        for (int x = from; x <= to; ++x, xc += 1) {
+            const double dx = xc - ax, t = dx * ux + DyUy;
+            double share;
+            bool cut = true;
+            if (t < 0 && !S.FlatA) {
+                share = EndShare(dx, Dy);
+            } else if (t > length && !S.FlatB) {
+                share = EndShare(xc - S.Bx, Yc - S.By);
+            } else {
+                const double d = std::abs(DyUx - dx * uy);
+                share =
+                    Wide || r + d >= kHalfDiagonal ? side(r - d) : side(r - d) + side(r + d) - 1;
+                // Beside the segment only its own straight ends cut it.
+                cut = (S.FlatA && t < inside) || (S.FlatB && t > length - inside);
+            }
+            if (cut) {
+                const TStraightEnd* ea = S.FlatA || t < 0 ? S.CutA : nullptr;
+                const TStraightEnd* eb = S.FlatB || t > length ? S.CutB : nullptr;
+                const double a = ea ? ea->Share(ea->Ahead(xc, Yc)) : 1;
+                const double b = eb ? eb->Share(eb->Ahead(xc, Yc)) : 1;
+                share *= ea && eb ? std::max(0.0, a + b - 1) : a * b;
+            }
+            if (const uint32_t level = Level(share)) put(x, level);
         }
     }
 };
@@ -361,6 +449,7 @@ struct TScratch {
     std::vector<TPiece> Pieces;                // the row's edge pixels outside them
     std::vector<uint8_t> Row;                  // coverage across the clip, all zero between rows
     std::vector<QPointF> Flat;                 // a chain of curves as segments
+    std::vector<QPointF> Ends;                 // a chain carried on to its straight ends
 };
 
 TScratch& Scratch() {
@@ -377,35 +466,55 @@ TSmoothStrokes::For(const QPainter& canvas, const std::optional<TPixelCanvas>* r
     const bool dashed = pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
     if ((also == TAlso::Dashes ? !dashed : pen.style() != Qt::SolidLine) ||
         pen.brush().style() != Qt::SolidPattern || pen.color().alpha() != 255 ||
-        pen.widthF() <= 1 || pen.joinStyle() != Qt::RoundJoin ||
-        (also != TAlso::HiddenEnds && pen.capStyle() != Qt::RoundCap))
+        pen.widthF() <= 1 || pen.joinStyle() != Qt::RoundJoin)
         return std::nullopt;
     const auto pixels = read ? TPixelCanvas::Still(canvas, *read, false) : TPixelCanvas::Of(canvas);
     if (!pixels) return std::nullopt;
     TSmoothStrokes strokes(*pixels);
     strokes.FRadius = pen.widthF() / 2;
     strokes.FColor = 0xff000000u | (pen.color().rgb() & 0xffffffu);
+    strokes.FRoundEnds = pen.capStyle() == Qt::RoundCap;
+    strokes.FBeyond = pen.capStyle() == Qt::SquareCap ? strokes.FRadius : 0;
     return strokes;
 }
 
 void TSmoothStrokes::Chain(std::span<const QPoint> pts) const {
-    Stroke(pts);
+    if (FRoundEnds)
+        Stroke(pts, false);
+    else
+        StraightEnds(pts);
 }
 
 void TSmoothStrokes::Chain(std::span<const QPointF> pts) const {
-    Stroke(pts);
+    if (FRoundEnds)
+        Stroke(pts, false);
+    else
+        StraightEnds(pts);
 }
 
-bool TSmoothStrokes::EndsHidden(std::span<const QPoint> pts) const {
-    if (pts.empty()) return true;
-    // A square cap reaches the half diagonal of its square from the end; smoothing, a pixel more.
-    const double reach = FRadius * 1.4143 + 1 + kHalfDiagonal;
-    const QRectF clip = QRectF(FCanvas.Clip).translated(-FCanvas.Offset);
-    auto hidden = [&](QPointF p) {
-        return p.x() < clip.left() - reach || p.x() > clip.right() + reach ||
-               p.y() < clip.top() - reach || p.y() > clip.bottom() + reach;
-    };
-    return hidden(pts.front()) && hidden(pts.back());
+template <class TPoint> void TSmoothStrokes::StraightEnds(std::span<const TPoint> pts) const {
+    // Repeated points are left out: an end is straight across the first segment that goes
+    // somewhere.
+    std::vector<QPointF>& chain = Scratch().Ends;
+    chain.clear();
+    for (const TPoint& p : pts)
+        if (chain.empty() || QPointF(p) != chain.back()) chain.push_back(QPointF(p));
+    if (chain.empty()) return;
+    if (chain.size() == 1) {
+        // A square cap of a single point is the pen's square along the rows.
+        if (FBeyond == 0) return;
+        const QPointF p = chain[0];
+        chain = {p - QPointF(FBeyond, 0), p + QPointF(FBeyond, 0)};
+    } else if (FBeyond > 0) {
+        auto carry = [&](QPointF& end, QPointF from) {
+            const QPointF d = end - from;
+            const double l = std::hypot(d.x(), d.y());
+            end += d * (FBeyond / l);
+        };
+        carry(chain.front(), chain[1]);
+        carry(chain.back(), chain[chain.size() - 2]);
+    }
+    Stroke(std::span<const QPointF>(chain), true);
 }
 
 bool TSmoothStrokes::Reaches(std::span<const QPointF> pts) const {
@@ -430,39 +539,63 @@ void TSmoothStrokes::Curves(std::span<const QPoint> pts) const {
         QRectF(FCanvas.Clip).translated(-FCanvas.Offset).adjusted(-reach, -reach, reach, reach);
     std::vector<QPointF>& flat = Scratch().Flat;
     FlattenCubics(pts, box, kFineFlattening, flat);
-    Stroke(std::span<const QPointF>(flat));
+    Chain(std::span<const QPointF>(flat));
 }
 
-template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts) const {
+template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts, bool flat) const {
     const QRect& clip = FCanvas.Clip;
     if (pts.size() < 2 || clip.isEmpty()) return;
     const TPenReach pen(FRadius);
     const double reach = FRadius + kHalfDiagonal + 0.01;
+    // Beyond a straight end the corners of the stroke reach further from the end's point.
+    const double cornerReach = std::hypot(FRadius + kHalfDiagonal, kHalfDiagonal) + 0.01;
     // Centres within this of the chain are wholly covered.
     const double inner = FRadius - kHalfDiagonal - 0.01;
     const bool wide = FRadius >= kHalfDiagonal;
     // Beyond this box a segment touches no pixel of the clip, nor do the ends it is cut to.
-    const QRectF box = QRectF(clip).adjusted(-reach - 2, -reach - 2, reach + 2, reach + 2);
+    const double boxReach = flat ? cornerReach : reach;
+    const QRectF box =
+        QRectF(clip).adjusted(-boxReach - 2, -boxReach - 2, boxReach + 2, boxReach + 2);
     TScratch& scratch = Scratch();
     std::vector<TStrokeSegment>& segments = scratch.Segments;
     segments.clear();
+    // A chain with straight ends has no repeated points (see StraightEnds).
+    std::optional<TStraightEnd> start, end;
+    if (flat) {
+        const QPointF o = FCanvas.Offset;
+        start.emplace(QPointF(pts[0]) + o, QPointF(pts[1]) + o);
+        end.emplace(QPointF(pts[pts.size() - 1]) + o, QPointF(pts[pts.size() - 2]) + o);
+    }
     size_t last = 0;
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
         QPointF a = QPointF(pts[i]) + FCanvas.Offset, b = QPointF(pts[i + 1]) + FCanvas.Offset;
         if (!CutToRect(a, b, box)) continue;
         TStrokeSegment s(a, b);
+        s.FlatA = flat && i == 0, s.FlatB = flat && i + 2 == pts.size();
+        if (flat) {
+            // Joints within a pen's reach of a straight end would bulge behind it.
+            const double near2 = (FRadius + 1) * (FRadius + 1);
+            auto close = [&](const TStraightEnd& e) {
+                return (a.x() - e.X) * (a.x() - e.X) + (a.y() - e.Y) * (a.y() - e.Y) < near2 ||
+                       (b.x() - e.X) * (b.x() - e.X) + (b.y() - e.Y) * (b.y() - e.Y) < near2;
+            };
+            if (s.FlatA || close(*start)) s.CutA = &*start;
+            if (s.FlatB || close(*end)) s.CutB = &*end;
+        }
+        const bool straight = s.FlatA || s.FlatB;
+        const double outer = straight ? cornerReach : reach;
         // Beside the segment a pixel's square reaches half its extent across it; a centre
         // less than a thousandth of a pixel inside that gets a share below half a level
         // (and one on it, as on the edges of even strokes along the rows, none). The sides
         // of the outer reach stay within its ends' circles, so its rows are single runs.
-        s.SetReach(s.Outer, reach, FRadius + s.Side.HalfSum - 0.001);
+        s.SetReach(s.Outer, outer, FRadius + s.Side.HalfSum - 0.001);
         s.SetReach(s.Inner, std::max(0.0, inner), std::max(0.0, inner));
         // A centre less than a thousandth of a pixel beyond where a pixel's square lies
         // wholly inside a wide pen's edge still gets the full level.
         s.SetReach(s.Full, 0, FRadius - s.Side.HalfSum + 0.001);
         // Rows whose centres lie within reach of the segment.
-        s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - reach - 0.5)));
-        s.Bottom = std::min(clip.bottom(), int(std::ceil(std::max(s.Ay, s.By) + reach - 0.5)));
+        s.Top = std::max(clip.top(), int(std::floor(std::min(s.Ay, s.By) - outer - 0.5)));
+        s.Bottom = std::min(clip.bottom(), int(std::ceil(std::max(s.Ay, s.By) + outer - 0.5)));
         if (s.Top > s.Bottom) continue;
         if (!segments.empty() && last + 1 == i) {
             TStrokeSegment& before = segments.back();
@@ -518,9 +651,15 @@ template <class TPoint> void TSmoothStrokes::Stroke(std::span<const TPoint> pts)
             int full0 = x1 + 1, full1 = x1;
             // Beside a smooth run of segments their bands cover what the pen covers wholly
             // but a sliver at each joint; at the ends of a run the circles cover more.
-            if (s->SmoothA && s->SmoothB ? wide && s->Beside(s->Full, yc, xlo, xhi)
-                                         : (wide && s->Across(s->Full, yc, xlo, xhi)) ||
-                                               (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
+            // Where an end is straight, only centres beside the segment within it; near the
+            // chain's straight ends, none.
+            const bool straight = s->CutA || s->CutB;
+            if (straight ? (s->CutA == nullptr) == !s->FlatA && (s->CutB == nullptr) == !s->FlatB &&
+                               wide && s->Across(s->Full, yc, xlo, xhi) &&
+                               s->WithinStraightEnds(yc, xlo, xhi)
+                : s->SmoothA && s->SmoothB ? wide && s->Beside(s->Full, yc, xlo, xhi)
+                                           : (wide && s->Across(s->Full, yc, xlo, xhi)) ||
+                                                 (inner > 0 && s->Chord(s->Inner, yc, xlo, xhi))) {
                 // The perpendiculars of a segment near the columns cross the row far away.
                 full0 = FirstWithin(std::max(xlo, double(x0)));
                 full1 = LastWithin(std::min(xhi, x1 + 0.75));

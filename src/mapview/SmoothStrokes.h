@@ -1,7 +1,9 @@
 #pragma once
-// Smoothed wide strokes of an opaque solid pen with round joins and round caps, computed
-// straight into the canvas's image: the stroke is every point within half the pen's width of
-// the chain, and a pixel takes the share of its square the nearest segment's stroke covers.
+// Smoothed wide strokes of an opaque solid pen with round joins, computed straight into the
+// canvas's image: the stroke is every point within half the pen's width of the chain, and a
+// pixel takes the share of its square the nearest segment's stroke covers. Square and flat
+// caps end the stroke straight across, half the width beyond its ends or at them; a pixel
+// there takes the share beside the segment times the share within its end.
 // Qt's stroker and smoothing rasteriser cost with the square of a stroke's extent along the
 // rows; this costs with the pixels the stroke touches.
 
@@ -19,21 +21,18 @@ namespace tsivor::mapview {
 
 class TSmoothStrokes {
 public:
-    // What else a caller strokes with them: the chains of a pen with square or flat caps whose
-    // ends lie beyond the clip (see EndsHidden), where the caps do not show; the dashes of a
-    // dashed pen, each stroked as a chain of its own.
-    enum class TAlso { Nothing, HiddenEnds, Dashes };
+    // What else a caller strokes with them: the dashes of a dashed pen, each stroked as a
+    // chain of its own.
+    enum class TAlso { Nothing, Dashes };
 
     // The strokes for the canvas as it stands, or nullopt when its pen is not solid (dashed,
-    // for Dashes), opaque, wider than one pixel with round joins and caps (any caps, for
-    // HiddenEnds) in one colour, or its pixels cannot be written straight (see TPixelCanvas).
-    // read, when given, is what TPixelCanvas::Read gave for the canvas as it stands.
+    // for Dashes), opaque, wider than one pixel with round joins in one colour, or its pixels
+    // cannot be written straight (see TPixelCanvas). read, when given, is what
+    // TPixelCanvas::Read gave for the canvas as it stands.
     static std::optional<TSmoothStrokes> For(const QPainter& canvas,
                                              const std::optional<TPixelCanvas>* read = nullptr,
                                              TAlso also = TAlso::Nothing);
 
-    // Whether both ends of the chain lie so far beyond the clip that no cap shows.
-    bool EndsHidden(std::span<const QPoint> pts) const;
     // Whether a stroke through the points could touch the clip.
     bool Reaches(std::span<const QPointF> pts) const;
 
@@ -47,11 +46,16 @@ public:
 
 private:
     explicit TSmoothStrokes(const TPixelCanvas& canvas) : FCanvas(canvas) {}
-    template <class TPoint> void Stroke(std::span<const TPoint> pts) const;
+    // flat: the chain's ends are straight across.
+    template <class TPoint> void Stroke(std::span<const TPoint> pts, bool flat) const;
+    // Strokes the chain with straight ends, carried on beyond them by FBeyond.
+    template <class TPoint> void StraightEnds(std::span<const TPoint> pts) const;
 
     TPixelCanvas FCanvas;
     double FRadius = 0; // half the pen's width
     uint32_t FColor = 0;
+    bool FRoundEnds = true;
+    double FBeyond = 0; // how far square caps reach beyond the ends
 };
 
 } // namespace tsivor::mapview

