@@ -3,7 +3,10 @@
 #include <QBrush>
 #include <QRgba64>
 
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdlib>
 #include <limits>
@@ -80,6 +83,12 @@ private:
     int64_t FLift = 0, FRem = 0; // a line's step of FQ and FM
 };
 
+// An edge of a ring from point First to the next, by the rows of the figure it crosses.
+struct TEdgeRows {
+    uint32_t First;
+    int32_t Top, Bottom;
+};
+
 // Scratch kept per thread: both bands of a frame fill at once. The cells are all zero
 // between figures.
 struct TScratch {
@@ -88,6 +97,8 @@ struct TScratch {
     std::vector<int64_t> Areas;
     std::vector<uint64_t> Marks;
     std::vector<int32_t> LeftCovers;
+    std::vector<TEdgeRows> Edges, Sorted, Active;
+    std::vector<uint32_t> BandStarts;
 };
 
 TScratch& Scratch() {
@@ -96,13 +107,17 @@ TScratch& Scratch() {
 }
 
 // The coverage 0-255 of a cell's doubled area (in units of 1/256 of a pixel squared) by the
-// odd-even rule, as Qt cuts it down to 9 bits.
+// odd-even rule, as Qt cuts it down to 9 bits: the low 9 bits of the magnitude folded about
+// 256. Folded, the low 9 bits of the area itself give the same, so a table gives the level.
+constexpr auto kOddEvenLevels = [] {
+    std::array<uint8_t, 512> levels{};
+    for (int bits = 0; bits < 512; ++bits)
+        levels[size_t(bits)] = uint8_t(bits > 256 ? 512 - bits : std::min(bits, 255));
+    return levels;
+}();
+
 inline uint32_t OddEvenLevel(int64_t area) {
-    int64_t level = area >> 9;
-    if (level < 0) level = -level;
-    level &= 511;
-    if (level > 256) return uint32_t(512 - level);
-    return level == 256 ? 255u : uint32_t(level);
+    return kOddEvenLevels[size_t((area >> 9) & 511)];
 }
 
 // The brush's colour as Qt's raster engine blends a solid fill: its alpha scaled by the
@@ -121,6 +136,57 @@ uint32_t QtSolidColor(const QColor& color, qreal opacity) {
         QRgba64::fromRgba64(c.red(), c.green(), c.blue(), quint16((c.alpha() * opacity256) >> 8));
     last.Color = quint64(c), last.Opacity = opacity256;
     return last.Result = QColor(qPremultiply(scaled)).rgba();
+}
+
+// Sets n pixels to color + ByteMul(pixel, rest) each, four at a time in 16-bit lanes, where
+// every product, its rounding and the sum stay below 2^16 just as in ByteMul's.
+void BlendOver(uint32_t* pixels, size_t n, uint32_t color, uint32_t rest) {
+    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    const __m128i ink = _mm_set1_epi32(int(color)), keep = _mm_set1_epi16(short(rest));
+    auto scaled = [&](__m128i channels) {
+        const __m128i product = _mm_mullo_epi16(channels, keep);
+        return _mm_srli_epi16(
+            _mm_add_epi16(_mm_add_epi16(product, _mm_srli_epi16(product, 8)), half), 8);
+    };
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        auto* at = reinterpret_cast<__m128i*>(pixels + i);
+        const __m128i four = _mm_loadu_si128(at);
+        const __m128i low = scaled(_mm_unpacklo_epi8(four, zero));
+        const __m128i high = scaled(_mm_unpackhi_epi8(four, zero));
+        _mm_storeu_si128(at, _mm_add_epi32(ink, _mm_packus_epi16(low, high)));
+    }
+    for (; i < n; ++i) pixels[i] = color + ByteMul(pixels[i], rest);
+}
+
+// The premultiplied colour times each coverage 0-255, as Qt scales a solid colour for a
+// smoothed pixel, for the colour asked last on this thread: figures one after another mostly
+// share their brush.
+const uint32_t* ScaledColors(uint32_t color) {
+    thread_local struct {
+        bool Set = false;
+        uint32_t Color = 0;
+        std::array<uint32_t, 256> Scaled{};
+    } last;
+    if (!last.Set || last.Color != color) {
+        for (uint32_t coverage = 0; coverage < 255; ++coverage)
+            last.Scaled[coverage] = ByteMul(color, coverage);
+        last.Scaled[255] = color;
+        last.Set = true, last.Color = color;
+    }
+    return last.Scaled.data();
+}
+
+// Pixels from..to of a line blended with a premultiplied colour, as Qt's span functions blend
+// a solid colour.
+inline void PaintSolid(uint32_t* line, int from, int to, uint32_t color) {
+    const uint32_t rest = 255 - (color >> 24);
+    if (rest == 0)
+        FillPixels(line + from, size_t(to - from + 1), color);
+    else if (from == to)
+        line[from] = color + ByteMul(line[from], rest);
+    else
+        BlendOver(line + from, size_t(to - from + 1), color, rest);
 }
 
 // Qt takes a polygon that is an upright rectangle, from its top left corner clockwise and
@@ -330,6 +396,63 @@ private:
     int32_t* FLeftCovers;
 };
 
+// The rows of the edge from a to b among rows top..bottom: Top > Bottom when none.
+inline TEdgeRows RowsOf(uint32_t first, TFixed a, TFixed b, int top, int bottom) {
+    const int64_t upper = std::min(a.Y, b.Y), lower = std::max(a.Y, b.Y);
+    if (upper == lower) return {first, 1, 0};
+    return {first, int32_t(std::max<int64_t>(upper >> 8, top)),
+            int32_t(std::min<int64_t>(((lower + kOne - 1) >> 8) - 1, bottom))};
+}
+
+// Calls fill(cells, bandTop, bandBottom) for the bands of rows of at most rows rows between top
+// and bottom, the cells given what the ring's edges leave in them. An edge is stepped in the
+// bands it crosses only.
+template <class TFill>
+void EachBand(TScratch& scratch, std::span<const TFixed> points, int left, int right, int top,
+              int bottom, int rows, const TFill& fill) {
+    const size_t n = points.size();
+    auto next = [n](size_t i) { return i + 1 < n ? i + 1 : 0; };
+    const auto bands = size_t((bottom - top) / rows + 1);
+    // Over more than one band, the edges that show sorted by the band they start in.
+    std::vector<uint32_t>& starts = scratch.BandStarts;
+    std::vector<TEdgeRows>& sorted = scratch.Sorted;
+    std::vector<TEdgeRows>& active = scratch.Active;
+    if (bands > 1) {
+        starts.assign(bands + 1, 0);
+        std::vector<TEdgeRows>& edges = scratch.Edges;
+        edges.clear();
+        for (size_t i = 0; i < n; ++i) {
+            const TEdgeRows e = RowsOf(uint32_t(i), points[i], points[next(i)], top, bottom);
+            if (e.Top > e.Bottom) continue;
+            edges.push_back(e);
+            ++starts[size_t((e.Top - top) / rows) + 1];
+        }
+        for (size_t b = 1; b <= bands; ++b) starts[b] += starts[b - 1];
+        sorted.resize(edges.size());
+        // Afterwards starts[b] is where band b + 1 begins.
+        for (const TEdgeRows& e : edges) sorted[starts[size_t((e.Top - top) / rows)]++] = e;
+        active.clear();
+    }
+    size_t taken = 0;
+    for (size_t b = 0; b < bands; ++b) {
+        const int bandTop = top + int(b) * rows;
+        const int bandBottom = std::min(bottom, bandTop + rows - 1);
+        TBandCells cells(scratch, left, right, bandTop, bandBottom);
+        if (bands == 1) {
+            for (size_t i = 0; i < n; ++i) cells.Edge(points[i], points[next(i)]);
+        } else {
+            for (; taken < starts[b]; ++taken) active.push_back(sorted[taken]);
+            size_t kept = 0;
+            for (const TEdgeRows& e : active) {
+                cells.Edge(points[e.First], points[next(e.First)]);
+                if (e.Bottom > bandBottom) active[kept++] = e;
+            }
+            active.resize(kept);
+        }
+        fill(cells, bandTop, bandBottom);
+    }
+}
+
 } // namespace
 
 std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas,
@@ -350,19 +473,6 @@ std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas,
     if (!pattern) fills.FColor = QtSolidColor(brush.color(), canvas.opacity());
     fills.FPattern = pattern;
     return fills;
-}
-
-inline void TSmoothFills::Paint(uint32_t* line, int y, int from, int to, uint32_t coverage) const {
-    if (FPattern) {
-        FPattern->Paint(line, y, from, to, coverage);
-        return;
-    }
-    const uint32_t color = coverage >= 255 ? FColor : ByteMul(FColor, coverage);
-    const uint32_t rest = 255 - (color >> 24);
-    if (rest == 0)
-        FillPixels(line + from, size_t(to - from + 1), color);
-    else
-        for (int x = from; x <= to; ++x) line[x] = color + ByteMul(line[x], rest);
 }
 
 bool TSmoothFills::OddEven(std::span<const QPoint> ring) const {
@@ -392,16 +502,26 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     if (top > bottom || left > right) return true;
 
     const int rows = std::max(1, kBandCells / (right - left + 1));
-    for (int bandTop = top; bandTop <= bottom; bandTop += rows) {
-        const int bandBottom = std::min(bottom, bandTop + rows - 1);
-        TBandCells cells(scratch, left, right, bandTop, bandBottom);
-        for (size_t i = 0, n = ring.size(); i < n; ++i)
-            cells.Edge(points[i], points[i + 1 < n ? i + 1 : 0]);
-        for (int y = bandTop; y <= bandBottom; ++y) {
-            uint32_t* line = FCanvas.Row(y);
-            cells.Sweep(y - bandTop,
-                        [&](int from, int to, uint32_t level) { Paint(line, y, from, to, level); });
-        }
+    auto fill = [&](const auto& paint) {
+        EachBand(scratch, points, left, right, top, bottom, rows,
+                 [&](TBandCells& cells, int bandTop, int bandBottom) {
+                     for (int y = bandTop; y <= bandBottom; ++y) {
+                         uint32_t* line = FCanvas.Row(y);
+                         cells.Sweep(y - bandTop, [&](int from, int to, uint32_t level) {
+                             paint(line, y, from, to, level);
+                         });
+                     }
+                 });
+    };
+    if (FPattern) {
+        fill([&](uint32_t* line, int y, int from, int to, uint32_t level) {
+            FPattern->Paint(line, y, from, to, level);
+        });
+    } else {
+        const uint32_t* inks = ScaledColors(FColor);
+        fill([&](uint32_t* line, int, int from, int to, uint32_t level) {
+            PaintSolid(line, from, to, inks[level]);
+        });
     }
     return true;
 }

@@ -41,9 +41,6 @@ private:
     explicit TSmoothFills(const TPixelCanvas& canvas) : FCanvas(canvas) {}
     template <class TPoint> bool FillOddEven(std::span<const TPoint> ring) const;
 
-    // Draws device pixels from..to of row y, whose pixel 0 is line[0], with coverage 1-255.
-    void Paint(uint32_t* line, int y, int from, int to, uint32_t coverage) const;
-
     TPixelCanvas FCanvas;
     uint32_t FColor = 0;                   // premultiplied, with the canvas's opacity
     std::optional<TBrushPattern> FPattern; // painted instead of the solid colour
