@@ -362,6 +362,174 @@ TEST(SmoothFills, TakeEachFiguresBrushAndOpacity) {
     EXPECT_EQ(differing, 0);
 }
 
+namespace {
+
+// An image of random pixels, valid premultiplied ones on images with alpha: blends must take
+// every channel of what lies under them.
+QImage Noise(int width, int height, QImage::Format format, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    QImage img(width, height, format);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int a = format == QImage::Format_RGB32 ? 255 : byte(rng);
+            auto upTo = [&](int most) { return std::uniform_int_distribution<int>(0, most)(rng); };
+            line[x] = qRgba(upTo(a), upTo(a), upTo(a), a);
+        }
+    }
+    return img;
+}
+
+// The ring filled over a copy of ground by Qt, or here, with the canvas set up as s says (its
+// clip, translation, opacity and brush colour); nullopt when it is left to Qt here.
+template <class TPoint>
+std::optional<QImage> FilledOver(const QImage& ground, const std::vector<TPoint>& ring,
+                                 const TExactSetting& s, bool byQt) {
+    QImage img = ground.copy();
+    QPainter p(&img);
+    Prepare(p, s);
+    if (byQt) {
+        p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+    } else {
+        const auto fills = TSmoothFills::For(p);
+        if (!fills) ADD_FAILURE() << "no fills";
+        if (!fills || !fills->OddEven(std::span<const TPoint>(ring))) return std::nullopt;
+    }
+    return img;
+}
+
+} // namespace
+
+// Interior spans of every length from one pixel to a few dozen, in translucent colours and at
+// opacities below one, over random pixels on both kinds of image: each span blended as Qt
+// blends it, pixel by pixel, whether or not its length is a multiple of four.
+TEST(SmoothFills, BlendTranslucentSpansOfEveryLengthAsQtDoes) {
+    const QColor inks[] = {QColor(40, 20, 160, 128), QColor(250, 3, 77, 201), QColor(9, 200, 90)};
+    const qreal opacities[] = {1, 0.6, 1};
+    const QPointF shifts[] = {{0, 0}, {0.5, 0.25}, {0.3, 0}};
+    int differing = 0, figures = 0;
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        const QImage ground = Noise(kSide, kSide, format, 7);
+        for (int length = 1; length <= 40; ++length) {
+            const int x = length % 13, y = length % 7;
+            // Counter-clockwise: not the rectangle Qt smooths by other means.
+            const std::vector<QPoint> ring{
+                {x, y}, {x, y + 30}, {x + length, y + 30}, {x + length, y}};
+            for (int k = 0; k < 3; ++k) {
+                TExactSetting s;
+                s.Format = format;
+                s.Ink = inks[k], s.Opacity = opacities[k], s.Shift = shifts[(length + k) % 3];
+                const auto mine = FilledOver(ground, ring, s, false);
+                ASSERT_TRUE(mine.has_value());
+                differing += PixelsDiffering(*mine, *FilledOver(ground, ring, s, true));
+                ++figures;
+            }
+        }
+    }
+    EXPECT_EQ(figures, 240);
+    EXPECT_EQ(differing, 0);
+}
+
+// Stars winding round their centre up to nine times, either way, with whole points and points
+// between pixels: the odd-even rule folds covers of many turns as Qt folds them.
+TEST(SmoothFills, AreQtsPixelsForRingsWindingManyTimes) {
+    int differing = 0;
+    const QImage ground = Noise(kSide, kSide, QImage::Format_RGB32, 9);
+    for (int turns = 1; turns <= 9; ++turns)
+        for (int way = -1; way <= 1; way += 2) {
+            const int corners = 2 * turns + 1 + (turns % 3);
+            std::vector<QPoint> whole;
+            std::vector<QPointF> any;
+            for (int i = 0; i < corners; ++i) {
+                const double a = way * 6.283185307179586 * turns * i / corners + 0.1 * turns;
+                const QPointF at(48 + 45 * std::cos(a), 48 + 41 * std::sin(a));
+                whole.emplace_back(int(std::lround(at.x())), int(std::lround(at.y())));
+                any.push_back(at);
+            }
+            TExactSetting s;
+            s.Ink = QColor(200, 40, 10, turns % 2 ? 255 : 150);
+            const auto mineWhole = FilledOver(ground, whole, s, false);
+            const auto mineAny = FilledOver(ground, any, s, false);
+            ASSERT_TRUE(mineWhole && mineAny);
+            differing += PixelsDiffering(*mineWhole, *FilledOver(ground, whole, s, true));
+            differing += PixelsDiffering(*mineAny, *FilledOver(ground, any, s, true));
+        }
+    EXPECT_EQ(differing, 0);
+}
+
+// Fills of two brushes at hand at once, used by turns, each fill in its own colour.
+TEST(SmoothFills, KeepEachOnesColourWhenUsedByTurns) {
+    const std::vector<QPoint> first{{10, 12}, {80, 20}, {60, 85}, {14, 70}};
+    const std::vector<QPoint> second{{50, 5}, {90, 60}, {5, 90}};
+    const QColor a(40, 20, 160, 200), b(200, 120, 10);
+    auto draw = [&](bool byQt) {
+        QImage img = Noise(kSide, kSide, QImage::Format_RGB32, 3);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(a);
+        const auto inA = TSmoothFills::For(p);
+        p.setBrush(b);
+        const auto inB = TSmoothFills::For(p);
+        EXPECT_TRUE(inA && inB);
+        for (int i = 0; i < 4; ++i) {
+            const auto& ring = i % 2 ? second : first;
+            if (byQt) {
+                p.setBrush(i % 2 ? b : a);
+                p.drawPolygon(ring.data(), int(ring.size()), Qt::OddEvenFill);
+            } else {
+                EXPECT_TRUE((i % 2 ? inB : inA)->OddEven(ring));
+            }
+        }
+        return img;
+    };
+    EXPECT_EQ(PixelsDiffering(draw(false), draw(true)), 0);
+}
+
+// Over a large image a figure is worked through in many bands of rows and each edge stepped
+// in the bands it crosses: combs of teeth starting and ending in every band, edges along rows,
+// edges within one row or band and across many, clipped to rows starting and ending within
+// bands or not, whole points and points between pixels, over random pixels: Qt's pixels.
+TEST(SmoothFills, AreQtsPixelsForEdgesStartingInEveryBandOfRows) {
+    constexpr int kWidth = 1100, kHeight = 640;
+    std::mt19937 rng(43);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QRect clips[] = {QRect(), QRect(0, 101, kWidth, 333), QRect(200, 0, 700, kHeight),
+                           QRect(0, 37, kWidth, 1)};
+    const QImage ground = Noise(kWidth, kHeight, QImage::Format_RGB32, 5);
+    int differing = 0;
+    for (int i = 0; i < 24; ++i) {
+        // Teeth hanging from a bar above the image, to depths anywhere down and beyond it.
+        std::vector<QPointF> ring{{-30, -20}};
+        const int teeth = in(4, 40);
+        for (int t = 0; t < teeth; ++t) {
+            const double x = -30 + (kWidth + 60) * (t + 0.5) / teeth;
+            const double depth = in(-10, kHeight + 20) + (i % 2 ? in(0, 63) / 64.0 : 0);
+            ring.emplace_back(x - 3, -20);
+            ring.emplace_back(x - 1 + (i % 3) * 0.5, depth);
+            ring.emplace_back(x + 2, depth - in(0, 2) * (i % 4));
+            ring.emplace_back(x + 4, -20);
+        }
+        ring.emplace_back(kWidth + 30, -20);
+        ring.emplace_back(kWidth + 30, -60);
+        ring.emplace_back(-30, -60);
+        TExactSetting s;
+        s.Clip = clips[i % 4];
+        s.Ink = QColor(in(0, 255), in(0, 255), in(0, 255), i % 3 ? 255 : 130);
+        if (i % 5 == 0) s.Shift = QPointF(0.5, -7.25);
+        std::vector<QPoint> whole;
+        for (const QPointF& p : ring) whole.emplace_back(int(p.x()), int(p.y()));
+        const auto mine = FilledOver(ground, ring, s, false);
+        const auto mineWhole = FilledOver(ground, whole, s, false);
+        ASSERT_TRUE(mine && mineWhole);
+        differing += PixelsDiffering(*mine, *FilledOver(ground, ring, s, true));
+        differing += PixelsDiffering(*mineWhole, *FilledOver(ground, whole, s, true));
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 // An upright rectangle from its top left corner clockwise is one Qt smooths by other means,
 // and points beyond Qt's fixed point are cut by Qt first: those are left to Qt.
 TEST(SmoothFills, LeaveRectanglesAndFarRingsToQt) {
