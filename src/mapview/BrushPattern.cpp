@@ -7,6 +7,8 @@
 #include <QPaintEngine>
 #include <QTransform>
 
+#include <bit>
+
 namespace tsivor::mapview {
 
 namespace {
@@ -80,10 +82,16 @@ void TBrushPattern::Paint(uint32_t* line, int y, int from, int to, uint32_t cove
     const uint32_t bits = FRows[size_t(y & 7)];
     if (bits == 0) return;
     if (coverage >= 255) {
-        // Each painted column of the tile every eighth pixel along.
-        for (int column = 0; column < 8; ++column) {
-            if (!((bits >> column) & 1)) continue;
-            for (int x = from + ((column - from) & 7); x <= to; x += 8) line[x] = FColor;
+        if (from == to) { // most runs are single edge pixels
+            if ((bits >> (from & 7)) & 1) line[from] = FColor;
+        } else if (bits == 0xff) {
+            FillPixels(line + from, size_t(to - from + 1), FColor);
+        } else {
+            // Each painted column of the tile every eighth pixel along.
+            for (uint32_t columns = bits; columns != 0; columns &= columns - 1) {
+                const int column = std::countr_zero(columns);
+                for (int x = from + ((column - from) & 7); x <= to; x += 8) line[x] = FColor;
+            }
         }
         return;
     }

@@ -181,10 +181,11 @@ const uint32_t* ScaledColors(uint32_t color) {
 // a solid colour.
 inline void PaintSolid(uint32_t* line, int from, int to, uint32_t color) {
     const uint32_t rest = 255 - (color >> 24);
-    if (rest == 0)
+    // Most runs are single edge pixels.
+    if (from == to)
+        line[from] = rest == 0 ? color : color + ByteMul(line[from], rest);
+    else if (rest == 0)
         FillPixels(line + from, size_t(to - from + 1), color);
-    else if (from == to)
-        line[from] = color + ByteMul(line[from], rest);
     else
         BlendOver(line + from, size_t(to - from + 1), color, rest);
 }
