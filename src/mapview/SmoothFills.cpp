@@ -362,17 +362,25 @@ private:
                 if (step > 0) FLeftCovers[row] += int32_t(rise);
                 y1 += rise, ex1 += step * off;
             }
-            for (; ex1 != ex2; ex1 += step) {
-                // The rest lies beyond the columns on the side the piece ends.
-                if (step > 0 && ex1 > FRight) return;
-                if (step < 0 && ex1 < FLeft) {
-                    FLeftCovers[row] += int32_t(y2 - y1);
-                    return;
-                }
+            // The cells between within the columns, then what lies beyond them.
+            const int64_t stop =
+                step > 0 ? std::min<int64_t>(ex2, FRight + 1) : std::max<int64_t>(ex2, FLeft - 1);
+            int32_t* covers = FCovers + ptrdiff_t(row) * FWidth;
+            int64_t* areas = FAreas + ptrdiff_t(row) * FWidth;
+            uint64_t* marks = FMarks + ptrdiff_t(row) * FWords;
+            const int64_t left = FLeft;
+            for (; ex1 != stop; ex1 += step) {
                 delta = lift, mod += rem;
                 if (mod >= dx) mod -= dx, ++delta;
-                Add(row, ex1, delta, kOne * delta);
+                const int64_t cell = ex1 - left;
+                marks[cell >> 6] |= uint64_t(1) << (cell & 63);
+                covers[cell] += int32_t(delta);
+                areas[cell] += kOne * delta;
                 y1 += delta;
+            }
+            if (ex1 != ex2) {
+                if (step < 0) FLeftCovers[row] += int32_t(y2 - y1);
+                return;
             }
         }
         Add(row, ex2, y2 - y1, (kOne - first + fx2) * (y2 - y1));
