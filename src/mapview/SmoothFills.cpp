@@ -330,16 +330,35 @@ private:
             Across(row, x1, y1, x2, y2);
     }
 
-    // A piece through more than one cell.
+    // A piece through more than one cell. What it writes is reached through locals: the cells
+    // could otherwise be the members, to be read again after each write.
     [[gnu::noinline]] void Across(int row, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        const int64_t left = FLeft, right = FRight;
         int64_t ex1 = x1 >> 8;
         const int64_t ex2 = x2 >> 8;
         const int64_t fx1 = x1 & (kOne - 1), fx2 = x2 & (kOne - 1);
-        if (ex1 > FRight && ex2 > FRight) return;
-        if (ex1 < FLeft && ex2 < FLeft) {
-            FLeftCovers[row] += int32_t(y2 - y1);
+        if (ex1 > right && ex2 > right) return;
+        int32_t& leftCover = FLeftCovers[row];
+        if (ex1 < left && ex2 < left) {
+            leftCover += int32_t(y2 - y1);
             return;
         }
+        int32_t* const covers = FCovers + ptrdiff_t(row) * FWidth;
+        int64_t* const areas = FAreas + ptrdiff_t(row) * FWidth;
+        uint64_t* const marks = FMarks + ptrdiff_t(row) * FWords;
+        auto within = [&](int64_t column, int64_t cover, int64_t area) {
+            const int64_t cell = column - left;
+            marks[cell >> 6] |= uint64_t(1) << (cell & 63);
+            covers[cell] += int32_t(cover);
+            areas[cell] += area;
+        };
+        auto add = [&](int64_t column, int64_t cover, int64_t area) {
+            if (column > right) return;
+            if (column < left)
+                leftCover += int32_t(cover);
+            else
+                within(column, cover, area);
+        };
         const int64_t dy = y2 - y1;
         int64_t dx = x2 - x1, p, first, step;
         if (dx > 0) {
@@ -348,42 +367,33 @@ private:
             p = fx1 * dy, first = 0, step = -1, dx = -dx;
         }
         auto [delta, mod] = FloorDivide(p, dx);
-        Add(row, ex1, delta, (fx1 + first) * delta);
+        add(ex1, delta, (fx1 + first) * delta);
         y1 += delta, ex1 += step;
         if (ex1 != ex2) {
             const auto [lift, rem] = FloorDivide(kOne * dy, dx);
             // Whole cells beyond the columns on the side the piece starts: their covers at once.
-            const int64_t off = step > 0 ? std::min<int64_t>(FLeft, ex2) - ex1
-                                         : ex1 - std::max<int64_t>(FRight, ex2);
+            const int64_t off = step > 0 ? std::min(left, ex2) - ex1 : ex1 - std::max(right, ex2);
             if (off > 0) {
                 const int64_t t = mod + off * rem;
                 const int64_t rise = off * lift + t / dx;
                 mod = t % dx;
-                if (step > 0) FLeftCovers[row] += int32_t(rise);
+                if (step > 0) leftCover += int32_t(rise);
                 y1 += rise, ex1 += step * off;
             }
             // The cells between within the columns, then what lies beyond them.
-            const int64_t stop =
-                step > 0 ? std::min<int64_t>(ex2, FRight + 1) : std::max<int64_t>(ex2, FLeft - 1);
-            int32_t* covers = FCovers + ptrdiff_t(row) * FWidth;
-            int64_t* areas = FAreas + ptrdiff_t(row) * FWidth;
-            uint64_t* marks = FMarks + ptrdiff_t(row) * FWords;
-            const int64_t left = FLeft;
+            const int64_t stop = step > 0 ? std::min(ex2, right + 1) : std::max(ex2, left - 1);
             for (; ex1 != stop; ex1 += step) {
                 delta = lift, mod += rem;
                 if (mod >= dx) mod -= dx, ++delta;
-                const int64_t cell = ex1 - left;
-                marks[cell >> 6] |= uint64_t(1) << (cell & 63);
-                covers[cell] += int32_t(delta);
-                areas[cell] += kOne * delta;
+                within(ex1, delta, kOne * delta);
                 y1 += delta;
             }
             if (ex1 != ex2) {
-                if (step < 0) FLeftCovers[row] += int32_t(y2 - y1);
+                if (step < 0) leftCover += int32_t(y2 - y1);
                 return;
             }
         }
-        Add(row, ex2, y2 - y1, (kOne - first + fx2) * (y2 - y1));
+        add(ex2, y2 - y1, (kOne - first + fx2) * (y2 - y1));
     }
 
     void Add(int row, int64_t column, int64_t cover, int64_t area) {
