@@ -43,44 +43,44 @@ struct TFixed {
     int64_t X, Y;
 };
 
-// Where the edge from A to B crosses the lines between rows, asked for line after line
-// downwards. Qt steps an edge from its first point A and rounds each crossing down from A's
-// side: the crossing with line L (at y = L * kOne) is A.X + Q, Q = floor(|L * kOne - A.Y| * DX
-// / D), D = |B.Y - A.Y|; the first is computed outright, the next ones stepped. Only lines
-// strictly within the edge are asked for, so |L * kOne - A.Y| < D. A ring spans at most kReach
-// pixels each way (wider ones are left to Qt), hence |DX| and D are at most
-// kReach * kOne + kToOne < 2^31, and their product fits 64 bits.
+// Where the edge from A to B crosses the lines between rows, line after line downwards. Qt
+// steps an edge from its first point A and rounds each crossing down from A's side: the
+// crossing with line L (at y = L * kOne) is A.X + Q, Q = floor(|L * kOne - A.Y| * DX / D),
+// D = |B.Y - A.Y|; the first is computed outright, the next ones stepped. Only lines strictly
+// within the edge are asked for, so |L * kOne - A.Y| < D. A ring spans at most kReach pixels
+// each way (wider ones are left to Qt), hence |DX| and D are at most kReach * kOne + kToOne <
+// 2^31, and their product fits 64 bits.
 class TCrossings {
 public:
-    TCrossings(TFixed a, TFixed b)
-        : FAX(a.X), FAY(a.Y), FDX(b.X - a.X), FD(std::abs(b.Y - a.Y)), FDown(b.Y > a.Y) {}
+    // From the crossing with the line, followed by the next ones when more.
+    TCrossings(TFixed a, TFixed b, int64_t line, bool more) : FAX(a.X), FD(std::abs(b.Y - a.Y)) {
+        const int64_t dx = b.X - a.X;
+        const auto [q, m] = FloorDivide(std::abs(line * kOne - a.Y) * dx, FD);
+        FQ = q, FM = m;
+        if (!more) return;
+        const auto [lift, rem] = FloorDivide(kOne * dx, FD);
+        if (b.Y > a.Y) { // lines below A move away from it
+            FLift = lift, FRem = rem;
+        } else if (rem == 0) { // lines above A come nearer: a line takes lift and rem off
+            FLift = -lift;
+        } else {
+            FLift = -lift - 1, FRem = FD - rem;
+        }
+    }
 
-    int64_t At(int64_t line) {
-        if (!FStarted) {
-            const auto [q, m] = FloorDivide(std::abs(line * kOne - FAY) * FDX, FD);
-            FQ = q, FM = m, FStarted = true;
-            return FAX + FQ;
-        }
-        if (!FStepping) {
-            const auto [lift, rem] = FloorDivide(kOne * FDX, FD);
-            FLift = lift, FRem = rem, FStepping = true;
-        }
-        if (FDown) { // lines below A move away from it
-            FQ += FLift, FM += FRem;
-            if (FM >= FD) FM -= FD, ++FQ;
-        } else { // lines above A come nearer
-            FQ -= FLift, FM -= FRem;
-            if (FM < 0) FM += FD, --FQ;
-        }
+    int64_t X() const { return FAX + FQ; }
+
+    // The crossing with the next line.
+    int64_t Next() {
+        FQ += FLift, FM += FRem;
+        if (FM >= FD) FM -= FD, ++FQ;
         return FAX + FQ;
     }
 
 private:
-    const int64_t FAX, FAY, FDX, FD;
-    const bool FDown;
-    bool FStarted = false, FStepping = false;
-    int64_t FQ = 0, FM = 0;      // FQ * D + FM = |line * kOne - A.Y| * DX for the last line
-    int64_t FLift = 0, FRem = 0; // a line's step of FQ and FM
+    const int64_t FAX, FD;
+    int64_t FQ, FM;              // FQ * D + FM = |line * kOne - A.Y| * DX for the last line
+    int64_t FLift = 0, FRem = 0; // a line's step of FQ and FM, FRem 0..D - 1
 };
 
 // An edge of a ring from point First to the next, by the rows of the figure it crosses.
@@ -275,18 +275,37 @@ public:
             Piece(int(first - FTop), a.X, a.Y - rowTop, b.X, b.Y - rowTop);
             return;
         }
-        TCrossings crossings(a, b);
-        int64_t x = rowTop > upper.Y ? crossings.At(first) : upper.X;
-        for (int64_t y = first; y <= last; ++y, rowTop += kOne) {
-            const int64_t rowBottom = rowTop + kOne;
-            const int64_t next = rowBottom < lower.Y ? crossings.At(y + 1) : lower.X;
-            const int64_t yTop = std::max(rowTop, upper.Y) - rowTop;
-            const int64_t yBottom = std::min(rowBottom, lower.Y) - rowTop;
+        // The lines crossed: the first row's top when the edge enters it there, then those
+        // below the rows down to the last, within the edge.
+        const bool entering = rowTop > upper.Y;
+        const int64_t firstLine = entering ? first : first + 1;
+        const int64_t lastLine = std::min(last + 1, (lower.Y - 1) >> 8);
+        TCrossings crossings(a, b, firstLine, lastLine > firstLine);
+        auto piece = [&](int64_t y, int64_t xTop, int64_t yTop, int64_t xBottom, int64_t yBottom) {
             if (down)
-                Piece(int(y - FTop), x, yTop, next, yBottom);
+                Piece(int(y - FTop), xTop, yTop, xBottom, yBottom);
             else
-                Piece(int(y - FTop), next, yBottom, x, yTop);
+                Piece(int(y - FTop), xBottom, yBottom, xTop, yTop);
+        };
+        int64_t x = entering ? crossings.X() : upper.X;
+        {
+            const int64_t next = rowTop + kOne >= lower.Y ? lower.X
+                                 : entering               ? crossings.Next()
+                                                          : crossings.X();
+            piece(first, x, std::max(rowTop, upper.Y) - rowTop, next,
+                  std::min(rowTop + kOne, lower.Y) - rowTop);
             x = next;
+        }
+        // Below the first row an edge comes in through the top.
+        for (int64_t y = first + 1; y <= last; ++y) {
+            rowTop += kOne;
+            if (rowTop + kOne < lower.Y) {
+                const int64_t next = crossings.Next();
+                piece(y, x, 0, next, kOne);
+                x = next;
+            } else {
+                piece(y, x, 0, lower.X, lower.Y - rowTop);
+            }
         }
     }
 
