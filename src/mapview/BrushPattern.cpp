@@ -81,22 +81,30 @@ void TBrushPattern::Paint(uint32_t* line, int y, int from, int to, uint32_t cove
     if (from > to) return;
     const uint32_t bits = FRows[size_t(y & 7)];
     if (bits == 0) return;
+    // The colour as a local: stores to the line could otherwise be to the member.
+    const uint32_t color = FColor;
     if (coverage >= 255) {
         if (from == to) { // most runs are single edge pixels
-            if ((bits >> (from & 7)) & 1) line[from] = FColor;
+            if ((bits >> (from & 7)) & 1) line[from] = color;
         } else if (bits == 0xff) {
-            FillPixels(line + from, size_t(to - from + 1), FColor);
+            FillPixels(line + from, size_t(to - from + 1), color);
         } else {
-            // Each painted column of the tile every eighth pixel along.
+            // Each painted column of the tile every eighth pixel along, four at a time.
             for (uint32_t columns = bits; columns != 0; columns &= columns - 1) {
-                const int column = std::countr_zero(columns);
-                for (int x = from + ((column - from) & 7); x <= to; x += 8) line[x] = FColor;
+                int x = from + ((std::countr_zero(columns) - from) & 7);
+                for (; x + 24 <= to; x += 32) {
+                    line[x] = color;
+                    line[x + 8] = color;
+                    line[x + 16] = color;
+                    line[x + 24] = color;
+                }
+                for (; x <= to; x += 8) line[x] = color;
             }
         }
         return;
     }
     // SourceOver of the colour times the coverage, as Qt blends a textured span.
-    const uint32_t ink = ByteMul(FColor, coverage), rest = 255 - coverage;
+    const uint32_t ink = ByteMul(color, coverage), rest = 255 - coverage;
     for (int x = from; x <= to; ++x)
         if ((bits >> (x & 7)) & 1) line[x] = ink + ByteMul(line[x], rest);
 }

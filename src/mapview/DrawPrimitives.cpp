@@ -115,8 +115,8 @@ namespace {
 bool SmoothedOpaqueSolidPen(const QPainter& p) {
     if (!p.testRenderHint(QPainter::Antialiasing) || p.opacity() < 1) return false;
     const QPen& pen = p.pen();
-    return pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
-           pen.color().alpha() == 255;
+    // isSolid asks the pen's brush for its style without a copy of the brush.
+    return pen.style() == Qt::SolidLine && pen.isSolid() && pen.color().alpha() == 255;
 }
 
 // Under an opaque solid outline the smoothed edge of a fill is all but covered by the outline's
