@@ -271,6 +271,16 @@ public:
         const int64_t last = std::min<int64_t>(((lower.Y + kOne - 1) >> 8) - 1, FBottom);
         if (first > last) return;
         int64_t rowTop = first * kOne;
+        // Every crossing lies between the ends: an edge right of the columns leaves nothing,
+        // one left of them its cover in each row.
+        if (std::min(a.X, b.X) >> 8 > FRight) return;
+        if (std::max(a.X, b.X) >> 8 < FLeft) {
+            for (int64_t y = first; y <= last; ++y, rowTop += kOne) {
+                const int64_t cover = std::min(rowTop + kOne, lower.Y) - std::max(rowTop, upper.Y);
+                FLeftCovers[y - FTop] += int32_t(down ? cover : -cover);
+            }
+            return;
+        }
         if (rowTop + kOne >= lower.Y && rowTop <= upper.Y) { // within one row
             Piece(int(first - FTop), a.X, a.Y - rowTop, b.X, b.Y - rowTop);
             return;
@@ -345,6 +355,10 @@ private:
         const int64_t ex = x1 >> 8;
         if (ex == x2 >> 8)
             Add(row, ex, y2 - y1, ((x1 & (kOne - 1)) + (x2 & (kOne - 1))) * (y2 - y1));
+        else if (std::min(ex, x2 >> 8) > FRight) // beyond the columns
+            return;
+        else if (std::max(ex, x2 >> 8) < FLeft)
+            FLeftCovers[row] += int32_t(y2 - y1);
         else
             Across(row, x1, y1, x2, y2);
     }
