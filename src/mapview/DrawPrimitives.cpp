@@ -12,6 +12,8 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include <emmintrin.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -973,9 +975,15 @@ std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h) {
 }
 
 std::vector<QPoint> ReduceRingOutside(std::span<const QPoint> ring, const QRect& rect) {
+    // Per point, a bit for each side it lies beyond: left 1, top 2, right 4, bottom 8, from
+    // the two coordinates compared at once with each corner.
+    const __m128i topLeft = _mm_setr_epi32(rect.left(), rect.top(), 0, 0);
+    const __m128i bottomRight = _mm_setr_epi32(rect.right(), rect.bottom(), 0, 0);
     auto code = [&](QPoint p) {
-        return (p.x() < rect.left() ? 1 : 0) | (p.y() < rect.top() ? 2 : 0) |
-               (p.x() > rect.right() ? 4 : 0) | (p.y() > rect.bottom() ? 8 : 0);
+        const __m128i at = _mm_setr_epi32(p.x(), p.y(), 0, 0);
+        const __m128i beyond =
+            _mm_unpacklo_epi64(_mm_cmplt_epi32(at, topLeft), _mm_cmpgt_epi32(at, bottomRight));
+        return _mm_movemask_ps(_mm_castsi128_ps(beyond));
     };
     std::vector<QPoint> out;
     out.reserve(ring.size());
