@@ -228,17 +228,28 @@ std::optional<TReach> ToFixed(std::span<const TPoint> ring, QPointF offset, std:
             return TReach{x0 * kOne, y0 * kOne, x1 * kOne, y1 * kOne};
         }
     }
-    auto fixed = [](double v) { return int64_t(qRound(v * 64)) * kToOne; };
-    double x0 = ring[0].x() + ox, x1 = x0, y0 = ring[0].y() + oy, y1 = y0;
+    // Both coordinates at once, each rounded as qRound rounds: half away from zero, then cut.
+    const __m128d shift = _mm_set_pd(oy, ox), sign = _mm_set1_pd(-0.0);
+    const __m128d reach = _mm_set1_pd(kReach), half = _mm_set1_pd(0.5), scale = _mm_set1_pd(64);
+    auto fixed = [&](__m128d at) {
+        const __m128d scaled = _mm_mul_pd(at, scale);
+        const __m128i whole =
+            _mm_cvttpd_epi32(_mm_add_pd(scaled, _mm_or_pd(_mm_and_pd(scaled, sign), half)));
+        return TFixed{int64_t(_mm_cvtsi128_si32(whole)) * kToOne,
+                      int64_t(_mm_cvtsi128_si32(_mm_srli_si128(whole, 4))) * kToOne};
+    };
+    __m128d low = _mm_add_pd(_mm_set_pd(ring[0].y(), ring[0].x()), shift), high = low;
     for (size_t i = 0; i < ring.size(); ++i) {
-        const double x = ring[i].x() + ox, y = ring[i].y() + oy;
-        if (!(std::abs(x) <= kReach && std::abs(y) <= kReach)) return std::nullopt;
-        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-        to[i] = {fixed(x), fixed(y)};
+        const __m128d at = _mm_add_pd(_mm_set_pd(ring[i].y(), ring[i].x()), shift);
+        // Not within the reach, or not a number.
+        if (_mm_movemask_pd(_mm_cmple_pd(_mm_andnot_pd(sign, at), reach)) != 3) return std::nullopt;
+        low = _mm_min_pd(low, at), high = _mm_max_pd(high, at);
+        to[i] = fixed(at);
     }
-    if (x1 - x0 > kReach || y1 - y0 > kReach) return std::nullopt;
+    if (_mm_movemask_pd(_mm_cmpgt_pd(_mm_sub_pd(high, low), reach)) != 0) return std::nullopt;
     // Rounding keeps the order of points: the extremes rounded are those of the points rounded.
-    return TReach{fixed(x0), fixed(y0), fixed(x1), fixed(y1)};
+    const TFixed least = fixed(low), most = fixed(high);
+    return TReach{least.X, least.Y, most.X, most.Y};
 }
 
 // What the edges leave in the cells of a band of rows, columns left..right, in the scratch
