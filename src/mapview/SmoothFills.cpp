@@ -374,19 +374,15 @@ private:
             Across(row, x1, y1, x2, y2);
     }
 
-    // A piece through more than one cell. What it writes is reached through locals: the cells
-    // could otherwise be the members, to be read again after each write.
+    // A piece through more than one cell, not all of them on one side of the columns. What it
+    // writes is reached through locals: the cells could otherwise be the members, to be read
+    // again after each write.
     [[gnu::noinline]] void Across(int row, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
         const int64_t left = FLeft, right = FRight;
         int64_t ex1 = x1 >> 8;
         const int64_t ex2 = x2 >> 8;
         const int64_t fx1 = x1 & (kOne - 1), fx2 = x2 & (kOne - 1);
-        if (ex1 > right && ex2 > right) return;
         int32_t& leftCover = FLeftCovers[row];
-        if (ex1 < left && ex2 < left) {
-            leftCover += int32_t(y2 - y1);
-            return;
-        }
         int32_t* const covers = FCovers + ptrdiff_t(row) * FWidth;
         int64_t* const areas = FAreas + ptrdiff_t(row) * FWidth;
         uint64_t* const marks = FMarks + ptrdiff_t(row) * FWords;
