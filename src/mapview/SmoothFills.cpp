@@ -330,32 +330,39 @@ public:
         }
     }
 
-    // Calls paint(from, to, level) for the runs of pixels of the band's row with a coverage,
-    // left to right, and clears the row.
-    template <class TPaint> void Sweep(int row, const TPaint& paint) {
-        int32_t* covers = FCovers + ptrdiff_t(row) * FWidth;
-        int64_t* areas = FAreas + ptrdiff_t(row) * FWidth;
-        uint64_t* marks = FMarks + ptrdiff_t(row) * FWords;
-        int64_t cover = FLeftCovers[row];
-        int from = FLeft;
-        for (int word = 0; word < FWords; ++word) {
-            for (uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
-                const int cell = word * 64 + std::countr_zero(bits);
-                const int x = FLeft + cell;
-                if (x > from && cover != 0)
-                    if (const uint32_t level = OddEvenLevel(cover * 2 * kOne))
-                        paint(from, x - 1, level);
-                cover += covers[cell];
-                if (const uint32_t level = OddEvenLevel(cover * 2 * kOne - areas[cell]))
-                    paint(x, x, level);
-                covers[cell] = 0, areas[cell] = 0;
-                from = x + 1;
+    // Calls paint(line, y, from, to, level) for the runs of pixels with a coverage of each row
+    // of the band in turn, left to right, and clears the rows; line is the row's pixels, the
+    // first row's at first, each next one stride bytes on.
+    template <class TPaint> void Sweep(uchar* first, qsizetype stride, const TPaint& paint) {
+        int32_t* covers = FCovers;
+        int64_t* areas = FAreas;
+        uint64_t* marks = FMarks;
+        uchar* pixels = first;
+        for (int y = FTop; y <= FBottom; ++y) {
+            auto* line = reinterpret_cast<uint32_t*>(pixels);
+            int64_t cover = FLeftCovers[y - FTop];
+            int from = FLeft;
+            for (int word = 0; word < FWords; ++word) {
+                for (uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
+                    const int cell = word * 64 + std::countr_zero(bits);
+                    const int x = FLeft + cell;
+                    if (x > from && cover != 0)
+                        if (const uint32_t level = OddEvenLevel(cover * 2 * kOne))
+                            paint(line, y, from, x - 1, level);
+                    cover += covers[cell];
+                    if (const uint32_t level = OddEvenLevel(cover * 2 * kOne - areas[cell]))
+                        paint(line, y, x, x, level);
+                    covers[cell] = 0, areas[cell] = 0;
+                    from = x + 1;
+                }
+                marks[word] = 0;
             }
-            marks[word] = 0;
+            if (from <= FRight && cover != 0)
+                if (const uint32_t level = OddEvenLevel(cover * 2 * kOne))
+                    paint(line, y, from, FRight, level);
+            FLeftCovers[y - FTop] = 0;
+            covers += FWidth, areas += FWidth, marks += FWords, pixels += stride;
         }
-        if (from <= FRight && cover != 0)
-            if (const uint32_t level = OddEvenLevel(cover * 2 * kOne)) paint(from, FRight, level);
-        FLeftCovers[row] = 0;
     }
 
 private:
@@ -563,13 +570,9 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     const int rows = std::max(1, kBandCells / (right - left + 1));
     auto fill = [&](const auto& paint) {
         EachBand(scratch, points, left, right, top, bottom, rows,
-                 [&](TBandCells& cells, int bandTop, int bandBottom) {
-                     for (int y = bandTop; y <= bandBottom; ++y) {
-                         uint32_t* line = FCanvas.Row(y);
-                         cells.Sweep(y - bandTop, [&](int from, int to, uint32_t level) {
-                             paint(line, y, from, to, level);
-                         });
-                     }
+                 [&](TBandCells& cells, int bandTop, int) {
+                     cells.Sweep(reinterpret_cast<uchar*>(FCanvas.Row(bandTop)), FCanvas.Stride,
+                                 paint);
                  });
     };
     if (FPattern) {
