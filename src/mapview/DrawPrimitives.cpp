@@ -442,7 +442,7 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
                    (FCanvas->testRenderHint(QPainter::Antialiasing) &&
                     FStamps.DrawUnderSmoothOutline(*FCanvas, pts, box, area.Bounds, Pixels()))))
         return;
-    if (ClipToTarget && ClippedPolygon(pts)) return;
+    if (ClipToTarget && ClippedPolygon(pts, box)) return;
     if (FillPlain(pts, area)) {
         OutlineOnly(pts);
         return;
@@ -576,9 +576,8 @@ QRect TDrawObject::CutRect(TFigure figure, const QPen& pen) const {
     return cut ? TargetRect(MarginOf(pen) + 1) : QRect();
 }
 
-bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts) {
+bool TDrawObject::ClippedPolygon(std::span<const QPoint> pts, const QRect& bounds) {
     if (pts.size() < 8) return false;
-    const QRect bounds = BoundsOf(pts);
     const QRect target = TargetRect(StrokeMargin());
     if (target.isEmpty() || Inside(bounds, target)) return false;
     const QPen pen = FCanvas->pen();

@@ -174,7 +174,8 @@ private:
     // A figure whose box with the pen's reach lies wholly off the area draws nothing: the house
     // of a numbered address is drawn by both bands of a frame, each clipped to its rows.
     bool OffTarget(const QRect& box, const TPaintArea& area) const;
-    bool ClippedPolygon(std::span<const QPoint> pts);
+    // bounds: BoundsOf the points, as the caller has it already.
+    bool ClippedPolygon(std::span<const QPoint> pts, const QRect& bounds);
     bool ClippedPolyline(std::span<const QPoint> pts);
     // A chain reaching far off the target strokes only the segments near it; a dashed one
     // starts its pattern at the length it skipped.
