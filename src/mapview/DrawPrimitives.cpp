@@ -511,9 +511,13 @@ TDrawObject::TPaintArea TDrawObject::ReadPaintArea() const {
 }
 
 bool TDrawObject::OffTarget(const QRect& box, const TPaintArea& area) const {
-    if (area.Bounds.isEmpty()) return false;
+    const QRect& bounds = area.Bounds;
+    if (bounds.isEmpty()) return false;
+    // A box of points is never empty, nor the bounds widened by the margin: they meet unless
+    // one lies wholly beyond a side of the other.
     const int margin = StrokeMargin();
-    return !box.intersects(area.Bounds.adjusted(-margin, -margin, margin, margin));
+    return box.right() < bounds.left() - margin || box.left() > bounds.right() + margin ||
+           box.bottom() < bounds.top() - margin || box.top() > bounds.bottom() + margin;
 }
 
 QRect TDrawObject::DeviceRect() const {
@@ -541,7 +545,8 @@ namespace {
 // limit; plus slack for the rasteriser.
 int MarginOf(const QPen& pen) {
     qreal reach = std::max<qreal>(1, pen.widthF());
-    if (pen.joinStyle() == Qt::MiterJoin || pen.joinStyle() == Qt::SvgMiterJoin)
+    if (const Qt::PenJoinStyle join = pen.joinStyle();
+        join == Qt::MiterJoin || join == Qt::SvgMiterJoin)
         reach = std::max(reach, pen.miterLimit() * pen.widthF() / 2);
     return int(std::ceil(reach)) + 4;
 }

@@ -171,8 +171,9 @@ private:
                    bool aliasedAnyway = false);
     // The ring's outline alone, as drawPolygon draws it after the fill.
     void OutlineOnly(std::span<const QPoint> ring);
-    // A figure whose box with the pen's reach lies wholly off the area draws nothing: the house
-    // of a numbered address is drawn by both bands of a frame, each clipped to its rows.
+    // A figure whose box (BoundsOf its points) with the pen's reach lies wholly off the area
+    // draws nothing: the house of a numbered address is drawn by both bands of a frame, each
+    // clipped to its rows.
     bool OffTarget(const QRect& box, const TPaintArea& area) const;
     // bounds: BoundsOf the points, as the caller has it already.
     bool ClippedPolygon(std::span<const QPoint> pts, const QRect& bounds);
