@@ -138,7 +138,7 @@ uint32_t QtSolidColor(const QColor& color, qreal opacity) {
     return last.Result = QColor(qPremultiply(scaled)).rgba();
 }
 
-// Sets n pixels to color + ByteMul(pixel, rest) each, four at a time in 16-bit lanes, where
+// Sets n pixels to color + ByteMul(pixel, rest) each, four at a time in 16-bit parts, where
 // every product, its rounding and the sum stay below 2^16 just as in ByteMul's.
 void BlendOver(uint32_t* pixels, size_t n, uint32_t color, uint32_t rest) {
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
