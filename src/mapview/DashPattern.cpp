@@ -65,7 +65,7 @@ bool TDashPattern::Meets(QPointF a, QPointF b, QPointF topLeft, QPointF bottomRi
 bool TDashPattern::DashesEverySegment(std::span<const QPointF> chain) const {
     for (size_t i = 1; i < chain.size(); ++i) {
         const QPointF d = chain[i] - chain[i - 1];
-        if (std::hypot(d.x(), d.y()) / FLength > 10000) return false;
+        if (std::hypot(d.x(), d.y()) / FLength > kRepetitions) return false;
     }
     return true;
 }

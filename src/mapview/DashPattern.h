@@ -22,10 +22,12 @@ public:
     // length.
     static std::optional<TDashPattern> Of(const QPen& pen);
 
+    // Qt draws a segment, or a line on the device, holding more patterns than this solid.
+    static constexpr double kRepetitions = 10000;
+
     // The length of the whole pattern in pixels.
     double Length() const { return FLength; }
-    // Whether Qt's dasher dashes every segment of the chain: one holding more than ten
-    // thousand patterns it draws solid.
+    // Whether Qt's dasher dashes every segment of the chain (see kRepetitions).
     bool DashesEverySegment(std::span<const QPointF> chain) const;
 
     // Hands dash(std::span<const QPointF>) each dash along the chain, in order: its first point,
@@ -35,7 +37,7 @@ public:
     // anew after them.
     template <class TDash>
     void Along(std::span<const QPointF> chain, const QRectF& device, TDash&& dash) const {
-        std::vector<QPointF>& points = FDash;
+        std::vector<QPointF> points;
         // A dash beginning where the chain ends has nothing to stroke.
         auto flush = [&] {
             if (points.size() > 1) dash(std::span<const QPointF>(points));
@@ -63,7 +65,6 @@ private:
     int FFirst = 0;        // the entry the chain's first point lies in
     double FFirstUsed = 0; // how much of it lies before the first point
     double FPadding = 0;   // around the device, for wide pens' dashes
-    mutable std::vector<QPointF> FDash;
 };
 
 template <class TPoint>

@@ -12,7 +12,9 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 
 #include <cmath>
 #include <cstdlib>
@@ -111,6 +113,10 @@ private:
 };
 
 namespace {
+
+bool Dashed(const QPen& pen) {
+    return pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
+}
 
 // A smoothed canvas drawing at full opacity with a solid, opaque pen: what is drawn twice
 // with it looks as drawn once.
@@ -232,29 +238,11 @@ void StrokeInPieces(QPainter& p, std::span<const QPoint> pts,
     if (piece.size() > 1) p.drawPolyline(piece.data(), int(piece.size()));
 }
 
-// Strokes a smoothed chain with a square- or flat-ended pen straight into the image (read:
-// TPixelCanvas::Read of the canvas, or nullptr) where TSmoothStrokes can; false, drawing
-// nothing, otherwise. Round-ended ones are stroked by StrokeInPieces.
-bool StrokeWithStraightEnds(QPainter& p, std::span<const QPoint> pts,
-                            const std::optional<TPixelCanvas>* read) {
-    if (pts.size() < 2 || p.pen().capStyle() == Qt::RoundCap) return false;
-    const auto strokes = TSmoothStrokes::For(p, read);
-    if (!strokes) return false;
-    strokes->Chain(pts);
-    return true;
-}
-
-// Qt draws a dashed line as a translucent solid one where its extent holds more patterns.
-constexpr double kDashRepetitions = 10000;
-
-// Strokes a chain (canvas coordinates) with a smoothed dashed pen straight into the image, each
-// dash a chain of its own stroked by TSmoothStrokes; false, drawing nothing, where they do not
-// draw the pen or Qt would draw the chain solid.
-bool StrokeDashes(QPainter& p, std::span<const QPointF> chain,
-                  const std::optional<TPixelCanvas>* read) {
+// Strokes a chain (canvas coordinates) with the dashes of the canvas's smoothed dashed pen,
+// each a chain of its own stroked by strokes (TSmoothStrokes::For the canvas, for dashes);
+// false, drawing nothing, where Qt would draw the chain solid.
+bool StrokeDashes(QPainter& p, const TSmoothStrokes& strokes, std::span<const QPointF> chain) {
     if (chain.size() < 2) return false;
-    const auto strokes = TSmoothStrokes::For(p, read, TSmoothStrokes::TAlso::Dashes);
-    if (!strokes) return false;
     const auto dashes = TDashPattern::Of(p.pen());
     if (!dashes || !dashes->DashesEverySegment(chain)) return false;
     // Qt draws a chain whose extent on the device holds too many patterns as a translucent
@@ -268,20 +256,28 @@ bool StrokeDashes(QPainter& p, std::span<const QPointF> chain,
     const QRectF device = p.deviceTransform().inverted().mapRect(
         QRectF(0, 0, p.device()->width(), p.device()->height()));
     const QRectF extent = QRectF(QPointF(x0, y0), QPointF(x1, y1)).adjusted(-w, -w, w, w) & device;
-    if (std::max(extent.width(), extent.height()) / dashes->Length() > kDashRepetitions)
+    if (std::max(extent.width(), extent.height()) / dashes->Length() > TDashPattern::kRepetitions)
         return false;
     dashes->Along(chain, device, [&](std::span<const QPointF> dash) {
-        if (strokes->Reaches(dash)) strokes->Chain(dash);
+        if (strokes.Reaches(dash)) strokes.Chain(dash);
     });
     return true;
 }
 
-bool StrokeDashes(QPainter& p, std::span<const QPoint> pts,
-                  const std::optional<TPixelCanvas>* read) {
-    if (pts.size() < 2 || p.pen().style() == Qt::SolidLine || p.pen().style() == Qt::NoPen)
-        return false;
-    std::vector<QPointF> chain(pts.begin(), pts.end());
-    return StrokeDashes(p, std::span<const QPointF>(chain), read);
+// Strokes a smoothed polyline whose pen is dashed or ends square or flat straight into the
+// image (read: TPixelCanvas::Read of the canvas, or nullptr) where TSmoothStrokes can; false,
+// drawing nothing, otherwise. Solid round-ended ones are stroked by StrokeInPieces.
+bool StrokeStraight(QPainter& p, std::span<const QPoint> pts,
+                    const std::optional<TPixelCanvas>* read) {
+    if (!Dashed(p.pen())) {
+        const auto strokes = TSmoothStrokes::For(p, read);
+        if (strokes) strokes->Chain(pts);
+        return strokes.has_value();
+    }
+    const auto strokes = TSmoothStrokes::For(p, read, TSmoothStrokes::TAlso::Dashes);
+    if (!strokes) return false;
+    const std::vector<QPointF> chain(pts.begin(), pts.end());
+    return StrokeDashes(p, *strokes, chain);
 }
 
 } // namespace
@@ -290,7 +286,10 @@ void TDrawObject::Polyline(std::span<const QPoint> pts) {
     if (!FCanvas || pts.empty()) return;
     TOpacityScope scope(*FCanvas, Opacity);
     TStrokeAlignment alignment(*FCanvas);
-    if (StrokeDashes(*FCanvas, pts, Pixels()) || StrokeWithStraightEnds(*FCanvas, pts, Pixels()))
+    // Pens the steps below leave to Qt smoothed, asked for before the canvas is read.
+    const QPen& pen = FCanvas->pen();
+    if (pts.size() > 1 && FCanvas->testRenderHint(QPainter::Antialiasing) &&
+        (Dashed(pen) || pen.capStyle() != Qt::RoundCap) && StrokeStraight(*FCanvas, pts, Pixels()))
         return;
     if (ClipToTarget && ClippedPolyline(pts)) return;
     if (pts.size() > 1 && StrokesInPieces(*FCanvas))
@@ -317,10 +316,6 @@ QRect BoundsOf(std::span<const QPoint> pts) {
 bool Inside(const QRect& inner, const QRect& outer) {
     return inner.left() >= outer.left() && inner.right() <= outer.right() &&
            inner.top() >= outer.top() && inner.bottom() <= outer.bottom();
-}
-
-bool Dashed(const QPen& pen) {
-    return pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
 }
 
 // Wide pens only: the thin-line path of Qt is cheap already, and it steps its dashes pixel by
@@ -715,14 +710,15 @@ void TDrawObject::PolyBezier(std::span<const QPoint> pts) {
         strokes->Curves(pts);
         return;
     }
-    if (Dashed(FCanvas->pen()) &&
-        TSmoothStrokes::For(*FCanvas, Pixels(), TSmoothStrokes::TAlso::Dashes)) {
-        // Dashes are measured along the whole chain: every curve is flattened.
-        std::vector<QPointF> flat;
-        const qreal far = 1e9;
-        FlattenCubics(pts, QRectF(-far, -far, 2 * far, 2 * far), kDashFlattening, flat);
-        if (StrokeDashes(*FCanvas, std::span<const QPointF>(flat), Pixels())) return;
-    }
+    if (Dashed(FCanvas->pen()))
+        if (const auto strokes =
+                TSmoothStrokes::For(*FCanvas, Pixels(), TSmoothStrokes::TAlso::Dashes)) {
+            // Dashes are measured along the whole chain: every curve is flattened.
+            std::vector<QPointF> flat;
+            const qreal far = 1e9;
+            FlattenCubics(pts, QRectF(-far, -far, 2 * far, 2 * far), kDashFlattening, flat);
+            if (StrokeDashes(*FCanvas, *strokes, flat)) return;
+        }
     if (ClipToTarget && ClippedPolyBezier(pts)) return;
     FCanvas->strokePath(BezierChain(pts), FCanvas->pen());
 }
@@ -979,8 +975,9 @@ std::optional<TSegment> ClipSegment(QPoint a, QPoint b, int w, int h) {
 }
 
 std::vector<QPoint> ReduceRingOutside(std::span<const QPoint> ring, const QRect& rect) {
-    // Per point, a bit for each side it lies beyond: left 1, top 2, right 4, bottom 8, from
-    // the two coordinates compared at once with each corner.
+    // Per point, a bit for each side it lies beyond: left 1, top 2, right 4, bottom 8.
+#ifdef __SSE2__
+    // The two coordinates compared at once with each corner.
     const __m128i topLeft = _mm_setr_epi32(rect.left(), rect.top(), 0, 0);
     const __m128i bottomRight = _mm_setr_epi32(rect.right(), rect.bottom(), 0, 0);
     auto code = [&](QPoint p) {
@@ -989,6 +986,12 @@ std::vector<QPoint> ReduceRingOutside(std::span<const QPoint> ring, const QRect&
             _mm_unpacklo_epi64(_mm_cmplt_epi32(at, topLeft), _mm_cmpgt_epi32(at, bottomRight));
         return _mm_movemask_ps(_mm_castsi128_ps(beyond));
     };
+#else
+    auto code = [&](QPoint p) {
+        return (p.x() < rect.left() ? 1 : 0) | (p.y() < rect.top() ? 2 : 0) |
+               (p.x() > rect.right() ? 4 : 0) | (p.y() > rect.bottom() ? 8 : 0);
+    };
+#endif
     std::vector<QPoint> out;
     out.reserve(ring.size());
     for (size_t i = 0; i < ring.size();) {

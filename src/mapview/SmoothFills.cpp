@@ -3,11 +3,14 @@
 #include <QBrush>
 #include <QRgba64>
 
+#ifdef __SSE2__
 #include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <type_traits>
@@ -141,6 +144,8 @@ uint32_t QtSolidColor(const QColor& color, qreal opacity) {
 // Sets n pixels to color + ByteMul(pixel, rest) each, four at a time in 16-bit parts, where
 // every product, its rounding and the sum stay below 2^16 just as in ByteMul's.
 void BlendOver(uint32_t* pixels, size_t n, uint32_t color, uint32_t rest) {
+    size_t i = 0;
+#ifdef __SSE2__
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
     const __m128i ink = _mm_set1_epi32(int(color)), keep = _mm_set1_epi16(short(rest));
     auto scaled = [&](__m128i channels) {
@@ -148,7 +153,6 @@ void BlendOver(uint32_t* pixels, size_t n, uint32_t color, uint32_t rest) {
         return _mm_srli_epi16(
             _mm_add_epi16(_mm_add_epi16(product, _mm_srli_epi16(product, 8)), half), 8);
     };
-    size_t i = 0;
     for (; i + 4 <= n; i += 4) {
         auto* at = reinterpret_cast<__m128i*>(pixels + i);
         const __m128i four = _mm_loadu_si128(at);
@@ -156,6 +160,7 @@ void BlendOver(uint32_t* pixels, size_t n, uint32_t color, uint32_t rest) {
         const __m128i high = scaled(_mm_unpackhi_epi8(four, zero));
         _mm_storeu_si128(at, _mm_add_epi32(ink, _mm_packus_epi16(low, high)));
     }
+#endif
     for (; i < n; ++i) pixels[i] = color + ByteMul(pixels[i], rest);
 }
 
@@ -228,7 +233,9 @@ std::optional<TReach> ToFixed(std::span<const TPoint> ring, QPointF offset, std:
             return TReach{x0 * kOne, y0 * kOne, x1 * kOne, y1 * kOne};
         }
     }
-    // Both coordinates at once, each rounded as qRound rounds: half away from zero, then cut.
+    // Each coordinate rounded as qRound rounds: half away from zero, then cut.
+#ifdef __SSE2__
+    // Both coordinates at once.
     const __m128d shift = _mm_set_pd(oy, ox), sign = _mm_set1_pd(-0.0);
     const __m128d reach = _mm_set1_pd(kReach), half = _mm_set1_pd(0.5), scale = _mm_set1_pd(64);
     auto fixed = [&](__m128d at) {
@@ -250,6 +257,22 @@ std::optional<TReach> ToFixed(std::span<const TPoint> ring, QPointF offset, std:
     // Rounding keeps the order of points: the extremes rounded are those of the points rounded.
     const TFixed least = fixed(low), most = fixed(high);
     return TReach{least.X, least.Y, most.X, most.Y};
+#else
+    auto whole = [](double v) {
+        const double scaled = v * 64;
+        return int64_t(int(scaled + std::copysign(0.5, scaled))) * kToOne;
+    };
+    double x0 = ring[0].x() + ox, x1 = x0, y0 = ring[0].y() + oy, y1 = y0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const double x = ring[i].x() + ox, y = ring[i].y() + oy;
+        // Not within the reach, or not a number.
+        if (!(std::abs(x) <= kReach && std::abs(y) <= kReach)) return std::nullopt;
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        to[i] = TFixed{whole(x), whole(y)};
+    }
+    if (x1 - x0 > kReach || y1 - y0 > kReach) return std::nullopt;
+    return TReach{whole(x0), whole(y0), whole(x1), whole(y1)};
+#endif
 }
 
 // What the edges leave in the cells of a band of rows, columns left..right, in the scratch

@@ -284,15 +284,25 @@ struct TRowCoverage {
     TRowCoverage(const TStrokeSegment& s, const TPenReach& pen, double yc)
         : S(s), Pen(pen), Yc(yc), Dy(yc - s.Ay), DyUy(Dy * s.Uy), DyUx(Dy * s.Ux) {}
 
-    // The level of a centre beyond the segment's ends, dx and dy from the nearer end.
-    [[gnu::always_inline]] uint32_t EndLevel(double dx, double dy) const {
+    // What a centre beyond the segment's ends, dx and dy from the nearer end, takes of its
+    // circle: whole or none wholly inside or outside it, otherwise at(edge, s) of the circle's
+    // edge across it, s beyond the centre.
+    template <class TValue, class TAt>
+    [[gnu::always_inline]] TValue AtEnd(double dx, double dy, TValue whole, TValue none,
+                                        TAt&& at) const {
         const double d2 = dx * dx + dy * dy;
-        if (d2 <= Pen.Inside2) return 255;
-        if (d2 >= Pen.Outside2) return 0;
+        if (d2 <= Pen.Inside2) return whole;
+        if (d2 >= Pen.Outside2) return none;
         const double d = std::sqrt(d2);
-        if (d < 1e-9) return TEdgeShare(1, 0).LevelAt(Pen.Radius);
+        if (d < 1e-9) return at(TEdgeShare(1, 0), Pen.Radius);
         const double a = std::abs(dx) / d, b = std::abs(dy) / d;
-        return TEdgeShare(std::max(a, b), std::min(a, b)).LevelAt(Pen.Radius - d);
+        return at(TEdgeShare(std::max(a, b), std::min(a, b)), Pen.Radius - d);
+    }
+    double EndShare(double dx, double dy) const {
+        return AtEnd(dx, dy, 1.0, 0.0, [](const TEdgeShare& e, double s) { return e(s); });
+    }
+    [[gnu::always_inline]] uint32_t EndLevel(double dx, double dy) const {
+        return AtEnd(dx, dy, 255u, 0u, [](const TEdgeShare& e, double s) { return e.LevelAt(s); });
     }
 
     // Hands put(x, level) the coverage level of each pixel from x0 to x1 but for those from
@@ -329,17 +339,6 @@ struct TRowCoverage {
             }
             if (level) put(x, level);
         }
-    }
-
-    // The share of a centre beyond the segment's ends, dx and dy from the nearer end.
-    double EndShare(double dx, double dy) const {
-        const double d2 = dx * dx + dy * dy;
-        if (d2 <= Pen.Inside2) return 1;
-        if (d2 >= Pen.Outside2) return 0;
-        const double d = std::sqrt(d2);
-        if (d < 1e-9) return TEdgeShare(1, 0)(Pen.Radius);
-        const double a = std::abs(dx) / d, b = std::abs(dy) / d;
-        return TEdgeShare(std::max(a, b), std::min(a, b))(Pen.Radius - d);
     }
 
     // As Run for a segment near a straight end of the chain: a pixel takes the share the
