@@ -435,7 +435,8 @@ void TDrawObject::Polygon(std::span<const QPoint> pts) {
     if (ClipToTarget && OffTarget(box, area)) return;
     if (stamps && (FStamps.Draw(*FCanvas, pts, box, area.Bounds) ||
                    (FCanvas->testRenderHint(QPainter::Antialiasing) &&
-                    FStamps.DrawUnderSmoothOutline(*FCanvas, pts, box, area.Bounds, Pixels()))))
+                    (FStamps.DrawUnderSmoothOutline(*FCanvas, pts, box, area.Bounds, Pixels()) ||
+                     FStamps.DrawSmoothFill(*FCanvas, pts, box, area.Bounds, Pixels())))))
         return;
     if (ClipToTarget && ClippedPolygon(pts, box)) return;
     if (FillPlain(pts, area)) {

@@ -17,9 +17,9 @@ constexpr size_t kSlotCount = 65536;
 static_assert(kSlotCount >= 2 * TPolygonStamps::kMaxStamps && (kSlotCount & (kSlotCount - 1)) == 0);
 
 constexpr QRgb kBackMarker = 0xFF000000, kOutlineMarker = 0xFFFF0000;
-// In a key where the pen's style stands, for a fill alone and for a fill under a smoothed
-// outline: no pen style has them.
-constexpr char kFillAlone = 0x7F, kUnderSmoothOutline = 0x7E;
+// In a key where the pen's style stands, for a fill alone, a fill under a smoothed outline and
+// a smoothed fill: no pen style has them.
+constexpr char kFillAlone = 0x7F, kUnderSmoothOutline = 0x7E, kSmoothFill = 0x7D;
 
 // Whether the four pixels from p on are all background.
 bool FourBack(const QRgb* p) {
@@ -74,19 +74,23 @@ bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRe
     // Smoothing first: a smoothed figure is asked for whole, then for its fill under the
     // smoothed outline.
     const bool smoothed = canvas.testRenderHint(QPainter::Antialiasing);
-    if ((kind == TKind::Whole && smoothed) || (kind == TKind::FillUnderSmoothOutline && !smoothed))
-        return false;
+    const bool smoothedKind = kind == TKind::FillUnderSmoothOutline || kind == TKind::SmoothFill;
+    if ((kind == TKind::Whole && smoothed) || (smoothedKind && !smoothed)) return false;
     if (!clip.contains(box.adjusted(-kMargin, -kMargin, kMargin, kMargin))) return false;
     const QPaintDevice* device = canvas.device();
     if (!device || device->devType() != QInternal::Image ||
         !StampedFormat(static_cast<const QImage*>(device)->format()) ||
         canvas.paintEngine()->type() != QPaintEngine::Raster)
         return false;
-    if (canvas.opacity() != 1 || canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
+    // A smoothed fill blends its colour at the canvas's opacity itself.
+    if ((canvas.opacity() != 1 && kind != TKind::SmoothFill) ||
+        canvas.compositionMode() != QPainter::CompositionMode_SourceOver ||
         canvas.deviceTransform().type() != QTransform::TxNone)
         return false;
     const QPen& pen = canvas.pen();
     const QBrush& brush = canvas.brush();
+    // Whether TSmoothFills paints the brush is asked as the figure is drawn.
+    if (kind == TKind::SmoothFill) return pen.style() == Qt::NoPen && brush.style() != Qt::NoBrush;
     if (kind != TKind::Whole && (brush.style() == Qt::NoBrush || !StampedBrush(brush)))
         return false;
     if (kind == TKind::Fill) return true;
@@ -111,12 +115,19 @@ bool TPolygonStamps::DrawUnderSmoothOutline(QPainter& canvas, std::span<const QP
     return Stamp(canvas, pts, box, clip, TKind::FillUnderSmoothOutline, read);
 }
 
+bool TPolygonStamps::DrawSmoothFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                                    const QRect& clip, const std::optional<TPixelCanvas>* read) {
+    return Stamp(canvas, pts, box, clip, TKind::SmoothFill, read);
+}
+
 bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                            const QRect& clip, TKind kind, const std::optional<TPixelCanvas>* read) {
     if (pts.size() < 2 || pts.size() > kMaxPoints || box.width() > kMaxExtent ||
         box.height() > kMaxExtent || !Applies(canvas, box, clip, kind))
         return false;
     const bool fillOnly = kind != TKind::Whole;
+    std::optional<TSmoothFills> fills;
+    if (kind == TKind::SmoothFill && !(fills = TSmoothFills::For(canvas, read))) return false;
 
     // The key: the pen and brush as far as they shape the pixels (everything but the colours),
     // then the points from the box's corner. A fill alone is keyed apart from every pen.
@@ -126,6 +137,7 @@ bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const 
     FKey[n++] = char(brush.style());
     FKey[n++] = kind == TKind::Fill                     ? kFillAlone
                 : kind == TKind::FillUnderSmoothOutline ? kUnderSmoothOutline
+                : kind == TKind::SmoothFill             ? kSmoothFill
                                                         : char(pen.style());
     if (!fillOnly && pen.style() != Qt::NoPen) {
         FKey[n++] = char(pen.widthF() == 0 ? 0 : 1);
@@ -170,10 +182,14 @@ bool TPolygonStamps::Stamp(QPainter& canvas, std::span<const QPoint> pts, const 
             Clear();
             slot = size_t(hash ^ hash >> 32) & (kSlotCount - 1);
         }
-        Insert(hash, slot, Make(canvas, pts, box, kind, read));
+        Insert(hash, slot, Make(canvas, pts, box, kind, read, fills));
         stamp = &FStamps.back();
     }
     if (stamp->Refused) return false;
+    if (fills) {
+        fills->Replay({FSpans.data() + stamp->SpanFirst, stamp->SpanCount}, box.topLeft());
+        return true;
+    }
     Blit(*static_cast<QImage*>(canvas.device()), *stamp, box.topLeft(), Pixel(brush.color()),
          Pixel(pen.color()));
     return true;
@@ -189,11 +205,20 @@ void TPolygonStamps::Insert(uint64_t hash, size_t slot, TStamp stamp) {
 
 TPolygonStamps::TStamp TPolygonStamps::Make(const QPainter& canvas, std::span<const QPoint> pts,
                                             const QRect& box, TKind kind,
-                                            const std::optional<TPixelCanvas>* read) {
+                                            const std::optional<TPixelCanvas>* read,
+                                            const std::optional<TSmoothFills>& fills) {
     TStamp stamp;
     stamp.RunFirst = uint32_t(FRuns.size());
     stamp.CoverFirst = uint32_t(FCovers.size());
+    stamp.SpanFirst = uint32_t(FSpans.size());
     const QPoint origin = box.topLeft();
+    if (fills) {
+        // Refused where Qt does not fill the ring by its smoothing rasteriser.
+        stamp.Refused = !fills->Trace(pts, origin, FSpans);
+        if (stamp.Refused) FSpans.resize(stamp.SpanFirst);
+        stamp.SpanCount = uint32_t(FSpans.size() - stamp.SpanFirst);
+        return stamp;
+    }
     // The fill stays within the box: clipped to the box with its margin it is not cut.
     if (canvas.brush().style() != Qt::NoBrush)
         FFill.Spans(pts, box.adjusted(-kMargin, -kMargin, kMargin, kMargin), Qt::OddEvenFill,
@@ -324,7 +349,8 @@ void TPolygonStamps::Blit(QImage& image, const TStamp& stamp, QPoint origin, uin
 
 size_t TPolygonStamps::Bytes() const {
     return FStamps.size() * sizeof(TStamp) + FKeys.size() + FRuns.size() * sizeof(TRun) +
-           FCovers.size() * sizeof(TCover) + FSlots.size() * sizeof(TSlot);
+           FCovers.size() * sizeof(TCover) + FSpans.size() * sizeof(TSmoothFills::TSpan) +
+           FSlots.size() * sizeof(TSlot);
 }
 
 void TPolygonStamps::KeepFor(double scale) {
@@ -340,6 +366,7 @@ void TPolygonStamps::Clear() {
     FKeys.clear();
     FRuns.clear();
     FCovers.clear();
+    FSpans.clear();
 }
 
 } // namespace tsivor::mapview

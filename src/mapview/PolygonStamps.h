@@ -8,10 +8,12 @@
 // Qt draws its outline into a scratch picture in a marker colour; from then on it is copied into
 // the frame in the real colours, the outline over the fill. A smoothed outline over the aliased
 // fill is stepped by TSmoothHairlines once, its coverages kept and blended again wherever the
-// shape is met. Anything else is left to Qt.
+// shape is met; so are the spans TSmoothFills gives a smoothed fill without outline. Anything
+// else is left to Qt.
 
 #include "mapview/PixelCanvas.h"
 #include "mapview/PlainFill.h"
+#include "mapview/SmoothFills.h"
 #include "mapview/SmoothHairlines.h"
 
 #include <QImage>
@@ -58,6 +60,9 @@ public:
     // TPixelCanvas::Read of the canvas, or nullptr.
     bool DrawUnderSmoothOutline(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
                                 const QRect& clip, const std::optional<TPixelCanvas>* read);
+    // As Draw for a smoothed figure without outline: its fill as TSmoothFills paints it.
+    bool DrawSmoothFill(QPainter& canvas, std::span<const QPoint> pts, const QRect& box,
+                        const QRect& clip, const std::optional<TPixelCanvas>* read);
 
     // Stamps stay while frames are drawn at one scale (a dragged view meets the same shapes);
     // another scale starts afresh.
@@ -75,12 +80,14 @@ private:
         bool Outline;
     };
     // What a stamp holds of a figure.
-    enum class TKind { Whole, Fill, FillUnderSmoothOutline };
+    enum class TKind { Whole, Fill, FillUnderSmoothOutline, SmoothFill };
     // A shape's key (pen and brush kinds, then its points) is Key[KeyFirst, + KeyLength); its
     // pixels are Runs[RunFirst, + RunCount), then the smoothed outline's Covers[CoverFirst,
-    // + CoverCount). Refused when Qt drew beyond the margin.
+    // + CoverCount), or a smoothed fill's Spans[SpanFirst, + SpanCount). Refused when Qt drew
+    // beyond the margin.
     struct TStamp {
         uint32_t KeyFirst = 0, RunFirst = 0, RunCount = 0, CoverFirst = 0, CoverCount = 0;
+        uint32_t SpanFirst = 0, SpanCount = 0;
         uint16_t KeyLength = 0;
         bool Refused = false;
     };
@@ -94,9 +101,9 @@ private:
     static bool Applies(const QPainter& canvas, const QRect& box, const QRect& clip, TKind kind);
     bool Stamp(QPainter& canvas, std::span<const QPoint> pts, const QRect& box, const QRect& clip,
                TKind kind, const std::optional<TPixelCanvas>* read = nullptr);
-    // The figure's pixels appended to FRuns (and FCovers).
+    // The figure's pixels appended to FRuns (and FCovers), or by fills to FSpans.
     TStamp Make(const QPainter& canvas, std::span<const QPoint> pts, const QRect& box, TKind kind,
-                const std::optional<TPixelCanvas>* read);
+                const std::optional<TPixelCanvas>* read, const std::optional<TSmoothFills>& fills);
     // The outline of pen drawn by Qt in the scratch picture, its runs appended to FRuns; false
     // when it reaches beyond the margin.
     bool Outline(const QPen& pen, std::span<const QPoint> pts, const QRect& box);
@@ -116,6 +123,7 @@ private:
     };
     std::vector<TCover> FCovers;
     std::vector<TSmoothHairlines::TCoverPair> FTraced;
+    std::vector<TSmoothFills::TSpan> FSpans;
     qsizetype FStride = 0; // of the pictures the stamps are kept for
     double FScale = 0;
     char FKey[8 + 2 * kMaxPoints]; // of the figure drawn

@@ -565,14 +565,51 @@ std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas,
 }
 
 bool TSmoothFills::OddEven(std::span<const QPoint> ring) const {
-    return FillOddEven(ring);
+    bool done = false;
+    WithPaint([&](const auto& paint) { done = Rasterise(ring, FColor != 0 || FPattern, paint); });
+    return done;
 }
 
 bool TSmoothFills::OddEven(std::span<const QPointF> ring) const {
-    return FillOddEven(ring);
+    bool done = false;
+    WithPaint([&](const auto& paint) { done = Rasterise(ring, FColor != 0 || FPattern, paint); });
+    return done;
 }
 
-template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> ring) const {
+bool TSmoothFills::Trace(std::span<const QPoint> ring, QPoint corner,
+                         std::vector<TSpan>& spans) const {
+    return Rasterise(ring, true, [&](uint32_t*, int y, int from, int to, uint32_t level) {
+        spans.push_back({int16_t(from - corner.x()), int16_t(y - corner.y()),
+                         int16_t(to - from + 1), uint8_t(level)});
+    });
+}
+
+void TSmoothFills::Replay(std::span<const TSpan> spans, QPoint corner) const {
+    if (FColor == 0 && !FPattern) return;
+    WithPaint([&](const auto& paint) {
+        for (const TSpan& s : spans) {
+            const int y = corner.y() + s.Dy, from = corner.x() + s.Dx;
+            paint(FCanvas.Row(y), y, from, from + s.Length - 1, s.Level);
+        }
+    });
+}
+
+template <class TEach> void TSmoothFills::WithPaint(const TEach& each) const {
+    if (FPattern) {
+        each([&](uint32_t* line, int y, int from, int to, uint32_t level) {
+            FPattern->Paint(line, y, from, to, level);
+        });
+    } else {
+        const uint32_t* inks = ScaledColors(FColor);
+        each([inks](uint32_t* line, int, int from, int to, uint32_t level) {
+            PaintSolid(line, from, to, inks[level]);
+        });
+    }
+}
+
+template <class TPoint, class TPaint>
+bool TSmoothFills::Rasterise(std::span<const TPoint> ring, bool visible,
+                             const TPaint& paint) const {
     if (QtRectangle(ring)) return false;
     const QRect& clip = FCanvas.Clip;
     if (ring.size() < 3) return true;
@@ -581,7 +618,7 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     const std::span<TFixed> points(scratch.Points.data(), ring.size());
     const auto reach = ToFixed(ring, FCanvas.Offset, points);
     if (!reach) return false;
-    if (clip.isEmpty() || (FColor == 0 && !FPattern)) return true;
+    if (clip.isEmpty() || !visible) return true;
     const auto [minX, minY, maxX, maxY] = *reach;
     const int top = int(std::max<int64_t>(minY >> 8, clip.top()));
     const int bottom = int(std::min<int64_t>(((maxY + kOne - 1) >> 8) - 1, clip.bottom()));
@@ -591,23 +628,10 @@ template <class TPoint> bool TSmoothFills::FillOddEven(std::span<const TPoint> r
     if (top > bottom || left > right) return true;
 
     const int rows = std::max(1, kBandCells / (right - left + 1));
-    auto fill = [&](const auto& paint) {
-        EachBand(scratch, points, left, right, top, bottom, rows,
-                 [&](TBandCells& cells, int bandTop, int) {
-                     cells.Sweep(reinterpret_cast<uchar*>(FCanvas.Row(bandTop)), FCanvas.Stride,
-                                 paint);
-                 });
-    };
-    if (FPattern) {
-        fill([&](uint32_t* line, int y, int from, int to, uint32_t level) {
-            FPattern->Paint(line, y, from, to, level);
-        });
-    } else {
-        const uint32_t* inks = ScaledColors(FColor);
-        fill([&](uint32_t* line, int, int from, int to, uint32_t level) {
-            PaintSolid(line, from, to, inks[level]);
-        });
-    }
+    EachBand(scratch, points, left, right, top, bottom, rows,
+             [&](TBandCells& cells, int bandTop, int) {
+                 cells.Sweep(reinterpret_cast<uchar*>(FCanvas.Row(bandTop)), FCanvas.Stride, paint);
+             });
     return true;
 }
 

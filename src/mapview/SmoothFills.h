@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace tsivor::mapview {
 
@@ -37,9 +38,26 @@ public:
     bool OddEven(std::span<const QPoint> ring) const;
     bool OddEven(std::span<const QPointF> ring) const;
 
+    // Length pixels of a row from a corner, as OddEven paints them at coverage Level.
+    struct TSpan {
+        int16_t Dx, Dy, Length;
+        uint8_t Level;
+    };
+    // As OddEven, whatever the colour, the spans appended to spans from corner rather than
+    // painted. Whole-pixel points moved by whole pixels give the same spans, so far as the
+    // ring stays within the clip.
+    bool Trace(std::span<const QPoint> ring, QPoint corner, std::vector<TSpan>& spans) const;
+    // Paints spans that Trace gave, from corner, as OddEven paints them.
+    void Replay(std::span<const TSpan> spans, QPoint corner) const;
+
 private:
     explicit TSmoothFills(const TPixelCanvas& canvas) : FCanvas(canvas) {}
-    template <class TPoint> bool FillOddEven(std::span<const TPoint> ring) const;
+    // Calls paint(line, y, from, to, level) for the spans of the ring's fill within the clip;
+    // visible false skips them where nothing would show.
+    template <class TPoint, class TPaint>
+    bool Rasterise(std::span<const TPoint> ring, bool visible, const TPaint& paint) const;
+    // Calls each(paint) with the function that paints a span in the canvas's colour or pattern.
+    template <class TEach> void WithPaint(const TEach& each) const;
 
     TPixelCanvas FCanvas;
     uint32_t FColor = 0;                   // premultiplied, with the canvas's opacity

@@ -145,8 +145,8 @@ TEST(PolygonStamps, RandomFiguresShowQtsPixels) {
 
 // Smoothed figures under an opaque hairline outline: the aliased fill and the stepped outline
 // over it come from stamps, the outline's coverages blended again over whatever lies under it;
-// the same figures drawn straight give the same pixels, in bands of rows too, and again from
-// the stamps once made.
+// smoothed fills without outline come from the spans they were given. The same figures drawn
+// straight give the same pixels, in bands of rows too, and again from the stamps once made.
 TEST(PolygonStamps, SmoothedOutlinesFromStampsAreTheSteppedOnes) {
     for (unsigned seed = 31; seed <= 34; ++seed) {
         const auto figures = RandomFigures(seed, 1500);
@@ -169,6 +169,35 @@ TEST(PolygonStamps, SmoothedOutlinesFromStampsAreTheSteppedOnes) {
                     << "seed " << seed;
         }
     }
+}
+
+// A smoothed fill without outline is kept as the spans it was given, whatever the colour it was
+// first met in: a shape first filled in a clear colour, or faintly, shows its spans when met
+// again opaque or patterned; an upright rectangle, which Qt smooths by other means, is left to
+// Qt.
+TEST(PolygonStamps, SmoothedFillsKeepTheirSpansWhateverColourTheyWereFirstMetIn) {
+    const std::vector<std::vector<QPoint>> shapes = {{{0, 0}, {13, 2}, {9, 11}, {2, 7}},
+                                                     {{0, 0}, {20, 0}, {20, 9}, {0, 9}},
+                                                     {{3, 0}, {7, 12}, {0, 5}, {12, 5}, {1, 12}}};
+    std::vector<TFigure> figures;
+    for (size_t s = 0; s < shapes.size(); ++s)
+        for (int k = 0; k < 6; ++k) {
+            TFigure f;
+            const QPoint at(17 + 31 * k, 11 + 37 * int(s));
+            for (const QPoint& p : shapes[s]) f.Points.push_back(p + at);
+            f.Pen = QPen(Qt::NoPen);
+            const QColor color =
+                k == 0 ? QColor(200, 30, 30, 0) : QColor(30, 40 * k, 200, k % 2 ? 255 : 90);
+            f.Brush = QBrush(color, k == 5 ? Qt::Dense4Pattern : Qt::SolidPattern);
+            f.Opacity = k == 1 ? 40 : 255;
+            figures.push_back(f);
+        }
+    TDirect direct;
+    TDrawObject stamped;
+    const QImage expected = Painted(direct, figures, QRect(), QImage::Format_RGB32, true);
+    ASSERT_EQ(Painted(stamped, figures, QRect(), QImage::Format_RGB32, true), expected);
+    EXPECT_GE(stamped.Stamps().Count(), 2u);
+    ASSERT_EQ(Painted(stamped, figures, QRect(), QImage::Format_RGB32, true), expected);
 }
 
 // An outline's pixels are kept as offsets into pictures of one width: stamps made on one
