@@ -6,6 +6,7 @@
 #include "mapdata/MapErrorLog.h"
 #include "mapdata/MapLegacyReader.h"
 #include "mapdata/MeasureOnce.h"
+#include "platform/MemoryAhead.h"
 
 #include <QFile>
 
@@ -136,6 +137,7 @@ bool ReadUnscrambled(QFile& file, QByteArray& data) {
     constexpr qint64 kPiece = 256 * 1024;
     // One byte more than the file's size tells whether it grew meanwhile without a second read.
     data = QByteArray(qsizetype(std::max<qint64>(file.size(), 0) + 1), Qt::Uninitialized);
+    platform::MapPagesNow(data.data(), size_t(data.size()));
     qint64 got = 0;
     for (;;) {
         if (got == data.size()) data.resize(got + kPiece);
@@ -162,6 +164,9 @@ bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QSt
         if (error) *error = QStringLiteral("Не удалось открыть файл карты «%1»").arg(fileName);
         return false;
     }
+    // The records take about three times the content's size; their memory is mapped on another
+    // thread while the file is read and decoded.
+    const platform::THeapAhead heapAhead(size_t(std::max<qint64>(file.size(), 0)) * 3);
     QByteArray data;
     if (!ReadUnscrambled(file, data)) {
         if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
