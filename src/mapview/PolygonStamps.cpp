@@ -71,8 +71,8 @@ uint64_t HashStep(uint64_t h, unsigned v) {
 
 bool TPolygonStamps::Applies(const QPainter& canvas, const QRect& box, const QRect& clip,
                              TKind kind) {
-    // Smoothing first: a smoothed figure is asked for whole, then for its fill under the
-    // smoothed outline.
+    // Smoothing first: a smoothed figure is not asked for whole, but for its fill under the
+    // smoothed outline or, without outline, for its smoothed fill.
     const bool smoothed = canvas.testRenderHint(QPainter::Antialiasing);
     const bool smoothedKind = kind == TKind::FillUnderSmoothOutline || kind == TKind::SmoothFill;
     if ((kind == TKind::Whole && smoothed) || (smoothedKind && !smoothed)) return false;
