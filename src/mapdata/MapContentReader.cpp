@@ -28,7 +28,7 @@ void DecodeHeaderHead(const uint8_t* h, TORBMapHeader& out) {
 
 } // namespace
 
-int32_t PeekVersion(const TByteReader& r) {
+int32_t PeekVersion(TByteReader& r) {
     const uint8_t* at = r.Peek(kVersionPeekSize);
     return at ? I32(at + 41) : 0;
 }
@@ -225,10 +225,12 @@ TReadStatus SkipObjectsV14(TByteReader& r, int64_t count) {
         --pending.back();
         const uint8_t* f = r.Take(kRecordFixedSize);
         if (!f) return TReadStatus::EndOfStream;
-        if (f[50] == 1 && !r.Skip(kAddressSize)) return TReadStatus::EndOfStream;
-        if (f[51] == 1 && !r.Skip(kExtraSize)) return TReadStatus::EndOfStream;
+        // Read before the next take, which may move what f points into.
         const int type = f[26];
         const int32_t n = I32(f + 27);
+        const bool address = f[50] == 1, extra = f[51] == 1;
+        if (address && !r.Skip(kAddressSize)) return TReadStatus::EndOfStream;
+        if (extra && !r.Skip(kExtraSize)) return TReadStatus::EndOfStream;
         if (IsPointType(type)) {
             if (n > 0 && !r.Skip(int64_t(n) * 8)) return TReadStatus::EndOfStream;
         } else if (type == cText || type == cZametka) {

@@ -25,7 +25,7 @@ enum class TReadStatus {
 };
 
 // The version at offset 41 without consuming anything; 0 when the content is too short.
-int32_t PeekVersion(const TByteReader& r);
+int32_t PeekVersion(TByteReader& r);
 // The header of a version 1..14 content in its current form; false when it is cut short.
 bool ReadHeader(TByteReader& r, int32_t version, TORBMapHeader& h);
 // count entries into table (first name wins); false when the content ends first.

@@ -37,9 +37,8 @@ void ReadObjectsV14(TByteReader& r, int64_t n, TMapDocument& doc, TLoadProgress&
 }
 
 // Steps 7 to 12: header, name tables and objects into doc, which is already cleared.
-int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
-                    int maxObjects, TLoadReport& report) {
-    TByteReader r(content);
+int64_t ReadContent(TByteReader& r, TMapDocument& doc, TMapLoadHost& host, int maxObjects,
+                    TLoadReport& report) {
     if (!r.Has(kVersionPeekSize)) {
         // Too short to hold even the version: what there was of the file is lost.
         report.Truncated = true;
@@ -82,6 +81,12 @@ int64_t ReadContent(const QByteArray& content, TMapDocument& doc, TMapLoadHost& 
 
 TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoadHost& host,
                            bool writeErrorLog, int maxObjects, const QString& errorLogPath) {
+    TByteReader r(content);
+    return LoadFromReader(r, doc, host, writeErrorLog, maxObjects, errorLogPath);
+}
+
+TLoadReport LoadFromReader(TByteReader& r, TMapDocument& doc, TMapLoadHost& host,
+                           bool writeErrorLog, int maxObjects, const QString& errorLogPath) {
     TLoadReport report;
     host.ClearUndo();
     const bool wasLocked = host.Locked();
@@ -91,7 +96,7 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
     host.ClearView();
     const bool indexWasOn = host.SwitchIndexOff();
 
-    const int64_t objectsRead = ReadContent(content, doc, host, maxObjects, report);
+    const int64_t objectsRead = ReadContent(r, doc, host, maxObjects, report);
     host.PhaseDone("map: objects decoded");
     doc.Header.ObjectCount = doc.ObjectCount();
     report.ObjectsRead = doc.ObjectCount();
@@ -131,6 +136,38 @@ QString LoadReportMessage(const TLoadReport& report) {
 
 namespace {
 
+// A version-14 content is read through a window of this many bytes: a large map is decoded as
+// it comes in, never held whole.
+constexpr size_t kReadWindow = size_t(1) << 20;
+
+// The content of an envelope file, unscrambled as it is read; the file stands after the
+// preamble.
+class TUnscrambledFile : public TByteSource {
+public:
+    explicit TUnscrambledFile(QFile& file) : FFile(file) {}
+
+    size_t Read(uint8_t* out, size_t n) override {
+        size_t got = 0;
+        while (got < n) {
+            const qint64 r = FFile.read(reinterpret_cast<char*>(out) + got, qint64(n - got));
+            if (r <= 0) {
+                FFailed = FFailed || r < 0;
+                break;
+            }
+            got += size_t(r);
+        }
+        XorInPlace(out, qsizetype(got), FOffset);
+        FOffset += qint64(got);
+        return got;
+    }
+    bool Failed() const { return FFailed; }
+
+private:
+    QFile& FFile;
+    qint64 FOffset = 0; // of the next content byte
+    bool FFailed = false;
+};
+
 // The whole file, its content unscrambled piece by piece as it comes in, while each piece is
 // still in the cache; held once, not twice. False when a read fails.
 bool ReadUnscrambled(QFile& file, QByteArray& data) {
@@ -160,25 +197,41 @@ bool ReadUnscrambled(QFile& file, QByteArray& data) {
 bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host, QString* error,
              TLoadReport* report) {
     QFile file(fileName);
+    const auto unreadable = [&] {
+        if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
+        return false;
+    };
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error) *error = QStringLiteral("Не удалось открыть файл карты «%1»").arg(fileName);
         return false;
     }
+    const qint64 fileSize = std::max<qint64>(file.size(), 0);
     // The records take about three times the content's size; their memory is mapped on another
     // thread while the file is read and decoded.
-    const platform::THeapAhead heapAhead(size_t(std::max<qint64>(file.size(), 0)) * 3);
-    QByteArray data;
-    if (!ReadUnscrambled(file, data)) {
-        if (error) *error = QStringLiteral("Не удалось прочитать файл карты «%1»").arg(fileName);
-        return false;
+    const platform::THeapAhead heapAhead(size_t(fileSize) * 3);
+    // The current version is decoded as it is read. Older ones, and files too short for a
+    // version, are read whole first.
+    TUnscrambledFile content(file);
+    TByteReader streamed(content, size_t(std::max<qint64>(fileSize - kPreambleSize, 0)),
+                         kReadWindow);
+    if (fileSize > kPreambleSize && file.seek(kPreambleSize) && streamed.Has(kVersionPeekSize) &&
+        PeekVersion(streamed) == 14) {
+        host.PhaseDone("map: file read");
+        host.PhaseDone("map: unscrambled");
+        const TLoadReport r = LoadFromReader(streamed, doc, host, false, 0);
+        if (report) *report = r;
+        return true;
     }
+    if (content.Failed()) return unreadable();
+    QByteArray data;
+    if (!file.seek(0) || !ReadUnscrambled(file, data)) return unreadable();
     file.close();
     host.PhaseDone("map: file read");
     const qsizetype contentSize = std::max<qsizetype>(0, data.size() - kPreambleSize);
-    const QByteArray content = QByteArray::fromRawData(
+    const QByteArray plain = QByteArray::fromRawData(
         data.constData() + (contentSize > 0 ? kPreambleSize : 0), contentSize);
     host.PhaseDone("map: unscrambled");
-    const TLoadReport r = LoadFromStream(content, doc, host, false, 0);
+    const TLoadReport r = LoadFromStream(plain, doc, host, false, 0);
     if (report) *report = r;
     return true;
 }

@@ -3,6 +3,7 @@
 // belong to the view (scale, dirty marks, linked maps, events) are calls on the host, in the order
 // the load runs them; TDataMap is the real host.
 
+#include "mapdata/ByteReader.h"
 #include "mapdata/MapDocument.h"
 
 #include <QByteArray>
@@ -63,8 +64,15 @@ TLoadReport LoadFromStream(const QByteArray& content, TMapDocument& doc, TMapLoa
                            bool writeErrorLog = false, int maxObjects = 0,
                            const QString& errorLogPath = QStringLiteral("errors.log"));
 
-// MapLoad: reads a whole envelope file, unscrambles it and loads it. Returns false with a
-// Russian message in error when the file cannot be read; the document is then untouched.
+// As LoadFromStream, the content taken through r.
+TLoadReport LoadFromReader(TByteReader& r, TMapDocument& doc, TMapLoadHost& host,
+                           bool writeErrorLog = false, int maxObjects = 0,
+                           const QString& errorLogPath = QStringLiteral("errors.log"));
+
+// MapLoad: reads an envelope file, unscrambles it and loads it, a current-version content as it
+// is read. Returns false with a Russian message in error when the file cannot be opened or read
+// before anything is loaded; the document is then untouched. A read failing later ends the
+// content there, as in a damaged file.
 bool MapLoad(const QString& fileName, TMapDocument& doc, TMapLoadHost& host,
              QString* error = nullptr, TLoadReport* report = nullptr);
 

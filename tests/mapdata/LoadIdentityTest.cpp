@@ -7,6 +7,7 @@
 
 #include "mapdata/MapContentReader.h"
 #include "mapdata/MapEnvelope.h"
+#include "mapdata/MapLoader.h"
 #include "mapdata/MapWriter.h"
 
 #include <QFile>
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstring>
 
 using namespace tsivor::mapdata;
 using namespace tsivor::mapdata::testmaps;
@@ -119,7 +122,68 @@ TMapDocument RepeatingTown(int n) {
     return Document(std::move(v));
 }
 
+// Content handed to a reader as it asks, up to an end where it stops coming in.
+class TContentSource : public TByteSource {
+public:
+    explicit TContentSource(const QByteArray& content, qsizetype stop = -1)
+        : FContent(content), FStop(stop < 0 ? content.size() : stop) {}
+    size_t Read(uint8_t* out, size_t n) override {
+        n = std::min(n, size_t(FStop - FAt));
+        std::memcpy(out, FContent.constData() + FAt, n);
+        FAt += qsizetype(n);
+        return n;
+    }
+
+private:
+    const QByteArray& FContent;
+    qsizetype FStop, FAt = 0;
+};
+
+TMapDocument LoadThroughWindow(const QByteArray& content, size_t window, qsizetype stop = -1,
+                               TLoadReport* report = nullptr) {
+    TContentSource source(content, stop);
+    TByteReader r(source, size_t(content.size()), window);
+    TMapDocument doc;
+    doc.MeasureText = Measure;
+    TMapLoadHost host;
+    const TLoadReport got = LoadFromReader(r, doc, host);
+    if (report) *report = got;
+    return doc;
+}
+
 } // namespace
+
+// Records cut by the window's edge anywhere, and records longer than the window, read as they
+// do from the whole content.
+TEST(LoadIdentity, ContentReadThroughAWindowLoadsAsWhole) {
+    const QByteArray content = WriteMapContent(RepeatingTown(3000));
+    TMapDocument plain = ReadRecordByRecord(content);
+    for (size_t window : {size_t(1), size_t(7), size_t(56), size_t(57), size_t(4096)}) {
+        SCOPED_TRACE(window);
+        TMapDocument loaded = LoadThroughWindow(content, window);
+        ExpectSameDocument(loaded, plain);
+    }
+    for (const auto& [name, seed] : SeedCorpus()) {
+        SCOPED_TRACE(name.toStdString());
+        TMapDocument whole = LoadWhole(seed);
+        TMapDocument windowed = LoadThroughWindow(seed, 13);
+        EXPECT_EQ(WriteMapContent(windowed), WriteMapContent(whole));
+    }
+}
+
+// A file whose reading stops halfway loads as the content cut there: the whole records before
+// it, reported as cut.
+TEST(LoadIdentity, ContentThatStopsComingInIsACutContent) {
+    const QByteArray content = WriteMapContent(RepeatingTown(3000));
+    const qsizetype half = content.size() / 2;
+    TLoadReport report;
+    TMapDocument cut = LoadThroughWindow(content, 4096, half, &report);
+    EXPECT_TRUE(report.Truncated);
+    EXPECT_GT(cut.ObjectCount(), 1000);
+    EXPECT_LT(cut.ObjectCount(), 3000);
+    TMapDocument whole = LoadWhole(content.left(half));
+    EXPECT_EQ(WriteMapContent(cut), WriteMapContent(whole));
+}
 
 TEST(LoadIdentity, RepeatingTownLoadsAsReadRecordByRecord) {
     const QByteArray content = WriteMapContent(RepeatingTown(3000));
@@ -140,11 +204,11 @@ TEST(LoadIdentity, SampleTownLoadsAsReadRecordByRecord) {
 }
 
 TEST(LoadIdentity, MapLoadReadsTheFileAsItsContent) {
-    // Larger than one piece of the reading, so the key has to keep in step across pieces.
+    // Larger than a few windows of the reading, so the key has to keep in step across them.
     QTemporaryDir dir;
     const QString path = dir.filePath("info1.db");
-    const QByteArray content = WriteMapContent(RepeatingTown(12000));
-    ASSERT_GT(content.size(), 3 * 256 * 1024);
+    const QByteArray content = WriteMapContent(RepeatingTown(40000));
+    ASSERT_GT(content.size(), 3 << 20);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(Scramble(content)), kPreambleSize + content.size());
