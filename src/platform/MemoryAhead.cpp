@@ -19,6 +19,7 @@ namespace {
 constexpr size_t kPiece = size_t(8) << 20;      // mapped at a time, so that a stop is heard soon
 constexpr size_t kTopPad = 128 * 1024;          // the allocator's own default
 constexpr size_t kKeptAfter = size_t(32) << 20; // left for the drawing that follows a load
+constexpr size_t kMaxPad = size_t(1) << 30;
 // Below the smallest size the allocator maps apart.
 constexpr size_t kProbe = 64 * 1024;
 
@@ -45,11 +46,15 @@ bool MapPagesNow(void* data, size_t size) {
 THeapAhead::THeapAhead(size_t bytes) {
 #if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
     // The allocator grows its heap by its top pad beyond what a request lacks, and keeps that
-    // much when it gives memory back. Requests below any size it maps apart are taken from the
-    // top until it grows, then handed back. Only the main thread's heap grows by the break.
-    if (gettid() != getpid() || mallopt(M_TOP_PAD, int(std::min<size_t>(bytes, INT32_MAX))) == 0)
-        return;
+    // much when it gives memory back. The pad is asked of every growth while it stands: never
+    // so much that the heap could not grow by it on a small machine. Only the main thread's
+    // heap grows by the break.
+    const size_t memory = size_t(sysconf(_SC_PHYS_PAGES)) * PageSize();
+    const size_t pad = std::min({bytes, memory / 4, kMaxPad});
+    if (gettid() != getpid() || mallopt(M_TOP_PAD, int(pad)) == 0) return;
     FGrown = true;
+    // Requests below any size the allocator maps apart are taken from the top until it grows,
+    // then handed back.
     auto* const before = static_cast<char*>(sbrk(0));
     if (before == reinterpret_cast<char*>(-1)) return;
     std::vector<void*> taken;
@@ -61,7 +66,12 @@ THeapAhead::THeapAhead(size_t bytes) {
     }
     for (auto it = taken.rbegin(); it != taken.rend(); ++it) free(*it);
     auto* const after = static_cast<char*>(sbrk(0));
-    if (after <= before) return;
+    if (after <= before) {
+        // Not grown, not asked again.
+        mallopt(M_TOP_PAD, int(kTopPad));
+        FGrown = false;
+        return;
+    }
     try {
         FMapper = std::thread([this, before, after] {
             for (char* at = before; at < after && !FStop.load(std::memory_order_relaxed);
