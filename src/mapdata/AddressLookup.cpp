@@ -137,11 +137,10 @@ int TAddressLookup::SearchHouses(int category, int townCode, const QString& hous
         const TORBMapAddress& a = *o.Address;
         if (townCode >= 0 && int(uint16_t(a.TownCode)) != townCode) continue;
         // The stored number is compared untrimmed: "5 " is not "5".
-        if (int(uint16_t(a.StreetCode)) == streetCode &&
-            cp1251::Upper(cp1251::ToUnicode(a.House)) == h) {
+        if (int(uint16_t(a.StreetCode)) == streetCode && cp1251::Upper(a.House.Text()) == h) {
             found.push_back(i);
         } else if (int(uint16_t(a.Street1Code)) == streetCode &&
-                   cp1251::Upper(cp1251::ToUnicode(a.House1)) == h) {
+                   cp1251::Upper(a.House1.Text()) == h) {
             found.push_back(i);
         }
     }

@@ -266,9 +266,9 @@ TAdres TMapDocument::DecodeAddress(const TORBMapObjectMem& o) const {
     const auto& ad = *o.Address;
     a.Town = Towns.NameOf(ad.TownCode);
     a.Street = Streets.NameOf(ad.StreetCode);
-    a.House = cp1251::ToUnicode(ad.House);
+    a.House = ad.House.Text();
     a.Street1 = Streets.NameOf(ad.Street1Code);
-    a.House1 = cp1251::ToUnicode(ad.House1);
+    a.House1 = ad.House1.Text();
     return a;
 }
 

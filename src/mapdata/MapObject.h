@@ -1,11 +1,15 @@
 #pragma once
 // The map object record and its attribute blocks: the one record type of every map object.
 
+#include "mapdata/Cp1251.h"
+
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -61,13 +65,48 @@ struct TORBMapBrush {
     friend bool operator==(const TORBMapBrush&, const TORBMapBrush&) = default;
 };
 
+// A house number: at most 12 cp1251 bytes, held in the address itself rather than apart, as
+// a large map has a million of them.
+class THouseNumber {
+public:
+    static constexpr int kCapacity = 12;
+
+    THouseNumber() = default;
+    // Bytes beyond the capacity are cut off.
+    THouseNumber(const QByteArray& bytes) { *this = bytes; }
+    THouseNumber& operator=(const QByteArray& bytes) {
+        FSize = uint8_t(std::min<qsizetype>(bytes.size(), kCapacity));
+        std::memcpy(FBytes.data(), bytes.constData(), FSize);
+        return *this;
+    }
+    operator QByteArray() const { return QByteArray(FBytes.data(), FSize); }
+    // The number as it is shown.
+    QString Text() const { return cp1251::ToUnicode(FBytes.data(), FSize); }
+
+    const char* constData() const { return FBytes.data(); }
+    int size() const { return FSize; }
+    bool isEmpty() const { return FSize == 0; }
+    void clear() { FSize = 0; }
+
+    friend bool operator==(const THouseNumber& a, const THouseNumber& b) {
+        return a.FSize == b.FSize && std::memcmp(a.FBytes.data(), b.FBytes.data(), a.FSize) == 0;
+    }
+    friend bool operator==(const THouseNumber& a, const QByteArray& b) {
+        return QByteArrayView(a.FBytes.data(), a.FSize) == b;
+    }
+
+private:
+    std::array<char, kCapacity> FBytes{};
+    uint8_t FSize = 0;
+};
+
 // Address block; names are codes into the street and town tables.
 struct TORBMapAddress {
     int16_t TownCode = -1;
     int16_t StreetCode = -1;
-    QByteArray House; // cp1251, at most 12 bytes
     int16_t Street1Code = -1;
-    QByteArray House1; // cp1251, at most 12 bytes
+    THouseNumber House;
+    THouseNumber House1;
     friend bool operator==(const TORBMapAddress&, const TORBMapAddress&) = default;
 };
 

@@ -17,9 +17,8 @@ using mapdata::RoundToInt;
 
 QString HouseNumberText(const mapdata::TORBMapObjectMem& o) {
     if (!o.Address) return {};
-    QString text = cp1251::ToUnicode(o.Address->House);
-    if (!o.Address->House1.isEmpty())
-        text += QLatin1Char('/') + cp1251::ToUnicode(o.Address->House1);
+    QString text = o.Address->House.Text();
+    if (!o.Address->House1.isEmpty()) text += QLatin1Char('/') + o.Address->House1.Text();
     return text;
 }
 

@@ -215,3 +215,18 @@ TEST(NameTable, SortsAlphabeticallyWithYoAfterYe) {
     EXPECT_EQ(order, QString::fromUtf8("АВИАТОРОВ ЕЛЕЦКАЯ ЁЛОЧНАЯ ЖУКОВА ЯБЛОЧНАЯ").split(' '));
     EXPECT_EQ(t.IndexOf(QString::fromUtf8("ёлочная")), 2);
 }
+
+// A house number is held in the address: what is longer than a record keeps is cut there, and
+// it reads and compares as the bytes it holds.
+TEST(HouseNumber, KeepsAtMostTwelveBytesAndComparesByThem) {
+    THouseNumber n = QByteArray("123456789012345");
+    EXPECT_EQ(n.size(), 12);
+    EXPECT_EQ(n, QByteArray("123456789012"));
+    EXPECT_EQ(QByteArray(n), QByteArray("123456789012"));
+    n = tsivor::cp1251::FromUnicode(QStringLiteral("5А"));
+    EXPECT_EQ(n.Text(), QStringLiteral("5А"));
+    EXPECT_FALSE(n == THouseNumber(QByteArray("5")));
+    n.clear();
+    EXPECT_TRUE(n.isEmpty());
+    EXPECT_EQ(n, THouseNumber());
+}

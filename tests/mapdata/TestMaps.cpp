@@ -80,7 +80,7 @@ void SetAddress(TORBMapObjectMem& o, int16_t town, int16_t street, const QString
                 int16_t street1, const QString& house1) {
     o.HasAddress = 1;
     o.Address = std::make_unique<TORBMapAddress>(TORBMapAddress{
-        town, street, cp1251::FromUnicode(house), street1, cp1251::FromUnicode(house1)});
+        town, street, street1, cp1251::FromUnicode(house), cp1251::FromUnicode(house1)});
 }
 
 TMapDocument Document(std::vector<TOrbMapObjectPtr> objects) {

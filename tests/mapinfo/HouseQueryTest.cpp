@@ -25,7 +25,7 @@ TOrbMapObjectPtr Addressed(int16_t street, const char* house, int32_t category =
     o->Category = category;
     o->HasAddress = 1;
     o->Address = std::make_unique<TORBMapAddress>(
-        TORBMapAddress{town, street, cp1251::FromUnicode(QString::fromUtf8(house)), -1, {}});
+        TORBMapAddress{town, street, -1, cp1251::FromUnicode(QString::fromUtf8(house)), {}});
     return o;
 }
 

@@ -29,7 +29,7 @@ TMapDocument Loaded() {
     poly->Points[1] = {16.4f, 5};
     poly->HasAddress = 1;
     poly->Address = std::make_unique<TORBMapAddress>(
-        TORBMapAddress{-1, 3, cp1251::FromUnicode(QStringLiteral("12А")), -1, {}});
+        TORBMapAddress{-1, 3, -1, cp1251::FromUnicode(QStringLiteral("12А")), {}});
     auto group = std::make_unique<TORBMapObjectMem>();
     group->ID = 8;
     group->ObjectType = cGroup;
@@ -113,7 +113,8 @@ TEST(MapInfoJson, NamesCodesByTheFirstTableEntry) {
     doc.Streets.Add("ТУПИК", -2);
     TORBMapObjectMem o;
     o.HasAddress = 1;
-    o.Address = std::make_unique<TORBMapAddress>(TORBMapAddress{-1, 4, "1", -2, "2"});
+    o.Address = std::make_unique<TORBMapAddress>(
+        TORBMapAddress{-1, 4, -2, QByteArray("1"), QByteArray("2")});
     const QJsonObject a = mapinfo::ObjectToJson(doc, o)["Address"].toObject();
     EXPECT_EQ(a["Street"].toString(), QStringLiteral("АКАЦИЙ"));
     EXPECT_EQ(a["Street1"].toString(), QString());

@@ -32,10 +32,8 @@ std::vector<int> ScanHouses(const TMapDocument& doc, int category, int townCode,
         if (category >= 0 && o.Category != category) continue;
         const TORBMapAddress& a = *o.Address;
         if (townCode >= 0 && int(uint16_t(a.TownCode)) != townCode) continue;
-        if ((int(uint16_t(a.StreetCode)) == streetCode &&
-             cp1251::Upper(cp1251::ToUnicode(a.House)) == h) ||
-            (int(uint16_t(a.Street1Code)) == streetCode &&
-             cp1251::Upper(cp1251::ToUnicode(a.House1)) == h))
+        if ((int(uint16_t(a.StreetCode)) == streetCode && cp1251::Upper(a.House.Text()) == h) ||
+            (int(uint16_t(a.Street1Code)) == streetCode && cp1251::Upper(a.House1.Text()) == h))
             found.push_back(i);
     }
     return found;
