@@ -565,12 +565,14 @@ std::optional<TSmoothFills> TSmoothFills::For(const QPainter& canvas,
 }
 
 bool TSmoothFills::OddEven(std::span<const QPoint> ring) const {
-    bool done = false;
-    WithPaint([&](const auto& paint) { done = Rasterise(ring, FColor != 0 || FPattern, paint); });
-    return done;
+    return Fill(ring);
 }
 
 bool TSmoothFills::OddEven(std::span<const QPointF> ring) const {
+    return Fill(ring);
+}
+
+template <class TPoint> bool TSmoothFills::Fill(std::span<const TPoint> ring) const {
     bool done = false;
     WithPaint([&](const auto& paint) { done = Rasterise(ring, FColor != 0 || FPattern, paint); });
     return done;

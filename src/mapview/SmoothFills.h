@@ -56,6 +56,8 @@ private:
     // visible false skips them where nothing would show.
     template <class TPoint, class TPaint>
     bool Rasterise(std::span<const TPoint> ring, bool visible, const TPaint& paint) const;
+    // OddEven in the canvas's colour or pattern.
+    template <class TPoint> bool Fill(std::span<const TPoint> ring) const;
     // Calls each(paint) with the function that paints a span in the canvas's colour or pattern.
     template <class TEach> void WithPaint(const TEach& each) const;
 
